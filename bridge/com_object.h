@@ -1,0 +1,170 @@
+#pragma once
+// ComObject: one counted automation object reference, driven by member name
+// through its type information.
+#include <windows.h>
+#include <oaidl.h>
+
+#include <array>
+#include <cstddef>
+
+#include "bridge/bridge_arg.h"
+#include "bridge/variant.h"
+#include "core/types.h"
+
+enum class CallKind : int { Get = 1, Put = 2, Method = 3 };
+
+enum class CallStatus : std::int32_t {
+    Ok = 0,
+    EmptyObject = -1,
+    NoDispatch = -2,
+    NotBound = -3,
+    NoTypeInfo = -4,
+    TooManyArguments = -5,
+    UnsupportedArgument = -7,
+    ResultNotConvertible = -8,
+    BadParamCount = -9,
+    BadVarType = -10,
+    ServerException = -11,
+    MemberNotFound = -12,
+    NoNamedArgs = -13,
+    Overflow = -14,
+    ParamNotFound = -15,
+    TypeMismatch = -16,
+    ParamNotOptional = -17,
+    InvokeFailed = -18,
+};
+
+class ComObject {
+public:
+    ComObject() = default;
+    ComObject(const ComObject& other) { CopyFrom(other); }
+    ComObject(ComObject&& other) noexcept;
+    ComObject& operator=(const ComObject& other);
+    ComObject& operator=(ComObject&& other) noexcept;
+    ~ComObject() { Clear(); }
+
+    // A new object by ProgID, by "{CLSID}" text, or through typeLibraryFile;
+    // the old object is replaced only on success.
+    bool Create(const Text& progId);
+    bool Create(const Text& progId, const Text& typeLibraryFile);
+    // Meant for a fresh value: the old content is not released.
+    void CopyFrom(const ComObject& source);
+    void Clear();
+
+    // Holds unknown with a reference of its own.
+    static ComObject FromInterface(IUnknown* unknown);
+    // A user-defined record: takes a reference on info and owns data (a block
+    // made by IRecordInfo::RecordCreate).
+    void AttachRecord(IRecordInfo* info, void* data);
+
+    bool IsEmpty() const { return objectInterface_ == nullptr; }
+    IUnknown* Interface() const { return objectInterface_; }
+    void* RecordData() const { return recordData_; }
+
+    template <class... Args>
+    void CallMethod(const Text& name, const Args&... args) const;
+    template <class... Args>
+    ComObject CallObjectMethod(const Text& name, const Args&... args) const;
+    template <class... Args>
+    Variant CallVariantMethod(const Text& name, const Args&... args) const;
+    template <class... Args>
+    Text GetTextProperty(const Text& name, const Args&... args) const;
+    template <class... Args>
+    double GetNumberProperty(const Text& name, const Args&... args) const;
+    template <class... Args>
+    bool GetBoolProperty(const Text& name, const Args&... args) const;
+    template <class... Args>
+    double GetDateProperty(const Text& name, const Args&... args) const;
+    template <class... Args>
+    ComObject GetObjectProperty(const Text& name, const Args&... args) const;
+    template <class... Args>
+    Variant GetVariantProperty(const Text& name, const Args&... args) const;
+    // The value is the last argument, index arguments before it.
+    template <class... Args>
+    bool SetProperty(const Text& name, const Args&... args) const;
+
+private:
+    IUnknown* objectInterface_ = nullptr;
+    void* recordData_ = nullptr;
+};
+
+// The late-bound call engine. result points to a variable of type resultType
+// (nothing when resultType is TC_None); on failure it receives the empty value
+// of that type. The status is also left in the calling thread's slot.
+CallStatus InvokeByName(const ComObject& object, const Text& name, CallKind kind,
+                        const BridgeArg* args, std::size_t count, std::uint32_t resultType,
+                        void* result);
+
+// The status of the calling thread's most recent InvokeByName.
+CallStatus LastCallStatus();
+
+// OleInitialize/OleUninitialize kept paired for the life of the owner.
+class OleSession {
+public:
+    OleSession();
+    OleSession(const OleSession&) = delete;
+    OleSession& operator=(const OleSession&) = delete;
+    ~OleSession();
+    bool Ok() const { return ok_; }
+
+private:
+    bool ok_;
+};
+
+namespace bridge_detail {
+template <class... Args>
+std::array<BridgeArg, sizeof...(Args)> Pack(const Args&... args) {
+    return {{static_cast<const BridgeArg&>(args)...}};
+}
+template <class R, class... Args>
+R Call(const ComObject& o, const Text& name, CallKind kind, std::uint32_t type, const Args&... args) {
+    auto packed = Pack(args...);
+    R result{};
+    InvokeByName(o, name, kind, packed.data(), packed.size(), type, &result);
+    return result;
+}
+}  // namespace bridge_detail
+
+template <class... Args>
+void ComObject::CallMethod(const Text& name, const Args&... args) const {
+    auto packed = bridge_detail::Pack(args...);
+    InvokeByName(*this, name, CallKind::Method, packed.data(), packed.size(), TC_None, nullptr);
+}
+template <class... Args>
+ComObject ComObject::CallObjectMethod(const Text& name, const Args&... args) const {
+    return bridge_detail::Call<ComObject>(*this, name, CallKind::Method, TC_ComObject, args...);
+}
+template <class... Args>
+Variant ComObject::CallVariantMethod(const Text& name, const Args&... args) const {
+    return bridge_detail::Call<Variant>(*this, name, CallKind::Method, TC_Variant, args...);
+}
+template <class... Args>
+Text ComObject::GetTextProperty(const Text& name, const Args&... args) const {
+    return bridge_detail::Call<Text>(*this, name, CallKind::Get, TC_Text, args...);
+}
+template <class... Args>
+double ComObject::GetNumberProperty(const Text& name, const Args&... args) const {
+    return bridge_detail::Call<double>(*this, name, CallKind::Get, TC_Double, args...);
+}
+template <class... Args>
+bool ComObject::GetBoolProperty(const Text& name, const Args&... args) const {
+    return bridge_detail::Call<bool>(*this, name, CallKind::Get, TC_Bool, args...);
+}
+template <class... Args>
+double ComObject::GetDateProperty(const Text& name, const Args&... args) const {
+    return bridge_detail::Call<double>(*this, name, CallKind::Get, TC_Date, args...);
+}
+template <class... Args>
+ComObject ComObject::GetObjectProperty(const Text& name, const Args&... args) const {
+    return bridge_detail::Call<ComObject>(*this, name, CallKind::Get, TC_ComObject, args...);
+}
+template <class... Args>
+Variant ComObject::GetVariantProperty(const Text& name, const Args&... args) const {
+    return bridge_detail::Call<Variant>(*this, name, CallKind::Get, TC_Variant, args...);
+}
+template <class... Args>
+bool ComObject::SetProperty(const Text& name, const Args&... args) const {
+    auto packed = bridge_detail::Pack(args...);
+    return InvokeByName(*this, name, CallKind::Put, packed.data(), packed.size(), TC_None, nullptr) ==
+           CallStatus::Ok;
+}
