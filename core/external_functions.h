@@ -1,0 +1,88 @@
+#pragma once
+// Windows functions that the program knows by name only, bound on first call
+// from the system libraries and released at the end of the program.
+#include <windows.h>
+
+#include <cstdarg>
+#include <vector>
+
+#include "core/module_handle.h"
+#include "core/types.h"
+
+struct ExternalFunction {
+    Text library;  // empty: search the system libraries
+    Text name;     // "#n": export ordinal n (low 16 bits)
+    FARPROC address = nullptr;
+    UniqueModule module;
+};
+
+// Libraries searched, in order, for a row without a library of its own.
+extern const char* const SystemLibraryOrder[6];
+
+class ExternalFunctionTable {
+public:
+    struct Declaration {
+        Text library;
+        Text name;
+    };
+    explicit ExternalFunctionTable(const std::vector<Declaration>& declarations);
+
+    // The row's entry point, resolved on first use; a failure is fatal.
+    FARPROC Resolve(int number);
+    // Releases every row's library; the rows stay resolved no more.
+    void Release();
+
+    int Size() const { return static_cast<int>(rows_.size()); }
+    const ExternalFunction& Row(int number) const { return rows_[number]; }
+    // Export lookups (GetProcAddress) made so far, for every row together.
+    int Lookups() const { return lookups_; }
+
+private:
+    FARPROC FindInSystemLibraries(ExternalFunction& row);
+    FARPROC FindInNamedLibrary(ExternalFunction& row);
+    FARPROC Lookup(HMODULE module, const Text& name);
+
+    std::vector<ExternalFunction> rows_;
+    int lookups_ = 0;
+};
+
+// Row numbers of the program's table.
+enum ExternalFunctionNumber {
+    EF_ShellExecuteA = 0,
+    EF_LoadLibraryA = 1,
+    EF_GetProcAddress = 2,
+    EF_lstrcpynText = 3,
+    EF_lstrcpynInt = 4,
+    EF_CallWindowProcA = 5,
+    EF_wvsprintfA = 6,
+};
+
+// The program's table of seven rows, built unresolved on first use.
+ExternalFunctionTable& ExternalFunctions();
+FARPROC ResolveExternal(int number);
+void ReleaseExternalLibraries();
+
+// Each row is called through a pointer of exactly its declared type and
+// convention, so the callee cannot leave the stack unbalanced.
+using ShellExecuteAFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+using LoadLibraryAFunction = HMODULE(WINAPI*)(LPCSTR);
+using GetProcAddressFunction = FARPROC(WINAPI*)(HMODULE, LPCSTR);
+using LstrcpynTextFunction = LPSTR(WINAPI*)(LPSTR, LPCSTR, int);
+using LstrcpynIntFunction = int*(WINAPI*)(int*, int*, int);
+using CallWindowProcAFunction = LRESULT(WINAPI*)(WNDPROC, HWND, UINT, WPARAM, LPARAM);
+using WvsprintfAFunction = int(WINAPI*)(LPSTR, LPCSTR, va_list);
+
+template <class Function>
+Function ExternalAs(int number) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(ResolveExternal(number)));
+}
+
+HINSTANCE ExternalShellExecuteA(HWND owner, const char* verb, const char* file,
+                                const char* parameters, const char* directory, int show);
+HMODULE ExternalLoadLibraryA(const char* name);
+FARPROC ExternalGetProcAddress(HMODULE module, const char* name);
+char* ExternalLstrcpynText(char* to, const char* from, int count);
+int* ExternalLstrcpynInt(int* to, int* from, int count);
+LRESULT ExternalCallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam,
+                                LPARAM lParam);
+int ExternalWvsprintfA(char* buffer, const char* format, va_list arguments);
