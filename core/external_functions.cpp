@@ -1,0 +1,118 @@
+#include "core/external_functions.h"
+
+#include <cstdlib>
+
+#include "core/fatal_error.h"
+#include "core/program_directory.h"
+
+const char* const SystemLibraryOrder[6] = {
+    "Kernel32.dll", "Gdi32.dll", "User32.dll", "Advapi32.dll", "Mpr.dll", "Shell32.dll",
+};
+
+ExternalFunctionTable::ExternalFunctionTable(const std::vector<Declaration>& declarations) {
+    rows_.resize(declarations.size());
+    for (std::size_t i = 0; i < declarations.size(); ++i) {
+        rows_[i].library = declarations[i].library;
+        rows_[i].name = declarations[i].name;
+    }
+}
+
+FARPROC ExternalFunctionTable::Lookup(HMODULE module, const Text& name) {
+    ++lookups_;
+    if (!name.empty() && name[0] == '#') {
+        const auto ordinal = static_cast<WORD>(std::strtoul(name.c_str() + 1, nullptr, 10) & 0xFFFF);
+        return GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
+    }
+    return GetProcAddress(module, name.c_str());
+}
+
+FARPROC ExternalFunctionTable::FindInSystemLibraries(ExternalFunction& row) {
+    for (const char* library : SystemLibraryOrder) {
+        UniqueModule module(LoadLibraryA(library));
+        if (!module) continue;
+        if (FARPROC address = Lookup(module.get(), row.name)) {
+            row.module = std::move(module);
+            return address;
+        }
+    }
+    return nullptr;
+}
+
+FARPROC ExternalFunctionTable::FindInNamedLibrary(ExternalFunction& row) {
+    UniqueModule module;
+    if (row.library.find(':') == Text::npos) {
+        const Text besideProgram = ProgramDirectory() + "\\" + row.library;
+        module.reset(LoadLibraryA(besideProgram.c_str()));
+    }
+    if (!module) module.reset(LoadLibraryA(row.library.c_str()));
+    if (!module) return nullptr;
+    FARPROC address = Lookup(module.get(), row.name);
+    if (address) row.module = std::move(module);
+    return address;
+}
+
+FARPROC ExternalFunctionTable::Resolve(int number) {
+    ExternalFunction& row = rows_.at(static_cast<std::size_t>(number));
+    if (row.address) return row.address;
+    row.address = row.library.empty() ? FindInSystemLibraries(row) : FindInNamedLibrary(row);
+    if (row.address) return row.address;
+    if (row.library.empty())
+        FatalError(0, "无法找到指定DLL库文件中的输出命令“" + row.name + "”");
+    FatalError(0, "无法找到指定DLL库文件“" + row.library + "”中的输出命令“" + row.name + "”");
+}
+
+void ExternalFunctionTable::Release() {
+    for (ExternalFunction& row : rows_) {
+        row.address = nullptr;
+        row.module.reset();
+    }
+}
+
+ExternalFunctionTable& ExternalFunctions() {
+    static ExternalFunctionTable table({
+        {"", "ShellExecuteA"},
+        {"", "LoadLibraryA"},
+        {"", "GetProcAddress"},
+        {"", "lstrcpyn"},
+        {"", "lstrcpyn"},
+        {"", "CallWindowProcA"},
+        {"", "wvsprintfA"},
+    });
+    return table;
+}
+
+FARPROC ResolveExternal(int number) { return ExternalFunctions().Resolve(number); }
+
+void ReleaseExternalLibraries() { ExternalFunctions().Release(); }
+
+HINSTANCE ExternalShellExecuteA(HWND owner, const char* verb, const char* file,
+                                const char* parameters, const char* directory, int show) {
+    return ExternalAs<ShellExecuteAFunction>(EF_ShellExecuteA)(owner, verb, file, parameters,
+                                                               directory, show);
+}
+
+HMODULE ExternalLoadLibraryA(const char* name) {
+    return ExternalAs<LoadLibraryAFunction>(EF_LoadLibraryA)(name);
+}
+
+FARPROC ExternalGetProcAddress(HMODULE module, const char* name) {
+    return ExternalAs<GetProcAddressFunction>(EF_GetProcAddress)(module, name);
+}
+
+char* ExternalLstrcpynText(char* to, const char* from, int count) {
+    return ExternalAs<LstrcpynTextFunction>(EF_lstrcpynText)(to, from, count);
+}
+
+int* ExternalLstrcpynInt(int* to, int* from, int count) {
+    return ExternalAs<LstrcpynIntFunction>(EF_lstrcpynInt)(to, from, count);
+}
+
+LRESULT ExternalCallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam,
+                                LPARAM lParam) {
+    return ExternalAs<CallWindowProcAFunction>(EF_CallWindowProcA)(procedure, window, message,
+                                                                   wParam, lParam);
+}
+
+int ExternalWvsprintfA(char* buffer, const char* format, va_list arguments) {
+    return ExternalAs<WvsprintfAFunction>(EF_wvsprintfA)(buffer, format, arguments);
+}

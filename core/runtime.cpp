@@ -1,0 +1,54 @@
+#include "core/runtime.h"
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <cstdio>
+
+#include "core/external_functions.h"
+#include "core/program_directory.h"
+
+namespace {
+
+void (*exitRoutine)() = nullptr;
+bool oleStarted = false;
+bool endingAfterFatalError = false;
+
+[[noreturn]] void Finish(int exitCode) {
+    ReleaseExternalLibraries();
+    if (oleStarted) {
+        oleStarted = false;
+        OleUninitialize();
+    }
+    std::fflush(nullptr);
+    ExitProcess(static_cast<UINT>(exitCode));
+}
+
+void ShowFatalErrorAndEnd(int number, const Text& message) {
+    // A fault while reporting a fault ends at once, without a second box.
+    if (!endingAfterFatalError) {
+        endingAfterFatalError = true;
+        exitRoutine = nullptr;
+        MessageBoxA(nullptr, FatalErrorText(number, message).c_str(), "错误", MB_OK | MB_ICONSTOP);
+    }
+    Finish(-1);
+}
+
+}  // namespace
+
+void StartRuntime() {
+    SetFatalHandler(ShowFatalErrorAndEnd);
+    oleStarted = SUCCEEDED(OleInitialize(nullptr));
+    CaptureProgramDirectory();
+    ExternalFunctions();
+}
+
+void RegisterExitRoutine(void (*routine)()) { exitRoutine = routine; }
+
+void EndProgram(int exitCode) {
+    if (auto routine = exitRoutine) {
+        exitRoutine = nullptr;
+        routine();
+    }
+    Finish(exitCode);
+}
