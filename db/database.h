@@ -65,9 +65,6 @@ public:
     Text LastError() const;
 
 private:
-    ComObject OpenField(const Text& fieldName, ComObject& fields);
-    bool WriteField(const Text& fieldName, Variant& value);
-
     std::unique_ptr<ComObject> connection;
     std::unique_ptr<ComObject> recordSet;
     Text lastError;

@@ -1,0 +1,29 @@
+#include "bridge/bstr.h"
+
+std::wstring AnsiToWide(const Text& ansi) {
+    if (ansi.empty()) return std::wstring();
+    int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring wide(n > 0 ? n : 0, L'\0');
+    if (n > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], n);
+    return wide;
+}
+
+Text WideToAnsi(const wchar_t* wide, int length) {
+    if (!wide || length <= 0) return Text();
+    int n = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
+    Text ansi(n > 0 ? n : 0, '\0');
+    if (n > 0) WideCharToMultiByte(CP_ACP, 0, wide, length, &ansi[0], n, nullptr, nullptr);
+    // Texts carry no NUL bytes: a BSTR with an embedded NUL ends there.
+    ansi.resize(ansi.find('\0') == Text::npos ? ansi.size() : ansi.find('\0'));
+    return ansi;
+}
+
+Text BstrToAnsi(BSTR s) { return WideToAnsi(s, s ? static_cast<int>(SysStringLen(s)) : 0); }
+
+Bstr::Bstr(const Text& ansi) {
+    // A text with an embedded NUL ends there, as the NUL-terminated original would.
+    Text upToNul = ansi.substr(0, ansi.find('\0'));
+    if (upToNul.empty()) return;
+    std::wstring wide = AnsiToWide(upToNul);
+    s_ = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+}
