@@ -1,0 +1,29 @@
+#pragma once
+// Text comparison as Jet's equality test sees it: ASCII letters match without
+// regard to case, every other character must be the same code unit.
+// (Jet's sort order also folds accented and full-width letters; the data this
+// component serves is ASCII names, so the ASCII rule is the one that matters.)
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace ado {
+
+inline char16_t JetFoldChar(char16_t c) {
+    return (c >= u'a' && c <= u'z') ? char16_t(c - (u'a' - u'A')) : c;
+}
+
+inline std::u16string JetFold(std::u16string_view s) {
+    std::u16string out(s);
+    for (char16_t& c : out) c = JetFoldChar(c);
+    return out;
+}
+
+inline bool JetTextEqual(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (JetFoldChar(a[i]) != JetFoldChar(b[i])) return false;
+    return true;
+}
+
+}  // namespace ado
