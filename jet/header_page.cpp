@@ -1,0 +1,47 @@
+#include "jet/header_page.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "jet/format.h"
+#include "jet/rc4.h"
+
+namespace jet {
+
+using namespace format;
+
+namespace {
+
+constexpr std::uint16_t kCodePageWestern = 1252;
+
+// The password is additionally masked with the creation date; an empty
+// password is therefore stored as that mask repeated.
+void StoreEmptyPassword(ByteVec& page, double created) {
+    const auto mask = static_cast<std::uint32_t>(static_cast<std::int32_t>(std::floor(created)));
+    for (std::size_t i = 0; i < kPasswordLength; ++i)
+        page[kPasswordOffset + i] = static_cast<std::uint8_t>(mask >> (8 * (i % 4)));
+}
+
+void Mask(ByteVec& page) { Rc4Apply(kHeaderKey, sizeof kHeaderKey, page.data() + kMaskedOffset, kMaskedLength); }
+
+}  // namespace
+
+void BuildHeaderPage(ByteVec& page, double created) {
+    page.assign(kPageSize, 0);
+    page[0] = kPageHeader;
+    page[1] = 0x01;
+    std::memcpy(page.data() + kSignatureOffset, kSignature, sizeof kSignature);
+    page[kVersionOffset] = kVersionJet4;
+    PutU16(page, kCodePageOffset, kCodePageWestern);
+    PutU32(page, kDbKeyOffset, 0);
+    StoreEmptyPassword(page, created);
+    PutU16(page, kSortOrderOffset, kSortGeneral);
+    PutU64(page, kCreationDateOffset, DoubleBits(created));
+    Mask(page);
+}
+
+void UnmaskHeader(ByteVec& page) {
+    if (page.size() >= kMaskedOffset + kMaskedLength) Mask(page);
+}
+
+}  // namespace jet

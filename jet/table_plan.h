@@ -1,0 +1,30 @@
+#pragma once
+// Where each column of a table lives in a row and in the table definition.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "jet/table.h"
+
+namespace jet {
+
+struct ColumnPlan {
+    ColumnType type = ColumnType::Text;
+    std::uint16_t number = 0;       // position in the table, also its bit in the null mask
+    std::uint16_t varIndex = 0;     // slot in the row's offset table (variable columns)
+    std::uint16_t fixedOffset = 0;  // offset after the column count (fixed columns)
+    std::uint16_t length = 0;       // declared length in bytes (0 for memo and OLE)
+    bool fixed = false;
+    bool compressed = false;  // text stored with Unicode compression
+};
+
+struct TablePlan {
+    std::vector<ColumnPlan> columns;
+    std::uint16_t varCount = 0;
+    std::uint16_t fixedSize = 0;
+};
+
+// Fails on names Jet does not accept and on duplicate column names.
+bool PlanTable(const Table& table, TablePlan& plan, std::string* error);
+
+}  // namespace jet

@@ -1,0 +1,29 @@
+#pragma once
+// Table definition bytes (page type 0x02), before they are split across pages.
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "jet/page_file.h"
+#include "jet/table_plan.h"
+
+namespace jet {
+
+struct TdefInput {
+    const Table* table = nullptr;
+    const TablePlan* plan = nullptr;
+    bool system = false;
+    std::uint32_t rowCount = 0;
+    std::uint32_t usedMap = 0;  // row pointers of the usage maps
+    std::uint32_t freeMap = 0;
+    // Per memo/OLE column: its number and the pointers of its two usage maps.
+    std::vector<std::pair<std::uint16_t, std::pair<std::uint32_t, std::uint32_t>>> longValueMaps;
+};
+
+// The definition as one byte string; its first 8 bytes are the page header of the first page.
+ByteVec BuildTableDefinition(const TdefInput& in);
+
+// Writes definition into the first page and as many continuation pages as it needs.
+void StoreTableDefinition(const ByteVec& definition, std::uint32_t firstPage, PageFile& file);
+
+}  // namespace jet

@@ -1,0 +1,19 @@
+#pragma once
+// Jet 4 text storage: UTF-16LE, or the "Unicode compression" form that starts
+// with FF FE and drops the zero high byte of characters below U+0100.
+#include <string>
+
+#include "jet/bytes.h"
+
+namespace jet {
+
+// Compressed form when it is shorter and representable, plain UTF-16LE otherwise.
+ByteVec EncodeText(const std::u16string& text, bool allowCompression);
+
+// Plain UTF-16LE.
+ByteVec EncodeTextPlain(const std::u16string& text);
+
+// Accepts both forms; an odd trailing byte of a plain text is dropped.
+std::u16string DecodeText(ByteView bytes);
+
+}  // namespace jet
