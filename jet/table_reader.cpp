@@ -1,0 +1,221 @@
+#include "jet/table_reader.h"
+
+#include <cstring>
+#include <set>
+
+#include "jet/text_codec.h"
+#include "jet/usage_map.h"
+
+namespace jet {
+
+using namespace format;
+
+namespace {
+
+// A chain of long-value rows longer than the file has pages must be a loop.
+class RowDecoder {
+public:
+    RowDecoder(const PageSource& source, const TableDef& def) : source_(source), def_(def) {}
+
+    bool Decode(ByteView row, std::vector<Value>& values, std::string& why) const;
+
+private:
+    bool FixedValue(const ColumnPlan& c, ByteView row, Value& v) const;
+    bool VariableValue(const ColumnPlan& c, ByteView bytes, Value& v, std::string& why) const;
+    bool LongValue(ByteView field, ByteVec& data, std::string& why) const;
+
+    const PageSource& source_;
+    const TableDef& def_;
+};
+
+bool RowDecoder::FixedValue(const ColumnPlan& c, ByteView row, Value& v) const {
+    const std::size_t at = 2 + static_cast<std::size_t>(c.fixedOffset);
+    std::uint8_t b;
+    std::uint16_t s;
+    std::uint32_t l;
+    std::uint64_t q;
+    switch (c.type) {
+        case ColumnType::Byte:
+            if (!row.U8(at, b)) return false;
+            v = Value::FromInteger(b);
+            return true;
+        case ColumnType::Integer:
+            if (!row.U16(at, s)) return false;
+            v = Value::FromInteger(static_cast<std::int16_t>(s));
+            return true;
+        case ColumnType::LongInteger:
+            if (!row.U32(at, l)) return false;
+            v = Value::FromInteger(static_cast<std::int32_t>(l));
+            return true;
+        case ColumnType::Single: {
+            if (!row.U32(at, l)) return false;
+            float f;
+            std::memcpy(&f, &l, sizeof f);
+            v = Value::FromDouble(f);
+            return true;
+        }
+        case ColumnType::Double:
+        case ColumnType::DateTime:
+            if (!row.U64(at, q)) return false;
+            v = Value::FromDouble(BitsDouble(q));
+            return true;
+        case ColumnType::Currency:
+            if (!row.U64(at, q)) return false;
+            v = Value::FromDouble(static_cast<double>(static_cast<std::int64_t>(q)) / 10000.0);
+            return true;
+        default: {
+            // Types this reader does not interpret (GUID, decimal) come back as bytes.
+            ByteView raw;
+            if (!row.Slice(at, c.length, raw)) return false;
+            v.kind = Value::Kind::Binary;
+            v.binary = raw.Copy();
+            return true;
+        }
+    }
+}
+
+bool RowDecoder::LongValue(ByteView field, ByteVec& data, std::string& why) const {
+    std::uint32_t header, pointer;
+    if (!field.U32(0, header) || !field.U32(4, pointer) || field.size() < kLongValueFieldSize) {
+        why = "long value field too short";
+        return false;
+    }
+    const std::size_t length = header & 0x3FFFFFFF;
+    const std::uint8_t kind = static_cast<std::uint8_t>(header >> 24) & 0xC0;
+    ByteView part;
+    if (kind == kLongValueInline) {
+        if (!field.Slice(kLongValueFieldSize, length, part)) { why = "inline long value runs past its field"; return false; }
+        data = part.Copy();
+        return true;
+    }
+    if (kind == kLongValueSingle) {
+        if (!source_.Row(pointer, part) || !part.Slice(0, length, part)) { why = "long value row missing or short"; return false; }
+        data = part.Copy();
+        return true;
+    }
+    if (length > source_.PageCount() * kPageSize) { why = "long value longer than the file"; return false; }
+    data.clear();
+    std::set<std::uint32_t> seen;
+    while (data.size() < length) {
+        if (pointer == 0 || !seen.insert(pointer).second) { why = "long value chain broken"; return false; }
+        std::uint32_t next;
+        if (!source_.Row(pointer, part) || !part.U32(0, next)) { why = "long value chain row missing"; return false; }
+        const std::size_t take = std::min(length - data.size(), part.size() - 4);
+        data.insert(data.end(), part.data() + 4, part.data() + 4 + take);
+        pointer = next;
+    }
+    return true;
+}
+
+bool RowDecoder::VariableValue(const ColumnPlan& c, ByteView bytes, Value& v, std::string& why) const {
+    ByteVec data;
+    switch (c.type) {
+        case ColumnType::Text:
+            v = Value::FromText(DecodeText(bytes));
+            return true;
+        case ColumnType::Memo:
+            if (!LongValue(bytes, data, why)) return false;
+            v = Value::FromText(DecodeText(ByteView(data.data(), data.size())));
+            return true;
+        case ColumnType::OleObject:
+            if (!LongValue(bytes, data, why)) return false;
+            v.kind = Value::Kind::Binary;
+            v.binary = std::move(data);
+            return true;
+        default:
+            v.kind = Value::Kind::Binary;
+            v.binary = bytes.Copy();
+            return true;
+    }
+}
+
+bool RowDecoder::Decode(ByteView row, std::vector<Value>& values, std::string& why) const {
+    std::uint16_t rowColumns;
+    if (!row.U16(0, rowColumns)) { why = "row too short"; return false; }
+    const std::size_t maskSize = (static_cast<std::size_t>(rowColumns) + 7) / 8;
+    if (row.size() < 2 + maskSize) { why = "row too short for its null mask"; return false; }
+    const std::size_t maskAt = row.size() - maskSize;
+    const auto present = [&](std::uint16_t n) {
+        return n < rowColumns && (row.data()[maskAt + n / 8] & (1u << (n % 8))) != 0;
+    };
+    std::uint16_t varLength = 0;
+    std::size_t varTable = 0;
+    std::uint16_t eod = 0;
+    if (def_.varCount > 0) {
+        if (maskAt < 4 || !row.U16(maskAt - 2, varLength) || maskAt < 4 + 2 * static_cast<std::size_t>(varLength)) {
+            why = "row too short for its offset table";
+            return false;
+        }
+        varTable = maskAt - 4;  // entry i is at varTable - 2 * i
+        row.U16(maskAt - 4 - 2 * static_cast<std::size_t>(varLength), eod);
+    }
+    values.assign(def_.layout.size(), Value{});
+    for (std::size_t i = 0; i < def_.layout.size(); ++i) {
+        const ColumnPlan& c = def_.layout[i];
+        if (c.type == ColumnType::Boolean) {
+            values[i] = Value::FromInteger(present(c.number) ? 1 : 0);
+            continue;
+        }
+        if (!present(c.number)) continue;
+        if (c.fixed) {
+            if (!FixedValue(c, row, values[i])) { why = "fixed column runs past the row"; return false; }
+            continue;
+        }
+        if (c.varIndex >= varLength) continue;
+        std::uint16_t start, end = eod;
+        row.U16(varTable - 2 * static_cast<std::size_t>(c.varIndex), start);
+        if (c.varIndex + 1u < varLength) row.U16(varTable - 2 * (static_cast<std::size_t>(c.varIndex) + 1), end);
+        ByteView bytes;
+        if (start > end || !row.Slice(start, end - start, bytes)) { why = "variable column runs past the row"; return false; }
+        if (!VariableValue(c, bytes, values[i], why)) return false;
+    }
+    return true;
+}
+
+bool Fail(std::string* error, const TableDef& def, const std::string& why) {
+    if (error) *error = "table at page " + std::to_string(def.page) + ": " + why;
+    return false;
+}
+
+}  // namespace
+
+bool ReadTableRows(const PageSource& source, const TableDef& def, Table& table, std::string* error) {
+    table.columns = def.columns;
+    table.indexes.clear();
+    for (const auto& idx : def.indexes) table.indexes.push_back(idx.index);
+    table.rows.clear();
+    ByteView mapRow;
+    std::vector<std::uint32_t> pages;
+    if (!source.Row(def.usedMap, mapRow)) return Fail(error, def, "usage map missing");
+    if (!ReadUsageMap(mapRow, source.PageCount(), source.Pages(), pages)) return Fail(error, def, "usage map damaged");
+    const RowDecoder decoder(source, def);
+    std::string why;
+    for (std::uint32_t p : pages) {
+        ByteView page;
+        std::uint32_t owner;
+        source.Page(p, page);
+        // Pages that are not this table's data pages are left alone: maps may lag behind reuse.
+        if (page.data()[0] != kPageData || !page.U32(kDataOwner, owner) || owner != def.page) continue;
+        std::uint16_t count;
+        page.U16(kDataRowCount, count);
+        for (std::size_t r = 0; r < count; ++r) {
+            ByteView row;
+            std::uint16_t flags;
+            if (!source.RowOnPage(page, r, row, flags))
+                return Fail(error, def, "row " + std::to_string(r) + " of page " + std::to_string(p) + " out of shape");
+            if (flags & kRowDeleted) continue;
+            if (flags & kRowOverflow) {
+                std::uint32_t pointer;
+                if (!row.U32(0, pointer) || !source.Row(pointer, row))
+                    return Fail(error, def, "overflow row of page " + std::to_string(p) + " missing");
+            }
+            std::vector<Value> values;
+            if (!decoder.Decode(row, values, why))
+                return Fail(error, def, why + " (row " + std::to_string(r) + " of page " + std::to_string(p) + ")");
+            table.rows.push_back(std::move(values));
+        }
+    }
+    return true;
+}
+
+}  // namespace jet

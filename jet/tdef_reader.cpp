@@ -1,0 +1,142 @@
+#include "jet/tdef_reader.h"
+
+#include <algorithm>
+#include <numeric>
+#include <set>
+
+#include "jet/text_codec.h"
+
+namespace jet {
+
+using namespace format;
+
+namespace {
+
+// Far more than Jet allows; bounds the work a damaged count can cause.
+constexpr std::size_t kMaxColumns = 4096;
+constexpr std::size_t kMaxIndexes = 1024;
+constexpr std::size_t kMaxDefinitionPages = 256;
+
+bool Fail(std::string* error, std::uint32_t page, const std::string& why) {
+    if (error) *error = "table definition at page " + std::to_string(page) + ": " + why;
+    return false;
+}
+
+// The definition bytes: the first page whole, then each continuation page after its 8-byte header.
+bool Gather(const PageSource& source, std::uint32_t first, ByteVec& out, std::string* error) {
+    std::set<std::uint32_t> seen;
+    std::uint32_t page = first;
+    while (page != 0) {
+        ByteView p;
+        if (!source.Page(page, p)) return Fail(error, first, "page " + std::to_string(page) + " is outside the file");
+        if (p.data()[0] != kPageTableDef) return Fail(error, first, "page " + std::to_string(page) + " is not a table definition");
+        if (!seen.insert(page).second || seen.size() > kMaxDefinitionPages) return Fail(error, first, "continuation pages form a loop");
+        const std::size_t skip = out.empty() ? 0 : 8;
+        out.insert(out.end(), p.data() + skip, p.data() + kPageSize);
+        std::uint32_t next;
+        p.U32(kTdefNextPage, next);
+        page = next;
+    }
+    return true;
+}
+
+bool ReadName(ByteView d, std::size_t& at, std::u16string& name) {
+    std::uint16_t length;
+    ByteView bytes;
+    if (!d.U16(at, length) || !d.Slice(at + 2, length, bytes)) return false;
+    name = DecodeText(bytes);
+    at += 2 + length;
+    return true;
+}
+
+}  // namespace
+
+bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, std::string* error) {
+    ByteVec bytes;
+    if (!Gather(source, page, bytes, error)) return false;
+    const ByteView d(bytes.data(), bytes.size());
+    def = TableDef{};
+    def.page = page;
+    std::uint16_t columns, varCount;
+    std::uint32_t logical, real;
+    std::uint8_t type;
+    d.U8(kTdefType, type);
+    d.U32(kTdefRowCount, def.rowCount);
+    d.U16(kTdefVarColumns, varCount);
+    d.U16(kTdefColumns, columns);
+    d.U32(kTdefLogicalIndexes, logical);
+    d.U32(kTdefRealIndexes, real);
+    d.U32(kTdefUsedPages, def.usedMap);
+    def.systemType = type == kTableSystem;
+    def.varCount = varCount;
+    if (columns == 0 || columns > kMaxColumns) return Fail(error, page, "implausible column count");
+    if (logical > kMaxIndexes || real > kMaxIndexes) return Fail(error, page, "implausible index count");
+
+    std::size_t at = kTdefBlockEnd + kRealIndexCountSize * real;
+    std::vector<std::pair<Column, ColumnPlan>> cols(columns);
+    for (auto& [column, plan] : cols) {
+        ByteView e;
+        if (!d.Slice(at, kColumnEntrySize, e)) return Fail(error, page, "column entries run past the end");
+        std::uint8_t t, flags, misc;
+        e.U8(kColType, t);
+        e.U8(kColFlags, flags);
+        e.U8(kColMiscFlags, misc);
+        e.U16(kColNumber2, plan.number);
+        e.U16(kColVarIndex, plan.varIndex);
+        e.U16(kColFixedOffset, plan.fixedOffset);
+        e.U16(kColLength, plan.length);
+        plan.type = static_cast<ColumnType>(t);
+        plan.fixed = (flags & kColFlagFixed) != 0;
+        plan.compressed = (misc & kColMiscCompressed) != 0;
+        column.type = plan.type;
+        column.size = plan.length;
+        at += kColumnEntrySize;
+    }
+    for (auto& col : cols)
+        if (!ReadName(d, at, col.first.name)) return Fail(error, page, "column names run past the end");
+
+    struct Real { std::vector<std::uint16_t> columns; std::uint32_t first = 0; std::uint8_t flags = 0; };
+    std::vector<Real> reals(real);
+    for (auto& r : reals) {
+        ByteView e;
+        if (!d.Slice(at, kRealIndexEntrySize, e)) return Fail(error, page, "index entries run past the end");
+        for (std::size_t k = 0; k < kIndexColumnSlots; ++k) {
+            std::uint16_t number;
+            e.U16(4 + 3 * k, number);
+            if (number != 0xFFFF) r.columns.push_back(number);
+        }
+        e.U32(4 + 3 * kIndexColumnSlots + 4, r.first);
+        e.U8(4 + 3 * kIndexColumnSlots + 8, r.flags);
+        at += kRealIndexEntrySize;
+    }
+    std::vector<std::pair<std::uint32_t, std::uint8_t>> logicals(logical);
+    for (auto& [realNumber, indexType] : logicals) {
+        ByteView e;
+        if (!d.Slice(at, kLogicalIndexEntrySize, e)) return Fail(error, page, "index entries run past the end");
+        e.U32(8, realNumber);
+        e.U8(23, indexType);
+        at += kLogicalIndexEntrySize;
+    }
+    std::stable_sort(cols.begin(), cols.end(), [](const auto& a, const auto& b) { return a.second.number < b.second.number; });
+    for (auto& [column, plan] : cols) {
+        def.columns.push_back(column);
+        def.layout.push_back(plan);
+    }
+    for (auto& [realNumber, indexType] : logicals) {
+        IndexDef idx;
+        if (!ReadName(d, at, idx.index.name)) return Fail(error, page, "index names run past the end");
+        if (realNumber >= reals.size()) continue;
+        const Real& r = reals[realNumber];
+        idx.columnNumbers = r.columns;
+        idx.firstPage = r.first;
+        idx.index.unique = (r.flags & 0x01) != 0;
+        idx.index.primaryKey = indexType == 0x01;
+        for (std::uint16_t number : r.columns)
+            for (std::size_t c = 0; c < def.layout.size(); ++c)
+                if (def.layout[c].number == number) idx.index.columns.push_back(def.columns[c].name);
+        def.indexes.push_back(std::move(idx));
+    }
+    return true;
+}
+
+}  // namespace jet

@@ -1,0 +1,137 @@
+// Damaged files fail with a reason; they never crash the reader or make it loop.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "jet/reader.h"
+#include "jet/writer.h"
+#include "sample_tables.h"
+
+using namespace jet;
+
+namespace {
+
+std::vector<std::uint8_t> Sample() {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    WriteOptions options;
+    options.created = 45000.0;
+    Table memo;
+    memo.name = u"memo";
+    memo.columns = {{u"m", ColumnType::Memo}};
+    memo.rows.push_back({Value::FromText(std::u16string(3000, u'长'))});  // chained long value
+    EXPECT_TRUE(WriteDatabase({jet_test::ApiConstTable(300), jet_test::MixedTable(u"mixed", 12, 5), memo}, bytes,
+                              &error, options))
+        << error;
+    return bytes;
+}
+
+std::string OpenError(std::vector<std::uint8_t> bytes) {
+    std::string error;
+    auto db = Database::OpenBytes(std::move(bytes), &error);
+    EXPECT_FALSE(db);
+    return error;
+}
+
+void Put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+std::uint32_t Get32(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
+}
+
+constexpr std::size_t kPage = 4096;
+constexpr std::size_t kCatalog = 2 * kPage;
+
+}  // namespace
+
+TEST(JetDamagedInput, EmptyShortAndForeignFiles) {
+    EXPECT_EQ("the file is empty", OpenError({}));
+    EXPECT_EQ("the file is truncated: shorter than one page", OpenError(std::vector<std::uint8_t>(100, 0)));
+    EXPECT_EQ("not a Jet database: signature missing", OpenError(std::vector<std::uint8_t>(kPage * 3, 0)));
+    auto b = Sample();
+    b[0x14] = 0;  // Jet 3
+    EXPECT_EQ("not a Jet 4 (Access 2000-2003) database", OpenError(b));
+    b = Sample();
+    b.resize(b.size() - 100);
+    EXPECT_EQ("the file is truncated: it ends inside a page", OpenError(b));
+}
+
+TEST(JetDamagedInput, TruncatedAtEveryPageBoundary) {
+    const auto full = Sample();
+    for (std::size_t pages = 1; pages < full.size() / kPage; ++pages) {
+        SCOPED_TRACE(pages);
+        std::vector<std::uint8_t> b(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(pages * kPage));
+        std::string error;
+        auto db = Database::OpenBytes(b, &error);
+        EXPECT_FALSE(db);
+        EXPECT_FALSE(error.empty());
+    }
+    EXPECT_TRUE(Database::OpenBytes(full, nullptr));
+}
+
+TEST(JetDamagedInput, BrokenStructuresNameWhatIsWrong) {
+    auto b = Sample();
+    b[kCatalog] = 0x01;
+    EXPECT_EQ("table definition at page 2: page 2 is not a table definition", OpenError(b));
+    b = Sample();
+    Put32(b, kCatalog + 4, 2);  // the definition continues on itself
+    EXPECT_EQ("table definition at page 2: continuation pages form a loop", OpenError(b));
+    b = Sample();
+    Put32(b, kCatalog + 55, 0x7FFFFF00);  // usage map beyond the file
+    EXPECT_EQ("table at page 2: usage map missing", OpenError(b));
+    b = Sample();
+    b[kCatalog + 45] = 0xFF;  // column count far past the definition
+    b[kCatalog + 46] = 0x0F;
+    EXPECT_NE(std::string::npos, OpenError(b).find("run past the end"));
+}
+
+TEST(JetDamagedInput, LongValueChainLoopIsCaught) {
+    auto b = Sample();
+    // The memo table is the last user table; its row's long-value field points
+    // to a chain whose first link is rewritten to point to itself.
+    auto db = Database::OpenBytes(b, nullptr);
+    ASSERT_TRUE(db);
+    bool patched = false;
+    for (std::size_t p = b.size() / kPage; p-- > 3 && !patched;) {
+        const std::size_t at = p * kPage;
+        if (b[at] != 0x01 || std::memcmp(&b[at + 4], "LVAL", 4) != 0) continue;
+        const std::size_t row = at + (b[at + 14] | (b[at + 15] << 8));
+        if (Get32(b, row) == 0) continue;  // last link
+        Put32(b, row, static_cast<std::uint32_t>(p << 8));
+        patched = true;
+    }
+    ASSERT_TRUE(patched);
+    EXPECT_NE(std::string::npos, OpenError(b).find("long value chain broken"));
+}
+
+TEST(JetDamagedInput, RandomBitFlipsNeverCrash) {
+    const auto full = Sample();
+    unsigned x = 12345;
+    const auto next = [&x]() { x = x * 1103515245u + 12345u; return x >> 4; };
+    int opened = 0, refused = 0;
+    for (int round = 0; round < 600; ++round) {
+        auto b = full;
+        const int flips = 1 + static_cast<int>(next() % 8);
+        for (int f = 0; f < flips; ++f) {
+            // Mostly the structural pages at the front, where damage matters most.
+            const std::size_t span = next() % 2 ? 8 * kPage : b.size();
+            b[next() % span] ^= static_cast<std::uint8_t>(1u << (next() % 8));
+        }
+        std::string error;
+        auto db = Database::OpenBytes(std::move(b), &error);
+        if (db) {
+            ++opened;
+            for (const auto& name : db->TableNames()) {
+                const Table* t = db->FindTable(name);
+                ASSERT_TRUE(t);
+                if (!t->columns.empty()) db->FindRowsEqual(*t, 0, Value::FromText(u"NAME_1"));
+            }
+        } else {
+            ++refused;
+            EXPECT_FALSE(error.empty());
+        }
+    }
+    EXPECT_GT(refused, 0);
+    EXPECT_GT(opened, 0);
+}

@@ -1,0 +1,130 @@
+// What the writer refuses, and the file layout facts other readers rely on.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "jet/rc4.h"
+#include "jet/writer.h"
+#include "sample_tables.h"
+
+using namespace jet;
+
+namespace {
+
+std::string WriteError(const std::vector<Table>& tables) {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    EXPECT_FALSE(WriteDatabase(tables, bytes, &error));
+    EXPECT_FALSE(error.empty());
+    return error;
+}
+
+Table OneColumn(ColumnType type, Value v, std::uint16_t size = 0) {
+    Table t;
+    t.name = u"t";
+    t.columns = {{u"c", type, size}};
+    t.rows.push_back({std::move(v)});
+    return t;
+}
+
+std::uint16_t U16(const std::vector<std::uint8_t>& b, std::size_t at) { return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8)); }
+
+}  // namespace
+
+TEST(JetWriter, RefusesTablesTheFormatCannotHold) {
+    Table t = jet_test::ApiConstTable(2);
+    EXPECT_NE(std::string::npos, WriteError({t, t}).find("duplicate table"));
+    Table renamed = t;
+    renamed.name = u"API_CONST";
+    EXPECT_NE(std::string::npos, WriteError({t, renamed}).find("duplicate table"));
+    Table system = t;
+    system.name = u"MSysMine";
+    EXPECT_NE(std::string::npos, WriteError({system}).find("reserved"));
+    Table unnamed = t;
+    unnamed.name.clear();
+    EXPECT_NE(std::string::npos, WriteError({unnamed}).find("table name"));
+    Table narrow = t;
+    narrow.rows[1].pop_back();
+    EXPECT_NE(std::string::npos, WriteError({narrow}).find("row of 2 values"));
+    Table twice = t;
+    twice.columns[1].name = u"宏或常量名";
+    EXPECT_NE(std::string::npos, WriteError({twice}).find("duplicate column"));
+    Table noColumns = t;
+    noColumns.columns.clear();
+    noColumns.rows.clear();
+    EXPECT_NE(std::string::npos, WriteError({noColumns}).find("columns"));
+}
+
+TEST(JetWriter, RefusesValuesThatDoNotFitTheirColumn) {
+    EXPECT_NE(std::string::npos, WriteError({OneColumn(ColumnType::Text, Value::FromText(std::u16string(256, u'x')))}).find("too long"));
+    EXPECT_NE(std::string::npos, WriteError({OneColumn(ColumnType::Text, Value::FromText(u"abc"), 4)}).find("too long"));
+    EXPECT_NE(std::string::npos, WriteError({OneColumn(ColumnType::Text, Value::FromInteger(1))}).find("wrong kind"));
+    EXPECT_NE(std::string::npos, WriteError({OneColumn(ColumnType::Byte, Value::FromInteger(256))}).find("range"));
+    EXPECT_NE(std::string::npos, WriteError({OneColumn(ColumnType::Integer, Value::FromInteger(-32769))}).find("range"));
+    EXPECT_NE(std::string::npos, WriteError({OneColumn(ColumnType::LongInteger, Value::FromInteger(1LL << 31))}).find("range"));
+    EXPECT_NE(std::string::npos, WriteError({OneColumn(ColumnType::Double, Value::FromText(u"1"))}).find("wrong kind"));
+    EXPECT_NE(std::string::npos, WriteError({OneColumn(ColumnType::Memo, Value::FromInteger(1))}).find("wrong kind"));
+    Value big;
+    big.kind = Value::Kind::Binary;
+    big.binary.assign(256, 1);
+    EXPECT_NE(std::string::npos, WriteError({OneColumn(ColumnType::Binary, big)}).find("too long"));
+    // Nine full texts exceed a page.
+    Table wide;
+    wide.name = u"wide";
+    std::vector<Value> row;
+    for (int i = 0; i < 9; ++i) {
+        wide.columns.push_back({u"c" + std::u16string(1, char16_t(u'0' + i)), ColumnType::Text, 510});
+        row.push_back(Value::FromText(std::u16string(255, u'中')));
+    }
+    wide.rows.push_back(row);
+    EXPECT_NE(std::string::npos, WriteError({wide}).find("row too large"));
+}
+
+TEST(JetWriter, HeaderPageIdentifiesJet4WithAnEmptyPassword) {
+    std::vector<std::uint8_t> b;
+    std::string error;
+    WriteOptions options;
+    options.created = 40000.25;
+    ASSERT_TRUE(WriteDatabase({jet_test::ApiConstTable(1)}, b, &error, options)) << error;
+    ASSERT_GE(b.size(), 3u * 4096);
+    EXPECT_EQ(0, b[0]);
+    EXPECT_EQ(std::string("Standard Jet DB"), std::string(reinterpret_cast<const char*>(&b[4])));
+    EXPECT_EQ(1, b[0x14]);
+    // The password words, unmasked with the publicly documented Jet 4 table and the
+    // creation-date mask, must all be zero: Access then asks for no password.
+    static const std::uint16_t kJet4Xor[20] = {0x6aba, 0x37ec, 0xd561, 0xfa9c, 0xcffa, 0xe628, 0x272f,
+                                               0x608a, 0x0568, 0x367b, 0xe3c9, 0xb1df, 0x654b, 0x4313,
+                                               0x3ef3, 0x33b1, 0xf008, 0x5b79, 0x24ae, 0x2a7c};
+    // That table carries the date mask of the file it was taken from (0x913C on
+    // the even words); the recovery takes the mask from word 18.
+    const std::uint16_t magic = U16(b, 0x66) ^ kJet4Xor[18];
+    EXPECT_EQ(40000 ^ 0x913C, magic);
+    for (int i = 0; i < 20; ++i) {
+        std::uint16_t w = U16(b, 0x42 + 2 * i) ^ kJet4Xor[i];
+        if (w > 255) w ^= magic;
+        EXPECT_EQ(0, w) << i;
+    }
+    // Unmasked: key 0 (not encrypted), General sort order, the creation date.
+    std::vector<std::uint8_t> head(b.begin(), b.begin() + 4096);
+    const std::uint8_t key[4] = {0xC7, 0xDA, 0x39, 0x6B};
+    Rc4Apply(key, 4, head.data() + 0x18, 128);
+    EXPECT_EQ(0, head[0x3E] | head[0x3F] | head[0x40] | head[0x41]);
+    EXPECT_EQ(0x0409, U16(head, 0x6E));
+    double created;
+    std::memcpy(&created, &head[0x72], 8);
+    EXPECT_EQ(40000.25, created);
+    // Page 2 holds the catalog's definition.
+    EXPECT_EQ(0x02, b[2 * 4096]);
+    EXPECT_EQ(0x01, b[1 * 4096]);
+}
+
+TEST(JetWriter, SameInputGivesSameBytes) {
+    WriteOptions options;
+    options.created = 45000.0;
+    std::vector<std::uint8_t> a, b;
+    std::string error;
+    ASSERT_TRUE(WriteDatabase({jet_test::MixedTable(u"m", 40, 3)}, a, &error, options));
+    ASSERT_TRUE(WriteDatabase({jet_test::MixedTable(u"m", 40, 3)}, b, &error, options));
+    EXPECT_EQ(a, b);
+}
