@@ -234,6 +234,14 @@ ClassRegistration::ClassRegistration(const CLSID& clsid, const std::string& prog
     std::string value = GuidText(clsid);
     RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), nullptr, REG_SZ, value.c_str(),
                     static_cast<DWORD>(value.size() + 1));
+    CLSID check;
+    if (FAILED(CLSIDFromProgID(Widen(progId).c_str(), &check))) {
+        // Wine's merged class view does not read the user's classes: a ProgID
+        // that is nowhere else goes to the machine's classes for the test's span.
+        RegSetKeyValueA(HKEY_CLASSES_ROOT, (progId + "\\CLSID").c_str(), nullptr, REG_SZ, value.c_str(),
+                        static_cast<DWORD>(value.size() + 1));
+        machineKey_ = true;
+    }
     // Whatever class the ProgID resolves to in this prefix is served from here.
     CLSID resolved;
     if (SUCCEEDED(CLSIDFromProgID(Widen(progId).c_str(), &resolved)))
@@ -253,6 +261,7 @@ void ClassRegistration::Register(const CLSID& clsid, Maker maker) {
 ClassRegistration::~ClassRegistration() {
     if (cookie_) CoRevokeClassObject(cookie_);
     if (!progId_.empty()) RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\Classes\\" + progId_).c_str());
+    if (machineKey_) RegDeleteTreeA(HKEY_CLASSES_ROOT, progId_.c_str());
 }
 
 std::wstring Widen(const std::string& ansi) {

@@ -112,6 +112,7 @@ private:
     void Register(const CLSID& clsid, Maker maker);
     DWORD cookie_ = 0;
     std::string progId_;
+    bool machineKey_ = false;
 };
 
 std::wstring Widen(const std::string& ansi);
