@@ -1,0 +1,7 @@
+#pragma once
+// The program's one database instance, alive from before the window until the exit routine.
+#include "db/database.h"
+
+void CreateDatabaseInstance();
+void DestroyDatabaseInstance();  // the exit routine
+数据库类& TheDatabase();

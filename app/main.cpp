@@ -1,0 +1,16 @@
+// Start-up and shut-down of the program.
+#include <windows.h>
+
+#include "app/database_instance.h"
+#include "app/main_window.h"
+#include "bridge/loaded_windows.h"
+#include "core/runtime.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    StartRuntime();
+    CreateDatabaseInstance();
+    RegisterExitRoutine(DestroyDatabaseInstance);
+    if (!LoadWindow(main_window::Form())) FatalError(0, "载入启动窗口失败");
+    RunMessageLoop();
+    EndProgram(0);
+}
