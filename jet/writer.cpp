@@ -19,7 +19,6 @@ using namespace format;
 namespace {
 
 constexpr std::uint32_t kMapPage = 1;
-constexpr std::uint32_t kCatalogPage = 2;
 constexpr std::size_t kMapRowsPerPage = (kPageSize - kDataRowTable) / (kMapRowLength + 2);
 // Pages with less room than this are left out of the free-space map.
 constexpr std::size_t kUsefulFreeSpace = 64;
