@@ -9,11 +9,13 @@ const char* const SystemLibraryOrder[6] = {
     "Kernel32.dll", "Gdi32.dll", "User32.dll", "Advapi32.dll", "Mpr.dll", "Shell32.dll",
 };
 
-ExternalFunctionTable::ExternalFunctionTable(const std::vector<Declaration>& declarations) {
+ExternalFunctionTable::ExternalFunctionTable(std::initializer_list<Declaration> declarations) {
     rows_.resize(declarations.size());
-    for (std::size_t i = 0; i < declarations.size(); ++i) {
-        rows_[i].library = declarations[i].library;
-        rows_[i].name = declarations[i].name;
+    std::size_t i = 0;
+    for (const Declaration& declaration : declarations) {
+        rows_[i].library = declaration.library;
+        rows_[i].name = declaration.name;
+        ++i;
     }
 }
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdarg>
+#include <initializer_list>
 #include <vector>
 
 #include "core/module_handle.h"
@@ -25,7 +26,9 @@ public:
         Text library;
         Text name;
     };
-    explicit ExternalFunctionTable(const std::vector<Declaration>& declarations);
+    explicit ExternalFunctionTable(std::initializer_list<Declaration> declarations);
+    ExternalFunctionTable(const ExternalFunctionTable&) = delete;
+    ExternalFunctionTable& operator=(const ExternalFunctionTable&) = delete;
 
     // The row's entry point, resolved on first use; a failure is fatal.
     FARPROC Resolve(int number);

@@ -1,0 +1,76 @@
+// A small program that the Windows tests start: it raises the fatal errors,
+// ends normally, holds the clipboard open, or records how it was started.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "core/external_functions.h"
+#include "core/runtime.h"
+#include "core/text_commands.h"
+
+namespace {
+
+std::string markerPath;
+
+void WriteMarker() {
+    if (FILE* marker = std::fopen(markerPath.c_str(), "wb")) std::fclose(marker);
+}
+
+void RaiseFatal(const std::string& kind) {
+    if (kind == "fatal-stack") FatalError(6, "调用DLL命令后发现堆栈错误");
+    if (kind == "fatal-bytes") ReadFromBytes(Bytes{1}, 11);
+    if (kind == "fatal-export") ExternalFunctionTable({{"", "QalomirNoSuchExport"}}).Resolve(0);
+    if (kind == "fatal-library")
+        ExternalFunctionTable({{"qalomir_no_such.dll", "Anything"}}).Resolve(0);
+    if (kind == "fatal-alloc") {
+        volatile std::size_t size = 0x7FFFFFF0u;
+        char* block = new char[size];
+        block[0] = 1;
+        delete[] block;
+    }
+    FatalError(0, "");
+}
+
+int HoldClipboard(const char* heldEvent, const char* releaseEvent) {
+    HANDLE held = OpenEventA(EVENT_MODIFY_STATE, FALSE, heldEvent);
+    HANDLE release = OpenEventA(SYNCHRONIZE, FALSE, releaseEvent);
+    // Opened for a window: an owner-less open would not keep other owner-less opens out on Wine.
+    HWND owner = CreateWindowExA(0, "STATIC", "holder", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                                 nullptr);
+    if (!held || !release || !owner || !OpenClipboard(owner)) return 3;
+    SetEvent(held);
+    WaitForSingleObject(release, 30000);
+    CloseClipboard();
+    DestroyWindow(owner);
+    return 0;
+}
+
+// Started in place of a browser: leaves its command line beside itself.
+int RecordCommandLine() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string file = path;
+    file = file.substr(0, file.find_last_of('\\')) + "\\recorded-command-line.txt";
+    FILE* out = std::fopen(file.c_str(), "wb");
+    if (!out) return 2;
+    std::fputs(GetCommandLineA(), out);
+    std::fclose(out);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "holdclip" && argc > 3) return HoldClipboard(argv[2], argv[3]);
+    if ((mode.rfind("fatal-", 0) == 0 || mode == "end") && argc > 2) {
+        markerPath = argv[2];
+        StartRuntime();
+        RegisterExitRoutine(WriteMarker);
+        if (mode == "end") EndProgram(7);
+        RaiseFatal(mode);
+    }
+    return RecordCommandLine();
+}
