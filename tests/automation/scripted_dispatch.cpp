@@ -76,6 +76,14 @@ ReceivedArg::ReceivedArg(const ReceivedArg& other) : vt(other.vt) {
     VariantInit(&value);
     VariantCopy(&value, const_cast<VARIANT*>(&other.value));
 }
+ReceivedArg& ReceivedArg::operator=(const ReceivedArg& other) {
+    if (this != &other) {
+        vt = other.vt;
+        VariantClear(&value);
+        VariantCopy(&value, const_cast<VARIANT*>(&other.value));
+    }
+    return *this;
+}
 ReceivedArg::~ReceivedArg() { VariantClear(&value); }
 
 std::wstring ReceivedArg::Text() const {
@@ -90,6 +98,11 @@ std::wstring ReceivedArg::Text() const {
 
 std::vector<ReceivedCall>& CallLog() {
     static std::vector<ReceivedCall> log;
+    return log;
+}
+
+std::vector<std::string>& ReleaseLog() {
+    static std::vector<std::string> log;
     return log;
 }
 
@@ -108,6 +121,7 @@ ScriptedDispatch::~ScriptedDispatch() {
     handlers_.clear();  // handlers may hold references to other objects
     if (info_) info_->Release();
     --gLiveObjects;
+    ReleaseLog().push_back(label_);
 }
 
 void ScriptedDispatch::On(const std::string& member, Handler handler) { handlers_[Lower(member)] = std::move(handler); }

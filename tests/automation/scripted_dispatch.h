@@ -19,7 +19,7 @@ struct ReceivedArg {
     VARIANT value;          // a dereferenced copy
     ReceivedArg();
     ReceivedArg(const ReceivedArg& other);
-    ReceivedArg& operator=(const ReceivedArg& other) = delete;
+    ReceivedArg& operator=(const ReceivedArg& other);
     ~ReceivedArg();
     bool Missing() const { return value.vt == VT_ERROR && value.scode == DISP_E_PARAMNOTFOUND; }
     std::wstring Text() const;  // the value coerced to text, "" when it has none
@@ -40,6 +40,8 @@ using Handler = std::function<HRESULT(std::vector<VARIANT*>& args, VARIANT* resu
 
 // Every call to every scripted object, in order of arrival.
 std::vector<ReceivedCall>& CallLog();
+// The labels of scripted objects in the order they were destroyed.
+std::vector<std::string>& ReleaseLog();
 // Scripted objects alive now: zero once every reference taken was given back.
 long LiveObjects();
 
