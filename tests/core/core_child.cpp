@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/external_functions.h"
+#include "core/program_directory.h"
 #include "core/runtime.h"
 #include "core/text_commands.h"
 
@@ -47,6 +48,18 @@ int HoldClipboard(const char* heldEvent, const char* releaseEvent) {
     return 0;
 }
 
+// Writes the captured program directory and the current directory, one per line.
+int ReportDirectories(const char* reportPath) {
+    StartRuntime();
+    char current[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, current);
+    FILE* out = std::fopen(reportPath, "wb");
+    if (!out) return 2;
+    std::fprintf(out, "%s\n%s", ProgramDirectory().c_str(), current);
+    std::fclose(out);
+    EndProgram(0);
+}
+
 // Started in place of a browser: leaves its command line beside itself.
 int RecordCommandLine() {
     char path[MAX_PATH] = {};
@@ -64,6 +77,7 @@ int RecordCommandLine() {
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "directories" && argc > 2) return ReportDirectories(argv[2]);
     if (mode == "holdclip" && argc > 3) return HoldClipboard(argv[2], argv[3]);
     if ((mode.rfind("fatal-", 0) == 0 || mode == "end") && argc > 2) {
         markerPath = argv[2];
