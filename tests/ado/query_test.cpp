@@ -94,8 +94,8 @@ TEST(RunSql, ColumnsMayRepeatAndTakeAnyCase) {
 
 TEST(RunSql, RefusesUnknownNamesAndConditionsOnNumbers) {
     EXPECT_EQ(Refusal(u"select a from nowhere"), "The table 'nowhere' does not exist.");
-    EXPECT_EQ(Refusal(u"select 值 from api_const"), "The table 'api_const' has no column '值'.");
-    EXPECT_EQ(Refusal(u"select * from api_const where 值='1'"), "The table 'api_const' has no column '值'.");
+    EXPECT_EQ(Refusal(u"select 值 from api_const"), u8"The table 'api_const' has no column '值'.");
+    EXPECT_EQ(Refusal(u"select * from api_const where 值='1'"), u8"The table 'api_const' has no column '值'.");
     EXPECT_NE(Refusal(u"select * from api_const where 序号='1'").find("Data type mismatch"), std::string::npos);
     EXPECT_NE(Refusal(u"select * from api_const where").find("Syntax error"), std::string::npos);
 }

@@ -1,0 +1,52 @@
+#include "ado/com/owners.h"
+
+namespace ado_com {
+
+HRESULT ArgumentValue(const VARIANT& arg, VARIANT* out) {
+    VariantInit(out);
+    HRESULT hr = VariantCopyInd(out, const_cast<VARIANT*>(&arg));
+    // A VARIANT by reference may itself hold a reference; take every level off.
+    for (int depth = 0; SUCCEEDED(hr) && (out->vt & VT_BYREF) && depth < 8; ++depth) {
+        VARIANT inner;
+        VariantInit(&inner);
+        hr = VariantCopyInd(&inner, out);
+        VariantClear(out);
+        *out = inner;
+    }
+    if (SUCCEEDED(hr) && (out->vt & VT_BYREF)) hr = DISP_E_TYPEMISMATCH;
+    if (FAILED(hr)) VariantClear(out);
+    return hr;
+}
+
+bool IsMissing(const VARIANT& arg) {
+    UniqueVariant v;
+    if (FAILED(ArgumentValue(arg, v.Get()))) return false;
+    return (*v).vt == VT_EMPTY || ((*v).vt == VT_ERROR && (*v).scode == DISP_E_PARAMNOTFOUND);
+}
+
+HRESULT ArgumentText(const VARIANT& arg, std::u16string* out) {
+    UniqueVariant v;
+    HRESULT hr = ArgumentValue(arg, v.Get());
+    if (SUCCEEDED(hr) && (*v).vt == VT_ERROR) hr = DISP_E_PARAMNOTFOUND;
+    if (SUCCEEDED(hr)) hr = VariantChangeType(v.Get(), v.Get(), 0, VT_BSTR);
+    if (SUCCEEDED(hr)) *out = std::u16string(BstrText((*v).bstrVal));
+    return hr;
+}
+
+HRESULT ArgumentLong(const VARIANT& arg, long* out) {
+    UniqueVariant v;
+    HRESULT hr = ArgumentValue(arg, v.Get());
+    if (SUCCEEDED(hr) && ((*v).vt == VT_ERROR || (*v).vt == VT_BSTR)) hr = DISP_E_TYPEMISMATCH;
+    if (SUCCEEDED(hr)) hr = VariantChangeType(v.Get(), v.Get(), 0, VT_I4);
+    if (SUCCEEDED(hr)) *out = (*v).lVal;
+    return hr;
+}
+
+std::u16string Widen(const std::string& utf8) {
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+    std::u16string out(std::size_t(n > 0 ? n : 0), u'\0');
+    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), reinterpret_cast<wchar_t*>(&out[0]), n);
+    return out;
+}
+
+}  // namespace ado_com

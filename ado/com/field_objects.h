@@ -1,0 +1,38 @@
+#pragma once
+// The Fields collection of a record set and its Field objects. A Field reads
+// the current row at the moment its Value is asked for.
+#include <cstddef>
+
+#include "ado/com/library.h"
+#include "ado/com/dispatch_object.h"
+#include "ado/com/open_rows.h"
+
+namespace ado_com {
+
+class FieldObject : public DispatchObject<Field, &IID_Field> {
+public:
+    FieldObject(SharedRows rows, std::size_t column) : rows_(std::move(rows)), column_(column) {}
+
+    HRESULT STDMETHODCALLTYPE get_Value(VARIANT* value) override;
+    HRESULT STDMETHODCALLTYPE put_Value(VARIANT value) override;
+    HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override;
+    HRESULT STDMETHODCALLTYPE get_Type(long* type) override;
+
+private:
+    SharedRows rows_;
+    std::size_t column_;
+};
+
+class FieldsObject : public DispatchObject<Fields, &IID_Fields> {
+public:
+    explicit FieldsObject(SharedRows rows) : rows_(std::move(rows)) {}
+
+    // Index: a field name (compared as Jet compares names) or a 0-based position.
+    HRESULT STDMETHODCALLTYPE get_Item(VARIANT index, Field** field) override;
+    HRESULT STDMETHODCALLTYPE get_Count(long* count) override;
+
+private:
+    SharedRows rows_;
+};
+
+}  // namespace ado_com
