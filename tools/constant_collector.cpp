@@ -1,0 +1,199 @@
+#include "tools/constant_collector.h"
+
+#include <algorithm>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "tools/expression.h"
+#include "tools/header_walker.h"
+#include "tools/value_text.h"
+
+namespace constdb {
+namespace {
+
+struct Outcome {
+    bool ok = false;
+    IntValue value;
+    std::string text;
+    std::string error;
+};
+
+struct Candidate {
+    Outcome outcome;
+    const std::string* file;
+    int rank;          // 0 for what <windows.h> shows, then by Reach
+    std::size_t order;
+};
+
+class Collector {
+public:
+    explicit Collector(const HeaderSet& h) : h_(h), memberDone_(h.enumMembers.size(), State::Pending), members_(h.enumMembers.size()) {
+        ChooseMacros();
+        ChooseMembers();
+    }
+
+    std::vector<Constant> Run(CollectReport& report) {
+        // In order, so that implicit values follow already known predecessors.
+        for (std::size_t i = 0; i < h_.enumMembers.size(); ++i) Member(i);
+        std::unordered_map<std::string, std::vector<Candidate>> byName;
+        for (std::size_t i = 0; i < h_.definitions.size(); ++i) {
+            const Definition& d = h_.definitions[i];
+            if (d.reach == Reach::Predefined) continue;
+            ++report.definitions;
+            if (d.macro.functionLike) { ++report.skipped["function-like macro"]; continue; }
+            Outcome o = EvaluateMacro(d.macro);
+            if (!o.ok) { ++report.skipped[o.error]; continue; }
+            bool shown = macros_.at(d.macro.name) == &d.macro;
+            byName[d.macro.name].push_back({std::move(o), &d.file, shown ? 0 : 1 + int(d.reach), i});
+        }
+        for (std::size_t i = 0; i < h_.enumMembers.size(); ++i) {
+            const EnumMember& m = h_.enumMembers[i];
+            if (m.reach != Reach::Inactive) ++report.enumMembers;
+            const Outcome& o = Member(i);
+            if (m.reach == Reach::Inactive) continue;  // considered below, only for names nothing else defines
+            if (!o.ok) { ++report.skipped[o.error]; continue; }
+            bool shown = !macros_.count(m.source.name) && preferredMember_.at(m.source.name) == i;
+            byName[m.source.name].push_back({o, &m.file, shown ? 0 : 1 + int(m.reach), h_.definitions.size() + i});
+        }
+        for (std::size_t i = 0; i < h_.enumMembers.size(); ++i) {
+            const EnumMember& m = h_.enumMembers[i];
+            if (m.reach != Reach::Inactive || (byName.count(m.source.name) && !inactiveOnly_.count(m.source.name))) continue;
+            inactiveOnly_.insert(m.source.name);
+            const Outcome& o = Member(i);
+            if (o.ok) byName[m.source.name].push_back({o, &m.file, 1 + int(Reach::Inactive), h_.definitions.size() + i});
+        }
+        return Rows(byName, report);
+    }
+
+private:
+    enum class State { Pending, Busy, Done };
+
+    void ChooseMacros() {
+        for (const auto* table : {&h_.afterWindowsH, &h_.atEnd})
+            for (const auto& [name, index] : *table) macros_.emplace(name, &h_.definitions[index].macro);
+        for (const Definition& d : h_.definitions) macros_.emplace(d.macro.name, &d.macro);
+    }
+
+    void ChooseMembers() {
+        for (std::size_t i = 0; i < h_.enumMembers.size(); ++i) {
+            const EnumMember& m = h_.enumMembers[i];
+            auto [it, fresh] = preferredMember_.emplace(m.source.name, i);
+            if (!fresh && m.reach < h_.enumMembers[it->second].reach) it->second = i;
+        }
+    }
+
+    const Macro* FindMacro(const std::string& name) const {
+        auto it = macros_.find(name);
+        return it == macros_.end() ? nullptr : it->second;
+    }
+
+    Outcome EvaluateTokens(const Tokens& body) {
+        Outcome o;
+        Tokens expanded;
+        MacroExpander expander([this](const std::string& n) { return FindMacro(n); });
+        if (!expander.Expand(body, expanded, &o.error)) return o;
+        EvalEnv env;
+        env.types = &h_.types;
+        env.identifier = [this](const std::string& n) { return MemberValue(n); };
+        EvalResult r = Evaluate(expanded, env);
+        if (!r.ok) {
+            o.error = r.error;
+            const Macro* left = r.error == "undefined identifier" ? FindMacro(r.subject) : nullptr;
+            if (left && !left->functionLike) o.error = "self-referential macro";
+            return o;
+        }
+        o.ok = true;
+        o.value = r.value;
+        std::optional<std::string> literal = SingleHexLiteralText(expanded);
+        o.text = literal ? *literal : FormatValueText(r.value, r.anyHex);
+        return o;
+    }
+
+    Outcome EvaluateMacro(const Macro& m) {
+        if (m.body.empty()) return {false, {}, {}, "empty definition"};
+        return EvaluateTokens(m.body);
+    }
+
+    std::optional<IntValue> MemberValue(const std::string& name) {
+        auto it = preferredMember_.find(name);
+        if (it == preferredMember_.end()) return std::nullopt;
+        const Outcome& o = Member(it->second);
+        return o.ok ? std::optional<IntValue>(o.value) : std::nullopt;
+    }
+
+    const Outcome& Member(std::size_t i) {
+        if (memberDone_[i] == State::Done) return members_[i];
+        if (memberDone_[i] == State::Busy || depth_ > 64) {
+            static const Outcome cycle{false, {}, {}, "circular enum reference"};
+            return cycle;
+        }
+        memberDone_[i] = State::Busy;
+        ++depth_;
+        members_[i] = ComputeMember(i);
+        --depth_;
+        memberDone_[i] = State::Done;
+        return members_[i];
+    }
+
+    Outcome ComputeMember(std::size_t i) {
+        const EnumMemberSource& s = h_.enumMembers[i].source;
+        if (s.broken) return {false, {}, {}, "unreadable enum member"};
+        if (!s.initializer.empty()) return EvaluateTokens(s.initializer);
+        if (!s.follows) return {true, IntValue::FromInt(0), "0", {}};
+        const Outcome& prev = Member(i - 1);
+        if (!prev.ok) return {false, {}, {}, "follows an unknown enum member"};
+        IntValue v = IntValue::Of(prev.value.Raw() + 1, prev.value.Type());
+        return {true, v, FormatValueText(v, false), {}};
+    }
+
+    static bool SameValue(const IntValue& a, const IntValue& b) {
+        return a.Raw() == b.Raw() && a.IsNegative() == b.IsNegative();
+    }
+
+    std::vector<Constant> Rows(std::unordered_map<std::string, std::vector<Candidate>>& byName, CollectReport& report) {
+        std::vector<Constant> rows;
+        std::vector<const std::string*> names;
+        for (auto& entry : byName) names.push_back(&entry.first);
+        std::sort(names.begin(), names.end(), [](const std::string* a, const std::string* b) { return *a < *b; });
+        for (const std::string* name : names) {
+            std::vector<Candidate>& cs = byName[*name];
+            std::stable_sort(cs.begin(), cs.end(), [](const Candidate& a, const Candidate& b) {
+                return a.rank != b.rank ? a.rank < b.rank : a.order < b.order;
+            });
+            std::size_t first = rows.size();
+            for (const Candidate& c : cs) {
+                bool seen = std::any_of(rows.begin() + first, rows.end(), [&](const Constant& r) { return SameValue(r.value, c.outcome.value); });
+                if (!seen) rows.push_back({*name, c.outcome.text, *c.file, c.outcome.value});
+            }
+        }
+        report.names = names.size();
+        report.rows = rows.size();
+        return rows;
+    }
+
+    const HeaderSet& h_;
+    std::unordered_map<std::string, const Macro*> macros_;
+    std::unordered_map<std::string, std::size_t> preferredMember_;
+    std::unordered_set<std::string> inactiveOnly_;
+    std::vector<State> memberDone_;
+    std::vector<Outcome> members_;
+    int depth_ = 0;
+};
+
+}  // namespace
+
+std::vector<Constant> CollectConstants(const HeaderSet& headers, CollectReport* report) {
+    CollectReport local;
+    CollectReport& r = report ? *report : local;
+    r.headersRead = headers.headersRead;
+    r.conditionsUnevaluated = headers.conditionsUnevaluated;
+    return Collector(headers).Run(r);
+}
+
+std::vector<Constant> CollectConstantsFromFolders(const std::vector<std::string>& folders, CollectReport* report) {
+    HeaderSet headers = HeaderWalker(folders).Walk();
+    return CollectConstants(headers, report);
+}
+
+}  // namespace constdb

@@ -1,0 +1,13 @@
+#pragma once
+// The api_const table as the query reads it: name, value text, header file name.
+#include <vector>
+
+#include "jet/table.h"
+#include "tools/constant_collector.h"
+
+namespace constdb {
+
+// Rows keep the order given, so a name's first row is the one a reader meets first.
+jet::Table MakeConstantsTable(const std::vector<Constant>& constants);
+
+}  // namespace constdb

@@ -1,0 +1,46 @@
+#pragma once
+// What reading a folder of headers yields: every #define and enum member met,
+// with where it was met, and the macro state a 32-bit <windows.h> build ends with.
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "tools/declaration_scanner.h"
+#include "tools/macro.h"
+#include "tools/type_table.h"
+
+namespace constdb {
+
+// How a definition was reached, best first.
+enum class Reach {
+    WindowsH,     // in force while <windows.h> is read for a 32-bit program
+    OtherHeader,  // in force while reading a header that <windows.h> does not include
+    Inactive,     // inside a conditional branch that such a build skips
+    Predefined,   // the compiler's own macros (_WIN32, _X86_, ...); never written out
+};
+
+struct Definition {
+    Macro macro;
+    std::string file;  // the header's file name
+    Reach reach = Reach::Inactive;
+};
+
+struct EnumMember {
+    EnumMemberSource source;
+    std::string file;
+    Reach reach = Reach::Inactive;
+};
+
+struct HeaderSet {
+    std::vector<Definition> definitions;  // in the order met
+    std::vector<EnumMember> enumMembers;  // in the order met; an enum's members are contiguous
+    // name -> index into definitions, as a program sees them after #include <windows.h>,
+    // and after every header has been read.
+    std::unordered_map<std::string, std::size_t> afterWindowsH;
+    std::unordered_map<std::string, std::size_t> atEnd;
+    TypeTable types;
+    std::size_t headersRead = 0;
+    std::size_t conditionsUnevaluated = 0;  // #if lines treated as false
+};
+
+}  // namespace constdb

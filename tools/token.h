@@ -1,0 +1,31 @@
+#pragma once
+// A preprocessing token of C source, as the constants builder sees it.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace constdb {
+
+enum class TokenKind : std::uint8_t { Identifier, Number, CharLiteral, StringLiteral, Punct, Other };
+
+struct Token {
+    TokenKind kind = TokenKind::Other;
+    bool atLineStart = false;   // first token of a logical line (directives start here)
+    bool spaceBefore = false;   // tells `#define F(x)` from `#define F (x)`
+    std::uint32_t hideSet = 0;  // used only while expanding macros
+    std::string text;
+
+    bool Is(const char* s) const { return text == s && kind != TokenKind::StringLiteral && kind != TokenKind::CharLiteral; }
+    bool IsIdentifier() const { return kind == TokenKind::Identifier; }
+};
+
+using Tokens = std::vector<Token>;
+
+// Splits a whole file into tokens. Backslash-newline pairs are spliced, comments
+// become white space, and a newline inside a block comment does not end a line.
+Tokens Tokenize(const std::string& source);
+
+// Joins token texts with single blanks where the source had white space.
+std::string JoinTokens(const Tokens& tokens, std::size_t from = 0, std::size_t to = SIZE_MAX);
+
+}  // namespace constdb
