@@ -452,3 +452,18 @@ TEST_F(Database, TheConstantQueryFlow) {
                              "Recordset.MoveNext", "Recordset.Fields", "Fields.Item", "Field.Value",
                              "Recordset.Close", "Recordset.Close", "Connection.Close"}));
 }
+
+// Whatever this prefix has registered under the ADODB ProgIDs (Wine's own
+// msado15, the project's component, or nothing usable), a file that does not
+// exist never opens and nothing is shown or thrown.
+TEST(DatabaseWithThePrefixComponent, AMissingFileNeverOpens) {
+    {
+        数据库类 db;
+        EXPECT_FALSE(db.OpenDatabase("Z:\\no\\such\\folder\\API常量.mdb"));
+        EXPECT_FALSE(db.OpenRecordSet("select 常量值,备注 from api_const"));
+        EXPECT_EQ(db.RecordCount(), 0);
+        EXPECT_EQ(db.ReadText("常量值"), "");
+        db.CloseDatabase();
+    }
+    EXPECT_EQ(LiveObjects(), 0);
+}
