@@ -1,17 +1,69 @@
 #include "ado/access_bytes.h"
 
-#include <cstring>
+#include "jet/reader.h"
 
 namespace ado {
+namespace {
+
+// Tables of a database read whole by the jet reader; text lookups use its hash indexes.
+class JetSource : public DataSource {
+public:
+    explicit JetSource(std::unique_ptr<jet::Database> db) : db_(std::move(db)) {}
+
+    const TableShape* FindTable(std::u16string_view name) override {
+        const jet::Table* table = db_->FindTable(std::u16string(name));
+        if (!table) return nullptr;
+        for (const auto& known : shapes_)
+            if (known->table == table) return &known->shape;
+        auto entry = std::make_unique<Entry>();
+        entry->table = table;
+        entry->shape.name = table->name;
+        entry->shape.columns = table->columns;
+        shapes_.push_back(std::move(entry));
+        return &shapes_.back()->shape;
+    }
+
+    std::vector<Row> ReadAll(const TableShape& shape) override { return TableOf(shape).rows; }
+
+    std::vector<Row> Lookup(const TableShape& shape, std::size_t column, std::u16string_view text) override {
+        const jet::Table& table = TableOf(shape);
+        std::vector<Row> rows;
+        for (std::size_t r : db_->FindRowsEqual(table, column, jet::Value::FromText(std::u16string(text)),
+                                                jet::TextMatch::IgnoreAsciiCase))
+            rows.push_back(table.rows[r]);
+        return rows;
+    }
+
+private:
+    struct Entry {
+        TableShape shape;
+        const jet::Table* table = nullptr;
+    };
+
+    const jet::Table& TableOf(const TableShape& shape) const {
+        for (const auto& known : shapes_)
+            if (&known->shape == &shape) return *known->table;
+        return *shapes_.front()->table;  // shapes come only from FindTable
+    }
+
+    std::unique_ptr<jet::Database> db_;
+    std::vector<std::unique_ptr<Entry>> shapes_;
+};
+
+}  // namespace
 
 std::unique_ptr<DataSource> OpenAccessBytes(std::vector<std::uint8_t> bytes, std::string* error) {
-    static const char kMagic[] = "Standard Jet DB";
-    if (bytes.size() < 4 + sizeof kMagic - 1 || std::memcmp(bytes.data() + 4, kMagic, sizeof kMagic - 1) != 0) {
-        *error = "Unrecognized database format: not an Access file.";
+    if (bytes.empty()) {
+        *error = "The file is empty: not an Access database.";
         return nullptr;
     }
-    *error = "This Access file cannot be read yet.";
-    return nullptr;
+    std::string why;
+    std::unique_ptr<jet::Database> db = jet::Database::OpenBytes(std::move(bytes), &why);
+    if (!db) {
+        *error = "Not a readable Access database: " + why;
+        return nullptr;
+    }
+    return std::make_unique<JetSource>(std::move(db));
 }
 
 }  // namespace ado

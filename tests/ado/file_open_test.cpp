@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "component_fixture.h"
+#include "sample_file.h"
 #include "tests/support/win_driver.h"
 
 using namespace ado_test;
@@ -89,4 +90,54 @@ TEST_F(FileOpenTest, MalformedConnectionStrings) {
     EXPECT_EQ(connection.GetNumberProperty("State"), 0.0);
     connection.CallMethod("open");
     EXPECT_EQ(connection.GetNumberProperty("State"), 0.0);
+}
+
+TEST_F(FileOpenTest, AnAccessFileAnswersAndStaysByteIdentical) {
+    Text path = dir_.File("API常量.mdb");
+    ASSERT_TRUE(WriteSampleDatabase(path));
+    std::string before, after;
+    ASSERT_TRUE(testsupport::ReadFileBytes(path, &before));
+    {
+        ComObject connection = NewConnection();
+        ASSERT_TRUE(OpenLikeTheProgram(connection, path)) << connection.GetTextProperty("Errors");
+        EXPECT_TRUE(connection.GetTextProperty("Errors").empty());
+        // Other readers may look at the file meanwhile; nobody may write it.
+        HANDLE reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(reader, INVALID_HANDLE_VALUE);
+        if (reader != INVALID_HANDLE_VALUE) CloseHandle(reader);
+        HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
+        if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+
+        ComObject rs = NewRecordset();
+        ASSERT_TRUE(ado_test::OpenLikeTheProgram(rs, connection,
+                                                 "select 常量值,备注 from api_const where 宏或常量名='ws_overlappedwindow'"));
+        EXPECT_EQ(rs.GetNumberProperty("RecordCount"), 1.0);
+        EXPECT_EQ(ReadTextLikeTheProgram(rs, "常量值"), "13565952");
+        rs.CallMethod("AddNew");
+        EXPECT_NE(LastCallStatus(), CallStatus::Ok);
+        rs.CallMethod("Close");
+        // An open connection refuses a second Open but stays open.
+        connection.CallMethod("open", ArgText(ConnectionString(path)));
+        EXPECT_NE(LastCallStatus(), CallStatus::Ok);
+        EXPECT_EQ(connection.GetNumberProperty("State"), 1.0);
+        connection.CallMethod("Close");
+    }
+    // Closed: the file is free again, and exactly as it was.
+    HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(writer, INVALID_HANDLE_VALUE);
+    if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+    ASSERT_TRUE(testsupport::ReadFileBytes(path, &after));
+    EXPECT_EQ(before, after);
+}
+
+TEST_F(FileOpenTest, TruncatedAccessFile) {
+    Text whole = dir_.File("whole.mdb");
+    ASSERT_TRUE(WriteSampleDatabase(whole));
+    std::string bytes;
+    ASSERT_TRUE(testsupport::ReadFileBytes(whole, &bytes));
+    Text path = dir_.File("API常量.mdb");
+    ASSERT_TRUE(testsupport::WriteFileBytes(path, bytes.substr(0, 4096 + 100)));
+    ExpectRefused(path, "cut after the header page");
 }

@@ -5,6 +5,7 @@
 #include "ado/com/library.h"
 #include "bridge/com_object.h"
 #include "db/database.h"
+#include "sample_file.h"
 #include "tests/support/win_driver.h"
 
 namespace {
@@ -42,4 +43,50 @@ TEST_F(RegisteredTest, DatabaseClassReportsARefusedFile) {
     EXPECT_EQ(database.RecordCount(), 0);
     database.CloseRecordSet();
     database.CloseDatabase();
+}
+
+// The program's query, step by step, as 数据库类 sends it.
+TEST_F(RegisteredTest, DatabaseClassRunsTheProgramsQuery) {
+    Text path = dir_.File("API常量.mdb");
+    ASSERT_TRUE(ado_test::WriteSampleDatabase(path));
+    std::string before, after;
+    ASSERT_TRUE(testsupport::ReadFileBytes(path, &before));
+    {
+        数据库类 database;
+        ASSERT_TRUE(database.OpenDatabase(path)) << database.LastError();
+        EXPECT_TRUE(database.LastError().empty());
+        const Text query = "select 常量值,备注 from api_const where 宏或常量名='";
+
+        ASSERT_TRUE(database.OpenRecordSet(query + "WM_CREATE'"));
+        ASSERT_EQ(database.RecordCount(), 2);
+        EXPECT_FALSE(database.IsEof());
+        EXPECT_EQ(database.ReadText("常量值"), "0001");
+        EXPECT_EQ(database.ReadText("没有"), "");
+        EXPECT_TRUE(database.ReadVariant("常量值").Type() == VT_BSTR);
+        database.MoveNext();
+        EXPECT_EQ(database.ReadText("备注"), "lower-case twin");
+        database.MoveNext();
+        EXPECT_TRUE(database.IsEof());
+        database.CloseRecordSet();
+
+        ASSERT_TRUE(database.OpenRecordSet(query + "NOT_THERE'"));
+        EXPECT_EQ(database.RecordCount(), 0);
+        EXPECT_EQ(database.ReadText("常量值"), "");
+        database.CloseRecordSet();
+
+        EXPECT_FALSE(database.OpenRecordSet("select 常量值 from api_const where 宏或常量名=WM_CREATE"));
+        ASSERT_TRUE(database.OpenRecordSet(query + "WS_OVERLAPPEDWINDOW'"));
+        EXPECT_EQ(database.ReadVariant("备注").Type(), VT_NULL);
+        EXPECT_FALSE(database.WriteText("常量值", "1"));
+        database.AddNew();
+        database.Update();
+        Variant rows = database.GetRows();
+        EXPECT_EQ(rows.Type(), VT_ARRAY | VT_VARIANT);
+        EXPECT_TRUE(database.IsEof());
+        database.CloseRecordSet();
+        database.CloseDatabase();
+        EXPECT_FALSE(database.OpenRecordSet(query + "WM_CREATE'"));
+    }
+    ASSERT_TRUE(testsupport::ReadFileBytes(path, &after));
+    EXPECT_EQ(before, after);
 }
