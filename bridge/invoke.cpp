@@ -92,7 +92,7 @@ CallStatus Bind(ITypeComp* binder, std::wstring& name, ULONG hash, CallKind kind
         case DESCKIND_VARDESC:
         case DESCKIND_IMPLICITAPPOBJ: binding.var = bound.lpvardesc; return CallStatus::Ok;
         case DESCKIND_TYPECOMP:
-            if (bound.lptcomp) bound.lptcomp->Release();
+            ComPtr<ITypeComp>::Attach(bound.lptcomp);  // a type name binds nothing callable
             return CallStatus::NotBound;
         default: return CallStatus::NotBound;
         }
