@@ -1,0 +1,118 @@
+// The written file, read back by mdbtools (an independent reader) and by our own.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "jet/reader.h"
+#include "jet/utf.h"
+#include "tools/build_database.h"
+#include "tools/constants_table.h"
+
+namespace fs = std::filesystem;
+
+namespace constdb {
+namespace {
+
+std::string RunCommand(const std::string& command) {
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buf[4096];
+        std::size_t n;
+        while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+        pclose(p);
+    }
+    return out;
+}
+
+class SmallDatabase : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::random_device rd;
+        dir_ = fs::temp_directory_path() / ("constdb-db-" + std::to_string(rd()) + std::to_string(rd()));
+        fs::create_directories(dir_ / "inc");
+        std::ofstream(dir_ / "inc" / "windows.h")
+            << "#define WM_CREATE 0x0001\n#ifdef _WIN64\n#define PTR 8\n#else\n#define PTR 4\n#endif\n"
+               "enum { Zero, One };\n";
+        std::ofstream(dir_ / "inc" / "extra.h") << "#define NEGATIVE (-5)\n";
+        db_ = (dir_ / "API常量.mdb").string();
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+    fs::path dir_;
+    std::string db_;
+};
+
+TEST_F(SmallDatabase, MdbToolsReadsTheTableInRowOrder) {
+    BuildResult result;
+    std::string error;
+    ASSERT_TRUE(BuildConstantsDatabase({(dir_ / "inc").string()}, db_, result, &error)) << error;
+    EXPECT_EQ(result.report.rows, 6u);
+    EXPECT_EQ(result.fileSize, fs::file_size(db_));
+    if (RunCommand("command -v mdb-export").empty()) GTEST_SKIP() << "mdbtools not installed";
+    EXPECT_EQ(RunCommand("mdb-export '" + db_ + "' api_const"),
+              "宏或常量名,常量值,备注\n"
+              "\"NEGATIVE\",\"-5\",\"extra.h\"\n"
+              "\"One\",\"1\",\"windows.h\"\n"
+              "\"PTR\",\"4\",\"windows.h\"\n"
+              "\"PTR\",\"8\",\"windows.h\"\n"
+              "\"WM_CREATE\",\"0x0001\",\"windows.h\"\n"
+              "\"Zero\",\"0\",\"windows.h\"\n");
+}
+
+TEST(ConstantsTable, ColumnsInQueryOrderAndANonUniqueNameIndex) {
+    jet::Table t = MakeConstantsTable({{"A", "0x1", "a.h", IntValue::FromInt(1)}, {"A", "2", "b.h", IntValue::FromInt(2)}});
+    EXPECT_EQ(t.name, u"api_const");
+    ASSERT_EQ(t.columns.size(), 3u);
+    EXPECT_EQ(t.columns[0].name, u"宏或常量名");
+    EXPECT_EQ(t.columns[1].name, u"常量值");
+    EXPECT_EQ(t.columns[2].name, u"备注");
+    ASSERT_EQ(t.indexes.size(), 1u);
+    EXPECT_EQ(t.indexes[0].columns, std::vector<std::u16string>{u"宏或常量名"});
+    EXPECT_FALSE(t.indexes[0].unique);
+    EXPECT_FALSE(t.indexes[0].primaryKey);
+    ASSERT_EQ(t.rows.size(), 2u);
+    EXPECT_EQ(t.rows[1][1].text, u"2");
+    EXPECT_EQ(t.rows[1][2].text, u"b.h");
+}
+
+TEST_F(SmallDatabase, NoHeadersIsAFailure) {
+    BuildResult result;
+    std::string error;
+    EXPECT_FALSE(BuildConstantsDatabase({(dir_ / "missing").string()}, db_, result, &error));
+    EXPECT_EQ(error, "no header found");
+    EXPECT_FALSE(fs::exists(db_));
+}
+
+#ifdef QALOMIR_CONSTANTS_DB
+// The file the build ships: the first matching row is the one the program shows.
+TEST(ShippedDatabase, FirstRowsHoldTheKnownValues) {
+    std::string error;
+    std::unique_ptr<jet::Database> db = jet::Database::Open(QALOMIR_CONSTANTS_DB, &error);
+    ASSERT_TRUE(db) << error;
+    const jet::Table* t = db->FindTable(u"api_const");
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(t->columns.size(), 3u);
+    EXPECT_EQ(t->columns[0].name, u"宏或常量名");
+    EXPECT_EQ(t->columns[1].name, u"常量值");
+    EXPECT_EQ(t->columns[2].name, u"备注");
+    EXPECT_GE(t->rows.size(), 70000u);
+    const std::pair<const char16_t*, const char16_t*> known[] = {
+        {u"WM_CREATE", u"0x0001"}, {u"WS_OVERLAPPEDWINDOW", u"0xCF0000"}, {u"MB_YESNO", u"0x00000004"},
+        {u"ERROR_FILE_NOT_FOUND", u"2"}, {u"E_FAIL", u"0x80004005"}, {u"INVALID_FILE_ATTRIBUTES", u"4294967295"},
+        {u"_WIN32_WINNT", u"0xa00"},
+    };
+    for (const auto& [name, value] : known) {
+        std::vector<std::size_t> rows = db->FindRowsEqual(*t, 0, jet::Value::FromText(name));
+        ASSERT_FALSE(rows.empty()) << jet::Utf16ToUtf8(name);
+        EXPECT_EQ(jet::Utf16ToUtf8(t->rows[rows[0]][1].text), jet::Utf16ToUtf8(value)) << jet::Utf16ToUtf8(name);
+    }
+}
+#endif
+
+}  // namespace
+}  // namespace constdb
