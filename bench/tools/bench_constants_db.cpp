@@ -1,0 +1,78 @@
+// Builds the constants database from a whole header folder and prints how long
+// each step took, the peak resident memory and the file's size.
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "jet/writer.h"
+#include "tools/build_database.h"
+#include "tools/constants_table.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+long PeakRssKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;  // KiB on Linux
+}
+
+bool Sanitized() {
+#if defined(__SANITIZE_ADDRESS__)
+    return true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    return true;
+#endif
+#endif
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> folders;
+    std::string out = (std::filesystem::temp_directory_path() / "bench_constants.mdb").string();
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--headers") == 0) folders.push_back(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--out") == 0) out = argv[i + 1];
+    }
+    if (folders.empty()) folders.push_back(constdb::kDefaultHeaderFolder);
+
+    Clock::time_point start = Clock::now();
+    constdb::CollectReport report;
+    std::vector<constdb::Constant> constants = constdb::CollectConstantsFromFolders(folders, &report);
+    double collect = SecondsSince(start);
+    long collectRss = PeakRssKiB();
+
+    Clock::time_point writeStart = Clock::now();
+    std::vector<jet::Table> tables{constdb::MakeConstantsTable(constants)};
+    std::string error;
+    if (!jet::WriteDatabase(out, tables, &error)) {
+        std::fprintf(stderr, "write failed: %s\n", error.c_str());
+        return 1;
+    }
+    double write = SecondsSince(writeStart);
+    std::error_code ec;
+    std::uintmax_t size = std::filesystem::file_size(out, ec);
+
+    std::printf("constants database benchmark%s\n", Sanitized() ? " (sanitizer build: figures inflated)" : "");
+    std::printf("  headers read        %zu\n", report.headersRead);
+    std::printf("  names / rows        %zu / %zu\n", report.names, report.rows);
+    std::printf("  read and evaluate   %.2f s (peak RSS so far %.1f MiB)\n", collect, collectRss / 1024.0);
+    std::printf("  write database      %.2f s\n", write);
+    std::printf("  total               %.2f s\n", SecondsSince(start));
+    std::printf("  peak RSS            %.1f MiB\n", PeakRssKiB() / 1024.0);
+    std::printf("  file size           %ju bytes (%.1f MiB) %s\n", size, size / 1048576.0, out.c_str());
+    return 0;
+}
