@@ -24,7 +24,7 @@ ByteVec LongValueStore::Place(const ByteVec& data, std::vector<std::uint32_t>& p
         AppendBytes(f, data);
         return f;
     }
-    if (data.size() <= kMaxRowSize) return Field(data.size(), kLongValueSingle, PlaceSingle(data, pages));
+    if (data.size() <= kMaxLongValueRow) return Field(data.size(), kLongValueSingle, PlaceSingle(data, pages));
     return Field(data.size(), kLongValueChain, PlaceChain(data, pages));
 }
 
@@ -40,7 +40,7 @@ std::uint32_t LongValueStore::PlaceSingle(const ByteVec& data, std::vector<std::
 
 // Each link is a row of its own page: the pointer to the next link, then a piece of the data.
 std::uint32_t LongValueStore::PlaceChain(const ByteVec& data, std::vector<std::uint32_t>& pages) {
-    constexpr std::size_t piece = kMaxRowSize - 4;
+    constexpr std::size_t piece = kMaxLongValueRow - 4;
     const std::size_t links = (data.size() + piece - 1) / piece;
     std::vector<std::uint32_t> linkPages;
     for (std::size_t i = 0; i < links; ++i) {

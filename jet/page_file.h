@@ -36,8 +36,9 @@ bool AddRow(ByteVec& page, const ByteVec& row, std::uint8_t& rowNumber);
 
 std::uint16_t FreeSpace(const ByteVec& page);
 
-// The largest row a data page holds.
-constexpr std::size_t kMaxRowSize = format::kPageSize - format::kDataRowTable - 2;
+// The largest table row Jet accepts, and the largest long-value row.
+constexpr std::size_t kMaxRowSize = 4060;
+constexpr std::size_t kMaxLongValueRow = 4076;
 
 // Page and row number packed the way rows refer to each other.
 inline std::uint32_t RowPointer(std::uint32_t page, std::uint8_t row) { return (page << 8) | row; }

@@ -6,6 +6,8 @@
 #include <iterator>
 
 #include "jet/header_page.h"
+#include "jet/index_key.h"
+#include "jet/index_pages.h"
 #include "jet/page_source.h"
 #include "jet/table_reader.h"
 #include "jet/tdef_reader.h"
@@ -109,6 +111,50 @@ bool SameValue(const Value& a, const Value& b, TextMatch match) {
 
 }  // namespace
 
+struct Database::Source {
+    explicit Source(std::vector<std::uint8_t> bytes) : pages(std::move(bytes)) {}
+    PageSource pages;
+};
+
+struct Database::Entry {
+    Table table;
+    bool user = false;
+    TableDef def;
+    std::vector<std::uint32_t> rowPointers;
+    mutable std::unordered_map<std::uint32_t, std::size_t> rowByPointer;  // built on first use
+    mutable std::map<const IndexDef*, bool> indexUsable;                  // checked on first use
+
+    void MapRows() const {
+        if (rowByPointer.empty())
+            for (std::size_t r = 0; r < rowPointers.size(); ++r) rowByPointer.emplace(rowPointers[r], r);
+    }
+
+    // An index is trusted only when it holds exactly the keys this reader
+    // computes for every row: a file whose index uses codes this reader does
+    // not know, or a damaged one, falls back to the hash index.
+    bool Usable(const IndexDef& idx, std::size_t column, const PageSource& source) const {
+        const auto known = indexUsable.find(&idx);
+        if (known != indexUsable.end()) return known->second;
+        MapRows();
+        std::vector<IndexEntry> entries;
+        bool ok = ReadIndexEntries(source, idx.firstPage, entries) && entries.size() == table.rows.size();
+        std::vector<bool> covered(table.rows.size(), false);
+        ByteVec k;
+        for (std::size_t i = 0; ok && i < entries.size(); ++i) {
+            const auto it = rowByPointer.find(entries[i].row);
+            k.clear();
+            ok = it != rowByPointer.end() && !covered[it->second] &&
+                 AppendKeyValue(def.layout[column].type, table.rows[it->second][column], k) && k == entries[i].key;
+            if (ok) covered[it->second] = true;
+        }
+        indexUsable[&idx] = ok;
+        return ok;
+    }
+};
+
+Database::Database() = default;
+Database::~Database() = default;
+
 std::unique_ptr<Database> Database::Open(const std::string& path, std::string* error) {
     std::ifstream f(path, std::ios::binary);
     if (!f) {
@@ -131,18 +177,19 @@ std::unique_ptr<Database> Database::OpenBytes(std::vector<std::uint8_t> bytes, s
 
 bool Database::Load(std::vector<std::uint8_t> bytes, std::string* error) {
     if (!CheckHeader(bytes, error)) return false;
-    const PageSource source(std::move(bytes));
+    source_ = std::make_unique<Source>(std::move(bytes));
+    const PageSource& source = source_->pages;
     std::vector<CatalogEntry> entries;
     if (!ReadCatalog(source, entries, error)) return false;
     for (const auto& e : entries) {
-        Entry entry;
-        entry.table.name = e.name;
-        entry.user = (e.flags & kSystemFlags) == 0;
-        TableDef def;
+        auto entry = std::make_unique<Entry>();
+        entry->table.name = e.name;
+        entry->user = (e.flags & kSystemFlags) == 0;
         std::string why;
-        if (!ReadTableDef(source, e.page, def, &why) || !ReadTableRows(source, def, entry.table, &why)) {
+        if (!ReadTableDef(source, e.page, entry->def, &why) ||
+            !ReadTableRows(source, entry->def, entry->table, &why, &entry->rowPointers)) {
             // System tables this reader cannot use do not stop the user's tables from being read.
-            if (!entry.user) continue;
+            if (!entry->user) continue;
             return Fail(error, "table '" + Utf16ToUtf8(e.name) + "': " + why);
         }
         tables_.push_back(std::move(entry));
@@ -153,14 +200,56 @@ bool Database::Load(std::vector<std::uint8_t> bytes, std::string* error) {
 std::vector<std::u16string> Database::TableNames() const {
     std::vector<std::u16string> names;
     for (const auto& e : tables_)
-        if (e.user) names.push_back(e.table.name);
+        if (e->user) names.push_back(e->table.name);
     return names;
 }
 
 const Table* Database::FindTable(const std::u16string& name) const {
     for (const auto& e : tables_)
-        if (TextEqual(e.table.name, name, TextMatch::IgnoreAsciiCase)) return &e.table;
+        if (TextEqual(e->table.name, name, TextMatch::IgnoreAsciiCase)) return &e->table;
     return nullptr;
+}
+
+const Database::Entry* Database::EntryOf(const Table& table) const {
+    for (const auto& e : tables_)
+        if (&e->table == &table) return e.get();
+    return nullptr;
+}
+
+namespace {
+
+// The one-column index on column, if the table has one.
+const IndexDef* IndexOn(const TableDef& def, std::size_t column) {
+    if (column >= def.layout.size()) return nullptr;
+    for (const auto& idx : def.indexes)
+        if (idx.columnNumbers.size() == 1 && idx.columnNumbers[0] == def.layout[column].number) return &idx;
+    return nullptr;
+}
+
+}  // namespace
+
+bool Database::HasFileIndex(const Table& table, std::size_t column) const {
+    const Entry* e = EntryOf(table);
+    const IndexDef* idx = e ? IndexOn(e->def, column) : nullptr;
+    return idx && e->Usable(*idx, column, source_->pages);
+}
+
+bool Database::FindWithFileIndex(const Entry& e, std::size_t column, const Value& key, TextMatch match,
+                                 std::vector<std::size_t>& rows) const {
+    const IndexDef* idx = IndexOn(e.def, column);
+    if (!idx || key.IsNull() || !e.Usable(*idx, column, source_->pages)) return false;
+    // The General sort order folds letter case, so an index answers both kinds of match.
+    ByteVec k;
+    std::vector<std::uint32_t> pointers;
+    if (!AppendKeyValue(e.def.layout[column].type, key, k) || !FindInIndex(source_->pages, idx->firstPage, k, pointers))
+        return false;
+    for (std::uint32_t p : pointers) {
+        const auto it = e.rowByPointer.find(p);
+        if (it != e.rowByPointer.end() && SameValue(e.table.rows[it->second][column], key, match)) rows.push_back(it->second);
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return true;
 }
 
 std::size_t Database::ColumnIndex(const Table& table, const std::u16string& name) {
@@ -169,6 +258,15 @@ std::size_t Database::ColumnIndex(const Table& table, const std::u16string& name
 
 std::vector<std::size_t> Database::FindRowsEqual(const Table& table, std::size_t column, const Value& key,
                                                  TextMatch match) const {
+    std::vector<std::size_t> rows;
+    const Entry* e = EntryOf(table);
+    if (e && FindWithFileIndex(*e, column, key, match, rows)) return rows;
+    rows.clear();
+    return FindWithHash(table, column, key, match);
+}
+
+std::vector<std::size_t> Database::FindWithHash(const Table& table, std::size_t column, const Value& key,
+                                                TextMatch match) const {
     std::vector<std::size_t> rows;
     std::string k;
     if (column >= table.columns.size() || !HashKey(key, match, k)) return rows;

@@ -35,20 +35,33 @@ public:
     // Rows of table (which must come from this database) whose value in column
     // equals key, in row order. Texts compare according to match; numbers compare
     // by value whatever their kind (3 equals 3.0); Null never equals anything.
-    // The first lookup on a column builds a hash index of it, so later lookups
-    // do not scan the rows. Not safe to call from several threads at once.
+    // A one-column index of the file on that column answers the lookup when the
+    // key has an index form (see jet/index_key.h) and the index, checked once
+    // against the rows, holds exactly the keys this reader computes; otherwise
+    // the first lookup on a column builds a hash index of it in memory. Either
+    // way later lookups do not scan the rows. Not safe to call from several
+    // threads at once.
     std::vector<std::size_t> FindRowsEqual(const Table& table, std::size_t column, const Value& key,
                                            TextMatch match = TextMatch::IgnoreAsciiCase) const;
 
-private:
-    Database() = default;
-    bool Load(std::vector<std::uint8_t> bytes, std::string* error);
+    // Whether FindRowsEqual on column is served by an index of the file (checks it on first use).
+    bool HasFileIndex(const Table& table, std::size_t column) const;
 
-    struct Entry {
-        Table table;
-        bool user = false;
-    };
-    std::vector<Entry> tables_;
+    ~Database();
+
+private:
+    Database();
+    bool Load(std::vector<std::uint8_t> bytes, std::string* error);
+    struct Entry;
+    const Entry* EntryOf(const Table& table) const;
+    bool FindWithFileIndex(const Entry& e, std::size_t column, const Value& key, TextMatch match,
+                           std::vector<std::size_t>& rows) const;
+    std::vector<std::size_t> FindWithHash(const Table& table, std::size_t column, const Value& key,
+                                          TextMatch match) const;
+
+    struct Source;
+    std::unique_ptr<Source> source_;
+    std::vector<std::unique_ptr<Entry>> tables_;
     using HashIndex = std::unordered_multimap<std::string, std::size_t>;
     mutable std::map<std::tuple<const Table*, std::size_t, TextMatch>, HashIndex> hashIndexes_;
 };

@@ -52,6 +52,7 @@ std::vector<Table> SystemTables() {
                              Col(u"RmtInfoLong", T::OleObject), Col(u"Lv", T::OleObject),
                              Col(u"LvProp", T::OleObject), Col(u"LvModule", T::OleObject),
                              Col(u"LvExtra", T::OleObject)}));
+    out.back().indexes = {Index{u"Id", {u"Id"}, true, false}, Index{u"ParentIdName", {u"ParentId", u"Name"}, true, false}};
     out.push_back(MakeTable(u"MSysACEs", {Col(u"ACM", T::LongInteger), Col(u"FInheritable", T::Boolean),
                                           Col(u"ObjectId", T::LongInteger), Col(u"SID", T::Binary, 255)}));
     out.push_back(MakeTable(u"MSysQueries",

@@ -179,7 +179,9 @@ bool Fail(std::string* error, const TableDef& def, const std::string& why) {
 
 }  // namespace
 
-bool ReadTableRows(const PageSource& source, const TableDef& def, Table& table, std::string* error) {
+bool ReadTableRows(const PageSource& source, const TableDef& def, Table& table, std::string* error,
+                   std::vector<std::uint32_t>* rowPointers) {
+    if (rowPointers) rowPointers->clear();
     table.columns = def.columns;
     table.indexes.clear();
     for (const auto& idx : def.indexes) table.indexes.push_back(idx.index);
@@ -213,6 +215,7 @@ bool ReadTableRows(const PageSource& source, const TableDef& def, Table& table, 
             if (!decoder.Decode(row, values, why))
                 return Fail(error, def, why + " (row " + std::to_string(r) + " of page " + std::to_string(p) + ")");
             table.rows.push_back(std::move(values));
+            if (rowPointers) rowPointers->push_back((p << 8) | static_cast<std::uint32_t>(r));
         }
     }
     return true;

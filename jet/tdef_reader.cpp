@@ -106,7 +106,7 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
             if (number != 0xFFFF) r.columns.push_back(number);
         }
         e.U32(4 + 3 * kIndexColumnSlots + 4, r.first);
-        e.U8(4 + 3 * kIndexColumnSlots + 8, r.flags);
+        e.U8(4 + 3 * kIndexColumnSlots + 12, r.flags);
         at += kRealIndexEntrySize;
     }
     std::vector<std::pair<std::uint32_t, std::uint8_t>> logicals(logical);

@@ -28,6 +28,46 @@ ByteVec ColumnEntry(const ColumnPlan& c) {
     return e;
 }
 
+constexpr std::uint32_t kIndexMagic = 1923;
+constexpr std::uint8_t kAscending = 0x01;
+constexpr std::uint8_t kIndexUnique = 0x01;
+constexpr std::uint8_t kIndexRequired = 0x08;
+constexpr std::uint8_t kIndexAccess2000 = 0x80;  // set on every index Access 2000 and later create
+constexpr std::uint8_t kIndexTypePrimaryKey = 0x01;
+
+ByteVec RealIndexEntry(const TdefIndex& idx) {
+    ByteVec e;
+    AppendU32(e, kIndexMagic);
+    for (std::size_t k = 0; k < kIndexColumnSlots; ++k) {
+        AppendU16(e, k < idx.columns.size() ? idx.columns[k] : 0xFFFF);
+        AppendU8(e, k < idx.columns.size() ? kAscending : 0);
+    }
+    AppendU32(e, idx.usedMap);
+    AppendU32(e, idx.root);
+    AppendU32(e, 0);
+    std::uint8_t flags = kIndexAccess2000;
+    if (idx.unique || idx.primaryKey) flags |= kIndexUnique;
+    if (idx.primaryKey) flags |= kIndexRequired;
+    AppendU8(e, flags);
+    e.resize(kRealIndexEntrySize, 0);
+    return e;
+}
+
+ByteVec LogicalIndexEntry(const TdefIndex& idx, std::uint32_t number) {
+    ByteVec e;
+    AppendU32(e, kTableMagic);
+    AppendU32(e, number);
+    AppendU32(e, number);  // the real index behind it
+    AppendU8(e, 0);        // no related table
+    AppendU32(e, 0xFFFFFFFFu);
+    AppendU32(e, 0);
+    AppendU8(e, 0);
+    AppendU8(e, 0);
+    AppendU8(e, idx.primaryKey ? kIndexTypePrimaryKey : 0);
+    e.resize(kLogicalIndexEntrySize, 0);
+    return e;
+}
+
 }  // namespace
 
 ByteVec BuildTableDefinition(const TdefInput& in) {
@@ -44,12 +84,17 @@ ByteVec BuildTableDefinition(const TdefInput& in) {
     PutU16(d, kTdefMaxColumns, columns);
     PutU16(d, kTdefVarColumns, plan.varCount);
     PutU16(d, kTdefColumns, columns);
-    PutU32(d, kTdefLogicalIndexes, 0);
-    PutU32(d, kTdefRealIndexes, 0);
+    const auto indexes = static_cast<std::uint32_t>(in.indexes.size());
+    PutU32(d, kTdefLogicalIndexes, indexes);
+    PutU32(d, kTdefRealIndexes, indexes);
     PutU32(d, kTdefUsedPages, in.usedMap);
     PutU32(d, kTdefFreePages, in.freeMap);
+    d.resize(d.size() + kRealIndexCountSize * indexes, 0);
     for (const ColumnPlan& c : plan.columns) AppendBytes(d, ColumnEntry(c));
     for (const Column& c : t.columns) AppendName(d, c.name);
+    for (const auto& idx : in.indexes) AppendBytes(d, RealIndexEntry(idx));
+    for (std::uint32_t i = 0; i < indexes; ++i) AppendBytes(d, LogicalIndexEntry(in.indexes[i], i));
+    for (const auto& idx : in.indexes) AppendName(d, idx.name);
     for (const auto& [number, maps] : in.longValueMaps) {
         AppendU16(d, number);
         AppendU32(d, maps.first);

@@ -1,6 +1,7 @@
 #pragma once
 // Table definition bytes (page type 0x02), before they are split across pages.
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -8,6 +9,15 @@
 #include "jet/table_plan.h"
 
 namespace jet {
+
+struct TdefIndex {
+    std::u16string name;
+    std::vector<std::uint16_t> columns;  // column numbers, ascending order each
+    std::uint32_t usedMap = 0;           // row pointer of the map of its pages
+    std::uint32_t root = 0;
+    bool unique = false;
+    bool primaryKey = false;
+};
 
 struct TdefInput {
     const Table* table = nullptr;
@@ -18,6 +28,7 @@ struct TdefInput {
     std::uint32_t freeMap = 0;
     // Per memo/OLE column: its number and the pointers of its two usage maps.
     std::vector<std::pair<std::uint16_t, std::pair<std::uint32_t, std::uint32_t>>> longValueMaps;
+    std::vector<TdefIndex> indexes;
 };
 
 // The definition as one byte string; its first 8 bytes are the page header of the first page.

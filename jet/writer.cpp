@@ -3,9 +3,13 @@
 #include <ctime>
 #include <map>
 #include <fstream>
+#include <algorithm>
 #include <set>
 
 #include "jet/header_page.h"
+#include "jet/index_key.h"
+#include "jet/index_pages.h"
+#include "jet/text_match.h"
 #include "jet/row_encoder.h"
 #include "jet/system_tables.h"
 #include "jet/tdef_writer.h"
@@ -40,8 +44,14 @@ struct TableWork {
     std::uint32_t tdefPage = 0;
     std::vector<std::uint32_t> dataPages;
     std::map<std::uint16_t, std::vector<std::uint32_t>> longValuePages;
+    std::vector<std::uint32_t> rowPointers;  // where each row landed
+    std::vector<TdefIndex> indexes;
+    std::vector<std::vector<std::uint32_t>> indexPages;
     std::size_t firstMap = 0;  // index of its first usage map row
 };
+
+constexpr std::size_t kMaxIndexColumns = 10;
+constexpr std::size_t kMaxIndexes = 32;
 
 class DatabaseWriter {
 public:
@@ -60,7 +70,7 @@ public:
         for (auto& w : work_) w.tdefPage = file_.Allocate();
         FillCatalogRows();
         for (auto& w : work_)
-            if (!LayOutRows(w, error)) return false;
+            if (!LayOutRows(w, error) || !BuildIndexes(w, error)) return false;
         if (!BuildMaps(error)) return false;
         for (auto& w : work_) WriteDefinition(w);
         BuildHeaderPage(file_.Page(0), created_);
@@ -111,8 +121,76 @@ private:
                 InitDataPage(file_.Page(w.dataPages.back()), w.tdefPage, false);
                 AddRow(file_.Page(w.dataPages.back()), row, number);
             }
+            w.rowPointers.push_back(RowPointer(w.dataPages.back(), number));
         }
         w.longValuePages = encoder.LongValuePages();
+        return true;
+    }
+
+    // Index definitions of system tables are left out when their keys cannot be
+    // written; those of user tables are the caller's and fail instead.
+    bool BuildIndexes(TableWork& w, std::string* error) {
+        const Table& t = *w.table;
+        const std::string where = "table '" + Utf16ToUtf8(t.name) + "'";
+        if (t.indexes.size() > kMaxIndexes) return Fail(error, where + " has more than 32 indexes");
+        std::set<std::u16string> names;
+        for (const Index& index : t.indexes) {
+            const std::string what = "index '" + Utf16ToUtf8(index.name) + "' of " + where;
+            if (index.name.empty() || index.name.size() > 64) return Fail(error, what + ": name must have 1 to 64 characters");
+            if (!names.insert(FoldAsciiCase(index.name)).second) return Fail(error, "duplicate " + what);
+            if (index.columns.empty() || index.columns.size() > kMaxIndexColumns)
+                return Fail(error, what + " must have 1 to 10 columns");
+            TdefIndex def;
+            def.name = index.name;
+            def.unique = index.unique;
+            def.primaryKey = index.primaryKey;
+            for (const auto& name : index.columns) {
+                std::size_t c = 0;
+                while (c < t.columns.size() && !TextEqual(t.columns[c].name, name, TextMatch::IgnoreAsciiCase)) ++c;
+                if (c == t.columns.size()) return Fail(error, what + " names a missing column");
+                if (!IndexableType(t.columns[c].type)) return Fail(error, what + ": cannot index a column of this type");
+                def.columns.push_back(static_cast<std::uint16_t>(c));
+            }
+            std::vector<IndexEntry> entries;
+            std::string why;
+            if (!IndexEntries(w, def, entries, why)) {
+                if (w.system) continue;
+                return Fail(error, what + ": " + why);
+            }
+            std::vector<std::uint32_t> pages;
+            BuildIndexTree(std::move(entries), w.tdefPage, file_, def.root, pages);
+            w.indexes.push_back(std::move(def));
+            w.indexPages.push_back(std::move(pages));
+        }
+        return true;
+    }
+
+    bool IndexEntries(const TableWork& w, const TdefIndex& def, std::vector<IndexEntry>& entries, std::string& why) {
+        const Table& t = *w.table;
+        for (std::size_t r = 0; r < t.rows.size(); ++r) {
+            IndexEntry e;
+            e.row = w.rowPointers[r];
+            for (std::uint16_t c : def.columns) {
+                if ((def.primaryKey && t.rows[r][c].IsNull()) || !AppendKeyValue(t.columns[c].type, t.rows[r][c], e.key)) {
+                    why = def.primaryKey && t.rows[r][c].IsNull()
+                              ? "null key in row " + std::to_string(r)
+                              : "the value in row " + std::to_string(r) +
+                                    " has no index key form (texts of ASCII letters, digits and punctuation only)";
+                    return false;
+                }
+            }
+            entries.push_back(std::move(e));
+        }
+        if (def.unique || def.primaryKey) {
+            std::vector<const ByteVec*> keys;
+            for (const auto& e : entries) keys.push_back(&e.key);
+            std::sort(keys.begin(), keys.end(), [](const ByteVec* a, const ByteVec* b) { return *a < *b; });
+            for (std::size_t i = 1; i < keys.size(); ++i)
+                if (*keys[i] == *keys[i - 1]) {
+                    why = "duplicate key in a unique index";
+                    return false;
+                }
+        }
         return true;
     }
 
@@ -131,6 +209,7 @@ private:
         for (auto& w : work_) {
             w.firstMap = rows.size();
             std::vector<std::vector<std::uint32_t>> lists{w.dataPages, PagesWithRoom(w.dataPages)};
+            for (const auto& pages : w.indexPages) lists.push_back(pages);
             for (const ColumnPlan& c : w.plan.columns) {
                 if (!IsLongValue(c.type)) continue;
                 const auto& lv = w.longValuePages[c.number];
@@ -168,6 +247,8 @@ private:
         in.usedMap = MapPointer(w.firstMap);
         in.freeMap = MapPointer(w.firstMap + 1);
         std::size_t next = w.firstMap + 2;
+        in.indexes = w.indexes;
+        for (auto& idx : in.indexes) idx.usedMap = MapPointer(next++);
         for (const ColumnPlan& c : w.plan.columns) {
             if (!IsLongValue(c.type)) continue;
             in.longValueMaps.push_back({c.number, {MapPointer(next), MapPointer(next + 1)}});

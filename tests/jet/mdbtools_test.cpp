@@ -63,7 +63,8 @@ protected:
 }  // namespace
 
 TEST_F(JetMdbtools, SeesTheLookupTableAsWritten) {
-    const Table t = jet_test::ApiConstTable(80000);
+    Table t = jet_test::ApiConstTable(80000);
+    t.indexes = {Index{u"宏或常量名", {u"宏或常量名"}, false, false}};
     Write({t});
     EXPECT_EQ("JET4\n", Tool("mdb-ver"));
     EXPECT_EQ("api_const\n", Tool("mdb-tables", "-1"));
@@ -74,6 +75,10 @@ TEST_F(JetMdbtools, SeesTheLookupTableAsWritten) {
               schema.find(u8"CREATE TABLE [api_const]\n (\n\t[宏或常量名]\t\t\tText (255), \n"
                           u8"\t[常量值]\t\t\tText (255), \n\t[备注]\t\t\tText (255)\n);\n"))
         << schema;
+    const std::string indexes = Tool("mdb-schema", "-T api_const postgres");
+    EXPECT_NE(std::string::npos,
+              indexes.find(u8"CREATE INDEX \"api_const_宏或常量名_idx\" ON \"api_const\" (\"宏或常量名\");\n"))
+        << indexes;
     const std::string csv = Tool("mdb-export", "api_const");
     EXPECT_EQ(ExpectedCsv(t).size(), csv.size());
     EXPECT_TRUE(ExpectedCsv(t) == csv);

@@ -1,0 +1,18 @@
+#pragma once
+// Index entry keys as Jet 4 writes them: per column a flag byte (0x7F for an
+// ascending value, 0x00 for null) and the value's sortable form. Texts use the
+// General sort order of Access 2000-2003; only characters below U+0080 with a
+// plain sort code are supported, which covers identifiers.
+#include <vector>
+
+#include "jet/bytes.h"
+#include "jet/table.h"
+
+namespace jet {
+
+// False when a value (or a character of a text) has no supported key form.
+bool AppendKeyValue(ColumnType type, const Value& value, ByteVec& key);
+
+bool IndexableType(ColumnType type);
+
+}  // namespace jet
