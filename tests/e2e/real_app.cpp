@@ -1,0 +1,81 @@
+#include "tests/e2e/real_app.h"
+
+#include "app/main_window.h"
+
+using namespace testsupport;
+
+namespace {
+
+struct ChildSearch {
+    unsigned id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchId(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<ChildSearch*>(param);
+    if (static_cast<unsigned>(GetDlgCtrlID(hwnd)) != search->id) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+HWND VisibleBox(DWORD pid) {
+    for (HWND box : TopLevelWindows(pid, "#32770"))
+        if (IsWindowVisible(box)) return box;
+    return nullptr;
+}
+
+}  // namespace
+
+bool CopyBuiltDatabase(const std::string& to) { return CopyFileTo(QALOMIR_E2E_DATABASE, to); }
+
+RealApp::RealApp() { CopyFileTo(QALOMIR_E2E_PROGRAM, dir_.File("qalomir.exe")); }
+
+bool RealApp::Start() {
+    child_ = Launch(dir_.File("qalomir.exe"), dir_.Path());
+    if (!child_.Valid()) return false;
+    window_ = WaitForWindow(child_.Pid(), "QalomirForm", "Qalomir", 20000);
+    if (!window_) return false;
+    // A failed open shows its box right after the window is created; give it time to come.
+    for (DWORD waited = 0; waited < 3000; waited += 50) {
+        if (HWND box = VisibleBox(child_.Pid())) {
+            ++startupBoxes;
+            startupBoxText = MessageBoxText(box);
+            PressButton(box, IDOK);
+            WaitNoMessageBox(child_.Pid());
+            waited = 0;
+        }
+        Sleep(50);
+    }
+    return true;
+}
+
+HWND RealApp::Control(unsigned id) const {
+    ChildSearch search{id, nullptr};
+    EnumChildWindows(window_, MatchId, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string RealApp::Text(unsigned id) const { return WindowText(Control(id)); }
+
+std::string RealApp::Query(const std::string& name, int answer) {
+    SendAndWait(Control(main_window::k编辑框_常量名), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    SendAndWait(Control(main_window::k标签1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    PostClick(Control(main_window::k按钮_Qalomir));
+    questionSeen = false;
+    for (int i = 0; i < 500; ++i) {
+        if (HWND box = VisibleBox(child_.Pid())) {
+            questionSeen = WindowText(box) == "提示:";
+            PressButton(box, answer);
+            WaitNoMessageBox(child_.Pid());
+        }
+        std::string status = Text(main_window::k标签1);
+        if (!status.empty()) return status;
+        Sleep(20);
+    }
+    return "(no status)";
+}
+
+DWORD RealApp::Close() {
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    return child_.WaitExit(10000);
+}
