@@ -15,6 +15,7 @@ Table ApiConst(int rows) {
     for (int i = 0; i < rows; ++i)
         t.rows.push_back({Value::FromText(u"WM_" + std::u16string(1, char16_t(u'A' + i % 26))), Value::FromText(u"0x10"),
                           i % 2 ? Value::Null() : Value::FromText(u"消息")});
+    t.indexes = {Index{u"宏或常量名", {u"宏或常量名"}, false, false}};
     return t;
 }
 
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
     std::string error;
     const bool ok = WriteDatabase(dir + "/one_row.mdb", {ApiConst(1)}, &error, options) &&
                     WriteDatabase(dir + "/two_pages.mdb", {ApiConst(150)}, &error, options) &&
+                    WriteDatabase(dir + "/index_nodes.mdb", {ApiConst(700)}, &error, options) &&
                     WriteDatabase(dir + "/long_values.mdb", {Mixed()}, &error, options);
     if (!ok) std::fprintf(stderr, "%s\n", error.c_str());
     return ok ? 0 : 1;
