@@ -3,11 +3,13 @@
 
 #include "app/database_instance.h"
 #include "app/main_window.h"
+#include "bridge/form_check.h"
 #include "bridge/loaded_windows.h"
 #include "core/runtime.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     StartRuntime();
+    if (!FormIsWellFormed(main_window::Form())) FatalError(0, "载入窗口模板数据段出错!");
     CreateDatabaseInstance();
     RegisterExitRoutine(DestroyDatabaseInstance);
     if (!LoadWindow(main_window::Form())) FatalError(0, "载入启动窗口失败");

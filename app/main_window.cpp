@@ -60,6 +60,8 @@ FormDescription MakeForm() {
         Label("标签9", k标签9, k分组框5, 8, 16, 40, 24, "常量名"),
         Edit("编辑框_常量名", k编辑框_常量名, 48, 16, 104, 20, "WM_CREATE", false),
     };
+    // Name, then 查询, then the answer in decimal and in hexadecimal: the order they are read in.
+    f.tabOrder = {k编辑框_常量名, k按钮_Qalomir, k编辑框_常量值, k编辑框_常量值十六};
     return f;
 }
 

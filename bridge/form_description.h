@@ -43,6 +43,7 @@ struct FormDescription {
     bool centred;
     std::vector<EventBinding> bindings;
     std::vector<ControlDescription> controls;  // in creation order; parents before children
+    std::vector<std::uint32_t> tabOrder;          // controls that Tab visits first, in this order
 };
 
 // Event numbers of the window and its controls.

@@ -196,6 +196,15 @@ void DestroyPartialWindow(std::uint32_t windowId) {
     if (hwnd) DestroyWindow(hwnd);
 }
 
+// Tab follows the z-order; each control sent to the bottom in turn lines them up.
+void ApplyTabOrder(const LoadedWindow& window) {
+    for (std::uint32_t id : window.form->tabOrder) {
+        auto it = window.controls.find(id);
+        if (it != window.controls.end() && it->second.hwnd)
+            SetWindowPos(it->second.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
 // The window's edit box that takes input gets the focus at start.
 void FocusFirstInput(const LoadedWindow& window) {
     for (const auto& [id, control] : window.controls)
@@ -228,6 +237,7 @@ HWND LoadWindow(const FormDescription& form) {
         }
     }
     window.controls[form.controlId].hwnd = window.hwnd;
+    ApplyTabOrder(window);
     HWND hwnd = window.hwnd;
     ShowWindow(hwnd, SW_SHOWNORMAL);
     UpdateWindow(hwnd);

@@ -4,6 +4,7 @@
 
 #include "bridge/control_events.h"
 #include "bridge/control_properties.h"
+#include "bridge/form_check.h"
 #include "bridge/loaded_windows.h"
 
 namespace {
@@ -130,6 +131,35 @@ TEST_F(ControlPropertiesTest, AnUnboundClickIsNoError) {
     EXPECT_EQ(0, g_clicks);
     EXPECT_FALSE(RaiseEvent(kForm, kUnbound, 0));
     EXPECT_FALSE(RaiseEvent(kForm, kButton, 7));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FormCheck, AcceptsTheProbeFormAndRejectsBrokenOnes) {
+    FormDescription form = MakeForm();
+    EXPECT_TRUE(FormIsWellFormed(form));
+
+    FormDescription duplicate = form;
+    duplicate.controls[1].id = kEdit;
+    EXPECT_FALSE(FormIsWellFormed(duplicate));
+
+    FormDescription orphan = form;
+    orphan.controls.back().parentId = 0x16019999;
+    EXPECT_FALSE(FormIsWellFormed(orphan));
+
+    FormDescription childFirst = form;
+    std::swap(childFirst.controls[4], childFirst.controls[5]);  // the child before its group box
+    EXPECT_FALSE(FormIsWellFormed(childFirst));
+
+    FormDescription notAContainer = form;
+    notAContainer.controls.back().parentId = kButton;
+    EXPECT_FALSE(FormIsWellFormed(notAContainer));
+
+    FormDescription negative = form;
+    negative.controls[0].width = -1;
+    EXPECT_FALSE(FormIsWellFormed(negative));
 }
 
 }  // namespace

@@ -149,6 +149,16 @@ TEST_F(MainWindowTest, ValueBoxesTakeNoTypingButLetTheirTextBeSelected) {
     EXPECT_EQ(4u, end);
 }
 
+TEST_F(MainWindowTest, TabGoesFromTheNameToTheButtonAndTheTwoAnswers) {
+    HWND expected[] = {app.Control(k按钮_Qalomir), app.Control(k编辑框_常量值), app.Control(k编辑框_常量值十六),
+                       app.Control(k编辑框_常量名)};
+    HWND from = app.Control(k编辑框_常量名);
+    for (HWND next : expected) {
+        EXPECT_EQ(next, GetNextDlgTabItem(app.Window(), from, FALSE));
+        from = next;
+    }
+}
+
 TEST_F(MainWindowTest, EscClosesTheDatabaseAndEndsWithCodeZero) {
     PostMessageA(app.Control(k编辑框_常量名), WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(0u, app.Process().WaitExit(10000));

@@ -1,0 +1,6 @@
+#pragma once
+// Whether a window description can be built: unique ids, parents described before
+// their children, sizes that are not negative.
+#include "bridge/form_description.h"
+
+bool FormIsWellFormed(const FormDescription& form);
