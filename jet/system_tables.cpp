@@ -25,6 +25,17 @@ enum CatalogColumn {
     kForeignName, kRmtInfoShort, kRmtInfoLong, kLv, kLvProp, kLvModule, kLvExtra, kCatalogColumns
 };
 
+// The user Jet's default workgroup logs on as; owner of every object.
+const std::vector<std::uint8_t> kAdminSid{0xA6, 0x33};
+constexpr std::int64_t kFullAccess = 0xFFFFF;
+
+Value Bytes(const std::vector<std::uint8_t>& b) {
+    Value v;
+    v.kind = Value::Kind::Binary;
+    v.binary = b;
+    return v;
+}
+
 std::vector<Value> CatalogRow(std::uint32_t id, std::uint32_t parent, const std::u16string& name,
                               std::int16_t type, std::uint32_t flags, double created) {
     std::vector<Value> row(kCatalogColumns);
@@ -35,6 +46,7 @@ std::vector<Value> CatalogRow(std::uint32_t id, std::uint32_t parent, const std:
     row[kDateCreate] = Value::FromDouble(created);
     row[kDateUpdate] = Value::FromDouble(created);
     row[kFlags] = Value::FromInteger(static_cast<std::int32_t>(flags));
+    row[kOwner] = Bytes(kAdminSid);
     return row;
 }
 
@@ -55,6 +67,7 @@ std::vector<Table> SystemTables() {
     out.back().indexes = {Index{u"Id", {u"Id"}, true, false}, Index{u"ParentIdName", {u"ParentId", u"Name"}, true, false}};
     out.push_back(MakeTable(u"MSysACEs", {Col(u"ACM", T::LongInteger), Col(u"FInheritable", T::Boolean),
                                           Col(u"ObjectId", T::LongInteger), Col(u"SID", T::Binary, 255)}));
+    out.back().indexes = {Index{u"ObjectId", {u"ObjectId"}, false, false}};
     out.push_back(MakeTable(u"MSysQueries",
                             {Col(u"Attribute", T::Byte), Col(u"Expression", T::Memo), Col(u"Flag", T::Integer),
                              Col(u"LvExtra", T::OleObject), Col(u"Name1", T::Memo), Col(u"Name2", T::Memo),
@@ -75,10 +88,11 @@ std::uint32_t CatalogFlags(const Table& table, bool system) {
     return format::kFlagSystemObject;
 }
 
-void FillCatalog(Table& catalog, const std::vector<const Table*>& tables, const std::vector<std::uint32_t>& tdefPages,
-                 std::size_t systemCount, double created) {
+void FillCatalog(Table& catalog, Table& aces, const std::vector<const Table*>& tables,
+                 const std::vector<std::uint32_t>& tdefPages, std::size_t systemCount, double created) {
     auto& rows = catalog.rows;
     rows.clear();
+    aces.rows.clear();
     const std::uint32_t sys = format::kFlagSystemObject;
     rows.push_back(CatalogRow(kTablesId, kRootId, u"Tables", format::kObjectContainer, sys, created));
     rows.push_back(CatalogRow(kDatabasesId, kRootId, u"Databases", format::kObjectContainer, sys, created));
@@ -89,6 +103,11 @@ void FillCatalog(Table& catalog, const std::vector<const Table*>& tables, const 
                                   CatalogFlags(*tables[i], system), created));
     }
     rows.push_back(CatalogRow(kDatabasesId + 0x100, kDatabasesId, u"MSysDb", format::kObjectDatabase, sys, created));
+    // Columns of MSysACEs: ACM, FInheritable, ObjectId, SID. Containers pass their rights on.
+    for (const auto& row : rows) {
+        const bool container = row[kType].integer == format::kObjectContainer;
+        aces.rows.push_back({Value::FromInteger(kFullAccess), Value::FromInteger(container ? 1 : 0), row[kId], Bytes(kAdminSid)});
+    }
 }
 
 }  // namespace jet

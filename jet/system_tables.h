@@ -15,8 +15,9 @@ std::vector<Table> SystemTables();
 std::uint32_t CatalogFlags(const Table& table, bool system);
 
 // Fills catalog (MSysObjects) with the containers, the database object and one
-// row per table; tables[i] has its definition at tdefPages[i].
-void FillCatalog(Table& catalog, const std::vector<const Table*>& tables, const std::vector<std::uint32_t>& tdefPages,
-                 std::size_t systemCount, double created);
+// row per table; tables[i] has its definition at tdefPages[i]. Every object
+// gets a full-access entry for the default Admin user in aces (MSysACEs).
+void FillCatalog(Table& catalog, Table& aces, const std::vector<const Table*>& tables,
+                 const std::vector<std::uint32_t>& tdefPages, std::size_t systemCount, double created);
 
 }  // namespace jet

@@ -105,7 +105,7 @@ private:
             tables.push_back(w.table);
             pages.push_back(w.tdefPage);
         }
-        FillCatalog(system_[0], tables, pages, system_.size(), created_);
+        FillCatalog(system_[0], system_[1], tables, pages, system_.size(), created_);
     }
 
     // Long values take their pages as rows are encoded; data pages fill in row order.

@@ -108,6 +108,26 @@ TEST(JetRoundTrip, SeveralTablesKeepCatalogOrderAndHideSystemTables) {
     EXPECT_EQ(nullptr, db->FindTable(u"Missing"));
 }
 
+TEST(JetRoundTrip, EveryObjectIsOwnedByAdminWithFullAccess) {
+    auto db = WriteAndOpen({ApiConstTable(1)});
+    ASSERT_TRUE(db);
+    const Table* catalog = db->FindTable(u"MSysObjects");
+    const Table* aces = db->FindTable(u"MSysACEs");
+    ASSERT_TRUE(catalog && aces);
+    const std::vector<std::uint8_t> admin{0xA6, 0x33};
+    const std::size_t id = Database::ColumnIndex(*catalog, u"Id"), owner = Database::ColumnIndex(*catalog, u"Owner");
+    const std::size_t objectId = Database::ColumnIndex(*aces, u"ObjectId");
+    EXPECT_EQ(catalog->rows.size(), aces->rows.size());
+    for (const auto& row : catalog->rows) {
+        EXPECT_EQ(admin, row[owner].binary);
+        const auto found = db->FindRowsEqual(*aces, objectId, row[id]);
+        ASSERT_EQ(1u, found.size());
+        EXPECT_EQ(0xFFFFF, aces->rows[found[0]][Database::ColumnIndex(*aces, u"ACM")].integer);
+        EXPECT_EQ(admin, aces->rows[found[0]][Database::ColumnIndex(*aces, u"SID")].binary);
+    }
+    EXPECT_TRUE(db->HasFileIndex(*aces, objectId));
+}
+
 TEST(JetRoundTrip, FileFromDiskMatchesBuffer) {
     const std::string path = ::testing::TempDir() + "jet_round_trip.mdb";
     std::string error;
