@@ -54,7 +54,9 @@ ByteVec EncodeText(const std::u16string& text, bool allowCompression) {
             ++i;
         }
     }
-    return out.size() < plain.size() ? out : plain;
+    // A plain text starting with U+FEFF would read back as compressed.
+    const bool plainLooksCompressed = text[0] == 0xFEFF;
+    return out.size() < plain.size() || plainLooksCompressed ? out : plain;
 }
 
 std::u16string DecodeText(ByteView bytes) {

@@ -8,6 +8,8 @@
 namespace jet {
 
 // Compressed form when it is shorter and representable, plain UTF-16LE otherwise.
+// A text starting with U+FEFF is compressed whenever it can be, since its plain
+// form begins with the compression mark.
 ByteVec EncodeText(const std::u16string& text, bool allowCompression);
 
 // Plain UTF-16LE.

@@ -49,6 +49,13 @@ TEST(JetTextCodec, SwitchesModesForWideCharacters) {
     EXPECT_EQ((ByteVec{0x2D, 0x4E, 'a', 0, 0x2D, 0x4E}), EncodeText(u"中a中", true));
 }
 
+TEST(JetTextCodec, ByteOrderMarkFirstIsStoredCompressed) {
+    const std::u16string bom = std::u16string(1, char16_t(0xFEFF));
+    EXPECT_EQ((ByteVec{0xFF, 0xFE, 0, 0xFF, 0xFE}), EncodeText(bom, true));
+    EXPECT_TRUE(Decode(EncodeText(bom, true)) == bom);
+    EXPECT_TRUE(Decode(EncodeText(bom + u"x", true)) == bom + u"x");
+}
+
 TEST(JetTextCodec, NeverCompressesCharactersWithAZeroLowByte) {
     // 一 is U+4E00: a zero byte would read as a mode switch.
     EXPECT_EQ((ByteVec{'a', 0, 'b', 0, 'c', 0, 0x00, 0x4E}), EncodeText(u"abc一", true));
