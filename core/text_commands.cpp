@@ -80,17 +80,24 @@ Text ReplaceText(const Text& text, const Text& target, const Text& replacement, 
     return result;
 }
 
+namespace {
+// A result beyond what a text can hold is an allocation that cannot be met.
+void RequireRoom(long long bytes) {
+    if (bytes - 1 > static_cast<long long>(Text().max_size()))
+        FatalError(0, AllocationFailureMessage(bytes));
+}
+}  // namespace
+
 Text BlankText(int count) {
     if (count < 1) return Text();
+    RequireRoom(static_cast<long long>(count) + 1);
     return Text(static_cast<std::size_t>(count), ' ');
 }
 
 Text RepeatText(int count, const Text& text) {
     if (count <= 0 || text.empty()) return Text();
     const auto times = static_cast<std::size_t>(count);
-    const long long wanted = static_cast<long long>(count) * static_cast<long long>(text.size()) + 1;
-    if (wanted - 1 > static_cast<long long>(Text().max_size()))
-        FatalError(0, AllocationFailureMessage(wanted));
+    RequireRoom(static_cast<long long>(count) * static_cast<long long>(text.size()) + 1);
     if (text.size() == 1) return Text(times, text[0]);
     Text result;
     result.reserve(times * text.size() + 1);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/text_commands.h"
+#include "tests/core/fatal_trap.h"
 
 TEST(TextLength, CountsBytesNotCharacters) {
     EXPECT_EQ(0, TextLength(""));
@@ -121,4 +122,15 @@ TEST(CompareTexts, UnsignedBytesAndPrefixes) {
     EXPECT_LT(CompareTexts("", "a"), 0);
     EXPECT_GT(CompareTexts("\x80", "a"), 0);
     EXPECT_NE(0, CompareTexts("0X", "0x"));
+}
+
+TEST(BlankAndRepeatText, ResultsBeyondATextsSizeAreFatal) {
+    if (sizeof(std::size_t) > 4) GTEST_SKIP() << "only a 32-bit text has a size an int count can pass";
+    FatalTrap trap;
+    try {
+        RepeatText(0x7FFFFFFF, "0123456789");
+        ADD_FAILURE();
+    } catch (const FatalRaised& fatal) {
+        EXPECT_EQ("分配 21474836471 字节内存失败!", fatal.message);
+    }
 }
