@@ -4,21 +4,6 @@
 
 using namespace testsupport;
 
-namespace {
-
-struct ChildSearch {
-    unsigned id;
-    HWND found;
-};
-
-BOOL CALLBACK MatchId(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<ChildSearch*>(param);
-    if (static_cast<unsigned>(GetDlgCtrlID(hwnd)) != search->id) return TRUE;
-    search->found = hwnd;
-    return FALSE;
-}
-
-}  // namespace
 
 std::string EscapeRowText(const std::string& s) {
     std::string out;
@@ -45,11 +30,7 @@ AppSession::AppSession(const std::vector<StoredRow>& rows, bool withDatabase) {
     window_ = WaitForWindow(child_.Pid(), "QalomirForm", "Qalomir");
 }
 
-HWND AppSession::Control(unsigned id) const {
-    ChildSearch search{id, nullptr};
-    EnumChildWindows(window_, MatchId, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+HWND AppSession::Control(unsigned id) const { return FindControl(window_, id); }
 
 std::string AppSession::Text(unsigned id) const { return WindowText(Control(id)); }
 

@@ -103,6 +103,28 @@ bool WaitNoMessageBox(DWORD pid, DWORD timeoutMs) {
     return PollUntil(timeoutMs, [&]() { return TopLevelWindows(pid, "#32770").empty(); });
 }
 
+namespace {
+
+struct IdSearch {
+    unsigned id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchControlId(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<IdSearch*>(param);
+    if (static_cast<unsigned>(GetDlgCtrlID(hwnd)) != search->id) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND FindControl(HWND root, unsigned id) {
+    IdSearch search{id, nullptr};
+    EnumChildWindows(root, MatchControlId, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::string WindowText(HWND window) {
     const int length = static_cast<int>(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0));
     std::string text(static_cast<size_t>(length) + 1, '\0');

@@ -44,6 +44,9 @@ HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs = 10000);
 // Waits until the process has no message box open (true) or the time-out passed.
 bool WaitNoMessageBox(DWORD pid, DWORD timeoutMs = 5000);
 
+// A descendant window whose control id is id (the full 32 bits); null when none.
+HWND FindControl(HWND root, unsigned id);
+
 std::string WindowText(HWND window);
 std::string ClassName(HWND window);
 std::string MessageBoxText(HWND box);  // the box's message text
