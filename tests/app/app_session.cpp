@@ -27,7 +27,7 @@ AppSession::AppSession(const std::vector<StoredRow>& rows, bool withDatabase) {
     }
     child_ = Launch(exe, dir_.Path());
     if (!child_.Valid()) return;
-    window_ = WaitForWindow(child_.Pid(), "QalomirForm", "Qalomir");
+    window_ = WaitForWindow(child_.Pid(), "QalomirForm", "Qalomir", 30000);
 }
 
 HWND AppSession::Control(unsigned id) const { return FindControl(window_, id); }
@@ -41,7 +41,7 @@ void AppSession::SetText(unsigned id, const std::string& text) const {
 bool AppSession::Topmost() const { return (GetWindowLongA(window_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 std::string AppSession::WaitStatus() {
-    for (int i = 0; i < 500; ++i) {
+    for (int i = 0; i < 1500; ++i) {
         std::string status = Text(main_window::k标签1);
         if (!status.empty()) return status;
         Sleep(20);
@@ -56,7 +56,7 @@ std::string AppSession::Query(const std::string& name, int answer) {
     lastQuestionTitle.clear();
     lastQuestionText.clear();
     // The status is written only after the question is answered, so wait for either.
-    for (int i = 0; i < 500; ++i) {
+    for (int i = 0; i < 1500; ++i) {
         const std::vector<HWND> boxes = TopLevelWindows(child_.Pid(), "#32770");
         if (!boxes.empty() && IsWindowVisible(boxes.front())) {
             HWND box = boxes.front();
