@@ -18,7 +18,10 @@ Text BlankText(int count);
 Text RepeatText(int count, const Text& text);
 
 Text ToText(const BasicValue& value);
+// Shorthands for the common types, so that a double or a bool never passes as an int.
 Text ToText(int value);
+Text ToText(double value);
+Text ToText(bool value);
 double ToNumber(const BasicValue& value);
 double ToNumber(const Text& text);
 

@@ -84,6 +84,8 @@ Text Decimal(long long value) {
 }  // namespace
 
 Text ToText(int value) { return Decimal(value); }
+Text ToText(double value) { return FormatGeneral(value, 13); }
+Text ToText(bool value) { return value ? "真" : "假"; }
 
 Text ToText(const BasicValue& value) {
     switch (value.type) {
@@ -92,8 +94,8 @@ Text ToText(const BasicValue& value) {
     case TC_Byte: return Decimal(value.AsByte());
     case TC_Long: return Decimal(value.AsLong());
     case TC_Float: return FormatGeneral(static_cast<double>(value.AsFloat()), 6);
-    case TC_Double: return FormatGeneral(value.real, 13);
-    case TC_Bool: return value.AsBool() ? "真" : "假";
+    case TC_Double: return ToText(value.real);
+    case TC_Bool: return ToText(value.AsBool());
     case TC_Date: return FormatDate(value.real);
     case TC_Text: return value.text;
     case TC_Bytes: return BytesUpToNul(value.bytes);

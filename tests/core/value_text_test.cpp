@@ -65,7 +65,10 @@ TEST(ToTextFloat, SixSignificantDigits) {
 TEST(ToTextBool, ChineseTrueAndFalse) {
     EXPECT_EQ("真", ToText(BasicValue::Bool(true)));
     EXPECT_EQ("假", ToText(BasicValue::Bool(false)));
+    EXPECT_EQ("真", ToText(true));
 }
+
+TEST(ToTextShorthands, DoubleIsNotCutToInt) { EXPECT_EQ("3.5", ToText(3.5)); }
 
 TEST(ToTextDate, DropsZeroTailParts) {
     EXPECT_EQ("1899年12月30日", ToText(BasicValue::Date(0)));
