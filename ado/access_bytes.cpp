@@ -1,11 +1,14 @@
 #include "ado/access_bytes.h"
 
+#include <unordered_map>
+
+#include "ado/text_index.h"
 #include "jet/reader.h"
 
 namespace ado {
 namespace {
 
-// Tables of a database read whole by the jet reader; text lookups use its hash indexes.
+// Tables of a database read whole by the jet reader.
 class JetSource : public DataSource {
 public:
     explicit JetSource(std::unique_ptr<jet::Database> db) : db_(std::move(db)) {}
@@ -23,14 +26,16 @@ public:
         return &shapes_.back()->shape;
     }
 
-    std::vector<Row> ReadAll(const TableShape& shape) override { return TableOf(shape).rows; }
+    std::vector<Row> ReadAll(const TableShape& shape) override { return EntryOf(shape).table->rows; }
 
+    // The reader's own lookup may walk the file's index pages on every call;
+    // a hash index over the rows it already holds costs one probe.
     std::vector<Row> Lookup(const TableShape& shape, std::size_t column, std::u16string_view text) override {
-        const jet::Table& table = TableOf(shape);
+        Entry& e = EntryOf(shape);
+        std::unique_ptr<TextIndex>& index = e.indexes[column];
+        if (!index) index = std::make_unique<TextIndex>(e.table->rows, column);
         std::vector<Row> rows;
-        for (std::size_t r : db_->FindRowsEqual(table, column, jet::Value::FromText(std::u16string(text)),
-                                                jet::TextMatch::IgnoreAsciiCase))
-            rows.push_back(table.rows[r]);
+        for (std::size_t r : index->Find(text)) rows.push_back(e.table->rows[r]);
         return rows;
     }
 
@@ -38,12 +43,13 @@ private:
     struct Entry {
         TableShape shape;
         const jet::Table* table = nullptr;
+        std::unordered_map<std::size_t, std::unique_ptr<TextIndex>> indexes;  // per looked-up column
     };
 
-    const jet::Table& TableOf(const TableShape& shape) const {
-        for (const auto& known : shapes_)
-            if (&known->shape == &shape) return *known->table;
-        return *shapes_.front()->table;  // shapes come only from FindTable
+    Entry& EntryOf(const TableShape& shape) {
+        for (auto& known : shapes_)
+            if (&known->shape == &shape) return *known;
+        return *shapes_.front();  // shapes come only from FindTable
     }
 
     std::unique_ptr<jet::Database> db_;

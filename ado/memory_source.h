@@ -1,6 +1,6 @@
 #pragma once
-// A data source over tables held in memory; text lookups go through hash
-// indexes built on first use, one per looked-up column.
+// A data source over tables held in memory; text lookups go through a
+// TextIndex built on first use, one per looked-up column.
 #include <memory>
 #include <unordered_map>
 
