@@ -79,6 +79,12 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 // Group boxes pass their children's notifications on to the form.
 LRESULT CALLBACK GroupBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     switch (message) {
+    case WM_ERASEBKGND: {  // a group box paints only its frame; its inside is the form's
+        RECT r;
+        GetClientRect(hwnd, &r);
+        FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_BTNFACE));
+        return TRUE;
+    }
     case WM_COMMAND:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:

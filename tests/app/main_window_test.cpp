@@ -137,6 +137,16 @@ TEST_F(MainWindowTest, TheForumLabelIsRedAndCentredBeforeAndAfterAQuery) {
     }
 }
 
+TEST_F(MainWindowTest, TheGroupBoxInsideHasTheWindowsBackground) {
+    RECT r{};
+    GetWindowRect(app.Control(k分组框5), &r);
+    HDC screen = GetDC(nullptr);
+    // Between the two rows, left of everything: only the group box's own inside is there.
+    const COLORREF inside = GetPixel(screen, r.left + 4, r.top + 78);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), inside);
+}
+
 TEST_F(MainWindowTest, ValueBoxesTakeNoTypingButLetTheirTextBeSelected) {
     EXPECT_EQ("成功查询到记录！", app.Query("WM_CREATE"));
     HWND value = app.Control(k编辑框_常量值十六);
