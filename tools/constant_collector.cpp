@@ -44,7 +44,7 @@ public:
             if (d.macro.functionLike) { ++report.skipped["function-like macro"]; continue; }
             Outcome o = EvaluateMacro(d.macro);
             if (!o.ok) { ++report.skipped[o.error]; continue; }
-            bool shown = macros_.at(d.macro.name) == &d.macro;
+            bool shown = ShownByWindowsH(d.macro.name) == &d.macro;
             byName[d.macro.name].push_back({std::move(o), &d.file, shown ? 0 : 1 + int(d.reach), i});
         }
         for (std::size_t i = 0; i < h_.enumMembers.size(); ++i) {
@@ -53,7 +53,7 @@ public:
             const Outcome& o = Member(i);
             if (m.reach == Reach::Inactive) continue;  // considered below, only for names nothing else defines
             if (!o.ok) { ++report.skipped[o.error]; continue; }
-            bool shown = !macros_.count(m.source.name) && preferredMember_.at(m.source.name) == i;
+            bool shown = m.reach == Reach::WindowsH && !ShownByWindowsH(m.source.name) && preferredMember_.at(m.source.name) == i;
             byName[m.source.name].push_back({o, &m.file, shown ? 0 : 1 + int(m.reach), h_.definitions.size() + i});
         }
         for (std::size_t i = 0; i < h_.enumMembers.size(); ++i) {
@@ -81,6 +81,12 @@ private:
             auto [it, fresh] = preferredMember_.emplace(m.source.name, i);
             if (!fresh && m.reach < h_.enumMembers[it->second].reach) it->second = i;
         }
+    }
+
+    // The macro in force after #include <windows.h>, if any.
+    const Macro* ShownByWindowsH(const std::string& name) const {
+        auto it = h_.afterWindowsH.find(name);
+        return it == h_.afterWindowsH.end() ? nullptr : &h_.definitions[it->second].macro;
     }
 
     const Macro* FindMacro(const std::string& name) const {

@@ -46,15 +46,20 @@ struct HeaderWalker::FileState {
 std::vector<std::pair<std::string, std::string>> HeaderWalker::PredefinedMacros() {
     return {
         {"_WIN32", "1"}, {"WIN32", "1"}, {"__WIN32", "1"}, {"__WIN32__", "1"},
-        {"_X86_", "1"}, {"__i386__", "1"}, {"__i386", "1"}, {"i386", "1"},
-        {"__MINGW32__", "1"}, {"__MSVCRT__", "1"}, {"__GNUC__", "12"}, {"__GNUC_MINOR__", "2"},
+        {"WINNT", "1"}, {"_X86_", "1"}, {"__i386__", "1"}, {"__i386", "1"}, {"i386", "1"},
+        {"__i686__", "1"}, {"__i686", "1"}, {"__pentiumpro__", "1"}, {"__pentiumpro", "1"},
+        {"__MINGW32__", "1"}, {"__MSVCRT__", "1"}, {"__GNUC__", "12"}, {"__GNUC_MINOR__", "0"},
         {"__GNUC_PATCHLEVEL__", "0"}, {"__STDC__", "1"}, {"__STDC_VERSION__", "201710L"},
         {"__CHAR_BIT__", "8"}, {"__SIZEOF_INT__", "4"}, {"__SIZEOF_LONG__", "4"},
         {"__SIZEOF_LONG_LONG__", "8"}, {"__SIZEOF_POINTER__", "4"}, {"__SIZEOF_SHORT__", "2"},
         {"__SIZEOF_WCHAR_T__", "2"}, {"__SIZEOF_LONG_DOUBLE__", "12"},
         {"__SCHAR_MAX__", "0x7f"}, {"__SHRT_MAX__", "0x7fff"}, {"__INT_MAX__", "0x7fffffff"},
         {"__LONG_MAX__", "0x7fffffffL"}, {"__LONG_LONG_MAX__", "0x7fffffffffffffffLL"},
-        {"__WCHAR_MAX__", "0xffff"}, {"__ORDER_LITTLE_ENDIAN__", "1234"},
+        {"__WCHAR_MAX__", "0xffff"}, {"__WCHAR_MIN__", "0"}, {"__SIZE_MAX__", "0xffffffffU"},
+        {"__PTRDIFF_MAX__", "0x7fffffff"}, {"__INTPTR_MAX__", "0x7fffffff"}, {"__UINTPTR_MAX__", "0xffffffffU"},
+        {"__SIZE_TYPE__", "unsigned int"}, {"__PTRDIFF_TYPE__", "int"}, {"__WCHAR_TYPE__", "short unsigned int"},
+        {"__INTPTR_TYPE__", "int"}, {"__UINTPTR_TYPE__", "unsigned int"},
+        {"__ORDER_LITTLE_ENDIAN__", "1234"}, {"__ORDER_BIG_ENDIAN__", "4321"},
         {"__BYTE_ORDER__", "__ORDER_LITTLE_ENDIAN__"}, {"_INTEGRAL_MAX_BITS", "64"},
     };
 }

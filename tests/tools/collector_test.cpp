@@ -117,6 +117,16 @@ TEST(Collector, EnumsCountOnFromTheLastValue) {
     EXPECT_EQ(c.report.skipped["follows an unknown enum member"], 1u);
 }
 
+TEST(Collector, AnEnumMemberOfWindowsHGoesBeforeAMacroOfAnotherHeader) {
+    HeaderFolder f;
+    f.Write("windows.h", "enum { MAX_NAME = 1024 };\n");
+    f.Write("correg.h", "#define MAX_NAME 255\n#define LATER 1\n");
+    f.Write("zz.h", "enum { LATER = 2 };\n");
+    Collected c = Collect(f);
+    EXPECT_EQ(c.Of("MAX_NAME"), (Texts{"1024 windows.h", "255 correg.h"}));
+    EXPECT_EQ(c.Of("LATER"), (Texts{"1 correg.h", "2 zz.h"}));
+}
+
 TEST(Collector, EnumsSplitByConditionsFollowTheBuild) {
     HeaderFolder f;
     f.Write("windows.h", "enum { A0,\n#ifdef _WIN64\n A64,\n#endif\n A1 };\n#ifdef _WIN64\nenum { OnlyWide = 5, NextWide };\n#endif\n");
