@@ -19,7 +19,7 @@ std::string FileContent(const std::string& path) {
 
 TEST(EndToEnd, AnswersFromTheBuiltDatabase) {
     RealApp app;
-    ASSERT_TRUE(CopyBuiltDatabase(app.DatabasePath()));
+    ASSERT_TRUE(CopyBuiltDatabase(app.DatabasePath())) << "dist/API常量.mdb comes from the host tree's build";
     const std::string before = FileContent(app.DatabasePath());
     ASSERT_FALSE(before.empty());
     ASSERT_TRUE(app.Start());
