@@ -270,3 +270,57 @@ TEST_F(ComponentTest, ExecuteGivesAnOpenRecordset) {
     EXPECT_TRUE(connection.CallObjectMethod("Execute", RefText(bad), RefVariant(affected), RefInt(options)).IsEmpty());
     EXPECT_NE(connection.GetTextProperty("Errors").find("Syntax error"), Text::npos);
 }
+
+// Another client may pass every argument as a VARIANT by reference, the Variants
+// themselves holding references; each level is taken off.
+TEST_F(ComponentTest, ArgumentsByReferenceAtAnyDepth) {
+    ComObject connection = OpenMemoryConnection();
+    ComObject rs = NewRecordset();
+    ComPtr<IDispatch> dispatch;
+    ASSERT_HRESULT_SUCCEEDED(rs.Interface()->QueryInterface(IID_IDispatch, dispatch.PutVoid()));
+
+    VARIANT sql, sqlRef, active, activeRef, cursor, lock;
+    sql.vt = VT_BSTR;
+    sql.bstrVal = SysAllocString(L"select 常量值 from api_const where 宏或常量名='WM_CREATE'");
+    sqlRef.vt = VT_BYREF | VT_VARIANT;
+    sqlRef.pvarVal = &sql;
+    active.vt = VT_DISPATCH;
+    connection.Interface()->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&active.pdispVal));
+    activeRef.vt = VT_BYREF | VT_VARIANT;
+    activeRef.pvarVal = &active;
+    LONG cursorType = 1;
+    cursor.vt = VT_BYREF | VT_I4;
+    cursor.plVal = &cursorType;
+    lock.vt = VT_I4;
+    lock.lVal = 3;
+    VARIANT args[4] = {lock, cursor, activeRef, sqlRef};  // last argument first
+    DISPPARAMS params{args, nullptr, 4, 0};
+    EXPECT_HRESULT_SUCCEEDED(dispatch->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr));
+    VariantClear(&sql);
+    VariantClear(&active);
+    EXPECT_EQ(rs.GetNumberProperty("State"), 1.0);
+
+    ComObject fields = rs.CallObjectMethod("Fields");
+    ComPtr<IDispatch> fieldsDispatch;
+    ASSERT_HRESULT_SUCCEEDED(fields.Interface()->QueryInterface(IID_IDispatch, fieldsDispatch.PutVoid()));
+    BSTR name = SysAllocString(L"常量值");
+    VARIANT nameRef, result;
+    nameRef.vt = VT_BYREF | VT_BSTR;
+    nameRef.pbstrVal = &name;
+    VariantInit(&result);
+    DISPPARAMS one{&nameRef, nullptr, 1, 0};
+    ASSERT_HRESULT_SUCCEEDED(
+        fieldsDispatch->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_PROPERTYGET, &one, &result, nullptr, nullptr));
+    SysFreeString(name);
+    ASSERT_EQ(result.vt, VT_DISPATCH);
+    // The default member of the Field is its Value.
+    VARIANT value;
+    VariantInit(&value);
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    ASSERT_HRESULT_SUCCEEDED(
+        result.pdispVal->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &value, nullptr, nullptr));
+    EXPECT_EQ(value.vt, VT_BSTR);
+    EXPECT_EQ(std::wstring(value.bstrVal), L"0001");
+    VariantClear(&value);
+    VariantClear(&result);
+}
