@@ -74,7 +74,7 @@ void WriteLevel(const std::vector<PageImage>& level, bool leaf, std::uint32_t td
 // Entries of one index page, with the shared prefix put back in front.
 bool PageEntries(ByteView page, std::vector<ByteVec>& entries) {
     entries.clear();
-    std::uint16_t prefixLength;
+    std::uint16_t prefixLength = 0;
     if (!page.U16(kPrefixLength, prefixLength)) return false;
     std::size_t start = 0;
     ByteVec prefix;
@@ -122,7 +122,7 @@ bool ScanLeaves(const PageSource& source, std::uint32_t leaf, const ByteVec& key
             if (k > key) return true;
             if (k == key) rows.push_back((BigEndian(e.data() + e.size() - 4, 3) << 8) | e.back());
         }
-        std::uint32_t next;
+        std::uint32_t next = 0;
         page.U32(kNextPage, next);
         leaf = next;
     }
@@ -183,7 +183,7 @@ bool ReadIndexEntries(const PageSource& source, std::uint32_t root, std::vector<
             ie.row = (BigEndian(e.data() + e.size() - 4, 3) << 8) | e.back();
             out.push_back(std::move(ie));
         }
-        std::uint32_t next;
+        std::uint32_t next = 0;
         p.U32(kNextPage, next);
         page = next;
     }

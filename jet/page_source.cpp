@@ -10,16 +10,16 @@ PageSource::PageSource(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes
 }
 
 bool PageSource::RowOnPage(ByteView page, std::size_t index, ByteView& row, std::uint16_t& flags) const {
-    std::uint16_t count;
+    std::uint16_t count = 0;
     if (page.data()[0] != kPageData || !page.U16(kDataRowCount, count) || index >= count) return false;
     const std::size_t tableEnd = kDataRowTable + 2 * static_cast<std::size_t>(count);
-    std::uint16_t entry;
+    std::uint16_t entry = 0;
     if (!page.U16(kDataRowTable + 2 * index, entry)) return false;
     flags = entry & static_cast<std::uint16_t>(~kRowOffsetMask);
     const std::size_t start = entry & kRowOffsetMask;
     std::size_t end = kPageSize;
     if (index > 0) {
-        std::uint16_t previous;
+        std::uint16_t previous = 0;
         if (!page.U16(kDataRowTable + 2 * (index - 1), previous)) return false;
         end = previous & kRowOffsetMask;
     }

@@ -30,10 +30,10 @@ private:
 
 bool RowDecoder::FixedValue(const ColumnPlan& c, ByteView row, Value& v) const {
     const std::size_t at = 2 + static_cast<std::size_t>(c.fixedOffset);
-    std::uint8_t b;
-    std::uint16_t s;
-    std::uint32_t l;
-    std::uint64_t q;
+    std::uint8_t b = 0;
+    std::uint16_t s = 0;
+    std::uint32_t l = 0;
+    std::uint64_t q = 0;
     switch (c.type) {
         case ColumnType::Byte:
             if (!row.U8(at, b)) return false;
@@ -75,7 +75,7 @@ bool RowDecoder::FixedValue(const ColumnPlan& c, ByteView row, Value& v) const {
 }
 
 bool RowDecoder::LongValue(ByteView field, ByteVec& data, std::string& why) const {
-    std::uint32_t header, pointer;
+    std::uint32_t header = 0, pointer = 0;
     if (!field.U32(0, header) || !field.U32(4, pointer) || field.size() < kLongValueFieldSize) {
         why = "long value field too short";
         return false;
@@ -98,7 +98,7 @@ bool RowDecoder::LongValue(ByteView field, ByteVec& data, std::string& why) cons
     std::set<std::uint32_t> seen;
     while (data.size() < length) {
         if (pointer == 0 || !seen.insert(pointer).second) { why = "long value chain broken"; return false; }
-        std::uint32_t next;
+        std::uint32_t next = 0;
         if (!source_.Row(pointer, part) || !part.U32(0, next)) { why = "long value chain row missing"; return false; }
         const std::size_t take = std::min(length - data.size(), part.size() - 4);
         data.insert(data.end(), part.data() + 4, part.data() + 4 + take);
@@ -130,7 +130,7 @@ bool RowDecoder::VariableValue(const ColumnPlan& c, ByteView bytes, Value& v, st
 }
 
 bool RowDecoder::Decode(ByteView row, std::vector<Value>& values, std::string& why) const {
-    std::uint16_t rowColumns;
+    std::uint16_t rowColumns = 0;
     if (!row.U16(0, rowColumns)) { why = "row too short"; return false; }
     const std::size_t maskSize = (static_cast<std::size_t>(rowColumns) + 7) / 8;
     if (row.size() < 2 + maskSize) { why = "row too short for its null mask"; return false; }
@@ -162,7 +162,7 @@ bool RowDecoder::Decode(ByteView row, std::vector<Value>& values, std::string& w
             continue;
         }
         if (c.varIndex >= varLength) continue;
-        std::uint16_t start, end = eod;
+        std::uint16_t start = 0, end = eod;
         row.U16(varTable - 2 * static_cast<std::size_t>(c.varIndex), start);
         if (c.varIndex + 1u < varLength) row.U16(varTable - 2 * (static_cast<std::size_t>(c.varIndex) + 1), end);
         ByteView bytes;
@@ -194,20 +194,20 @@ bool ReadTableRows(const PageSource& source, const TableDef& def, Table& table, 
     std::string why;
     for (std::uint32_t p : pages) {
         ByteView page;
-        std::uint32_t owner;
+        std::uint32_t owner = 0;
         source.Page(p, page);
         // Pages that are not this table's data pages are left alone: maps may lag behind reuse.
         if (page.data()[0] != kPageData || !page.U32(kDataOwner, owner) || owner != def.page) continue;
-        std::uint16_t count;
+        std::uint16_t count = 0;
         page.U16(kDataRowCount, count);
         for (std::size_t r = 0; r < count; ++r) {
             ByteView row;
-            std::uint16_t flags;
+            std::uint16_t flags = 0;
             if (!source.RowOnPage(page, r, row, flags))
                 return Fail(error, def, "row " + std::to_string(r) + " of page " + std::to_string(p) + " out of shape");
             if (flags & kRowDeleted) continue;
             if (flags & kRowOverflow) {
-                std::uint32_t pointer;
+                std::uint32_t pointer = 0;
                 if (!row.U32(0, pointer) || !source.Row(pointer, row))
                     return Fail(error, def, "overflow row of page " + std::to_string(p) + " missing");
             }

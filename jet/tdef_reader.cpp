@@ -33,7 +33,7 @@ bool Gather(const PageSource& source, std::uint32_t first, ByteVec& out, std::st
         if (!seen.insert(page).second || seen.size() > kMaxDefinitionPages) return Fail(error, first, "continuation pages form a loop");
         const std::size_t skip = out.empty() ? 0 : 8;
         out.insert(out.end(), p.data() + skip, p.data() + kPageSize);
-        std::uint32_t next;
+        std::uint32_t next = 0;
         p.U32(kTdefNextPage, next);
         page = next;
     }
@@ -41,7 +41,7 @@ bool Gather(const PageSource& source, std::uint32_t first, ByteVec& out, std::st
 }
 
 bool ReadName(ByteView d, std::size_t& at, std::u16string& name) {
-    std::uint16_t length;
+    std::uint16_t length = 0;
     ByteView bytes;
     if (!d.U16(at, length) || !d.Slice(at + 2, length, bytes)) return false;
     name = DecodeText(bytes);
@@ -57,9 +57,9 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
     const ByteView d(bytes.data(), bytes.size());
     def = TableDef{};
     def.page = page;
-    std::uint16_t columns, varCount;
-    std::uint32_t logical, real;
-    std::uint8_t type;
+    std::uint16_t columns = 0, varCount = 0;
+    std::uint32_t logical = 0, real = 0;
+    std::uint8_t type = 0;
     d.U8(kTdefType, type);
     d.U32(kTdefRowCount, def.rowCount);
     d.U16(kTdefVarColumns, varCount);
@@ -77,7 +77,7 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
     for (auto& [column, plan] : cols) {
         ByteView e;
         if (!d.Slice(at, kColumnEntrySize, e)) return Fail(error, page, "column entries run past the end");
-        std::uint8_t t, flags, misc;
+        std::uint8_t t = 0, flags = 0, misc = 0;
         e.U8(kColType, t);
         e.U8(kColFlags, flags);
         e.U8(kColMiscFlags, misc);
@@ -101,7 +101,7 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
         ByteView e;
         if (!d.Slice(at, kRealIndexEntrySize, e)) return Fail(error, page, "index entries run past the end");
         for (std::size_t k = 0; k < kIndexColumnSlots; ++k) {
-            std::uint16_t number;
+            std::uint16_t number = 0;
             e.U16(4 + 3 * k, number);
             if (number != 0xFFFF) r.columns.push_back(number);
         }

@@ -43,10 +43,10 @@ bool BuildUsageMap(const std::vector<std::uint32_t>& pages, PageFile& file, Byte
 bool ReadUsageMap(ByteView row, std::size_t pageCount, const std::vector<ByteView>& filePages,
                   std::vector<std::uint32_t>& pages) {
     pages.clear();
-    std::uint8_t type;
+    std::uint8_t type = 0;
     if (!row.U8(0, type)) return false;
     if (type == kMapInline) {
-        std::uint32_t start;
+        std::uint32_t start = 0;
         if (!row.U32(1, start)) return false;
         for (std::size_t i = 5; i < row.size(); ++i) {
             for (int b = 0; b < 8; ++b) {
@@ -60,7 +60,7 @@ bool ReadUsageMap(ByteView row, std::size_t pageCount, const std::vector<ByteVie
     }
     if (type != kMapReference) return false;
     for (std::size_t slot = 0; 1 + 4 * slot + 4 <= row.size(); ++slot) {
-        std::uint32_t mp;
+        std::uint32_t mp = 0;
         row.U32(1 + 4 * slot, mp);
         if (mp == 0) continue;
         if (mp >= pageCount || filePages[mp].data()[0] != kPageUsageMap) return false;

@@ -115,7 +115,7 @@ private:
         ByteVec row;
         for (const auto& values : w.table->rows) {
             if (!encoder.Encode(values, row, error)) return false;
-            std::uint8_t number;
+            std::uint8_t number = 0;
             if (w.dataPages.empty() || !AddRow(file_.Page(w.dataPages.back()), row, number)) {
                 w.dataPages.push_back(file_.Allocate());
                 InitDataPage(file_.Page(w.dataPages.back()), w.tdefPage, false);
@@ -228,7 +228,7 @@ private:
                 mapPages_.push_back(file_.Allocate());
                 InitDataPage(file_.Page(mapPages_.back()), 0, false);
             }
-            std::uint8_t number;
+            std::uint8_t number = 0;
             AddRow(file_.Page(mapPages_[i / kMapRowsPerPage]), rows[i], number);
         }
         return true;
