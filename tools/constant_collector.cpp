@@ -12,6 +12,8 @@
 namespace constdb {
 namespace {
 
+constexpr std::size_t kMaxTextLength = 255;  // characters in a Jet text column
+
 struct Outcome {
     bool ok = false;
     IntValue value;
@@ -164,6 +166,10 @@ private:
         std::sort(names.begin(), names.end(), [](const std::string* a, const std::string* b) { return *a < *b; });
         for (const std::string* name : names) {
             std::vector<Candidate>& cs = byName[*name];
+            if (name->size() > kMaxTextLength) {  // would not fit the name column
+                report.skipped["name too long"] += cs.size();
+                continue;
+            }
             std::stable_sort(cs.begin(), cs.end(), [](const Candidate& a, const Candidate& b) {
                 return a.rank != b.rank ? a.rank < b.rank : a.order < b.order;
             });
@@ -173,7 +179,8 @@ private:
                 if (!seen) rows.push_back({*name, c.outcome.text, *c.file, c.outcome.value});
             }
         }
-        report.names = names.size();
+        report.names = 0;
+        for (std::size_t i = 0; i < rows.size(); ++i) report.names += i == 0 || rows[i].name != rows[i - 1].name;
         report.rows = rows.size();
         return rows;
     }

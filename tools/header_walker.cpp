@@ -72,9 +72,12 @@ void HeaderWalker::IndexFolder(const std::string& folder) {
     std::error_code ec;
     fs::recursive_directory_iterator it(folder, fs::directory_options::follow_directory_symlink, ec), end;
     for (; !ec && it != end; it.increment(ec)) {
-        if (!it->is_regular_file(ec) || Lower(it->path().extension().string()) != ".h") continue;
+        if (!it->is_regular_file(ec)) continue;
+        // Any file may be #included (Wine's winuser.h includes winuser.rh); C headers are also read on their own.
         std::string key = Lower(fs::relative(it->path(), folder, ec).generic_string());
-        if (byLowerPath_.emplace(key, it->path().string()).second) allHeaders_.push_back(key);
+        std::string ext = Lower(it->path().extension().string());
+        if (byLowerPath_.emplace(key, it->path().string()).second && (ext == ".h" || ext == ".rh"))
+            allHeaders_.push_back(key);
     }
     std::sort(allHeaders_.begin(), allHeaders_.end());
 }

@@ -172,6 +172,33 @@ TEST(Collector, NonConstantsAreCountedByReason) {
     EXPECT_EQ(c.report.definitions, 7u);
 }
 
+TEST(Collector, IncludesOfAnyFileAreFollowed) {
+    HeaderFolder f;
+    f.Write("windows.h", "#include <winuser.rh>\n#include \"Sub/Part.H\"\n");  // names match without regard to case
+    f.Write("winuser.rh", "#define WM_CREATE 0x0001\n");
+    f.Write("sub/part.h", "#define PART 1\n#include \"near.h\"\n");
+    f.Write("sub/near.h", "#define NEAR_ONE 1\n");
+    f.Write("near.h", "#define NEAR_ONE 2\n");
+    f.Write("notes.txt", "#define NOT_A_HEADER 1\n");
+    Collected c = Collect(f);
+    EXPECT_EQ(c.Of("WM_CREATE"), (Texts{"0x0001 winuser.rh"}));
+    EXPECT_EQ(c.Of("PART"), (Texts{"1 part.h"}));
+    EXPECT_EQ(c.Of("NEAR_ONE"), (Texts{"1 near.h", "2 near.h"}));  // "..." looks beside the includer first
+    EXPECT_EQ(c.Of("NOT_A_HEADER"), Texts{});
+    EXPECT_EQ(c.report.headersRead, 5u);
+}
+
+TEST(Collector, NamesTooLongForTheColumnAreLeftOut) {
+    HeaderFolder f;
+    std::string longName(256, 'N');
+    f.Write("x.h", "#define " + longName + " 1\n#define " + longName.substr(1) + " 2\n");
+    Collected c = Collect(f);
+    ASSERT_EQ(c.rows.size(), 1u);
+    EXPECT_EQ(c.rows[0].name.size(), 255u);
+    EXPECT_EQ(c.report.skipped["name too long"], 1u);
+    EXPECT_EQ(c.report.names, 1u);
+}
+
 TEST(Collector, RowsAreSortedByName) {
     HeaderFolder f;
     f.Write("b.h", "#define ZETA 1\n#define ALPHA 2\n#define MID 0x3\n");

@@ -68,6 +68,8 @@ TEST_F(MingwHeaders, ValueTextsAsTheQueryReadsThem) {
 
 TEST_F(MingwHeaders, The32BitWindowsHValueComesFirst) {
     EXPECT_EQ(First("_WIN32_WINNT")->valueText, "0xa00");  // _mingw.h's default, not sdkddkver.h's fallback
+    EXPECT_EQ(Bits32("MAX_CLASS_NAME"), 1024u);  // winnt.h's enum member, not correg.h's macro
+    EXPECT_EQ(Bits32("_M_IX86"), 600u);          // i686
     const Constant* pointerSize = First("__SIZEOF_POINTER__");
     EXPECT_EQ(pointerSize, nullptr);  // the compiler's own macros are not header constants
 }
