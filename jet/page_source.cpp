@@ -5,6 +5,7 @@ namespace jet {
 using namespace format;
 
 PageSource::PageSource(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {
+    budget_ = 2 * bytes_.size() + (1u << 20);
     for (std::size_t at = 0; at + kPageSize <= bytes_.size(); at += kPageSize)
         pages_.emplace_back(bytes_.data() + at, kPageSize);
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #include "jet/header_page.h"
 #include "jet/index_key.h"
@@ -181,6 +182,10 @@ bool Database::Load(std::vector<std::uint8_t> bytes, std::string* error) {
     const PageSource& source = source_->pages;
     std::vector<CatalogEntry> entries;
     if (!ReadCatalog(source, entries, error)) return false;
+    std::set<std::uint32_t> pages;
+    for (const auto& e : entries)
+        if (!pages.insert(e.page).second)
+            return Fail(error, "the catalog names the definition at page " + std::to_string(e.page) + " twice");
     for (const auto& e : entries) {
         auto entry = std::make_unique<Entry>();
         entry->table.name = e.name;

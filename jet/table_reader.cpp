@@ -82,6 +82,7 @@ bool RowDecoder::LongValue(ByteView field, ByteVec& data, std::string& why) cons
     }
     const std::size_t length = header & 0x3FFFFFFF;
     const std::uint8_t kind = static_cast<std::uint8_t>(header >> 24) & 0xC0;
+    if (!source_.Spend(length)) { why = "long values share storage beyond what the file holds"; return false; }
     ByteView part;
     if (kind == kLongValueInline) {
         if (!field.Slice(kLongValueFieldSize, length, part)) { why = "inline long value runs past its field"; return false; }
@@ -132,6 +133,7 @@ bool RowDecoder::VariableValue(const ColumnPlan& c, ByteView bytes, Value& v, st
 bool RowDecoder::Decode(ByteView row, std::vector<Value>& values, std::string& why) const {
     std::uint16_t rowColumns = 0;
     if (!row.U16(0, rowColumns)) { why = "row too short"; return false; }
+    if (!source_.Spend(row.size())) { why = "rows share storage beyond what the file holds"; return false; }
     const std::size_t maskSize = (static_cast<std::size_t>(rowColumns) + 7) / 8;
     if (row.size() < 2 + maskSize) { why = "row too short for its null mask"; return false; }
     const std::size_t maskAt = row.size() - maskSize;

@@ -105,6 +105,61 @@ TEST(JetDamagedInput, LongValueChainLoopIsCaught) {
     EXPECT_NE(std::string::npos, OpenError(b).find("long value chain broken"));
 }
 
+TEST(JetDamagedInput, CatalogNamingOneDefinitionTwiceIsRefused) {
+    auto b = Sample();
+    auto db = Database::OpenBytes(b, nullptr);
+    ASSERT_TRUE(db);
+    // Point the catalog row of MSysACEs (page 3) at the page of MSysQueries (page 4):
+    // the Id is a fixed column right after the column count of each catalog row.
+    bool patched = false;
+    for (std::size_t p = 3; p < b.size() / kPage && !patched; ++p) {
+        const std::size_t at = p * kPage;
+        if (b[at] != 0x01 || Get32(b, at + 4) != 2) continue;
+        const std::size_t rows = b[at + 12] | (b[at + 13] << 8);
+        for (std::size_t r = 0; r < rows && !patched; ++r) {
+            const std::size_t row = at + ((b[at + 14 + 2 * r] | (b[at + 15 + 2 * r] << 8)) & 0x1FFF);
+            if (Get32(b, row + 2) == 3) {
+                Put32(b, row + 2, 4);
+                patched = true;
+            }
+        }
+    }
+    ASSERT_TRUE(patched);
+    EXPECT_EQ("the catalog names the definition at page 4 twice", OpenError(b));
+}
+
+TEST(JetDamagedInput, SharedLongValuesCannotExhaustMemory) {
+    Table t;
+    t.name = u"memo";
+    t.columns = {{u"m", ColumnType::Memo}};
+    t.rows.push_back({Value::FromText(std::u16string(100000, u'长'))});
+    for (int i = 0; i < 2000; ++i) t.rows.push_back({Value::FromText(u"short")});
+    std::vector<std::uint8_t> b;
+    std::string error;
+    ASSERT_TRUE(WriteDatabase({t}, b, &error)) << error;
+    ASSERT_TRUE(Database::OpenBytes(b, &error)) << error;
+    // Every row's long-value field is made to name the 200 kB chain of row 0.
+    constexpr std::uint32_t kTdef = 7;  // after the five system tables
+    std::vector<std::uint8_t> field;
+    int patched = 0;
+    for (std::size_t p = 3; p < b.size() / kPage; ++p) {
+        const std::size_t at = p * kPage;
+        if (b[at] != 0x01 || Get32(b, at + 4) != kTdef) continue;
+        const std::size_t rows = b[at + 12] | (b[at + 13] << 8);
+        for (std::size_t r = 0; r < rows; ++r) {
+            const std::size_t row = at + ((b[at + 14 + 2 * r] | (b[at + 15 + 2 * r] << 8)) & 0x1FFF);
+            if (field.empty()) {
+                field.assign(b.begin() + static_cast<std::ptrdiff_t>(row + 2), b.begin() + static_cast<std::ptrdiff_t>(row + 14));
+                continue;
+            }
+            std::copy(field.begin(), field.end(), b.begin() + static_cast<std::ptrdiff_t>(row + 2));
+            ++patched;
+        }
+    }
+    ASSERT_EQ(2000, patched);
+    EXPECT_NE(std::string::npos, OpenError(b).find("share storage")) << OpenError(b);
+}
+
 TEST(JetDamagedInput, RandomBitFlipsNeverCrash) {
     const auto full = Sample();
     unsigned x = 12345;
