@@ -145,7 +145,8 @@ struct Database::Entry {
             const auto it = rowByPointer.find(entries[i].row);
             k.clear();
             ok = it != rowByPointer.end() && !covered[it->second] &&
-                 AppendKeyValue(def.layout[column].type, table.rows[it->second][column], k) && k == entries[i].key;
+                 AppendKeyValue(def.layout[column].type, table.rows[it->second][column], k, idx.ascending[0]) &&
+                 k == entries[i].key;
             if (ok) covered[it->second] = true;
         }
         indexUsable[&idx] = ok;
@@ -246,7 +247,8 @@ bool Database::FindWithFileIndex(const Entry& e, std::size_t column, const Value
     // The General sort order folds letter case, so an index answers both kinds of match.
     ByteVec k;
     std::vector<std::uint32_t> pointers;
-    if (!AppendKeyValue(e.def.layout[column].type, key, k) || !FindInIndex(source_->pages, idx->firstPage, k, pointers))
+    if (!AppendKeyValue(e.def.layout[column].type, key, k, idx->ascending[0]) ||
+        !FindInIndex(source_->pages, idx->firstPage, k, pointers))
         return false;
     for (std::uint32_t p : pointers) {
         const auto it = e.rowByPointer.find(p);

@@ -28,27 +28,27 @@ private:
     const TableDef& def_;
 };
 
-bool RowDecoder::FixedValue(const ColumnPlan& c, ByteView row, Value& v) const {
-    const std::size_t at = 2 + static_cast<std::size_t>(c.fixedOffset);
+// A number or date from the start of bytes; false when bytes are too short.
+bool ScalarValue(ColumnType type, ByteView bytes, Value& v) {
     std::uint8_t b = 0;
     std::uint16_t s = 0;
     std::uint32_t l = 0;
     std::uint64_t q = 0;
-    switch (c.type) {
+    switch (type) {
         case ColumnType::Byte:
-            if (!row.U8(at, b)) return false;
+            if (!bytes.U8(0, b)) return false;
             v = Value::FromInteger(b);
             return true;
         case ColumnType::Integer:
-            if (!row.U16(at, s)) return false;
+            if (!bytes.U16(0, s)) return false;
             v = Value::FromInteger(static_cast<std::int16_t>(s));
             return true;
         case ColumnType::LongInteger:
-            if (!row.U32(at, l)) return false;
+            if (!bytes.U32(0, l)) return false;
             v = Value::FromInteger(static_cast<std::int32_t>(l));
             return true;
         case ColumnType::Single: {
-            if (!row.U32(at, l)) return false;
+            if (!bytes.U32(0, l)) return false;
             float f;
             std::memcpy(&f, &l, sizeof f);
             v = Value::FromDouble(f);
@@ -56,22 +56,29 @@ bool RowDecoder::FixedValue(const ColumnPlan& c, ByteView row, Value& v) const {
         }
         case ColumnType::Double:
         case ColumnType::DateTime:
-            if (!row.U64(at, q)) return false;
+            if (!bytes.U64(0, q)) return false;
             v = Value::FromDouble(BitsDouble(q));
             return true;
         case ColumnType::Currency:
-            if (!row.U64(at, q)) return false;
+            if (!bytes.U64(0, q)) return false;
             v = Value::FromDouble(static_cast<double>(static_cast<std::int64_t>(q)) / 10000.0);
             return true;
-        default: {
-            // Types this reader does not interpret (GUID, decimal) come back as bytes.
-            ByteView raw;
-            if (!row.Slice(at, c.length, raw)) return false;
-            v.kind = Value::Kind::Binary;
-            v.binary = raw.Copy();
+        case ColumnType::Text:  // a fixed-length text
+            v = Value::FromText(DecodeText(bytes));
             return true;
-        }
+        default:
+            // Types this reader does not interpret (GUID, decimal, ...) come back as bytes.
+            v.kind = Value::Kind::Binary;
+            v.binary = bytes.Copy();
+            return true;
     }
+}
+
+bool RowDecoder::FixedValue(const ColumnPlan& c, ByteView row, Value& v) const {
+    const std::size_t at = 2 + static_cast<std::size_t>(c.fixedOffset);
+    const std::size_t size = FixedSize(c.type) ? FixedSize(c.type) : c.length;
+    ByteView bytes;
+    return row.Slice(at, size, bytes) && ScalarValue(c.type, bytes, v);
 }
 
 bool RowDecoder::LongValue(ByteView field, ByteVec& data, std::string& why) const {
@@ -123,9 +130,13 @@ bool RowDecoder::VariableValue(const ColumnPlan& c, ByteView bytes, Value& v, st
             v.kind = Value::Kind::Binary;
             v.binary = std::move(data);
             return true;
-        default:
+        case ColumnType::Binary:
             v.kind = Value::Kind::Binary;
             v.binary = bytes.Copy();
+            return true;
+        default:
+            // Access also keeps some numbers among the variable-length columns.
+            if (!ScalarValue(c.type, bytes, v)) { why = "variable column shorter than its type"; return false; }
             return true;
     }
 }
@@ -209,8 +220,13 @@ bool ReadTableRows(const PageSource& source, const TableDef& def, Table& table, 
                 return Fail(error, def, "row " + std::to_string(r) + " of page " + std::to_string(p) + " out of shape");
             if (flags & kRowDeleted) continue;
             if (flags & kRowOverflow) {
+                // The row moved to another page; Jet marks it there as deleted so
+                // that scans skip it, and only this pointer reaches it.
                 std::uint32_t pointer = 0;
-                if (!row.U32(0, pointer) || !source.Row(pointer, row))
+                ByteView target;
+                std::uint16_t targetFlags = 0;
+                if (!row.U32(0, pointer) || !source.Page(pointer >> 8, target) ||
+                    !source.RowOnPage(target, pointer & 0xFF, row, targetFlags) || (targetFlags & kRowOverflow))
                     return Fail(error, def, "overflow row of page " + std::to_string(p) + " missing");
             }
             std::vector<Value> values;

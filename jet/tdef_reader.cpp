@@ -81,7 +81,7 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
         e.U8(kColType, t);
         e.U8(kColFlags, flags);
         e.U8(kColMiscFlags, misc);
-        e.U16(kColNumber2, plan.number);
+        e.U16(kColNumber, plan.number);
         e.U16(kColVarIndex, plan.varIndex);
         e.U16(kColFixedOffset, plan.fixedOffset);
         e.U16(kColLength, plan.length);
@@ -95,15 +95,24 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
     for (auto& col : cols)
         if (!ReadName(d, at, col.first.name)) return Fail(error, page, "column names run past the end");
 
-    struct Real { std::vector<std::uint16_t> columns; std::uint32_t first = 0; std::uint8_t flags = 0; };
+    struct Real {
+        std::vector<std::uint16_t> columns;
+        std::vector<bool> ascending;
+        std::uint32_t first = 0;
+        std::uint8_t flags = 0;
+    };
     std::vector<Real> reals(real);
     for (auto& r : reals) {
         ByteView e;
         if (!d.Slice(at, kRealIndexEntrySize, e)) return Fail(error, page, "index entries run past the end");
         for (std::size_t k = 0; k < kIndexColumnSlots; ++k) {
             std::uint16_t number = 0;
+            std::uint8_t order = 0;
             e.U16(4 + 3 * k, number);
-            if (number != 0xFFFF) r.columns.push_back(number);
+            e.U8(4 + 3 * k + 2, order);
+            if (number == 0xFFFF) continue;
+            r.columns.push_back(number);
+            r.ascending.push_back((order & 0x01) != 0);
         }
         e.U32(4 + 3 * kIndexColumnSlots + 4, r.first);
         e.U8(4 + 3 * kIndexColumnSlots + 12, r.flags);
@@ -128,6 +137,7 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
         if (realNumber >= reals.size()) continue;
         const Real& r = reals[realNumber];
         idx.columnNumbers = r.columns;
+        idx.ascending = r.ascending;
         idx.firstPage = r.first;
         idx.index.unique = (r.flags & 0x01) != 0;
         idx.index.primaryKey = indexType == 0x01;

@@ -12,6 +12,7 @@ namespace jet {
 struct IndexDef {
     Index index;
     std::vector<std::uint16_t> columnNumbers;  // null-mask numbers of the key columns
+    std::vector<bool> ascending;               // per key column
     std::uint32_t firstPage = 0;               // root of the index tree
 };
 

@@ -54,12 +54,39 @@ TEST(JetIndexKey, TextsUseGeneralSortCodesWithoutCase) {
     // Only the first 255 characters count.
     EXPECT_EQ(Key(ColumnType::Text, Value::FromText(std::u16string(255, u'a'))),
               Key(ColumnType::Text, Value::FromText(std::u16string(300, u'a'))));
-    // Characters whose key needs trailing codes are refused.
-    EXPECT_FALSE(Keyable(ColumnType::Text, Value::FromText(u"a-b")));
-    EXPECT_FALSE(Keyable(ColumnType::Text, Value::FromText(u"it's")));
+    // Characters outside ASCII are refused.
     EXPECT_FALSE(Keyable(ColumnType::Text, Value::FromText(u"中")));
     EXPECT_FALSE(Keyable(ColumnType::Text, Value::FromText(u"\u00e9")));
     EXPECT_FALSE(Keyable(ColumnType::Text, Value::FromInteger(1)));
+}
+
+TEST(JetIndexKey, UnprintableCharactersGoToTheTrailerWithTheirPosition) {
+    // As Access 2000 stores "-1": the '1' inline, then three end marks and the
+    // '-' with position code 0x8000 | 7 + 4 * (inline characters before it).
+    EXPECT_EQ((ByteVec{0x7F, 0x38, 0x01, 0x01, 0x01, 0x01, 0x80, 0x07, 0x06, 0x82, 0x00}),
+              Key(ColumnType::Text, Value::FromText(u"-1")));
+    EXPECT_EQ((ByteVec{0x7F, 0x59, 0x6D, 0x6B, 0x01, 0x01, 0x01, 0x01, 0x80, 0x0F, 0x06, 0x80, 0x00}),
+              Key(ColumnType::Text, Value::FromText(u"it's")));
+    EXPECT_EQ((ByteVec{0x7F, 0x4A, 0x4C, 0x01, 0x01, 0x01, 0x01, 0x80, 0x0B, 0x06, 0x82, 0x80, 0x0B, 0x06, 0x82, 0x00}),
+              Key(ColumnType::Text, Value::FromText(u"a--b")));
+}
+
+TEST(JetIndexKey, DescendingColumnsInvertEveryByte) {
+    ByteVec k;
+    ASSERT_TRUE(AppendKeyValue(ColumnType::LongInteger, Value::FromInteger(1), k, false));
+    EXPECT_EQ((ByteVec{0x80, 0x7F, 0xFF, 0xFF, 0xFE}), k);
+    k.clear();
+    ASSERT_TRUE(AppendKeyValue(ColumnType::Text, Value::Null(), k, false));
+    EXPECT_EQ(ByteVec{0xFF}, k);
+}
+
+TEST(JetIndexKey, FloatingPointAndDatesSortByValue) {
+    EXPECT_EQ((ByteVec{0x7F, 0xBF, 0xF0, 0, 0, 0, 0, 0, 0}), Key(ColumnType::Double, Value::FromDouble(1.0)));
+    EXPECT_EQ((ByteVec{0x7F, 0x40, 0x0F, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}), Key(ColumnType::Double, Value::FromDouble(-1.0)));
+    EXPECT_LT(Key(ColumnType::DateTime, Value::FromDouble(-2.5)), Key(ColumnType::DateTime, Value::FromDouble(-1.0)));
+    EXPECT_LT(Key(ColumnType::DateTime, Value::FromDouble(-1.0)), Key(ColumnType::DateTime, Value::FromDouble(0.0)));
+    EXPECT_LT(Key(ColumnType::DateTime, Value::FromDouble(40000.5)), Key(ColumnType::DateTime, Value::FromDouble(40001.0)));
+    EXPECT_EQ((ByteVec{0x7F, 0xBF, 0x80, 0, 0}), Key(ColumnType::Single, Value::FromInteger(1)));
 }
 
 TEST(JetIndexKey, IntegersSortAsBigEndianWithTheSignFlipped) {
@@ -69,7 +96,7 @@ TEST(JetIndexKey, IntegersSortAsBigEndianWithTheSignFlipped) {
     EXPECT_EQ((ByteVec{0x7F, 0x80, 0x05}), Key(ColumnType::Integer, Value::FromInteger(5)));
     EXPECT_EQ((ByteVec{0x7F, 0xFE}), Key(ColumnType::Byte, Value::FromInteger(254)));
     EXPECT_FALSE(Keyable(ColumnType::LongInteger, Value::FromInteger(1LL << 32)));
-    EXPECT_FALSE(Keyable(ColumnType::Double, Value::FromDouble(1)));
+    EXPECT_FALSE(Keyable(ColumnType::Currency, Value::FromDouble(1)));
     EXPECT_LT(Key(ColumnType::LongInteger, Value::FromInteger(-5)), Key(ColumnType::LongInteger, Value::FromInteger(3)));
 }
 
