@@ -125,6 +125,7 @@ inline std::size_t FixedSize(ColumnType t) {
         case ColumnType::Currency:
         case ColumnType::Double:
         case ColumnType::DateTime: return 8;
+        case ColumnType::AccessObjectData: return 3992;
         default: return 0;
     }
 }

@@ -72,6 +72,11 @@ bool RowEncoder::FixedBytes(const ColumnPlan& c, const Value& v, ByteVec& out, s
             AppendU64(out, static_cast<std::uint64_t>(std::llround(d * 10000.0)));
             return true;
         }
+        case ColumnType::AccessObjectData:
+            if (v.kind != Value::Kind::Binary || v.binary.size() > FixedSize(c.type)) return Fail(error, bad);
+            out = v.binary;
+            out.resize(FixedSize(c.type), 0);
+            return true;
         default:
             return Fail(error, bad);
     }

@@ -20,6 +20,7 @@ enum class ColumnType : std::uint8_t {
     Text = 0x0A,
     OleObject = 0x0B,
     Memo = 0x0C,
+    AccessObjectData = 0x11,  // fixed 3992 bytes: the Data column of MSysAccessObjects
 };
 
 // One cell. Texts are UTF-16, as Jet 4 stores them.

@@ -50,7 +50,8 @@ bool PlanTable(const Table& table, TablePlan& plan, std::string* error) {
             return Fail(error, "column name must have 1 to 64 characters in table '" + tableName + "'");
         if (!seen.insert(FoldAscii(c.name)).second)
             return Fail(error, "duplicate column '" + name + "' in table '" + tableName + "'");
-        if (static_cast<std::uint8_t>(c.type) < 1 || static_cast<std::uint8_t>(c.type) > 0x0C)
+        if ((static_cast<std::uint8_t>(c.type) < 1 || static_cast<std::uint8_t>(c.type) > 0x0C) &&
+            c.type != ColumnType::AccessObjectData)
             return Fail(error, "unsupported type of column '" + name + "'");
         if (c.type == ColumnType::Text && (c.size > 510 || c.size % 2 != 0))
             return Fail(error, "text column '" + name + "' must hold at most 255 characters");

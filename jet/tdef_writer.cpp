@@ -47,7 +47,7 @@ ByteVec RealIndexEntry(const TdefIndex& idx) {
     AppendU32(e, 0);
     std::uint8_t flags = kIndexAccess2000;
     if (idx.unique || idx.primaryKey) flags |= kIndexUnique;
-    if (idx.primaryKey) flags |= kIndexRequired;
+    if (idx.required) flags |= kIndexRequired;
     AppendU8(e, flags);
     e.resize(kRealIndexEntrySize, 0);
     return e;

@@ -17,6 +17,7 @@ struct TdefIndex {
     std::uint32_t root = 0;
     bool unique = false;
     bool primaryKey = false;
+    bool required = false;  // nulls refused (user primary keys)
 };
 
 struct TdefInput {

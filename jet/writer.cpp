@@ -144,11 +144,14 @@ private:
             def.name = index.name;
             def.unique = index.unique;
             def.primaryKey = index.primaryKey;
+            def.required = index.primaryKey && !w.system;
             for (const auto& name : index.columns) {
                 std::size_t c = 0;
                 while (c < t.columns.size() && !TextEqual(t.columns[c].name, name, TextMatch::IgnoreAsciiCase)) ++c;
                 if (c == t.columns.size()) return Fail(error, what + " names a missing column");
-                if (!IndexableType(t.columns[c].type)) return Fail(error, what + ": cannot index a column of this type");
+                // An empty table needs no keys, so any column may be declared.
+                if (!IndexableType(t.columns[c].type) && !t.rows.empty())
+                    return Fail(error, what + ": cannot index a column of this type");
                 def.columns.push_back(static_cast<std::uint16_t>(c));
             }
             std::vector<IndexEntry> entries;
