@@ -31,8 +31,8 @@ struct Candidate {
 class Collector {
 public:
     explicit Collector(const HeaderSet& h) : h_(h), memberDone_(h.enumMembers.size(), State::Pending), members_(h.enumMembers.size()) {
-        ChooseMacros();
         ChooseMembers();
+        ChooseMacros();
     }
 
     std::vector<Constant> Run(CollectReport& report) {
@@ -71,10 +71,22 @@ public:
 private:
     enum class State { Pending, Busy, Done };
 
+    // What a name expands to: the macro in force after <windows.h>, else at the end, else
+    // the first met in force. A definition from a skipped branch serves only names that
+    // the build knows as nothing else (winsock.h's 64-bit `#define u_long` must not hide
+    // the typedef).
     void ChooseMacros() {
         for (const auto* table : {&h_.afterWindowsH, &h_.atEnd})
             for (const auto& [name, index] : *table) macros_.emplace(name, &h_.definitions[index].macro);
-        for (const Definition& d : h_.definitions) macros_.emplace(d.macro.name, &d.macro);
+        for (const Definition& d : h_.definitions)
+            if (d.reach != Reach::Inactive) macros_.emplace(d.macro.name, &d.macro);
+        for (const Definition& d : h_.definitions) {
+            const std::string& name = d.macro.name;
+            if (d.reach != Reach::Inactive || h_.types.Find(name)) continue;
+            auto member = preferredMember_.find(name);
+            if (member != preferredMember_.end() && h_.enumMembers[member->second].reach != Reach::Inactive) continue;
+            macros_.emplace(name, &d.macro);
+        }
     }
 
     void ChooseMembers() {

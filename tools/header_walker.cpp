@@ -274,6 +274,13 @@ void HeaderWalker::AddEnum(std::vector<EnumMemberSource> members, const std::str
 void HeaderWalker::AddTypedef(Tokens raw) {
     Tokens t;
     if (!ExpandWithCurrentMacros(raw, t) || t.empty()) return;
+    // A pointer to function: ... (* NAME)(...).
+    for (std::size_t i = 0; i + 3 < t.size(); ++i) {
+        if (t[i].Is("*") && t[i + 1].IsIdentifier() && t[i + 2].Is(")") && t[i + 3].Is("(")) {
+            out_.types.Add(t[i + 1].text, CType::Pointer());
+            return;
+        }
+    }
     std::optional<CType> base;
     std::size_t declarators = 0;
     auto brace = std::find_if(t.begin(), t.end(), [](const Token& x) { return x.Is("{"); });

@@ -144,7 +144,10 @@ TEST(Collector, TypedefsAndHandlesMakeCastsWork) {
             "typedef struct tagRECT { long left; } RECT, *LPRECT;\n"
             "#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)\n#define CLR_NONE ((COLORREF)-1)\n"
             "#define HWND_BROADCAST ((HWND)0xffff)\n#define RECT_NULL ((LPRECT)0)\n#define LOW ((WORD)0x12345)\n"
-            "#define NOT_INT ((RECT)0)\n#define RECT_SIZE sizeof(RECT)\n");
+            "#define NOT_INT ((RECT)0)\n#define RECT_SIZE sizeof(RECT)\n"
+            "typedef void (__attribute__((stdcall)) *SIG_FN)(int);\n#define SIG_ERR ((SIG_FN)-1)\n"
+            "typedef unsigned long u_long;\n#ifdef _WIN64\n#define u_long __ms_u_long\n#endif\n"
+            "#define INADDR_NONE ((u_long)0xffffffff)\n");
     Collected c = Collect(f);
     EXPECT_EQ(c.Of("INVALID_FILE_ATTRIBUTES"), (Texts{"4294967295 windows.h"}));
     EXPECT_EQ(c.Of("CLR_NONE"), (Texts{"4294967295 windows.h"}));
@@ -152,6 +155,8 @@ TEST(Collector, TypedefsAndHandlesMakeCastsWork) {
     EXPECT_EQ(c.Of("RECT_NULL"), (Texts{"0 windows.h"}));
     EXPECT_EQ(c.Of("LOW"), (Texts{"0x2345 windows.h"}));
     EXPECT_EQ(c.Of("NOT_INT"), Texts{});
+    EXPECT_EQ(c.Of("SIG_ERR"), (Texts{"4294967295 windows.h"}));
+    EXPECT_EQ(c.Of("INADDR_NONE"), (Texts{"0xFFFFFFFF windows.h"}));  // the skipped #define does not hide the typedef
     EXPECT_EQ(c.report.skipped["sizeof of a structure"], 1u);
 }
 
