@@ -188,7 +188,7 @@ private:
             std::size_t first = rows.size();
             for (const Candidate& c : cs) {
                 bool seen = std::any_of(rows.begin() + first, rows.end(), [&](const Constant& r) { return SameValue(r.value, c.outcome.value); });
-                if (!seen) rows.push_back({*name, c.outcome.text, *c.file, c.outcome.value});
+                if (!seen) rows.push_back({*name, c.outcome.text, *c.file, c.outcome.value, c.rank == 0});
             }
         }
         report.names = 0;

@@ -15,6 +15,7 @@ struct Constant {
     std::string valueText;  // as the value column stores it
     std::string file;       // the header's file name
     IntValue value;
+    bool windowsH = false;  // the value a 32-bit program including <windows.h> sees
 };
 
 struct CollectReport {

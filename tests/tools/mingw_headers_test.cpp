@@ -2,7 +2,11 @@
 // Windows program is known to see.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <map>
+#include <random>
 
 #include "tools/build_database.h"
 
@@ -72,6 +76,43 @@ TEST_F(MingwHeaders, The32BitWindowsHValueComesFirst) {
     EXPECT_EQ(Bits32("_M_IX86"), 600u);          // i686
     const Constant* pointerSize = First("__SIZEOF_POINTER__");
     EXPECT_EQ(pointerSize, nullptr);  // the compiler's own macros are not header constants
+}
+
+// GCC itself, compiling a 32-bit program that includes <windows.h>, must agree with
+// every value marked as the one such a program sees.
+TEST_F(MingwHeaders, TheCrossCompilerAgreesOnWindowsHValues) {
+    const char* gcc = "i686-w64-mingw32-gcc";
+    if (std::system((std::string("command -v ") + gcc + " >/dev/null").c_str()) != 0) GTEST_SKIP() << "no " << gcc;
+    std::random_device rd;
+    std::filesystem::path dir = std::filesystem::temp_directory_path() / ("constdb-gcc-" + std::to_string(rd()));
+    std::filesystem::create_directories(dir);
+    std::size_t checked = 0;
+    {
+        std::ofstream c(dir / "check.c");
+        c << "#include <windows.h>\n";
+        for (const Constant& k : *rows_) {
+            if (!k.windowsH) continue;
+            // Pointer constants convert to long long with sign extension; their 32 bits must match.
+            std::string v = "(long long)" + std::to_string(k.value.Raw()) + "ULL";
+            c << "_Static_assert((long long)(" << k.name << ") == " << v << " || (unsigned)(" << k.name
+              << ") == (unsigned)" << v << ", \"" << k.name << "\");\n";
+            ++checked;
+        }
+    }
+    std::string log = (dir / "gcc.log").string();
+    std::system((std::string(gcc) + " -fsyntax-only -w -fmax-errors=0 " + (dir / "check.c").string() + " >" + log + " 2>&1").c_str());
+    std::ifstream in(log);
+    std::string line, disagreements;
+    std::size_t otherErrors = 0;
+    while (std::getline(in, line)) {
+        if (line.find("fatal error") != std::string::npos) FAIL() << line;
+        if (line.find("static assertion failed") != std::string::npos) disagreements += line.substr(line.find('"')) + " ";
+        else if (line.find("error:") != std::string::npos) ++otherErrors;  // pointer casts GCC will not fold
+    }
+    std::filesystem::remove_all(dir);
+    EXPECT_GT(checked, 20000u);
+    EXPECT_LT(otherErrors, 20u);
+    EXPECT_EQ(disagreements, "");
 }
 
 TEST_F(MingwHeaders, EnoughNamesAndAReport) {
