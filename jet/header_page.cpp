@@ -22,6 +22,21 @@ void StoreEmptyPassword(ByteVec& page, double created) {
         page[kPasswordOffset + i] = static_cast<std::uint8_t>(mask >> (8 * (i % 4)));
 }
 
+// Fixed contents every Jet 4 header page carries: the start of the masked
+// block, the engine's version text, and the table at 0xE00.
+constexpr std::uint8_t kMaskedPrologue[] = {0x00, 0x01, 0x00, 0x00, 0x01, 0x01, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00,
+                                            0x03, 0x00, 0x00, 0x00, 0x04, 0x00, 0x00, 0x00, 0x05, 0x00, 0x00, 0x00};
+constexpr std::size_t kEngineInfoOffset = 0x98;
+constexpr std::uint8_t kEngineInfo[] = {0x54, 0x06, 0x00, 0x00, '4', '.', '0', 0x00};
+constexpr std::size_t kTrailerTableOffset = 0xE00;
+
+void StoreFixedContents(ByteVec& page) {
+    std::memcpy(page.data() + kMaskedOffset, kMaskedPrologue, sizeof kMaskedPrologue);
+    std::memcpy(page.data() + kEngineInfoOffset, kEngineInfo, sizeof kEngineInfo);
+    page[kTrailerTableOffset] = 0x01;
+    for (std::size_t i = kTrailerTableOffset + 1; i < kPageSize; i += 2) page[i] = 0x01;
+}
+
 void Mask(ByteVec& page) { Rc4Apply(kHeaderKey, sizeof kHeaderKey, page.data() + kMaskedOffset, kMaskedLength); }
 
 }  // namespace
@@ -32,6 +47,7 @@ void BuildHeaderPage(ByteVec& page, double created) {
     page[1] = 0x01;
     std::memcpy(page.data() + kSignatureOffset, kSignature, sizeof kSignature);
     page[kVersionOffset] = kVersionJet4;
+    StoreFixedContents(page);
     PutU16(page, kCodePageOffset, kCodePageWestern);
     PutU32(page, kDbKeyOffset, 0);
     StoreEmptyPassword(page, created);

@@ -114,6 +114,8 @@ TEST(JetWriter, HeaderPageIdentifiesJet4WithAnEmptyPassword) {
     double created;
     std::memcpy(&created, &head[0x72], 8);
     EXPECT_EQ(40000.25, created);
+    EXPECT_EQ(0x0101, U16(head, 0x1C));
+    EXPECT_EQ(std::string("4.0"), std::string(reinterpret_cast<const char*>(&head[0x9C])));
     // Page 2 holds the catalog's definition.
     EXPECT_EQ(0x02, b[2 * 4096]);
     EXPECT_EQ(0x01, b[1 * 4096]);
