@@ -12,9 +12,11 @@ bool BuildUsageMap(const std::vector<std::uint32_t>& pages, PageFile& file, Byte
     if (pages.empty()) return true;
     const auto [lo, hi] = std::minmax_element(pages.begin(), pages.end());
     if (*hi - *lo < kInlineMapPages) {
+        // Counted from page 0 as Jet does when that reaches far enough.
+        const std::uint32_t start = *hi < kInlineMapPages ? 0 : *lo;
         row[0] = kMapInline;
-        PutU32(row, 1, *lo);
-        for (std::uint32_t p : pages) row[5 + (p - *lo) / 8] |= static_cast<std::uint8_t>(1u << ((p - *lo) % 8));
+        PutU32(row, 1, start);
+        for (std::uint32_t p : pages) row[5 + (p - start) / 8] |= static_cast<std::uint8_t>(1u << ((p - start) % 8));
         return true;
     }
     row[0] = kMapReference;

@@ -73,6 +73,7 @@ public:
             if (!LayOutRows(w, error) || !BuildIndexes(w, error)) return false;
         if (!BuildMaps(error)) return false;
         for (auto& w : work_) WriteDefinition(w);
+        WriteDatabaseMaps();
         BuildHeaderPage(file_.Page(0), created_);
         out = file_.Bytes();
         return true;
@@ -204,11 +205,10 @@ private:
         return out;
     }
 
-    // Row 0 of page 1 is the database-wide map of free pages (none in a new file);
-    // then each table's two maps and two per memo or OLE column.
+    // Each table's two maps, one per index and two per memo or OLE column, on
+    // map pages of their own.
     bool BuildMaps(std::string* error) {
-        std::vector<ByteVec> rows(1);
-        if (!BuildUsageMap({}, file_, rows[0], error)) return false;
+        std::vector<ByteVec> rows;
         for (auto& w : work_) {
             w.firstMap = rows.size();
             std::vector<std::vector<std::uint32_t>> lists{w.dataPages, PagesWithRoom(w.dataPages)};
@@ -224,8 +224,6 @@ private:
                 if (!BuildUsageMap(list, file_, rows.back(), error)) return false;
             }
         }
-        mapPages_.push_back(kMapPage);
-        InitDataPage(file_.Page(kMapPage), 0, false);
         for (std::size_t i = 0; i < rows.size(); ++i) {
             if (i / kMapRowsPerPage >= mapPages_.size()) {
                 mapPages_.push_back(file_.Allocate());
@@ -235,6 +233,21 @@ private:
             AddRow(file_.Page(mapPages_[i / kMapRowsPerPage]), rows[i], number);
         }
         return true;
+    }
+
+    // Page 1 holds the database's own maps: first the pages free for reuse,
+    // which in a new file are those past its end, then an empty one.
+    void WriteDatabaseMaps() {
+        ByteVec& page = file_.Page(kMapPage);
+        InitDataPage(page, kMapPage, false);
+        ByteVec freePages(kMapRowLength, 0);
+        freePages[0] = kMapInline;
+        for (std::size_t p = file_.PageCount(); p < kInlineMapPages; ++p)
+            freePages[5 + p / 8] |= static_cast<std::uint8_t>(1u << (p % 8));
+        ByteVec empty(kMapRowLength, 0);
+        std::uint8_t number = 0;
+        AddRow(page, freePages, number);
+        AddRow(page, empty, number);
     }
 
     std::uint32_t MapPointer(std::size_t index) const {
