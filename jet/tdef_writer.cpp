@@ -20,7 +20,7 @@ ByteVec ColumnEntry(const ColumnPlan& c) {
     PutU16(e, kColNumber, c.number);
     PutU16(e, kColVarIndex, c.fixed ? 0 : c.varIndex);
     PutU16(e, kColNumber2, c.number);
-    if (IsTextual(c.type)) PutU16(e, kColMisc, kSortGeneral);
+    PutU16(e, kColMisc, kSortGeneral);  // Access records the sort order on every column
     e[kColFlags] = static_cast<std::uint8_t>(kColFlagUpdatable | (c.fixed ? kColFlagFixed : 0));
     e[kColMiscFlags] = c.compressed ? kColMiscCompressed : 0;
     PutU16(e, kColFixedOffset, c.fixed ? c.fixedOffset : 0);
@@ -89,7 +89,11 @@ ByteVec BuildTableDefinition(const TdefInput& in) {
     PutU32(d, kTdefRealIndexes, indexes);
     PutU32(d, kTdefUsedPages, in.usedMap);
     PutU32(d, kTdefFreePages, in.freeMap);
-    d.resize(d.size() + kRealIndexCountSize * indexes, 0);
+    for (std::uint32_t i = 0; i < indexes; ++i) {
+        AppendU32(d, 0);
+        AppendU32(d, in.rowCount);  // entries in the index
+        AppendU32(d, 0);
+    }
     for (const ColumnPlan& c : plan.columns) AppendBytes(d, ColumnEntry(c));
     for (const Column& c : t.columns) AppendName(d, c.name);
     for (const auto& idx : in.indexes) AppendBytes(d, RealIndexEntry(idx));
