@@ -61,6 +61,10 @@ TEST_F(SmallDatabase, MdbToolsReadsTheTableInRowOrder) {
               "\"PTR\",\"8\",\"windows.h\"\n"
               "\"WM_CREATE\",\"0x0001\",\"windows.h\"\n"
               "\"Zero\",\"0\",\"windows.h\"\n");
+    std::string schema = RunCommand("mdb-schema --indexes '" + db_ + "' postgres");
+    EXPECT_NE(schema.find("CREATE INDEX"), std::string::npos) << schema;
+    EXPECT_NE(schema.find("ON \"api_const\" (\"宏或常量名\")"), std::string::npos) << schema;
+    EXPECT_EQ(schema.find("UNIQUE"), std::string::npos) << schema;
 }
 
 TEST(ConstantsTable, ColumnsInQueryOrderAndANonUniqueNameIndex) {
