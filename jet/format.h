@@ -83,6 +83,7 @@ constexpr std::size_t kColFixedOffset = 21;
 constexpr std::size_t kColLength = 23;
 constexpr std::uint8_t kColFlagFixed = 0x01;
 constexpr std::uint8_t kColFlagUpdatable = 0x02;
+constexpr std::uint8_t kColFlagSystem = 0x10;  // set by the engine on its own tables' columns
 constexpr std::uint8_t kColMiscCompressed = 0x01;
 
 // Usage maps.

@@ -16,6 +16,7 @@ struct ColumnPlan {
     std::uint16_t length = 0;       // declared length in bytes (0 for memo and OLE)
     bool fixed = false;
     bool compressed = false;  // text stored with Unicode compression
+    bool system = false;      // column of a table the engine owns
 };
 
 struct TablePlan {

@@ -21,7 +21,8 @@ ByteVec ColumnEntry(const ColumnPlan& c) {
     PutU16(e, kColVarIndex, c.fixed ? 0 : c.varIndex);
     PutU16(e, kColNumber2, c.number);
     PutU16(e, kColMisc, kSortGeneral);  // Access records the sort order on every column
-    e[kColFlags] = static_cast<std::uint8_t>(kColFlagUpdatable | (c.fixed ? kColFlagFixed : 0));
+    e[kColFlags] = static_cast<std::uint8_t>(kColFlagUpdatable | (c.fixed ? kColFlagFixed : 0) |
+                                             (c.system ? kColFlagSystem : 0));
     e[kColMiscFlags] = c.compressed ? kColMiscCompressed : 0;
     PutU16(e, kColFixedOffset, c.fixed ? c.fixedOffset : 0);
     PutU16(e, kColLength, c.length);

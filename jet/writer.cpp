@@ -63,8 +63,15 @@ public:
         system_ = SystemTables();
         for (auto& t : system_) Add(t, true);
         for (auto& t : userTables_) Add(t, false);
-        for (auto& w : work_)
+        for (auto& w : work_) {
             if (!PlanTable(*w.table, w.plan, error)) return false;
+            // The engine stores its own tables' texts uncompressed.
+            if (w.system)
+                for (auto& c : w.plan.columns) {
+                    c.compressed = false;
+                    c.system = true;
+                }
+        }
         file_.Allocate();  // header
         file_.Allocate();  // usage maps
         for (auto& w : work_) w.tdefPage = file_.Allocate();
