@@ -38,7 +38,17 @@ public:
     std::vector<Constant> Run(CollectReport& report) {
         // In order, so that implicit values follow already known predecessors.
         for (std::size_t i = 0; i < h_.enumMembers.size(); ++i) Member(i);
-        std::unordered_map<std::string, std::vector<Candidate>> byName;
+        ByName byName;
+        AddDefinitions(byName, report);
+        AddMembers(byName, report);
+        AddMembersOnlyInSkippedBranches(byName);
+        return Rows(byName, report);
+    }
+
+private:
+    using ByName = std::unordered_map<std::string, std::vector<Candidate>>;
+
+    void AddDefinitions(ByName& byName, CollectReport& report) {
         for (std::size_t i = 0; i < h_.definitions.size(); ++i) {
             const Definition& d = h_.definitions[i];
             if (d.reach == Reach::Predefined) continue;
@@ -49,26 +59,33 @@ public:
             bool shown = ShownByWindowsH(d.macro.name) == &d.macro;
             byName[d.macro.name].push_back({std::move(o), &d.file, shown ? 0 : 1 + int(d.reach), i});
         }
+    }
+
+    void AddMembers(ByName& byName, CollectReport& report) {
         for (std::size_t i = 0; i < h_.enumMembers.size(); ++i) {
             const EnumMember& m = h_.enumMembers[i];
-            if (m.reach != Reach::Inactive) ++report.enumMembers;
+            if (m.reach == Reach::Inactive) continue;
+            ++report.enumMembers;
             const Outcome& o = Member(i);
-            if (m.reach == Reach::Inactive) continue;  // considered below, only for names nothing else defines
             if (!o.ok) { ++report.skipped[o.error]; continue; }
             bool shown = m.reach == Reach::WindowsH && !ShownByWindowsH(m.source.name) && preferredMember_.at(m.source.name) == i;
             byName[m.source.name].push_back({o, &m.file, shown ? 0 : 1 + int(m.reach), h_.definitions.size() + i});
         }
+    }
+
+    // Enums are also read through skipped branches; their values can be off where a branch
+    // split the enum, so they serve only names nothing else defines.
+    void AddMembersOnlyInSkippedBranches(ByName& byName) {
+        std::unordered_set<std::string> onlyHere;
         for (std::size_t i = 0; i < h_.enumMembers.size(); ++i) {
             const EnumMember& m = h_.enumMembers[i];
-            if (m.reach != Reach::Inactive || (byName.count(m.source.name) && !inactiveOnly_.count(m.source.name))) continue;
-            inactiveOnly_.insert(m.source.name);
+            if (m.reach != Reach::Inactive || (byName.count(m.source.name) && !onlyHere.count(m.source.name))) continue;
+            onlyHere.insert(m.source.name);
             const Outcome& o = Member(i);
             if (o.ok) byName[m.source.name].push_back({o, &m.file, 1 + int(Reach::Inactive), h_.definitions.size() + i});
         }
-        return Rows(byName, report);
     }
 
-private:
     enum class State { Pending, Busy, Done };
 
     // What a name expands to: the macro in force after <windows.h>, else at the end, else
@@ -171,7 +188,7 @@ private:
         return a.Raw() == b.Raw() && a.IsNegative() == b.IsNegative();
     }
 
-    std::vector<Constant> Rows(std::unordered_map<std::string, std::vector<Candidate>>& byName, CollectReport& report) {
+    std::vector<Constant> Rows(ByName& byName, CollectReport& report) {
         std::vector<Constant> rows;
         std::vector<const std::string*> names;
         for (auto& entry : byName) names.push_back(&entry.first);
@@ -200,7 +217,6 @@ private:
     const HeaderSet& h_;
     std::unordered_map<std::string, const Macro*> macros_;
     std::unordered_map<std::string, std::size_t> preferredMember_;
-    std::unordered_set<std::string> inactiveOnly_;
     std::vector<State> memberDone_;
     std::vector<Outcome> members_;
     int depth_ = 0;
