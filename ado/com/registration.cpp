@@ -67,7 +67,7 @@ std::wstring ModulePath() {
     return std::wstring(path, n);
 }
 
-HRESULT RegisterClass(const ClassEntry& c, const std::wstring& path) {
+HRESULT WriteClassKeys(const ClassEntry& c, const std::wstring& path) {
     std::wstring clsid = GuidText(*c.clsid);
     std::wstring key = L"CLSID\\" + clsid;
     HRESULT hr = SetValue(key, nullptr, c.description);
@@ -81,7 +81,7 @@ HRESULT RegisterClass(const ClassEntry& c, const std::wstring& path) {
     return hr;
 }
 
-void UnregisterClass(const ClassEntry& c) {
+void RemoveClassKeys(const ClassEntry& c) {
     std::wstring clsid = GuidText(*c.clsid);
     RegDeleteTreeW(HKEY_CLASSES_ROOT, (L"CLSID\\" + clsid).c_str());
     // Only a ProgID that still names this class is taken away.
@@ -94,7 +94,7 @@ HRESULT RegisterServer() {
     std::wstring path = ModulePath();
     if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
     for (const ClassEntry& c : kClasses) {
-        HRESULT hr = RegisterClass(c, path);
+        HRESULT hr = WriteClassKeys(c, path);
         if (FAILED(hr)) return hr;
     }
     ComPtr<ITypeLib> lib;
@@ -104,7 +104,7 @@ HRESULT RegisterServer() {
 }
 
 HRESULT UnregisterServer() {
-    for (const ClassEntry& c : kClasses) UnregisterClass(c);
+    for (const ClassEntry& c : kClasses) RemoveClassKeys(c);
     UnRegisterTypeLib(LIBID_QalomirADO, 1, 0, LANG_NEUTRAL, SYS_WIN32);
     return S_OK;
 }
