@@ -4,6 +4,7 @@
 
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "bridge/com_ptr.h"
 
@@ -25,24 +26,45 @@ std::wstring ModulePath() {
     }
 }
 
-// Loaded once per process; type information objects are free-threaded.
+// Loaded once per process, with the two views of each interface looked up once;
+// type information objects are free-threaded.
 class Library {
 public:
-    HRESULT Get(ITypeLib** out) {
+    HRESULT Get(REFIID iid, bool vtable, ITypeInfo** out) {
         std::lock_guard<std::mutex> hold(lock_);
         if (!lib_) {
             std::wstring path = ModulePath();
             HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, lib_.Put());
             if (FAILED(hr)) return hr;
         }
-        *out = lib_.Get();
-        (*out)->AddRef();
-        return S_OK;
+        for (Views& v : views_) {
+            if (IsEqualIID(v.iid, iid)) return Hand(vtable ? v.vtable : v.dispatch, out);
+        }
+        Views v{iid, {}, {}};
+        HRESULT hr = lib_->GetTypeInfoOfGuid(iid, v.dispatch.Put());
+        if (FAILED(hr)) return hr;
+        // A dual interface's dispatch view refers to its vtable view as implemented type -1.
+        HREFTYPE ref = 0;
+        if (FAILED(v.dispatch->GetRefTypeOfImplType(UINT(-1), &ref)) ||
+            FAILED(v.dispatch->GetRefTypeInfo(ref, v.vtable.Put())))
+            v.vtable = v.dispatch;
+        views_.push_back(v);
+        return Hand(vtable ? v.vtable : v.dispatch, out);
     }
 
 private:
+    struct Views {
+        IID iid;
+        ComPtr<ITypeInfo> dispatch, vtable;
+    };
+    static HRESULT Hand(const ComPtr<ITypeInfo>& info, ITypeInfo** out) {
+        *out = info.Get();
+        (*out)->AddRef();
+        return S_OK;
+    }
     std::mutex lock_;
     ComPtr<ITypeLib> lib_;
+    std::vector<Views> views_;
 };
 
 Library& TheLibrary() {
@@ -66,23 +88,13 @@ bool ModuleInUse() { return objectCount != 0; }
 HRESULT DispatchTypeInfo(REFIID iid, ITypeInfo** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    ComPtr<ITypeLib> lib;
-    HRESULT hr = TheLibrary().Get(lib.Put());
-    if (FAILED(hr)) return hr;
-    return lib->GetTypeInfoOfGuid(iid, out);
+    return TheLibrary().Get(iid, false, out);
 }
 
 HRESULT VtableTypeInfo(REFIID iid, ITypeInfo** out) {
-    ComPtr<ITypeInfo> dispatch;
-    HRESULT hr = DispatchTypeInfo(iid, dispatch.Put());
-    if (FAILED(hr)) return hr;
-    // A dual interface's dispatch view refers to its vtable view as implemented type -1.
-    HREFTYPE vtable = 0;
-    if (FAILED(dispatch->GetRefTypeOfImplType(UINT(-1), &vtable))) {
-        *out = dispatch.Detach();
-        return S_OK;
-    }
-    return dispatch->GetRefTypeInfo(vtable, out);
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    return TheLibrary().Get(iid, true, out);
 }
 
 }  // namespace ado_com
