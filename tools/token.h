@@ -15,7 +15,10 @@ struct Token {
     std::uint32_t hideSet = 0;  // used only while expanding macros
     std::string text;
 
-    bool Is(const char* s) const { return text == s && kind != TokenKind::StringLiteral && kind != TokenKind::CharLiteral; }
+    // The first byte decides most comparisons; scanners ask this of every token.
+    bool Is(const char* s) const {
+        return text[0] == s[0] && text == s && kind != TokenKind::StringLiteral && kind != TokenKind::CharLiteral;
+    }
     bool IsIdentifier() const { return kind == TokenKind::Identifier; }
 };
 

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <string_view>
 
 namespace constdb {
 namespace {
@@ -26,7 +27,7 @@ std::string SpliceLines(const std::string& in) {
 bool IsIdentStart(unsigned char c) { return std::isalpha(c) || c == '_' || c == '$' || c >= 0x80; }
 bool IsIdentChar(unsigned char c) { return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80; }
 
-const char* const kPunctuators[] = {
+constexpr std::string_view kPunctuators[] = {
     "<<=", ">>=", "...", "->", "++", "--", "<<", ">>", "<=", ">=", "==", "!=", "&&", "||",
     "*=", "/=", "%=", "+=", "-=", "&=", "^=", "|=", "##", "::",
 };
@@ -57,6 +58,7 @@ private:
     bool At(const char* lit) const { return s_.compare(p_, std::strlen(lit), lit) == 0; }
 
     bool SkipComment() {
+        if (s_[p_] != '/') return false;
         if (At("//")) {
             while (p_ < s_.size() && s_[p_] != '\n') ++p_;
             return true;
@@ -83,8 +85,8 @@ private:
         } else {
             t.kind = TokenKind::Punct;
             std::size_t len = 1;
-            for (const char* punct : kPunctuators)
-                if (At(punct)) { len = std::strlen(punct); break; }
+            for (std::string_view punct : kPunctuators)
+                if (punct[0] == c && s_.compare(p_, punct.size(), punct) == 0) { len = punct.size(); break; }
             if (!std::ispunct(c)) t.kind = TokenKind::Other;
             p_ += len;
         }
@@ -93,6 +95,7 @@ private:
 
     // Position of the opening quote of a character or string literal that starts here, if any.
     std::size_t QuoteAfterPrefix() const {
+        if (!std::strchr("uLU'\"", s_[p_])) return std::string::npos;
         for (const char* prefix : {"u8", "L", "u", "U", ""}) {
             std::size_t n = std::strlen(prefix);
             if (s_.compare(p_, n, prefix) == 0 && p_ + n < s_.size() && (s_[p_ + n] == '\'' || s_[p_ + n] == '"'))
