@@ -4,6 +4,7 @@
 
 #include "ado/com/library.h"
 #include "bridge/com_object.h"
+#include "bridge/com_ptr.h"
 #include "db/database.h"
 #include "sample_file.h"
 #include "tests/support/win_driver.h"
@@ -89,4 +90,38 @@ TEST_F(RegisteredTest, DatabaseClassRunsTheProgramsQuery) {
     }
     ASSERT_TRUE(testsupport::ReadFileBytes(path, &after));
     EXPECT_EQ(before, after);
+}
+
+// Unregistering takes our ProgIDs and class keys away; registering again restores them.
+TEST_F(RegisteredTest, UnregisterThenRegisterAgain) {
+    HMODULE dll = LoadLibraryA(QALOMIR_ADO_DLL);
+    ASSERT_NE(dll, nullptr);
+    using Entry = HRESULT(STDAPICALLTYPE*)();
+    auto unregister = reinterpret_cast<Entry>(GetProcAddress(dll, "DllUnregisterServer"));
+    auto reregister = reinterpret_cast<Entry>(GetProcAddress(dll, "DllRegisterServer"));
+    ASSERT_TRUE(unregister && reregister);
+
+    EXPECT_HRESULT_SUCCEEDED(unregister());
+    CLSID clsid = CLSID_NULL;
+    HRESULT hr = CLSIDFromProgID(L"ADODB.Connection", &clsid);
+    EXPECT_TRUE(FAILED(hr) || !IsEqualCLSID(clsid, CLSID_Connection));
+    HKEY key = nullptr;
+    EXPECT_NE(RegOpenKeyExW(HKEY_CLASSES_ROOT, L"CLSID\\{AFB1133D-623E-4AC4-830A-2683150F35A5}", 0, KEY_READ, &key),
+              ERROR_SUCCESS);
+
+    EXPECT_HRESULT_SUCCEEDED(reregister());
+    ASSERT_HRESULT_SUCCEEDED(CLSIDFromProgID(L"ADODB.Connection", &clsid));
+    EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_Connection));
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, L"CLSID\\{AFB1133D-623E-4AC4-830A-2683150F35A5}\\InprocServer32", 0,
+                            KEY_READ, &key),
+              ERROR_SUCCESS);
+    wchar_t model[32] = {};
+    DWORD size = sizeof model - sizeof(wchar_t);
+    EXPECT_EQ(RegQueryValueExW(key, L"ThreadingModel", nullptr, nullptr, reinterpret_cast<BYTE*>(model), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(model), L"Apartment");
+    RegCloseKey(key);
+    ComPtr<ITypeLib> library;
+    EXPECT_HRESULT_SUCCEEDED(LoadRegTypeLib(LIBID_QalomirADO, 1, 0, 0, library.Put()));
+    FreeLibrary(dll);
 }
