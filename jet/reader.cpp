@@ -123,7 +123,9 @@ struct Database::Entry {
     TableDef def;
     std::vector<std::uint32_t> rowPointers;
     mutable std::unordered_map<std::uint32_t, std::size_t> rowByPointer;  // built on first use
-    mutable std::map<const IndexDef*, bool> indexUsable;                  // checked on first use
+    // Leaf entries of each index that proved sound, sorted by key; checked on first use.
+    mutable std::map<const IndexDef*, std::vector<IndexEntry>> soundIndexes;
+    mutable std::map<const IndexDef*, bool> checked;
 
     void MapRows() const {
         if (rowByPointer.empty())
@@ -131,11 +133,15 @@ struct Database::Entry {
     }
 
     // An index is trusted only when it holds exactly the keys this reader
-    // computes for every row: a file whose index uses codes this reader does
-    // not know, or a damaged one, falls back to the hash index.
-    bool Usable(const IndexDef& idx, std::size_t column, const PageSource& source) const {
-        const auto known = indexUsable.find(&idx);
-        if (known != indexUsable.end()) return known->second;
+    // computes for every row, and its upper levels lead to its leaves: a file
+    // whose index uses codes this reader does not know, or a damaged one, falls
+    // back to the hash index. A sound index's leaves are then kept in memory.
+    const std::vector<IndexEntry>* Sound(const IndexDef& idx, std::size_t column, const PageSource& source) const {
+        if (checked[&idx]) {
+            const auto it = soundIndexes.find(&idx);
+            return it == soundIndexes.end() ? nullptr : &it->second;
+        }
+        checked[&idx] = true;
         MapRows();
         std::vector<IndexEntry> entries;
         bool ok = ReadIndexEntries(source, idx.firstPage, entries) && entries.size() == table.rows.size();
@@ -149,8 +155,17 @@ struct Database::Entry {
                  k == entries[i].key;
             if (ok) covered[it->second] = true;
         }
-        indexUsable[&idx] = ok;
-        return ok;
+        constexpr std::size_t kDescentSample = 61;
+        std::vector<std::uint32_t> found;
+        for (std::size_t i = 0; ok && i < entries.size(); i += kDescentSample) {
+            found.clear();
+            ok = FindInIndex(source, idx.firstPage, entries[i].key, found) &&
+                 std::find(found.begin(), found.end(), entries[i].row) != found.end();
+        }
+        if (!ok) return nullptr;
+        std::stable_sort(entries.begin(), entries.end(),
+                         [](const IndexEntry& a, const IndexEntry& b) { return a.key < b.key; });
+        return &(soundIndexes[&idx] = std::move(entries));
     }
 };
 
@@ -237,25 +252,23 @@ const IndexDef* IndexOn(const TableDef& def, std::size_t column) {
 bool Database::HasFileIndex(const Table& table, std::size_t column) const {
     const Entry* e = EntryOf(table);
     const IndexDef* idx = e ? IndexOn(e->def, column) : nullptr;
-    return idx && e->Usable(*idx, column, source_->pages);
+    return idx && e->Sound(*idx, column, source_->pages);
 }
 
 bool Database::FindWithFileIndex(const Entry& e, std::size_t column, const Value& key, TextMatch match,
                                  std::vector<std::size_t>& rows) const {
     const IndexDef* idx = IndexOn(e.def, column);
-    if (!idx || key.IsNull() || !e.Usable(*idx, column, source_->pages)) return false;
-    // The General sort order folds letter case, so an index answers both kinds of match.
+    const std::vector<IndexEntry>* entries = idx && !key.IsNull() ? e.Sound(*idx, column, source_->pages) : nullptr;
     ByteVec k;
-    std::vector<std::uint32_t> pointers;
-    if (!AppendKeyValue(e.def.layout[column].type, key, k, idx->ascending[0]) ||
-        !FindInIndex(source_->pages, idx->firstPage, k, pointers))
-        return false;
-    for (std::uint32_t p : pointers) {
-        const auto it = e.rowByPointer.find(p);
-        if (it != e.rowByPointer.end() && SameValue(e.table.rows[it->second][column], key, match)) rows.push_back(it->second);
+    if (!entries || !AppendKeyValue(e.def.layout[column].type, key, k, idx->ascending[0])) return false;
+    // The General sort order folds letter case, so an index answers both kinds of match.
+    const auto range = std::equal_range(entries->begin(), entries->end(), IndexEntry{k, 0},
+                                        [](const IndexEntry& a, const IndexEntry& b) { return a.key < b.key; });
+    for (auto it = range.first; it != range.second; ++it) {
+        const std::size_t r = e.rowByPointer.at(it->row);
+        if (SameValue(e.table.rows[r][column], key, match)) rows.push_back(r);
     }
     std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return true;
 }
 

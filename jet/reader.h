@@ -37,10 +37,10 @@ public:
     // by value whatever their kind (3 equals 3.0); Null never equals anything.
     // A one-column index of the file on that column answers the lookup when the
     // key has an index form (see jet/index_key.h) and the index, checked once
-    // against the rows, holds exactly the keys this reader computes; otherwise
-    // the first lookup on a column builds a hash index of it in memory. Either
-    // way later lookups do not scan the rows. Not safe to call from several
-    // threads at once.
+    // against the rows, holds exactly the keys this reader computes (its leaf
+    // entries are then kept in memory and searched by key); otherwise the first
+    // lookup on a column builds a hash index of it in memory. Either way later
+    // lookups do not scan the rows. Not safe to call from several threads at once.
     std::vector<std::size_t> FindRowsEqual(const Table& table, std::size_t column, const Value& key,
                                            TextMatch match = TextMatch::IgnoreAsciiCase) const;
 
