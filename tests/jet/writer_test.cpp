@@ -121,6 +121,24 @@ TEST(JetWriter, HeaderPageIdentifiesJet4WithAnEmptyPassword) {
     EXPECT_EQ(0x01, b[1 * 4096]);
 }
 
+TEST(JetWriter, PageOneMarksThePagesPastTheEndFree) {
+    std::vector<std::uint8_t> b;
+    std::string error;
+    ASSERT_TRUE(WriteDatabase({jet_test::ApiConstTable(10)}, b, &error)) << error;
+    const std::size_t pages = b.size() / 4096;
+    ASSERT_LT(pages, 512u);
+    const std::uint8_t* page = &b[4096];
+    EXPECT_EQ(0x01, page[0]);
+    EXPECT_EQ(1u, page[4]);              // owned by itself, as Jet has it
+    EXPECT_EQ(2, page[12]);              // the free-page map and an empty one
+    const std::size_t row = U16(b, 4096 + 14);
+    EXPECT_EQ(0, page[row]);             // map stored inline, from page 0
+    for (std::size_t p = 0; p < 512; ++p) {
+        const bool free = (page[row + 5 + p / 8] >> (p % 8)) & 1;
+        ASSERT_EQ(p >= pages, free) << p;
+    }
+}
+
 TEST(JetWriter, SameInputGivesSameBytes) {
     WriteOptions options;
     options.created = 45000.0;
