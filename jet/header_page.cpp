@@ -29,6 +29,10 @@ constexpr std::uint8_t kMaskedPrologue[] = {0x00, 0x01, 0x00, 0x00, 0x01, 0x01, 
 constexpr std::size_t kEngineInfoOffset = 0x98;
 constexpr std::uint8_t kEngineInfo[] = {0x54, 0x06, 0x00, 0x00, '4', '.', '0', 0x00};
 constexpr std::size_t kTrailerTableOffset = 0xE00;
+// Date (2004-06-05 13:07) and key field of a database made by Access 2000.
+constexpr std::uint64_t kHeaderDateBits = 0x40E29FF17D1F72BCull;
+constexpr std::size_t kHeaderKeyOffset = 0x6A;
+constexpr std::uint32_t kHeaderKey2000 = 0x21AA;
 
 void StoreFixedContents(ByteVec& page) {
     std::memcpy(page.data() + kMaskedOffset, kMaskedPrologue, sizeof kMaskedPrologue);
@@ -41,7 +45,8 @@ void Mask(ByteVec& page) { Rc4Apply(kHeaderKey, sizeof kHeaderKey, page.data() +
 
 }  // namespace
 
-void BuildHeaderPage(ByteVec& page, double created) {
+void BuildHeaderPage(ByteVec& page) {
+    const double created = BitsDouble(kHeaderDateBits);
     page.assign(kPageSize, 0);
     page[0] = kPageHeader;
     page[1] = 0x01;
@@ -51,8 +56,9 @@ void BuildHeaderPage(ByteVec& page, double created) {
     PutU16(page, kCodePageOffset, kCodePageWestern);
     PutU32(page, kDbKeyOffset, 0);
     StoreEmptyPassword(page, created);
+    PutU32(page, kHeaderKeyOffset, kHeaderKey2000);
     PutU16(page, kSortOrderOffset, kSortGeneral);
-    PutU64(page, kCreationDateOffset, DoubleBits(created));
+    PutU64(page, kCreationDateOffset, kHeaderDateBits);
     Mask(page);
 }
 

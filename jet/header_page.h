@@ -5,7 +5,10 @@
 
 namespace jet {
 
-void BuildHeaderPage(ByteVec& page, double created);
+// The header's date and key fields are those of a new Access 2000 database:
+// Jet derives from them the mask under which it stores security ids, so the
+// ids written in MSysObjects and MSysACEs read back as Admin, Users, Admins.
+void BuildHeaderPage(ByteVec& page);
 
 // Unmasks the masked block of a header page copy in place.
 void UnmaskHeader(ByteVec& page);

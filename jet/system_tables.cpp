@@ -1,5 +1,7 @@
 #include "jet/system_tables.h"
 
+#include <initializer_list>
+
 #include "jet/format.h"
 
 namespace jet {
@@ -27,9 +29,21 @@ enum CatalogColumn {
     kForeignName, kRmtInfoShort, kRmtInfoLong, kLv, kLvProp, kLvModule, kLvExtra, kCatalogColumns
 };
 
-// The user Jet's default workgroup logs on as; owner of every object.
-const std::vector<std::uint8_t> kAdminSid{0xA6, 0x33};
+// Security ids as a new Access 2000 database stores them. Jet keeps them
+// masked with a key tied to the header page, which is why the header page
+// carries the matching fixed fields (see header_page.cpp).
+using Sid = std::vector<std::uint8_t>;
+const Sid kEngineSid{0xA7, 0x31};       // owner of what the engine creates
+const Sid kAdminUserSid{0xA6, 0x33};    // the default user, Admin
+const Sid kUsersGroupSid{0xA7, 0x33};   // every user
+const Sid kAdminsGroupSid{0xA7, 0x36};  // administrators
 constexpr std::int64_t kFullAccess = 0xFFFFF;
+
+struct Ace {
+    const Sid* sid;
+    std::int64_t rights;
+    bool inheritable;
+};
 
 Value Bytes(const std::vector<std::uint8_t>& b) {
     Value v;
@@ -39,7 +53,7 @@ Value Bytes(const std::vector<std::uint8_t>& b) {
 }
 
 std::vector<Value> CatalogRow(std::uint32_t id, std::uint32_t parent, const std::u16string& name,
-                              std::int16_t type, std::uint32_t flags, double created) {
+                              std::int16_t type, std::uint32_t flags, double created, const Sid& owner) {
     std::vector<Value> row(kCatalogColumns);
     row[kId] = Value::FromInteger(static_cast<std::int32_t>(id));
     row[kParentId] = Value::FromInteger(static_cast<std::int32_t>(parent));
@@ -48,8 +62,27 @@ std::vector<Value> CatalogRow(std::uint32_t id, std::uint32_t parent, const std:
     row[kDateCreate] = Value::FromDouble(created);
     row[kDateUpdate] = Value::FromDouble(created);
     row[kFlags] = Value::FromInteger(static_cast<std::int32_t>(flags));
-    row[kOwner] = Bytes(kAdminSid);
+    row[kOwner] = Bytes(owner);
     return row;
+}
+
+void AddAces(Table& aces, std::uint32_t object, std::initializer_list<Ace> list) {
+    // Columns of MSysACEs: ObjectId, SID, ACM, FInheritable.
+    for (const Ace& a : list)
+        aces.rows.push_back({Value::FromInteger(static_cast<std::int32_t>(object)), Bytes(*a.sid),
+                             Value::FromInteger(a.rights), Value::FromInteger(a.inheritable ? 1 : 0)});
+}
+
+// The rights Access gives each system object of a new database.
+void AddSystemTableAces(Table& aces, std::uint32_t id, const std::u16string& name) {
+    if (name == u"MSysObjects" || name == u"MSysQueries")
+        AddAces(aces, id, {{&kAdminUserSid, 0x60000, false}, {&kUsersGroupSid, 0x14, false}});
+    else if (name == u"MSysACEs")
+        AddAces(aces, id, {{&kAdminUserSid, 0x60000, false}});
+    else if (name == u"MSysRelationships")
+        AddAces(aces, id, {{&kAdminUserSid, 0xE0000, false}, {&kUsersGroupSid, 0x14, false}});
+    else
+        AddAces(aces, id, {{&kAdminUserSid, kFullAccess, false}, {&kUsersGroupSid, kFullAccess, false}});
 }
 
 }  // namespace
@@ -103,23 +136,38 @@ void FillCatalog(Table& catalog, Table& aces, const std::vector<const Table*>& t
     rows.clear();
     aces.rows.clear();
     const std::uint32_t sys = format::kFlagSystemObject;
-    rows.push_back(CatalogRow(kTablesId, kRootId, u"Tables", format::kObjectContainer, sys, created));
-    rows.push_back(CatalogRow(kDatabasesId, kRootId, u"Databases", format::kObjectContainer, sys, created));
-    rows.push_back(CatalogRow(kRelationshipsId, kRootId, u"Relationships", format::kObjectContainer, sys, created));
+    const auto container = [&](std::uint32_t id, std::uint32_t parent, const char16_t* name, std::uint32_t flags,
+                               const Sid& owner) {
+        rows.push_back(CatalogRow(id, parent, name, format::kObjectContainer, flags, created, owner));
+    };
+    container(kTablesId, kRootId, u"Tables", sys, kEngineSid);
+    AddAces(aces, kTablesId, {{&kAdminsGroupSid, 0xF00FE, true}, {&kAdminUserSid, 0xFFEFF, true},
+                              {&kUsersGroupSid, 0xFFEFF, true}});
+    container(kDatabasesId, kRootId, u"Databases", sys, kEngineSid);
+    AddAces(aces, kDatabasesId, {{&kAdminUserSid, 0x60000, false}});
+    container(kRelationshipsId, kRootId, u"Relationships", sys, kEngineSid);
+    AddAces(aces, kRelationshipsId, {{&kAdminsGroupSid, 0xF00FE, true}, {&kAdminUserSid, 0x60001, false},
+                                     {&kUsersGroupSid, kFullAccess, true}});
     for (std::size_t i = 0; i < tables.size(); ++i) {
         const bool system = i < systemCount;
+        const bool engine = system && tables[i]->name != u"MSysAccessObjects";
         rows.push_back(CatalogRow(tdefPages[i], kTablesId, tables[i]->name, format::kObjectTable,
-                                  CatalogFlags(*tables[i], system), created));
+                                  CatalogFlags(*tables[i], system), created, engine ? kEngineSid : kAdminUserSid));
+        if (system)
+            AddSystemTableAces(aces, tdefPages[i], tables[i]->name);
+        else  // as the Tables container passes them on
+            AddAces(aces, tdefPages[i], {{&kAdminsGroupSid, kFullAccess, false}, {&kAdminUserSid, kFullAccess, false},
+                                         {&kUsersGroupSid, kFullAccess, false}});
     }
-    rows.push_back(CatalogRow(kDatabaseObjectId, kDatabasesId, u"MSysDb", format::kObjectDatabase, sys, created));
+    rows.push_back(CatalogRow(kDatabaseObjectId, kDatabasesId, u"MSysDb", format::kObjectDatabase, sys, created,
+                              kAdminUserSid));
+    AddAces(aces, kDatabaseObjectId, {{&kAdminUserSid, 0x6000E, false}, {&kUsersGroupSid, 0x0E, false}});
     // The containers Access keeps its own objects in.
     std::uint32_t accessId = kAccessContainersId;
-    for (const char16_t* name : {u"DataAccessPages", u"Forms", u"Modules", u"Reports", u"Scripts", u"SysRel"})
-        rows.push_back(CatalogRow(accessId++, kRootId, name, format::kObjectContainer, 0, created));
-    // Columns of MSysACEs: ACM, FInheritable, ObjectId, SID. Containers pass their rights on.
-    for (const auto& row : rows) {
-        const bool container = row[kType].integer == format::kObjectContainer;
-        aces.rows.push_back({row[kId], Bytes(kAdminSid), Value::FromInteger(kFullAccess), Value::FromInteger(container ? 1 : 0)});
+    for (const char16_t* name : {u"DataAccessPages", u"Forms", u"Modules", u"Reports", u"Scripts", u"SysRel"}) {
+        AddAces(aces, accessId, {{&kUsersGroupSid, kFullAccess, true}, {&kAdminUserSid, kFullAccess, true},
+                                 {&kAdminsGroupSid, kFullAccess, true}});
+        container(accessId++, kRootId, name, 0, kAdminUserSid);
     }
 }
 

@@ -81,7 +81,7 @@ public:
         if (!BuildMaps(error)) return false;
         for (auto& w : work_) WriteDefinition(w);
         WriteDatabaseMaps();
-        BuildHeaderPage(file_.Page(0), created_);
+        BuildHeaderPage(file_.Page(0));
         out = file_.Bytes();
         return true;
     }

@@ -10,8 +10,8 @@
 namespace jet {
 
 struct WriteOptions {
-    // OLE Automation date stored as the creation and update time of every
-    // object; 0 means the current time.
+    // OLE Automation date stored in the catalog as the creation and update
+    // time of every object; 0 means the current time.
     double created = 0.0;
 };
 

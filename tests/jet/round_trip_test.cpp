@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "jet/reader.h"
+#include "jet/utf.h"
 #include "jet/writer.h"
 #include "sample_tables.h"
 
@@ -108,24 +109,38 @@ TEST(JetRoundTrip, SeveralTablesKeepCatalogOrderAndHideSystemTables) {
     EXPECT_EQ(nullptr, db->FindTable(u"Missing"));
 }
 
-TEST(JetRoundTrip, EveryObjectIsOwnedByAdminWithFullAccess) {
+TEST(JetRoundTrip, EveryObjectHasOwnerAndRightsAsInANewAccessDatabase) {
     auto db = WriteAndOpen({ApiConstTable(1)});
     ASSERT_TRUE(db);
     const Table* catalog = db->FindTable(u"MSysObjects");
     const Table* aces = db->FindTable(u"MSysACEs");
     ASSERT_TRUE(catalog && aces);
-    const std::vector<std::uint8_t> admin{0xA6, 0x33};
-    const std::size_t id = Database::ColumnIndex(*catalog, u"Id"), owner = Database::ColumnIndex(*catalog, u"Owner");
-    const std::size_t objectId = Database::ColumnIndex(*aces, u"ObjectId");
-    EXPECT_EQ(catalog->rows.size(), aces->rows.size());
+    const std::vector<std::uint8_t> engine{0xA7, 0x31}, admin{0xA6, 0x33}, users{0xA7, 0x33}, admins{0xA7, 0x36};
+    const std::size_t id = Database::ColumnIndex(*catalog, u"Id"), owner = Database::ColumnIndex(*catalog, u"Owner"),
+                      name = Database::ColumnIndex(*catalog, u"Name");
+    const std::size_t objectId = Database::ColumnIndex(*aces, u"ObjectId"), sid = Database::ColumnIndex(*aces, u"SID"),
+                      acm = Database::ColumnIndex(*aces, u"ACM");
+    ASSERT_TRUE(db->HasFileIndex(*aces, objectId));
+    // Rights of one object, by id.
+    const auto rights = [&](const Value& object) {
+        std::vector<std::pair<std::vector<std::uint8_t>, std::int64_t>> out;
+        for (std::size_t r : db->FindRowsEqual(*aces, objectId, object))
+            out.push_back({aces->rows[r][sid].binary, aces->rows[r][acm].integer});
+        return out;
+    };
     for (const auto& row : catalog->rows) {
-        EXPECT_EQ(admin, row[owner].binary);
-        const auto found = db->FindRowsEqual(*aces, objectId, row[id]);
-        ASSERT_EQ(1u, found.size());
-        EXPECT_EQ(0xFFFFF, aces->rows[found[0]][Database::ColumnIndex(*aces, u"ACM")].integer);
-        EXPECT_EQ(admin, aces->rows[found[0]][Database::ColumnIndex(*aces, u"SID")].binary);
+        EXPECT_FALSE(rights(row[id]).empty()) << Utf16ToUtf8(row[name].text);
+        if (row[name].text == u"api_const") {
+            EXPECT_EQ(admin, row[owner].binary);
+            const decltype(rights(row[id])) full{{admins, 0xFFFFF}, {admin, 0xFFFFF}, {users, 0xFFFFF}};
+            EXPECT_EQ(full, rights(row[id]));
+        }
+        if (row[name].text == u"MSysObjects") {
+            EXPECT_EQ(engine, row[owner].binary);
+            const decltype(rights(row[id])) read{{admin, 0x60000}, {users, 0x14}};
+            EXPECT_EQ(read, rights(row[id]));
+        }
     }
-    EXPECT_TRUE(db->HasFileIndex(*aces, objectId));
 }
 
 TEST(JetRoundTrip, FileFromDiskMatchesBuffer) {
