@@ -6,18 +6,6 @@ using namespace testsupport;
 
 namespace {
 
-struct ChildSearch {
-    unsigned id;
-    HWND found;
-};
-
-BOOL CALLBACK MatchId(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<ChildSearch*>(param);
-    if (static_cast<unsigned>(GetDlgCtrlID(hwnd)) != search->id) return TRUE;
-    search->found = hwnd;
-    return FALSE;
-}
-
 HWND VisibleBox(DWORD pid) {
     for (HWND box : TopLevelWindows(pid, "#32770"))
         if (IsWindowVisible(box)) return box;
@@ -50,9 +38,7 @@ bool RealApp::Start() {
 }
 
 HWND RealApp::Control(unsigned id) const {
-    ChildSearch search{id, nullptr};
-    EnumChildWindows(window_, MatchId, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindControl(window_, id);
 }
 
 std::string RealApp::Text(unsigned id) const { return WindowText(Control(id)); }
