@@ -72,7 +72,9 @@ TEST(ForumLabel, OpensTheForumInInternetExplorerBeforeAndAfterAQuery) {
     ASSERT_TRUE(app.Started());
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
-        if (round == 1) EXPECT_EQ("成功查询到记录！", app.Query("WM_CREATE"));
+        if (round == 1) {
+            EXPECT_EQ("成功查询到记录！", app.Query("WM_CREATE"));
+        }
         const std::set<DWORD> before = ProcessesNamed("iexplore.exe");
         PressLabel(app);
         const std::wstring commandLine = TakeNewBrowser(before);

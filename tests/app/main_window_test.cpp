@@ -127,7 +127,9 @@ std::vector<int> RedColumns(HWND control) {
 TEST_F(MainWindowTest, TheForumLabelIsRedAndCentredBeforeAndAfterAQuery) {
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
-        if (round == 1) EXPECT_EQ("成功查询到记录！", app.Query("WM_CREATE"));
+        if (round == 1) {
+            EXPECT_EQ("成功查询到记录！", app.Query("WM_CREATE"));
+        }
         Sleep(200);
         const std::vector<int> red = RedColumns(app.Control(k标签1));
         ASSERT_FALSE(red.empty());
