@@ -233,8 +233,14 @@ private:
     }
 
     IntValue Unary(bool live) {
+        struct Depth {
+            int& n;
+            explicit Depth(int& d) : n(++d) {}
+            ~Depth() { --n; }
+        } depth(depth_);
         const Token* t = Peek();
         if (!t) { Fail("syntax error"); return {}; }
+        if (depth_ > kMaxDepth) { Fail("expression too deep"); return {}; }
         if (t->kind == TokenKind::Punct) {
             const std::string op = t->text;
             if (op == "-" || op == "+" || op == "~" || op == "!") {
@@ -329,7 +335,9 @@ private:
 
     const Tokens& t_;
     const EvalEnv& env_;
+    static constexpr int kMaxDepth = 1000;  // nesting, against stack exhaustion
     std::size_t pos_ = 0;
+    int depth_ = 0;
     bool failed_ = false;
     EvalResult result_;
 };

@@ -50,6 +50,8 @@ private:
     std::vector<HideSet> sets_;
     std::map<std::pair<std::uint32_t, std::uint32_t>, std::uint32_t> unions_;
     std::string error_;
+    int depth_ = 0;
+    static constexpr int kMaxDepth = 200;  // arguments expanded within arguments, against stack exhaustion
 };
 
 }  // namespace constdb

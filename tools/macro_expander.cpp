@@ -70,6 +70,7 @@ bool ParseDefine(const Tokens& line, std::size_t i, Macro& out) {
 bool MacroExpander::Expand(const Tokens& in, Tokens& out, std::string* error) {
     sets_.assign(1, HideSet{});
     unions_.clear();
+    depth_ = 0;
     error_.clear();
     out.clear();
     bool ok = ExpandList(Tokens(in.rbegin(), in.rend()), out);
@@ -167,8 +168,11 @@ bool MacroExpander::Substitute(const Macro& m, const std::vector<Tokens>& args, 
         if (beforePaste) {
             arg = args[p];
             if (arg.empty()) arg.push_back(Placemarker());
-        } else if (!ExpandList(Tokens(args[p].rbegin(), args[p].rend()), arg)) {
-            return false;
+        } else {
+            if (++depth_ > kMaxDepth) return Fail("macro arguments nested too deep");
+            bool ok = ExpandList(Tokens(args[p].rbegin(), args[p].rend()), arg);
+            --depth_;
+            if (!ok) return false;
         }
         if (!arg.empty()) arg.front().spaceBefore = t.spaceBefore;
         result.insert(result.end(), arg.begin(), arg.end());

@@ -214,6 +214,29 @@ TEST(Collector, RowsAreSortedByName) {
     EXPECT_EQ(c.rows[2].name, "ZETA");
 }
 
+// Broken and hostile input must end in skipped definitions, never in a crash or a hang.
+TEST(Collector, GarbageHeadersAreSurvived) {
+    const std::string pieces[] = {
+        "#if ", "#ifdef X\n", "#elif 1\n", "#else\n", "#endif\n", "#define ", "#undef X\n", "#include \"h3.h\"\n",
+        "#include <", "#pragma push_macro(\"X\")\n", "#pragma pop_macro(\"X\")\n", "X", "Y(", "F(a,b) a##b", "(", ")",
+        ",", "enum {", "enum E : int {", "}", ";", "typedef ", "DECLARE_HANDLE(", "=", "'", "\"", "/*", "*/", "//",
+        "\\\n", "##", "#", "0x", "0xFFFFFFFFFFFFFFFFF", "1/0", "1 << 99", "-", "~", "?", ":", "sizeof", "\n", " ",
+        "defined", "__VA_ARGS__", "...", "\x01", std::string("\0", 1), "\xff", "L'", "u8\"",
+    };
+    HeaderFolder f;
+    std::mt19937 rng(12345);
+    for (int file = 0; file < 40; ++file) {
+        std::string text;
+        for (int i = 0; i < 400; ++i) text += pieces[rng() % (sizeof pieces / sizeof *pieces)];
+        if (file % 3 == 0) text += "\n#define X Y\n#define Y X\n#define F(a,b) F(b,a)\n#define Z F(X,Y)\n";
+        f.Write("h" + std::to_string(file) + ".h", text);
+    }
+    f.Write("windows.h", "#include \"h0.h\"\n#include \"h1.h\"\n");
+    Collected c = Collect(f);
+    EXPECT_EQ(c.report.headersRead, 41u);
+    EXPECT_GT(c.report.definitions, 0u);
+}
+
 TEST(Collector, EmptyOrMissingFolderGivesNothing) {
     CollectReport report;
     EXPECT_TRUE(CollectConstantsFromFolders({"/nonexistent/constdb/folder"}, &report).empty());

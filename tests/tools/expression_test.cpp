@@ -210,6 +210,13 @@ TEST(Expression, NonConstantsAreReportedByKind) {
     });
 }
 
+TEST(Expression, DeepNestingFailsInsteadOfExhaustingTheStack) {
+    testing::Evaluator ev;
+    EXPECT_EQ(ev.Eval(std::string(900, '(') + "1" + std::string(900, ')')).value.Raw(), 1u);
+    EXPECT_EQ(ev.Eval(std::string(100000, '(') + "1" + std::string(100000, ')')).error, "expression too deep");
+    EXPECT_EQ(ev.Eval(std::string(100000, '~') + "1").error, "expression too deep");
+}
+
 TEST(Expression, PreprocessorRulesUseIntmaxAndZeroForUnknownNames) {
     CheckAll({
         {"Unknown == 0", 1, kInt},

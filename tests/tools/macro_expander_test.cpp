@@ -93,6 +93,19 @@ TEST(MacroExpander, RunawayExpansionStopsAtTheLimit) {
     EXPECT_EQ(ev.Eval("A4").value.Raw(), 16u);
 }
 
+TEST(MacroExpander, DeeplyNestedCallsFail) {
+    testing::Evaluator ev;
+    ev.Define("ID(x) x");
+    std::string nested;
+    for (int i = 0; i < 150; ++i) nested += "ID(";
+    EXPECT_EQ(ev.Eval(nested + "7" + std::string(150, ')')).value.Raw(), 7u);
+    nested.clear();
+    for (int i = 0; i < 3000; ++i) nested += "ID(";
+    std::string error;
+    EXPECT_TRUE(ev.Expand(nested + "7" + std::string(3000, ')'), &error).empty());
+    EXPECT_EQ(error, "macro arguments nested too deep");
+}
+
 TEST(MacroExpander, DefinitionsParseParametersAndBodies) {
     Macro m;
     ASSERT_TRUE(ParseDefine(Tokenize("F(a, b) a##b"), 0, m));
