@@ -29,6 +29,9 @@ void ShowFatalErrorAndEnd(int number, const Text& message) {
     if (!endingAfterFatalError) {
         endingAfterFatalError = true;
         exitRoutine = nullptr;
+        // A quit already posted (the last window gone) would end the box before it is seen.
+        MSG quit;
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
         MessageBoxA(nullptr, FatalErrorText(number, message).c_str(), "错误", MB_OK | MB_ICONSTOP);
     }
     Finish(-1);
