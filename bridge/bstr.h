@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <oleauto.h>
 #include <string>
+#include <string_view>
 
 #include "core/types.h"
 
@@ -25,6 +26,11 @@ public:
 private:
     BSTR s_ = nullptr;
 };
+
+// A new BSTR holding the UTF-16 text, for the caller (or its caller) to free.
+inline BSTR NewBstr(std::u16string_view text) {
+    return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
+}
 
 std::wstring AnsiToWide(const Text& ansi);
 // A null or empty BSTR gives empty text.

@@ -7,6 +7,7 @@
 #include "ado/com/owners.h"
 #include "ado/com/recordset_object.h"
 #include "ado/connection_string.h"
+#include "bridge/bstr.h"
 
 namespace ado_com {
 
@@ -19,7 +20,7 @@ ConnectionObject::~ConnectionObject() { Close(); }
 
 HRESULT ConnectionObject::get_ConnectionString(BSTR* text) {
     if (!text) return E_POINTER;
-    *text = UniqueBstr(connectionString_).Detach();
+    *text = NewBstr(connectionString_);
     return *text ? S_OK : E_OUTOFMEMORY;
 }
 

@@ -1,12 +1,13 @@
 #include "ado/com/errors_object.h"
 
 #include "ado/com/owners.h"
+#include "bridge/bstr.h"
 
 namespace ado_com {
 
 HRESULT ErrorsObject::get_Description(BSTR* text) {
     if (!text) return E_POINTER;
-    *text = UniqueBstr(log_->text).Detach();
+    *text = NewBstr(log_->text);
     return *text ? S_OK : E_OUTOFMEMORY;
 }
 

@@ -6,6 +6,7 @@
 #include "ado/com/owners.h"
 #include "ado/com/value_variant.h"
 #include "ado/jet_text.h"
+#include "bridge/bstr.h"
 
 namespace ado_com {
 namespace {
@@ -50,7 +51,7 @@ HRESULT FieldObject::get_Name(BSTR* name) {
     if (!name) return E_POINTER;
     *name = nullptr;
     if (!rows_->cursor) return kObjectClosed;
-    *name = UniqueBstr(rows_->cursor->Columns()[column_].name).Detach();
+    *name = NewBstr(rows_->cursor->Columns()[column_].name);
     return *name ? S_OK : E_OUTOFMEMORY;
 }
 

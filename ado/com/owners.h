@@ -1,5 +1,6 @@
 #pragma once
-// Owners for the handles the component holds: BSTR, VARIANT, file handles.
+// Owners for the handles the component holds: VARIANT, file handles.
+// BSTRs are made with NewBstr (bridge/bstr.h).
 // COM references use ComPtr (bridge/com_ptr.h).
 #include <windows.h>
 #include <oleauto.h>
@@ -8,25 +9,6 @@
 #include <string_view>
 
 namespace ado_com {
-
-class UniqueBstr {
-public:
-    UniqueBstr() = default;
-    explicit UniqueBstr(std::u16string_view text)
-        : s_(SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), UINT(text.size()))) {}
-    UniqueBstr(const UniqueBstr&) = delete;
-    UniqueBstr& operator=(const UniqueBstr&) = delete;
-    ~UniqueBstr() { SysFreeString(s_); }
-    BSTR Get() const { return s_; }
-    BSTR Detach() {
-        BSTR s = s_;
-        s_ = nullptr;
-        return s;
-    }
-
-private:
-    BSTR s_ = nullptr;
-};
 
 class UniqueVariant {
 public:

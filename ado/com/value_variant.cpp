@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ado/com/owners.h"
+#include "bridge/bstr.h"
 
 namespace ado_com {
 namespace {
@@ -57,7 +58,7 @@ HRESULT ValueToVariant(const jet::Value& value, jet::ColumnType type, VARIANT* o
     switch (value.kind) {
     case jet::Value::Kind::Null: out->vt = VT_NULL; return S_OK;
     case jet::Value::Kind::Text:
-        out->bstrVal = UniqueBstr(value.text).Detach();
+        out->bstrVal = NewBstr(value.text);
         if (!out->bstrVal) return E_OUTOFMEMORY;
         out->vt = VT_BSTR;
         return S_OK;
