@@ -17,3 +17,14 @@ function(qalomir_add_gtest name)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()
 endfunction()
+
+# Adds every subfolder of the current folder that has a CMakeLists.txt: tests/ and
+# bench/ hold one folder per area, each deciding what it builds for which tree.
+function(qalomir_add_area_folders)
+  file(GLOB children LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(child ${children})
+    if(IS_DIRECTORY ${child} AND EXISTS ${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
