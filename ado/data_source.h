@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ado/jet_text.h"
 #include "jet/table.h"
 
 namespace ado {
@@ -30,6 +31,24 @@ public:
     // The rows whose text in column `column` equals `text` (JetTextEqual), found
     // without reading every row of the table.
     virtual std::vector<Row> Lookup(const TableShape& table, std::size_t column, std::u16string_view text) = 0;
+
+    // The rows whose text in `column` begins with `prefix` (compared as
+    // JetTextEqual compares), in stored order. This answer walks every row;
+    // a source with an index on the column answers from the index instead.
+    virtual std::vector<Row> LookupPrefix(const TableShape& table, std::size_t column, std::u16string_view prefix) {
+        std::vector<Row> found;
+        for (Row& row : ReadAll(table)) {
+            const jet::Value& v = row.at(column);
+            if (v.kind == jet::Value::Kind::Text && v.text.size() >= prefix.size() &&
+                JetTextEqual(std::u16string_view(v.text).substr(0, prefix.size()), prefix))
+                found.push_back(std::move(row));
+        }
+        return found;
+    }
+
+    // How many rows the table holds. This answer reads them all; a source that
+    // knows the count answers without decoding rows.
+    virtual std::size_t CountRows(const TableShape& table) { return ReadAll(table).size(); }
 };
 
 }  // namespace ado
