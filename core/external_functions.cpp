@@ -5,6 +5,8 @@
 #include "core/fatal_error.h"
 #include "core/program_directory.h"
 
+namespace core {
+
 const char* const SystemLibraryOrder[6] = {
     "Kernel32.dll", "Gdi32.dll", "User32.dll", "Advapi32.dll", "Mpr.dll", "Shell32.dll",
 };
@@ -30,7 +32,7 @@ FARPROC ExternalFunctionTable::Lookup(HMODULE module, const Text& name) {
 
 FARPROC ExternalFunctionTable::FindInSystemLibraries(ExternalFunction& row) {
     for (const char* library : SystemLibraryOrder) {
-        UniqueModule module(LoadLibraryA(library));
+        win::UniqueModule module(LoadLibraryA(library));
         if (!module) continue;
         if (FARPROC address = Lookup(module.get(), row.name)) {
             row.module = std::move(module);
@@ -41,7 +43,7 @@ FARPROC ExternalFunctionTable::FindInSystemLibraries(ExternalFunction& row) {
 }
 
 FARPROC ExternalFunctionTable::FindInNamedLibrary(ExternalFunction& row) {
-    UniqueModule module;
+    win::UniqueModule module;
     if (row.library.find(':') == Text::npos) {
         const Text besideProgram = ProgramDirectory() + "\\" + row.library;
         module.reset(LoadLibraryA(besideProgram.c_str()));
@@ -118,3 +120,5 @@ LRESULT ExternalCallWindowProcA(WNDPROC procedure, HWND window, UINT message, WP
 int ExternalWvsprintfA(char* buffer, const char* format, va_list arguments) {
     return ExternalAs<WvsprintfAFunction>(EF_wvsprintfA)(buffer, format, arguments);
 }
+
+}  // namespace core

@@ -7,14 +7,16 @@
 #include <initializer_list>
 #include <vector>
 
-#include "core/module_handle.h"
 #include "core/types.h"
+#include "win/unique.h"
+
+namespace core {
 
 struct ExternalFunction {
     Text library;  // empty: search the system libraries
     Text name;     // "#n": export ordinal n (low 16 bits)
     FARPROC address = nullptr;
-    UniqueModule module;
+    win::UniqueModule module;
 };
 
 // Libraries searched, in order, for a row without a library of its own.
@@ -89,3 +91,5 @@ int* ExternalLstrcpynInt(int* to, int* from, int count);
 LRESULT ExternalCallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam,
                                 LPARAM lParam);
 int ExternalWvsprintfA(char* buffer, const char* format, va_list arguments);
+
+}  // namespace core

@@ -8,6 +8,7 @@
 #include "core/external_functions.h"
 #include "core/program_directory.h"
 
+namespace core {
 namespace {
 
 void (*exitRoutine)() = nullptr;
@@ -55,3 +56,5 @@ void EndProgram(int exitCode) {
     }
     Finish(exitCode);
 }
+
+}  // namespace core

@@ -8,8 +8,10 @@
 
 #include "core/external_functions.h"
 #include "core/program_directory.h"
+#include "core/read_from_bytes.h"
 #include "core/runtime.h"
-#include "core/text_commands.h"
+
+using namespace core;
 
 namespace {
 
