@@ -21,6 +21,14 @@ ExternalFunctionTable::ExternalFunctionTable(std::initializer_list<Declaration> 
     }
 }
 
+namespace {
+
+// A system library comes from the system folder only: a copy planted beside the
+// program (or in the current folder) never runs.
+HMODULE LoadSystemLibrary(const char* name) { return LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32); }
+
+}  // namespace
+
 FARPROC ExternalFunctionTable::Lookup(HMODULE module, const Text& name) {
     ++lookups_;
     if (!name.empty() && name[0] == '#') {
@@ -32,7 +40,7 @@ FARPROC ExternalFunctionTable::Lookup(HMODULE module, const Text& name) {
 
 FARPROC ExternalFunctionTable::FindInSystemLibraries(ExternalFunction& row) {
     for (const char* library : SystemLibraryOrder) {
-        win::UniqueModule module(LoadLibraryA(library));
+        win::UniqueModule module(LoadSystemLibrary(library));
         if (!module) continue;
         if (FARPROC address = Lookup(module.get(), row.name)) {
             row.module = std::move(module);
@@ -43,10 +51,13 @@ FARPROC ExternalFunctionTable::FindInSystemLibraries(ExternalFunction& row) {
 }
 
 FARPROC ExternalFunctionTable::FindInNamedLibrary(ExternalFunction& row) {
+    // A library named without a path: the system's own if there is one, else the
+    // program's copy beside it first.
     win::UniqueModule module;
-    if (row.library.find(':') == Text::npos) {
+    if (row.library.find_first_of(":\\/") == Text::npos) {
+        module.reset(LoadSystemLibrary(row.library.c_str()));
         const Text besideProgram = ProgramDirectory() + "\\" + row.library;
-        module.reset(LoadLibraryA(besideProgram.c_str()));
+        if (!module) module.reset(LoadLibraryA(besideProgram.c_str()));
     }
     if (!module) module.reset(LoadLibraryA(row.library.c_str()));
     if (!module) return nullptr;

@@ -19,7 +19,8 @@ struct ExternalFunction {
     win::UniqueModule module;
 };
 
-// Libraries searched, in order, for a row without a library of its own.
+// Libraries searched, in order and in the system folder only, for a row without a
+// library of its own.
 extern const char* const SystemLibraryOrder[6];
 
 class ExternalFunctionTable {

@@ -41,6 +41,8 @@ void ShowFatalErrorAndEnd(int number, const Text& message) {
 }  // namespace
 
 void StartRuntime() {
+    // Libraries loaded by bare name (shlwapi.dll, for one) come from the system folder only.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     SetFatalHandler(ShowFatalErrorAndEnd);
     oleStarted = SUCCEEDED(OleInitialize(nullptr));
     CaptureProgramDirectory();
