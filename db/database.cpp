@@ -19,6 +19,13 @@ std::int32_t TruncateToInt(double value) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::int64_t>(value)));
 }
 
+// A connection-string value as ODBC reads it: braced, with '}' doubled, when it
+// holds ';' or a brace, which would otherwise end the value or open a braced one.
+Text OdbcValue(const Text& value) {
+    if (value.find_first_of(";{}") == Text::npos) return value;
+    return ConcatTexts("{", ReplaceText(value, "}", "}}", 1, -1, true), "}");
+}
+
 // The rows, start and fields arguments of GetRows: omitted stays omitted.
 BridgeArg OptionalInt(std::optional<std::int32_t>& value) {
     return value ? RefInt(*value) : ArgOmitted();
@@ -46,7 +53,7 @@ BridgeArg OptionalInt(std::optional<std::int32_t>& value) {
 
 bool 数据库类::OpenDatabase(const Text& path, const Text& password) {
     Text connectionString =
-        ConcatTexts("DBQ=", path, ";Pwd=", password, ";DRIVER={Microsoft Access Driver (*.mdb)};");
+        ConcatTexts("DBQ=", OdbcValue(path), ";Pwd=", OdbcValue(password), ";DRIVER={Microsoft Access Driver (*.mdb)};");
     connection->CallMethod("open", ArgText(connectionString));
     if (connection->GetNumberProperty("State") > kOpenThreshold) {
         lastError.clear();

@@ -26,6 +26,7 @@ public:
     数据库类(const 数据库类& other);
     数据库类& operator=(const 数据库类&) = delete;
 
+    // A path or password holding ';' or a brace goes braced into the connection string.
     bool OpenDatabase(const Text& path, const Text& password = Text());
     // recordsAffected, when given and not empty, receives the affected-records count.
     ComObject Execute(const Text& commandText, Variant* recordsAffected = nullptr,

@@ -92,7 +92,17 @@ TEST_F(Database, OpenDatabaseSendsTheConnectionStringAndReadsState) {
 
     Db().OpenDatabase("a b;c'.mdb", "p;w");
     Take();
-    EXPECT_EQ(Taken(0).args[0].Text(), L"DBQ=a b;c'.mdb;Pwd=p;w;DRIVER={Microsoft Access Driver (*.mdb)};");
+    EXPECT_EQ(Taken(0).args[0].Text(), L"DBQ={a b;c'.mdb};Pwd={p;w};DRIVER={Microsoft Access Driver (*.mdb)};");
+}
+
+// As ODBC reads them: a value holding ';' or a brace is braced, '}' doubled inside.
+TEST_F(Database, OpenDatabaseBracesValuesThatWouldEndEarly) {
+    Db().OpenDatabase("D:\\x}y{z\\常量.mdb", "}");
+    Take();
+    EXPECT_EQ(Taken(0).args[0].Text(), L"DBQ={D:\\x}}y{z\\常量.mdb};Pwd={}}};DRIVER={Microsoft Access Driver (*.mdb)};");
+    Db().OpenDatabase("D:\\a'b c\\API常量.mdb", "p=w");
+    Take();
+    EXPECT_EQ(Taken(0).args[0].Text(), L"DBQ=D:\\a'b c\\API常量.mdb;Pwd=p=w;DRIVER={Microsoft Access Driver (*.mdb)};");
 }
 
 TEST_F(Database, OpenDatabaseRestsOnStateAlone) {

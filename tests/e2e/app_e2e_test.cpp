@@ -53,6 +53,17 @@ TEST(EndToEnd, AnswersFromTheBuiltDatabase) {
     EXPECT_TRUE(FileContent(app.DatabasePath()) == before);
 }
 
+// The path goes braced into the connection string, so a ';' in it does not end it.
+TEST(EndToEnd, OpensFromAFolderWhosePathHoldsASemicolon) {
+    RealApp app("常量;查询 x");
+    ASSERT_TRUE(CopyBuiltDatabase(app.DatabasePath()));
+    ASSERT_TRUE(app.Start());
+    EXPECT_EQ(app.startupBoxes, 0) << app.startupBoxText;
+    EXPECT_EQ(app.Query("WM_CREATE", IDNO), "成功查询到记录！");
+    EXPECT_EQ(app.Text(k编辑框_常量值), "1");
+    EXPECT_EQ(app.Close(), 0u);
+}
+
 // Each unusable file: the failure is reported once, the window stays usable
 // (a query finds nothing) and the file is left as it was.
 class UnusableDatabase : public ::testing::TestWithParam<const char*> {};

@@ -18,10 +18,14 @@ HWND VisibleBox(DWORD pid) {
 
 bool CopyBuiltDatabase(const std::string& to) { return CopyFileTo(QALOMIR_E2E_DATABASE, to); }
 
-RealApp::RealApp() { CopyFileTo(QALOMIR_E2E_PROGRAM, dir_.File("qalomir.exe")); }
+RealApp::RealApp(const std::string& subfolder)
+    : folder_(subfolder.empty() ? dir_.Path() : dir_.File(subfolder)) {
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    CopyFileTo(QALOMIR_E2E_PROGRAM, folder_ + "\\qalomir.exe");
+}
 
 bool RealApp::Start() {
-    child_ = Launch(dir_.File("qalomir.exe"), dir_.Path());
+    child_ = Launch(folder_ + "\\qalomir.exe", folder_);
     if (!child_.Valid()) return false;
     window_ = WaitForWindow(child_.Pid(), "QalomirForm", "Qalomir", 20000);
     if (!window_) return false;

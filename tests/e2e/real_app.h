@@ -9,11 +9,10 @@
 
 class RealApp {
 public:
-    // Copies the program into a fresh folder; the database file is put there by
-    // the test before Start.
-    RealApp();
-    const testsupport::TempDir& Dir() const { return dir_; }
-    std::string DatabasePath() const { return dir_.File("API常量.mdb"); }
+    // Copies the program into a fresh folder (or a subfolder of that name); the
+    // database file is put there by the test before Start.
+    explicit RealApp(const std::string& subfolder = std::string());
+    std::string DatabasePath() const { return folder_ + "\\API常量.mdb"; }
 
     // Starts the program and waits for its window; answers (with OK) and
     // counts the message boxes it shows while opening its database.
@@ -34,6 +33,7 @@ public:
 private:
     HWND Control(unsigned id) const;
     testsupport::TempDir dir_;
+    std::string folder_;
     testsupport::Child child_;
     HWND window_ = nullptr;
 };
