@@ -47,8 +47,9 @@ bool StoreObjectAsUnknown(const ComObject* object, VARIANT& cell) {
     return true;
 }
 
-VARTYPE ElementVt(std::uint32_t elementType) {
-    switch (elementType) {
+// The VARIANT type that values of the type code take (array elements, results).
+VARTYPE VtOf(std::uint32_t typeCode) {
+    switch (typeCode) {
     case TC_Bool: return VT_BOOL;
     case TC_Date: return VT_DATE;
     case TC_Text: return VT_BSTR;
@@ -96,7 +97,7 @@ void CopyElements(std::uint32_t elementType, const void* from, std::uint32_t cou
 }
 
 bool StoreArray(std::uint32_t elementType, const void* elements, std::uint32_t count, VARIANT& cell) {
-    VARTYPE vt = ElementVt(elementType);
+    VARTYPE vt = VtOf(elementType);
     if (vt == VT_EMPTY) return false;
     SAFEARRAYBOUND bound{count, 1};
     win::UniqueSafeArray array(SafeArrayCreate(vt, 1, &bound));
@@ -187,20 +188,8 @@ bool ConvertResult(const VARIANT& value, std::uint32_t typeCode, void* destinati
         if (FAILED(VariantCopyInd(&target.Raw(), const_cast<VARIANT*>(&value)))) target.Clear();
         return true;
     }
-    VARTYPE vt;
-    switch (typeCode) {
-    case TC_Bool: vt = VT_BOOL; break;
-    case TC_Date: vt = VT_DATE; break;
-    case TC_Text: vt = VT_BSTR; break;
-    case TC_Byte: vt = VT_UI1; break;
-    case TC_Short: vt = VT_I2; break;
-    case TC_Int:
-    case TC_Long: vt = VT_I4; break;
-    case TC_Float: vt = VT_R4; break;
-    case TC_Double: vt = VT_R8; break;
-    case TC_ComObject: vt = VT_UNKNOWN; break;
-    default: return false;
-    }
+    VARTYPE vt = VtOf(typeCode);
+    if (vt == VT_EMPTY) return false;
     win::OwnedVariant scratch;
     VARIANT& v = scratch.get();
     if (FAILED(VariantCopyInd(&v, const_cast<VARIANT*>(&value)))) return false;

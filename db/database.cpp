@@ -128,13 +128,7 @@ auto ReadFromField(const ComObject& recordSet, const Text& fieldName, Read read)
 
 // The value goes to the field only; storing the row is the caller's Update.
 bool WriteToField(const ComObject& recordSet, const Text& fieldName, Variant& value) {
-    ComObject fields = recordSet.CallObjectMethod("Fields");
-    Text name = fieldName;
-    ComObject field = fields.GetObjectProperty("Item", RefText(name));
-    bool accepted = field.SetProperty("Value", RefVariant(value));
-    fields.Clear();
-    field.Clear();
-    return accepted;
+    return ReadFromField(recordSet, fieldName, [&](ComObject& f) { return f.SetProperty("Value", RefVariant(value)); });
 }
 
 bool AssignAndWrite(const ComObject& recordSet, const Text& fieldName, const BridgeArg& value) {
