@@ -123,23 +123,18 @@ CallStatus StatusOfInvoke(HRESULT hr) {
 }
 
 // The 2n VARIANT cells of one call: rgvarg first, then by-reference storage.
+// Invoke reads rgvarg as an array of VARIANTs, and an owner is exactly one.
+static_assert(sizeof(win::OwnedVariant) == sizeof(VARIANT), "an owner is its VARIANT");
 class ParameterBlock {
 public:
-    explicit ParameterBlock(std::size_t n) : n_(n), cells_(2 * n) {
-        for (VARIANT& cell : cells_) std::memset(&cell, 0, sizeof cell);
-    }
-    ParameterBlock(const ParameterBlock&) = delete;
-    ParameterBlock& operator=(const ParameterBlock&) = delete;
-    ~ParameterBlock() {
-        for (VARIANT& cell : cells_) VariantClear(&cell);
-    }
-    VARIANT* Args() { return n_ ? cells_.data() : nullptr; }
-    VARIANT& Arg(std::size_t i) { return cells_[i]; }
-    VARIANT& Storage(std::size_t i) { return cells_[n_ + i]; }
+    explicit ParameterBlock(std::size_t n) : n_(n), cells_(2 * n) {}
+    VARIANT* Args() { return n_ ? &cells_[0].get() : nullptr; }
+    VARIANT& Arg(std::size_t i) { return cells_[i].get(); }
+    VARIANT& Storage(std::size_t i) { return cells_[n_ + i].get(); }
 
 private:
     std::size_t n_;
-    std::vector<VARIANT> cells_;
+    std::vector<win::OwnedVariant> cells_;
 };
 
 void MarkMissing(VARIANT& cell) {
