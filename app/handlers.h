@@ -1,5 +1,5 @@
 #pragma once
-// Event handlers of the main window.
+// Event handlers of the main window: created, destroyed, the forum label.
 #include "bridge/form_description.h"
 
 namespace app {
@@ -7,6 +7,5 @@ namespace app {
 void OnWindowCreated(const bridge::EventArgs&);
 void OnWindowDestroyed(const bridge::EventArgs&);
 void OnForumLabelPressed(const bridge::EventArgs&);
-void OnQueryClicked(const bridge::EventArgs&);
 
 }  // namespace app

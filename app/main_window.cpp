@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/handlers.h"
+#include "app/query.h"
 
 namespace app {
 

@@ -1,10 +1,11 @@
 // The query: look the typed name up, show its value in both notations, offer the
 // declaration for the clipboard and report the outcome in the red label.
+#include "app/query.h"
+
 #include <cmath>
 #include <cstdint>
 
 #include "app/database_instance.h"
-#include "app/handlers.h"
 #include "app/main_window.h"
 #include "app/notation.h"
 #include "bridge/control_properties.h"

@@ -1,6 +1,6 @@
 // The flag arithmetic and answer numbering of the message box, kept apart
 // from the platform call so that both can be checked anywhere.
-#include "core/dialogs.h"
+#include "core/dialog_rules.h"
 
 namespace core {
 namespace {

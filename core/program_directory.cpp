@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "core/program_path.h"
+
 namespace core {
 namespace {
 Text& StoredDirectory() {

@@ -1,4 +1,4 @@
-#include "core/program_directory.h"
+#include "core/program_path.h"
 
 namespace core {
 

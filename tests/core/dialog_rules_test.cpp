@@ -1,7 +1,7 @@
 // Message box style arithmetic and answer numbering.
 #include <gtest/gtest.h>
 
-#include "core/dialogs.h"
+#include "core/dialog_rules.h"
 
 using namespace core;
 

@@ -1,7 +1,7 @@
 // Splitting the program file's path into directory and file name.
 #include <gtest/gtest.h>
 
-#include "core/program_directory.h"
+#include "core/program_path.h"
 
 using namespace core;
 
