@@ -125,6 +125,35 @@ TEST_F(Create, CopiesShareOneObject) {
     EXPECT_TRUE(copyOfEmpty.IsEmpty());
 }
 
+// As a value: a copy adds a reference, storing releases the old object first, a
+// move hands the reference on, and storing a value into itself keeps it.
+TEST_F(Create, ValuesCountTheirReferences) {
+    ScriptedDispatch* first = ScriptedDispatch::New(library_->Info("Probe"), "first");
+    ScriptedDispatch* second = ScriptedDispatch::New(library_->Info("Probe"), "second");
+    {
+        ComObject a = ComObject::FromInterface(first);
+        ComObject b = a;
+        EXPECT_EQ(first->References(), 3u);
+        b = ComObject::FromInterface(second);
+        EXPECT_EQ(first->References(), 2u);
+        EXPECT_EQ(second->References(), 2u);
+        a = b;
+        EXPECT_EQ(first->References(), 1u);
+        EXPECT_EQ(second->References(), 3u);
+        ComObject& self = a;
+        a = self;
+        EXPECT_EQ(a.Interface(), static_cast<IUnknown*>(second));
+        EXPECT_EQ(second->References(), 3u);
+        ComObject c = std::move(a);
+        EXPECT_TRUE(a.IsEmpty());
+        b = std::move(c);
+        EXPECT_EQ(second->References(), 2u);
+    }
+    EXPECT_EQ(second->References(), 1u);
+    first->Release();
+    second->Release();
+}
+
 TEST_F(Create, RecordsTravelAsRecordsAndClearDestroysThem) {
     IRecordInfo* info = nullptr;
     ASSERT_EQ(GetRecordInfoFromTypeInfo(library_->Info("Point"), &info), S_OK);
@@ -157,6 +186,10 @@ TEST_F(Create, RecordsTravelAsRecordsAndClearDestroysThem) {
     copy.CopyFrom(record);
     EXPECT_EQ(copy.RecordData(), nullptr);
     copy.Clear();
+    ComObject constructed = record;  // a copied value shares the record's type, never the record
+    EXPECT_EQ(constructed.RecordData(), nullptr);
+    EXPECT_EQ(constructed.Interface(), record.Interface());
+    constructed.Clear();
 
     record.Clear();
     EXPECT_EQ(record.RecordData(), nullptr);

@@ -204,6 +204,36 @@ TEST(VariantCopy, IsIndependentOfItsSource) {
     EXPECT_STREQ(copy.Raw().bstrVal, L"abc");
 }
 
+// As a value: copies are deep, storing gives the old content back, a move hands
+// the content on and leaves VT_EMPTY.
+TEST(VariantCopy, ValuesOwnTheirContent) {
+    ScriptedDispatch* target = ScriptedDispatch::New(nullptr, "target");
+    {
+        ComObject object = ComObject::FromInterface(target);
+        Variant held;
+        held.Assign(ArgObject(object));
+        Variant copy = held;
+        EXPECT_EQ(target->References(), 4u);
+        Variant text;
+        text.Assign(ArgText("abc"));
+        copy = text;
+        EXPECT_EQ(target->References(), 3u);
+        ASSERT_EQ(copy.Type(), VT_BSTR);
+        EXPECT_NE(copy.Raw().bstrVal, text.Raw().bstrVal);
+        Variant& self = copy;
+        copy = self;
+        EXPECT_STREQ(copy.Raw().bstrVal, L"abc");
+        Variant moved = std::move(held);
+        EXPECT_EQ(held.Type(), VT_EMPTY);
+        EXPECT_EQ(target->References(), 3u);
+        moved = std::move(copy);
+        EXPECT_EQ(target->References(), 2u);
+        EXPECT_STREQ(moved.Raw().bstrVal, L"abc");
+    }
+    EXPECT_EQ(target->References(), 1u);
+    target->Release();
+}
+
 TEST(VariantToBytes, ArraysAndCoercions) {
     Variant v;
     EXPECT_TRUE(v.ToBytes().empty());
