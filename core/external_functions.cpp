@@ -24,8 +24,16 @@ ExternalFunctionTable::ExternalFunctionTable(std::initializer_list<Declaration> 
 namespace {
 
 // A system library comes from the system folder only: a copy planted beside the
-// program (or in the current folder) never runs.
-HMODULE LoadSystemLibrary(const char* name) { return LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32); }
+// program (or in the current folder) never runs. Windows 7 without KB2533623
+// knows no search flags; there the folder's full path does the same.
+HMODULE LoadSystemLibrary(const char* name) {
+    HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (module || GetLastError() != ERROR_INVALID_PARAMETER) return module;
+    char folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    return LoadLibraryA((Text(folder) + "\\" + name).c_str());
+}
 
 }  // namespace
 

@@ -38,11 +38,18 @@ void ShowFatalErrorAndEnd(int number, const Text& message) {
     Finish(-1);
 }
 
+// Libraries loaded by bare name (shlwapi.dll, for one) come from the system folder
+// only. Found by name: Windows 7 without KB2533623 lacks it, and must still start.
+void SearchSystemFolderOnly() {
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    const FARPROC found = GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
+    if (found) reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void*>(found))(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 }  // namespace
 
 void StartRuntime() {
-    // Libraries loaded by bare name (shlwapi.dll, for one) come from the system folder only.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    SearchSystemFolderOnly();
     SetFatalHandler(ShowFatalErrorAndEnd);
     oleStarted = SUCCEEDED(OleInitialize(nullptr));
     CaptureProgramDirectory();
