@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "ado/com/owners.h"
-#include "bridge/bstr.h"
 
 namespace ado_com {
 namespace {

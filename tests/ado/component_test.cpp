@@ -268,6 +268,9 @@ TEST_F(ComponentTest, ExecuteGivesAnOpenRecordset) {
     EXPECT_EQ(ReadTextLikeTheProgram(rs, "常量值"), "13565952");
     Text bad = "drop table api_const";
     EXPECT_TRUE(connection.CallObjectMethod("Execute", RefText(bad), RefVariant(affected), RefInt(options)).IsEmpty());
+    EXPECT_NE(connection.GetTextProperty("Errors").find("read-only"), Text::npos);
+    Text bad2 = "select from api_const";
+    EXPECT_TRUE(connection.CallObjectMethod("Execute", RefText(bad2), RefVariant(affected), RefInt(options)).IsEmpty());
     EXPECT_NE(connection.GetTextProperty("Errors").find("Syntax error"), Text::npos);
 }
 

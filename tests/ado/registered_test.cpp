@@ -23,9 +23,9 @@ protected:
 TEST_F(RegisteredTest, ProgIdsNameOurClassesWhateverTheirCase) {
     CLSID clsid;
     ASSERT_HRESULT_SUCCEEDED(CLSIDFromProgID(L"ADODB.Connection", &clsid));
-    EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_Connection));
+    EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_ConnectionClass));
     ASSERT_HRESULT_SUCCEEDED(CLSIDFromProgID(L"ADODB.RecordSet", &clsid));
-    EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_Recordset));
+    EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_RecordsetClass));
     ComObject made;
     EXPECT_TRUE(made.Create("ADODB.RecordSet"));
     EXPECT_EQ(made.GetNumberProperty("State"), 0.0);
@@ -104,14 +104,14 @@ TEST_F(RegisteredTest, UnregisterThenRegisterAgain) {
     EXPECT_HRESULT_SUCCEEDED(unregister());
     CLSID clsid = CLSID_NULL;
     HRESULT hr = CLSIDFromProgID(L"ADODB.Connection", &clsid);
-    EXPECT_TRUE(FAILED(hr) || !IsEqualCLSID(clsid, CLSID_Connection));
+    EXPECT_TRUE(FAILED(hr) || !IsEqualCLSID(clsid, CLSID_ConnectionClass));
     HKEY key = nullptr;
     EXPECT_NE(RegOpenKeyExW(HKEY_CLASSES_ROOT, L"CLSID\\{AFB1133D-623E-4AC4-830A-2683150F35A5}", 0, KEY_READ, &key),
               ERROR_SUCCESS);
 
     EXPECT_HRESULT_SUCCEEDED(reregister());
     ASSERT_HRESULT_SUCCEEDED(CLSIDFromProgID(L"ADODB.Connection", &clsid));
-    EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_Connection));
+    EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_ConnectionClass));
     ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, L"CLSID\\{AFB1133D-623E-4AC4-830A-2683150F35A5}\\InprocServer32", 0,
                             KEY_READ, &key),
               ERROR_SUCCESS);
