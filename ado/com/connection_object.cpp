@@ -50,7 +50,8 @@ const IID IID_ConnectionImplementation = {0x0b7c1b52, 0x3b0e, 0x4e1f, {0x9e, 0x5
 
 ConnectionObject::ConnectionObject() : errors_(std::make_shared<ErrorLog>()) {}
 
-ConnectionObject::~ConnectionObject() { Close(); }
+// Ending quietly: a destructor must not replace the error its caller is reporting.
+ConnectionObject::~ConnectionObject() { Shut(); }
 
 HRESULT ConnectionObject::get_ConnectionString(BSTR* text) { return GiveText(connectionString_, text); }
 
@@ -121,11 +122,15 @@ HRESULT ConnectionObject::Execute(BSTR commandText, VARIANT* recordsAffected, lo
 
 HRESULT ConnectionObject::Close() {
     if (!IsOpen()) return Refuse(kObjectClosed);
+    Shut();
+    return S_OK;
+}
+
+void ConnectionObject::Shut() {
     for (auto& weak : dependents_)
         if (SharedRows rows = weak.lock()) rows->cursor.reset();
     dependents_.clear();
     source_.reset();
-    return S_OK;
 }
 
 HRESULT ConnectionObject::get_Provider(BSTR* name) { return GiveText(provider_, name); }

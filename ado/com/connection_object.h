@@ -61,6 +61,8 @@ protected:
 
 private:
     HRESULT OpenFile(const std::u16string& text);
+    // Closes the rows opened on this connection, then the file.
+    void Shut();
     // A property that only a closed connection takes.
     HRESULT SetWhileClosed(long* slot, long value);
 

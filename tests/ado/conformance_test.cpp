@@ -318,6 +318,17 @@ TEST_F(ConformanceTest, RecordsetKeepsItsConnectionAlive) {
     EXPECT_EQ(state, 0);
 }
 
+TEST_F(ConformanceTest, AConnectionStringThatFailsReportsWhyNotThatItClosed) {
+    auto rs = ado_com::MakeObject<ado_com::RecordsetObject>();
+    Bstr sql(L"select * from api_const"), missing(L"Data Source='C:\\nowhere\\API.mdb'");
+    EXPECT_EQ(rs->Open(Str(sql), Str(missing), 3, 1, -1), E_FAIL);
+    // The connection made for the string ends with the call, and says nothing more.
+    EXPECT_EQ(TakeErrorText(), L"Could not find file 'C:\\nowhere\\API.mdb'.");
+    long state = 1;
+    EXPECT_HRESULT_SUCCEEDED(rs->get_State(&state));
+    EXPECT_EQ(state, 0);
+}
+
 TEST_F(ConformanceTest, FieldsFollowTheRecordsetAcrossCloseAndOpen) {
     auto cn = OpenConnection();
     auto rs = ado_com::MakeObject<ado_com::RecordsetObject>();

@@ -125,3 +125,28 @@ TEST_F(RegisteredTest, UnregisterThenRegisterAgain) {
     EXPECT_HRESULT_SUCCEEDED(LoadRegTypeLib(LIBID_QalomirADO, 1, 0, 0, library.Put()));
     FreeLibrary(dll);
 }
+
+// The DLL's own entry points: a class object, an object from it, and the
+// module free to unload once both are released.
+TEST_F(RegisteredTest, DllCanUnloadNowOnceEverythingIsReleased) {
+    HMODULE dll = LoadLibraryA(QALOMIR_ADO_DLL);
+    ASSERT_NE(dll, nullptr);
+    using GetClass = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    using CanUnload = HRESULT(STDAPICALLTYPE*)();
+    auto getClass = reinterpret_cast<GetClass>(GetProcAddress(dll, "DllGetClassObject"));
+    auto canUnload = reinterpret_cast<CanUnload>(GetProcAddress(dll, "DllCanUnloadNow"));
+    ASSERT_TRUE(getClass && canUnload);
+    EXPECT_EQ(canUnload(), S_OK);
+    IClassFactory* factory = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(getClass(CLSID_RecordsetClass, IID_IClassFactory, reinterpret_cast<void**>(&factory)));
+    void* other = &other;
+    EXPECT_EQ(getClass(IID_IUnknown, IID_IClassFactory, &other), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(other, nullptr);
+    IDispatch* object = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&object)));
+    EXPECT_EQ(factory->Release(), 0u);
+    EXPECT_EQ(canUnload(), S_FALSE);
+    EXPECT_EQ(object->Release(), 0u);
+    EXPECT_EQ(canUnload(), S_OK);
+    FreeLibrary(dll);
+}

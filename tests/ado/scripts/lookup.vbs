@@ -100,7 +100,7 @@ rs.Close
 
 ' --- Fields: For Each, and a Fields object held across Close and Open
 Set rs = CreateObject("ADODB.Recordset")
-rs.Open "SELECT TOP 3 * FROM api_const WHERE 宏或常量名 LIKE 'WM_%' ORDER BY 宏或常量名 DESC", cn, 1, 3
+rs.Open "SELECT TOP 3 * FROM api_const WHERE 宏或常量名 LIKE 'WM_%' ORDER BY 宏或常量名 DESC, 常量值 ASC", cn, 1, 3
 Dim f, names, held
 names = ""
 For Each f In rs.Fields
@@ -153,6 +153,7 @@ Check cn.Errors(0).Number = Err.Number, "Errors(0).Number matches Err.Number"
 Check cn.Errors(0).Description = Err.Description, "Errors(0).Description matches Err.Description"
 CheckErr &H80040E14, "syntax error"
 Check Len(cn.Errors.Item(0).Source) > 0, "Errors.Item(0).Source"
+Check cn.Errors.Item(0).Number = &H80040E14, "Errors.Item(0).Number"
 Check Len(cn.Errors(0).SQLState) > 0, "Errors(0).SQLState"
 Check cn.Errors(0).NativeError <> 0, "Errors(0).NativeError"
 Dim e, count
@@ -162,6 +163,10 @@ For Each e In cn.Errors
     Check InStr(e.Description, "Syntax") > 0, "For Each over Errors: " & e.Description
 Next
 Check count = 1, "For Each over Errors visits one error"
+Set rs = CreateObject("ADODB.Recordset")
+rs.Open "SELECT * FROM api_const", "Data Source=""C:\no such folder\API.mdb""", 3, 1
+Check InStr(Err.Description, "Could not find file 'C:\no such folder\API.mdb'") = 1, "a missing file says so: " & Err.Description
+Err.Clear
 Set rs = cn.Execute("DELETE FROM api_const")
 Check InStr(Err.Description, "read-only") > 0, "a write is refused as read-only: " & Err.Description
 Err.Clear
