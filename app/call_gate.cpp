@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <utility>
 
+namespace app {
 namespace {
 
 // One int per index, so that a pack of indices becomes a list of int parameters.
@@ -56,3 +57,5 @@ LRESULT CALLBACK CallGate(HWND function, UINT arguments, WPARAM count, LPARAM cl
     if (cleanup != 0) return CallCallerCleans(entry, words, count);
     return callers[count](entry, words);
 }
+
+}  // namespace app

@@ -9,6 +9,10 @@
 // is null or the count is out of range.
 #include <windows.h>
 
+namespace app {
+
 constexpr int CallGateMaxArguments = 12;
 
 LRESULT CALLBACK CallGate(HWND function, UINT arguments, WPARAM count, LPARAM cleanup);
+
+}  // namespace app

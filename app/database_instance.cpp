@@ -1,5 +1,9 @@
 #include "app/database_instance.h"
 
+namespace app {
+
+using namespace db;
+
 namespace {
 数据库类* g_database = nullptr;
 }
@@ -12,3 +16,5 @@ void DestroyDatabaseInstance() {
 }
 
 数据库类& TheDatabase() { return *g_database; }
+
+}  // namespace app

@@ -2,7 +2,11 @@
 // Event handlers of the main window.
 #include "bridge/form_description.h"
 
-void OnWindowCreated(const EventArgs&);
-void OnWindowDestroyed(const EventArgs&);
-void OnForumLabelPressed(const EventArgs&);
-void OnQueryClicked(const EventArgs&);
+namespace app {
+
+void OnWindowCreated(const bridge::EventArgs&);
+void OnWindowDestroyed(const bridge::EventArgs&);
+void OnForumLabelPressed(const bridge::EventArgs&);
+void OnQueryClicked(const bridge::EventArgs&);
+
+}  // namespace app

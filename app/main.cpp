@@ -4,8 +4,12 @@
 #include "app/database_instance.h"
 #include "app/main_window.h"
 #include "bridge/form_check.h"
-#include "bridge/loaded_windows.h"
+#include "bridge/window_loader.h"
 #include "core/runtime.h"
+
+using namespace app;
+using namespace bridge;
+using namespace core;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     StartRuntime();

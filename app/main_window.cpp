@@ -4,6 +4,10 @@
 
 #include "app/handlers.h"
 
+namespace app {
+
+using namespace bridge;
+
 namespace main_window {
 
 const char kForumHost[] = "bbs.example.com";
@@ -73,3 +77,5 @@ const FormDescription& Form() {
 }
 
 }  // namespace main_window
+
+}  // namespace app

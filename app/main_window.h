@@ -4,6 +4,8 @@
 
 #include "bridge/form_description.h"
 
+namespace app {
+
 namespace main_window {
 
 constexpr std::uint32_t kWindowId = 0x52010001;
@@ -22,6 +24,8 @@ constexpr std::uint32_t k编辑框_常量名 = 0x1601000B;
 extern const char kForumHost[];
 extern const char kForumAddress[];
 
-const FormDescription& Form();
+const bridge::FormDescription& Form();
 
 }  // namespace main_window
+
+}  // namespace app

@@ -9,6 +9,10 @@
 #include "core/external_functions.h"
 #include "core/text_commands.h"
 
+namespace app {
+
+using namespace core;
+
 namespace {
 
 constexpr int STIF_SUPPORT_HEX_FLAG = 1;
@@ -51,3 +55,5 @@ Text IntToHexText(int value) {
 Text BuildDeclarationText(const Text& name, const Text& decimal) {
     return ConcatTexts(".版本 2\r\n\r\n.常量 ", name, ", \"", decimal, "\"");
 }
+
+}  // namespace app

@@ -10,6 +10,14 @@
 #include "bridge/control_properties.h"
 #include "core/dialogs.h"
 #include "core/text_commands.h"
+#include "core/value_number.h"
+#include "core/value_text.h"
+
+namespace app {
+
+using namespace core;
+using namespace bridge;
+using namespace db;
 
 using namespace main_window;
 
@@ -96,3 +104,5 @@ void OnQueryClicked(const EventArgs&) {
     SetAlwaysOnTop(true);
     WriteContent(k标签1, "成功查询到记录！");
 }
+
+}  // namespace app

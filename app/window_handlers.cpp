@@ -7,6 +7,12 @@
 #include "core/program_directory.h"
 #include "core/text_commands.h"
 
+namespace app {
+
+using namespace core;
+using namespace bridge;
+using namespace db;
+
 void OnWindowCreated(const EventArgs&) {
     const Text path = ConcatTexts(ProgramDirectory(), "\\API常量.mdb");
     if (!TheDatabase().OpenDatabase(path, Text())) ShowMessage(Text("连接数据库失败!"), 48);
@@ -15,3 +21,5 @@ void OnWindowCreated(const EventArgs&) {
 void OnWindowDestroyed(const EventArgs&) { TheDatabase().CloseDatabase(); }
 
 void OnForumLabelPressed(const EventArgs&) { OpenWithProgram("iexplore.exe", main_window::kForumAddress); }
+
+}  // namespace app

@@ -4,6 +4,10 @@
 
 #include "core/types.h"
 
+namespace bridge {
+
+using namespace core;  // the bridge speaks in the shared types
+
 class ComObject;
 class Variant;
 
@@ -23,7 +27,7 @@ struct BridgeArray {
     std::uint32_t count;
 };
 
-namespace bridge_detail {
+namespace detail {
 template <class T>
 std::uint64_t Bits(T value) {
     std::uint64_t bits = 0;
@@ -32,34 +36,36 @@ std::uint64_t Bits(T value) {
     return bits;
 }
 inline std::uint64_t Address(const void* p) { return reinterpret_cast<std::uintptr_t>(p); }
-}  // namespace bridge_detail
+}  // namespace detail
 
 inline BridgeArg ArgOmitted() { return {}; }
 inline BridgeArg ArgBool(bool v) { return {v ? 1u : 0u, TC_Bool}; }
-inline BridgeArg ArgDate(double v) { return {bridge_detail::Bits(v), TC_Date}; }
-inline BridgeArg ArgText(const Text& v) { return {bridge_detail::Address(&v), TC_Text}; }
-inline BridgeArg ArgBytes(const Bytes& v) { return {bridge_detail::Address(&v), TC_Bytes}; }
+inline BridgeArg ArgDate(double v) { return {detail::Bits(v), TC_Date}; }
+inline BridgeArg ArgText(const Text& v) { return {detail::Address(&v), TC_Text}; }
+inline BridgeArg ArgBytes(const Bytes& v) { return {detail::Address(&v), TC_Bytes}; }
 inline BridgeArg ArgByte(std::uint8_t v) { return {v, TC_Byte}; }
-inline BridgeArg ArgShort(std::int16_t v) { return {bridge_detail::Bits(v), TC_Short}; }
-inline BridgeArg ArgInt(std::int32_t v) { return {bridge_detail::Bits(v), TC_Int}; }
-inline BridgeArg ArgLong(std::int64_t v) { return {bridge_detail::Bits(v), TC_Long}; }
-inline BridgeArg ArgFloat(float v) { return {bridge_detail::Bits(v), TC_Float}; }
-inline BridgeArg ArgDouble(double v) { return {bridge_detail::Bits(v), TC_Double}; }
-inline BridgeArg ArgObject(const ComObject& v) { return {bridge_detail::Address(&v), TC_ComObject}; }
-inline BridgeArg ArgVariant(const Variant& v) { return {bridge_detail::Address(&v), TC_Variant}; }
+inline BridgeArg ArgShort(std::int16_t v) { return {detail::Bits(v), TC_Short}; }
+inline BridgeArg ArgInt(std::int32_t v) { return {detail::Bits(v), TC_Int}; }
+inline BridgeArg ArgLong(std::int64_t v) { return {detail::Bits(v), TC_Long}; }
+inline BridgeArg ArgFloat(float v) { return {detail::Bits(v), TC_Float}; }
+inline BridgeArg ArgDouble(double v) { return {detail::Bits(v), TC_Double}; }
+inline BridgeArg ArgObject(const ComObject& v) { return {detail::Address(&v), TC_ComObject}; }
+inline BridgeArg ArgVariant(const Variant& v) { return {detail::Address(&v), TC_Variant}; }
 inline BridgeArg ArgArray(const BridgeArray& a) {
-    return {bridge_detail::Address(&a), a.elementType | TC_ByRefOrArray};
+    return {detail::Address(&a), a.elementType | TC_ByRefOrArray};
 }
 
 // By reference: the bridge reads the variable and may write an output back.
-inline BridgeArg RefBool(bool& v) { return {bridge_detail::Address(&v), TC_Bool | TC_ByRefOrArray}; }
-inline BridgeArg RefDate(double& v) { return {bridge_detail::Address(&v), TC_Date | TC_ByRefOrArray}; }
-inline BridgeArg RefText(Text& v) { return {bridge_detail::Address(&v), TC_Text | TC_ByRefOrArray}; }
-inline BridgeArg RefByte(std::uint8_t& v) { return {bridge_detail::Address(&v), TC_Byte | TC_ByRefOrArray}; }
-inline BridgeArg RefShort(std::int16_t& v) { return {bridge_detail::Address(&v), TC_Short | TC_ByRefOrArray}; }
-inline BridgeArg RefInt(std::int32_t& v) { return {bridge_detail::Address(&v), TC_Int | TC_ByRefOrArray}; }
-inline BridgeArg RefLong(std::int64_t& v) { return {bridge_detail::Address(&v), TC_Long | TC_ByRefOrArray}; }
-inline BridgeArg RefFloat(float& v) { return {bridge_detail::Address(&v), TC_Float | TC_ByRefOrArray}; }
-inline BridgeArg RefDouble(double& v) { return {bridge_detail::Address(&v), TC_Double | TC_ByRefOrArray}; }
-inline BridgeArg RefObject(ComObject& v) { return {bridge_detail::Address(&v), TC_ComObject | TC_ByRefOrArray}; }
-inline BridgeArg RefVariant(Variant& v) { return {bridge_detail::Address(&v), TC_Variant | TC_ByRefOrArray}; }
+inline BridgeArg RefBool(bool& v) { return {detail::Address(&v), TC_Bool | TC_ByRefOrArray}; }
+inline BridgeArg RefDate(double& v) { return {detail::Address(&v), TC_Date | TC_ByRefOrArray}; }
+inline BridgeArg RefText(Text& v) { return {detail::Address(&v), TC_Text | TC_ByRefOrArray}; }
+inline BridgeArg RefByte(std::uint8_t& v) { return {detail::Address(&v), TC_Byte | TC_ByRefOrArray}; }
+inline BridgeArg RefShort(std::int16_t& v) { return {detail::Address(&v), TC_Short | TC_ByRefOrArray}; }
+inline BridgeArg RefInt(std::int32_t& v) { return {detail::Address(&v), TC_Int | TC_ByRefOrArray}; }
+inline BridgeArg RefLong(std::int64_t& v) { return {detail::Address(&v), TC_Long | TC_ByRefOrArray}; }
+inline BridgeArg RefFloat(float& v) { return {detail::Address(&v), TC_Float | TC_ByRefOrArray}; }
+inline BridgeArg RefDouble(double& v) { return {detail::Address(&v), TC_Double | TC_ByRefOrArray}; }
+inline BridgeArg RefObject(ComObject& v) { return {detail::Address(&v), TC_ComObject | TC_ByRefOrArray}; }
+inline BridgeArg RefVariant(Variant& v) { return {detail::Address(&v), TC_Variant | TC_ByRefOrArray}; }
+
+}  // namespace bridge

@@ -1,5 +1,7 @@
 #include "bridge/bstr.h"
 
+namespace bridge {
+
 std::wstring AnsiToWide(const Text& ansi) {
     if (ansi.empty()) return std::wstring();
     int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
@@ -20,10 +22,10 @@ Text WideToAnsi(const wchar_t* wide, int length) {
 
 Text BstrToAnsi(BSTR s) { return WideToAnsi(s, s ? static_cast<int>(SysStringLen(s)) : 0); }
 
-Bstr::Bstr(const Text& ansi) {
-    // A text with an embedded NUL ends there, as the NUL-terminated original would.
-    Text upToNul = ansi.substr(0, ansi.find('\0'));
-    if (upToNul.empty()) return;
-    std::wstring wide = AnsiToWide(upToNul);
-    s_ = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+win::UniqueBstr AnsiBstr(const Text& ansi) {
+    std::wstring wide = AnsiToWide(ansi.substr(0, ansi.find('\0')));
+    if (wide.empty()) return win::UniqueBstr();
+    return win::UniqueBstr(SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
 }
+
+}  // namespace bridge

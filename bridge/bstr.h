@@ -1,38 +1,23 @@
 #pragma once
-// Owner of one BSTR, and the ANSI (CP_ACP) <-> UTF-16 conversions of the bridge.
-#include <windows.h>
-#include <oleauto.h>
+// The ANSI (CP_ACP) <-> UTF-16 conversions of the bridge.
 #include <string>
-#include <string_view>
 
 #include "core/types.h"
+#include "win/bstr.h"
 
-class Bstr {
-public:
-    Bstr() = default;
-    explicit Bstr(const Text& ansi);
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    Bstr(Bstr&& other) noexcept : s_(other.s_) { other.s_ = nullptr; }
-    ~Bstr() { SysFreeString(s_); }
+// ado/com still names NewBstr unqualified; this goes when it includes win/bstr.h.
+using win::NewBstr;
 
-    BSTR Get() const { return s_; }
-    BSTR Detach() {
-        BSTR s = s_;
-        s_ = nullptr;
-        return s;
-    }
+namespace bridge {
 
-private:
-    BSTR s_ = nullptr;
-};
-
-// A new BSTR holding the UTF-16 text, for the caller (or its caller) to free.
-inline BSTR NewBstr(std::u16string_view text) {
-    return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
-}
+using namespace core;  // the bridge speaks in the shared types
 
 std::wstring AnsiToWide(const Text& ansi);
 // A null or empty BSTR gives empty text.
 Text WideToAnsi(const wchar_t* wide, int length);
 Text BstrToAnsi(BSTR s);
+// A new BSTR of the text up to its first NUL (as the NUL-terminated original
+// would end there); null for empty text.
+win::UniqueBstr AnsiBstr(const Text& ansi);
+
+}  // namespace bridge

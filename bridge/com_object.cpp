@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "bridge/bstr.h"
-#include "bridge/com_ptr.h"
 
+namespace bridge {
 namespace {
+
+using win::ComPtr;
 
 constexpr DWORD kAnyServer = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER |
                              CLSCTX_REMOTE_SERVER;  // 0x17
@@ -17,7 +19,7 @@ constexpr DWORD kLocalServers = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | C
 ComPtr<IUnknown> CreateThroughTypeLibrary(const Text& progId, const Text& typeLibraryFile) {
     ComPtr<ITypeLib> library;
     std::wstring file = AnsiToWide(typeLibraryFile);
-    if (FAILED(LoadTypeLib(file.c_str(), library.Put()))) return {};
+    if (FAILED(LoadTypeLib(file.c_str(), library.put()))) return {};
     std::wstring name = AnsiToWide(progId);
     std::vector<wchar_t> nameBuffer(name.begin(), name.end());
     nameBuffer.push_back(L'\0');
@@ -28,10 +30,10 @@ ComPtr<IUnknown> CreateThroughTypeLibrary(const Text& progId, const Text& typeLi
     ComPtr<IUnknown> candidate;
     if (SUCCEEDED(library->FindName(nameBuffer.data(), hash, found, memberIds, &count)) && count == 1 &&
         found[0]) {
-        ComPtr<ITypeInfo> info = ComPtr<ITypeInfo>::Attach(found[0]);
-        if (FAILED(info->CreateInstance(nullptr, IID_IUnknown, candidate.PutVoid()))) candidate.Reset();
+        ComPtr<ITypeInfo> info(found[0]);
+        if (FAILED(info->CreateInstance(nullptr, IID_IUnknown, candidate.put_void()))) candidate.reset();
         if (candidate && typeLibraryFile.find('\\') != Text::npos)
-            RegisterTypeLib(library.Get(), &file[0], nullptr);
+            RegisterTypeLib(library.get(), &file[0], nullptr);
     }
     return candidate;
 }
@@ -42,36 +44,18 @@ ComPtr<IUnknown> CreateThroughClassId(const Text& progId) {
     HRESULT hr = progId[0] == '{' ? CLSIDFromString(&wide[0], &clsid) : CLSIDFromProgID(wide.c_str(), &clsid);
     if (FAILED(hr)) return {};
     ComPtr<IUnknown> object;
-    hr = CoCreateInstance(clsid, nullptr, kAnyServer, IID_IUnknown, object.PutVoid());
-    if (hr == E_INVALIDARG) hr = CoCreateInstance(clsid, nullptr, kLocalServers, IID_IUnknown, object.PutVoid());
-    if (FAILED(hr)) object.Reset();
+    hr = CoCreateInstance(clsid, nullptr, kAnyServer, IID_IUnknown, object.put_void());
+    if (hr == E_INVALIDARG) hr = CoCreateInstance(clsid, nullptr, kLocalServers, IID_IUnknown, object.put_void());
+    if (FAILED(hr)) object.reset();
     return object;
 }
 
 }  // namespace
 
-ComObject::ComObject(ComObject&& other) noexcept
-    : objectInterface_(other.objectInterface_), recordData_(other.recordData_) {
-    other.objectInterface_ = nullptr;
-    other.recordData_ = nullptr;
-}
-
-ComObject& ComObject::operator=(const ComObject& other) {
-    if (this != &other) {
-        Clear();
-        CopyFrom(other);
-    }
-    return *this;
-}
-
-ComObject& ComObject::operator=(ComObject&& other) noexcept {
-    if (this != &other) {
-        Clear();
-        objectInterface_ = other.objectInterface_;
-        recordData_ = other.recordData_;
-        other.objectInterface_ = nullptr;
-        other.recordData_ = nullptr;
-    }
+ComObject& ComObject::operator=(ComObject other) noexcept {
+    Clear();
+    objectInterface_ = std::move(other.objectInterface_);
+    recordData_ = std::exchange(other.recordData_, nullptr);
     return *this;
 }
 
@@ -82,45 +66,37 @@ bool ComObject::Create(const Text& progId, const Text& typeLibraryFile) {
     ComPtr<IUnknown> candidate;
     if (progId[0] != '{' && !typeLibraryFile.empty()) candidate = CreateThroughTypeLibrary(progId, typeLibraryFile);
     if (!candidate) candidate = CreateThroughClassId(progId);
-    if (!candidate || FAILED(OleRun(candidate.Get()))) return false;
+    if (!candidate || FAILED(OleRun(candidate.get()))) return false;
     Clear();
-    objectInterface_ = candidate.Detach();
+    objectInterface_ = std::move(candidate);
     return true;
 }
 
 void ComObject::CopyFrom(const ComObject& source) {
+    objectInterface_.release();  // the old content is not given back: callers copy into fresh values
     objectInterface_ = source.objectInterface_;
-    if (objectInterface_) objectInterface_->AddRef();
     recordData_ = nullptr;
 }
 
 void ComObject::Clear() {
-    if (objectInterface_) {
-        if (recordData_) {
-            static_cast<IRecordInfo*>(objectInterface_)->RecordDestroy(recordData_);
-            recordData_ = nullptr;
-        }
-        IUnknown* old = objectInterface_;
-        objectInterface_ = nullptr;
-        old->Release();
-    } else if (recordData_) {
-        CoTaskMemFree(recordData_);
-        recordData_ = nullptr;
-    }
+    void* record = std::exchange(recordData_, nullptr);
+    if (record && objectInterface_)
+        static_cast<IRecordInfo*>(objectInterface_.get())->RecordDestroy(record);
+    else if (record)
+        CoTaskMemFree(record);
+    objectInterface_.reset();
 }
 
 ComObject ComObject::FromInterface(IUnknown* unknown) {
     ComObject object;
-    object.objectInterface_ = unknown;
-    if (unknown) unknown->AddRef();
+    object.objectInterface_ = ComPtr<IUnknown>::share(unknown);
     return object;
 }
 
 void ComObject::AttachRecord(IRecordInfo* info, void* data) {
     if (!info) return;
     Clear();
-    info->AddRef();
-    objectInterface_ = info;  // IRecordInfo is an IUnknown
+    objectInterface_ = ComPtr<IUnknown>::share(info);  // IRecordInfo is an IUnknown
     recordData_ = data;
 }
 
@@ -129,3 +105,5 @@ OleSession::OleSession() : ok_(SUCCEEDED(OleInitialize(nullptr))) {}
 OleSession::~OleSession() {
     if (ok_) OleUninitialize();
 }
+
+}  // namespace bridge

@@ -1,9 +1,10 @@
 // Finds the handler that the form binds to an event and runs it.
 #include "bridge/control_events.h"
 
-#include "bridge/loaded_windows.h"
+#include "bridge/window_loader.h"
 #include "core/runtime.h"
 
+namespace bridge {
 namespace {
 
 EventSource g_source;
@@ -42,3 +43,5 @@ bool RaiseEvent(std::uint32_t windowId, std::uint32_t controlId, int eventNumber
 }
 
 EventSource CurrentEventSource() { return g_source; }
+
+}  // namespace bridge

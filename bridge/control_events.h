@@ -4,6 +4,8 @@
 
 #include "bridge/form_description.h"
 
+namespace bridge {
+
 // Runs the handler bound to the event, if any; true when one ran.
 bool RaiseEvent(std::uint32_t windowId, std::uint32_t controlId, int eventNumber, const EventArgs& args = EventArgs());
 
@@ -13,3 +15,5 @@ struct EventSource {
     std::uint32_t controlId = 0;
 };
 EventSource CurrentEventSource();
+
+}  // namespace bridge

@@ -3,9 +3,10 @@
 
 #include <windows.h>
 
-#include "bridge/loaded_windows.h"
+#include "bridge/window_loader.h"
 #include "core/runtime.h"
 
+namespace bridge {
 namespace {
 
 struct Target {
@@ -172,3 +173,5 @@ void WriteTextProperty(std::uint32_t windowId, std::uint32_t controlId, int prop
 void WriteNumberProperty(std::uint32_t windowId, std::uint32_t controlId, int propertyNumber, std::int32_t number) {
     WriteProperty(windowId, controlId, propertyNumber, -1, PropertyValue::Number(number));
 }
+
+}  // namespace bridge

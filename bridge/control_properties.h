@@ -5,6 +5,10 @@
 
 #include "core/types.h"
 
+namespace bridge {
+
+using namespace core;  // the bridge speaks in the shared types
+
 // A property's value: a number, or a text (for text properties).
 struct PropertyValue {
     std::int32_t number = 0;
@@ -23,3 +27,5 @@ void WriteProperty(std::uint32_t windowId, std::uint32_t controlId, int property
 Text ReadTextProperty(std::uint32_t windowId, std::uint32_t controlId, int propertyNumber);
 void WriteTextProperty(std::uint32_t windowId, std::uint32_t controlId, int propertyNumber, const Text& text);
 void WriteNumberProperty(std::uint32_t windowId, std::uint32_t controlId, int propertyNumber, std::int32_t number);
+
+}  // namespace bridge

@@ -2,6 +2,7 @@
 
 #include <set>
 
+namespace bridge {
 namespace {
 
 bool CanHoldChildren(ControlKind kind) { return kind == ControlKind::GroupBox; }
@@ -20,3 +21,5 @@ bool FormIsWellFormed(const FormDescription& form) {
     }
     return true;
 }
+
+}  // namespace bridge

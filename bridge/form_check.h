@@ -3,4 +3,8 @@
 // their children, sizes that are not negative.
 #include "bridge/form_description.h"
 
+namespace bridge {
+
 bool FormIsWellFormed(const FormDescription& form);
+
+}  // namespace bridge

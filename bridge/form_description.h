@@ -6,6 +6,10 @@
 
 #include "core/types.h"
 
+namespace bridge {
+
+using namespace core;  // the bridge speaks in the shared types
+
 // Arguments of an event, each one 32-bit word (a 64-bit argument takes two).
 using EventArgs = std::vector<std::uint32_t>;
 using EventHandler = void (*)(const EventArgs& args);
@@ -67,3 +71,5 @@ enum : int {
     PropContent = 8,      // edit box content, label caption
     PropAlwaysOnTop = 29, // window
 };
+
+}  // namespace bridge

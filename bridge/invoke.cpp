@@ -3,11 +3,17 @@
 #include <cstring>
 #include <vector>
 
+#include "bridge/invoke.h"
+
 #include "bridge/bstr.h"
 #include "bridge/com_object.h"
-#include "bridge/com_ptr.h"
+#include "win/com_ptr.h"
+#include "win/variant.h"
 
+namespace bridge {
 namespace {
+
+using win::ComPtr;
 
 thread_local CallStatus tlsLastStatus = CallStatus::Ok;
 
@@ -40,14 +46,14 @@ VARTYPE ResolveType(ITypeInfo* info, const TYPEDESC& type) {
     case VT_CARRAY: return ResolveType(info, type.lpadesc->tdescElem) | VT_ARRAY;
     case VT_USERDEFINED: {
         ComPtr<ITypeInfo> referenced;
-        if (!info || FAILED(info->GetRefTypeInfo(type.hreftype, referenced.Put())) || !referenced)
+        if (!info || FAILED(info->GetRefTypeInfo(type.hreftype, referenced.put())) || !referenced)
             return VT_UNKNOWN;
-        TypeAttr attr(referenced.Get());
+        TypeAttr attr(referenced.get());
         if (!attr) return VT_UNKNOWN;
         switch (attr->typekind) {
         case TKIND_ENUM: return VT_I4;
         case TKIND_DISPATCH: return VT_DISPATCH;
-        case TKIND_ALIAS: return ResolveType(referenced.Get(), attr->tdescAlias);
+        case TKIND_ALIAS: return ResolveType(referenced.get(), attr->tdescAlias);
         default: return VT_UNKNOWN;
         }
     }
@@ -86,14 +92,15 @@ CallStatus Bind(ITypeComp* binder, std::wstring& name, ULONG hash, CallKind kind
         bound.lpfuncdesc = nullptr;
         ITypeInfo* info = nullptr;
         if (FAILED(binder->Bind(&name[0], hash, static_cast<WORD>(kinds[i]), &info, &descKind, &bound))) continue;
-        binding.info = ComPtr<ITypeInfo>::Attach(info);
+        binding.info.reset(info);
         switch (descKind) {
         case DESCKIND_FUNCDESC: binding.func = bound.lpfuncdesc; return CallStatus::Ok;
         case DESCKIND_VARDESC:
         case DESCKIND_IMPLICITAPPOBJ: binding.var = bound.lpvardesc; return CallStatus::Ok;
-        case DESCKIND_TYPECOMP:
-            ComPtr<ITypeComp>::Attach(bound.lptcomp);  // a type name binds nothing callable
+        case DESCKIND_TYPECOMP: {
+            ComPtr<ITypeComp> typeBinder(bound.lptcomp);  // a type name binds nothing callable
             return CallStatus::NotBound;
+        }
         default: return CallStatus::NotBound;
         }
     }
@@ -233,7 +240,7 @@ CallPlan PlanCall(const Binding& binding, CallKind kind) {
     const VARDESC& v = *binding.var;
     plan.memberId = v.memid;
     if (kind == CallKind::Put) {
-        VARTYPE resolved = ResolveType(binding.info.Get(), v.elemdescVar.tdesc) & ~VT_BYREF;
+        VARTYPE resolved = ResolveType(binding.info.get(), v.elemdescVar.tdesc) & ~VT_BYREF;
         bool byReference = (resolved & VT_ARRAY) || resolved == VT_UNKNOWN || resolved == VT_DISPATCH;
         plan.flags = byReference ? DISPATCH_PROPERTYPUTREF : DISPATCH_PROPERTYPUT;
         plan.params.push_back(v.elemdescVar);
@@ -275,15 +282,6 @@ void WriteBack(const BridgeArg* args, std::size_t n, const CallPlan& plan, Param
     }
 }
 
-// Guards the result VARIANT of Invoke.
-struct ResultCell {
-    VARIANT v;
-    ResultCell() { VariantInit(&v); }
-    ResultCell(const ResultCell&) = delete;
-    ResultCell& operator=(const ResultCell&) = delete;
-    ~ResultCell() { VariantClear(&v); }
-};
-
 CallStatus CallBound(IDispatch* dispatch, LCID lcid, const Binding& binding, CallKind kind,
                      const BridgeArg* args, std::size_t count, std::uint32_t resultType, void* result) {
     CallPlan plan = PlanCall(binding, kind);
@@ -302,21 +300,21 @@ CallStatus CallBound(IDispatch* dispatch, LCID lcid, const Binding& binding, Cal
 
     for (std::size_t k = n; k-- > 0;) {
         std::size_t i = n - 1 - k;
-        CallStatus s = PrepareArgument(args[k], plan.params[k], binding.info.Get(), block.Arg(i), block.Storage(i));
+        CallStatus s = PrepareArgument(args[k], plan.params[k], binding.info.get(), block.Arg(i), block.Storage(i));
         if (s != CallStatus::Ok) {
             ReleaseRecordCells(block, n);
             return s;
         }
     }
 
-    ResultCell invokeResult;
+    win::OwnedVariant invokeResult;
     UINT argError = 0;
-    HRESULT hr = dispatch->Invoke(plan.memberId, IID_NULL, lcid, plan.flags, &dp, &invokeResult.v, nullptr,
+    HRESULT hr = dispatch->Invoke(plan.memberId, IID_NULL, lcid, plan.flags, &dp, invokeResult.put(), nullptr,
                                   &argError);
     CallStatus status = StatusOfInvoke(hr);
     if (status == CallStatus::Ok) {
         WriteBack(args, n, plan, block);
-        if (resultType != TC_None && !ConvertResult(invokeResult.v, resultType, result))
+        if (resultType != TC_None && !ConvertResult(invokeResult.get(), resultType, result))
             status = CallStatus::ResultNotConvertible;
     }
     ReleaseRecordCells(block, n);
@@ -327,25 +325,25 @@ CallStatus Invoke(const ComObject& object, const Text& name, CallKind kind, cons
                   std::size_t count, std::uint32_t resultType, void* result) {
     if (object.IsEmpty()) return CallStatus::EmptyObject;
     ComPtr<IDispatch> dispatch;
-    if (FAILED(object.Interface()->QueryInterface(IID_IDispatch, dispatch.PutVoid())) || !dispatch)
+    if (FAILED(object.Interface()->QueryInterface(IID_IDispatch, dispatch.put_void())) || !dispatch)
         return CallStatus::NoDispatch;
 
     LCID lcid = GetUserDefaultLCID();
     ComPtr<ITypeComp> binder;
     {
         ComPtr<ITypeInfo> info;
-        if (FAILED(dispatch->GetTypeInfo(0, lcid, info.Put())) || !info) return CallStatus::NoTypeInfo;
-        if (FAILED(info->GetTypeComp(binder.Put())) || !binder) return CallStatus::NoTypeInfo;
+        if (FAILED(dispatch->GetTypeInfo(0, lcid, info.put())) || !info) return CallStatus::NoTypeInfo;
+        if (FAILED(info->GetTypeComp(binder.put())) || !binder) return CallStatus::NoTypeInfo;
     }
     if (name.empty()) return CallStatus::NotBound;
 
     std::wstring wideName = AnsiToWide(name);
     ULONG hash = LHashValOfNameSys(SYS_WIN32, lcid, wideName.c_str());
     Binding binding;
-    CallStatus status = Bind(binder.Get(), wideName, hash, kind, binding);
-    binder.Reset();
+    CallStatus status = Bind(binder.get(), wideName, hash, kind, binding);
+    binder.reset();
     if (status != CallStatus::Ok) return status;
-    return CallBound(dispatch.Get(), lcid, binding, kind, args, count, resultType, result);
+    return CallBound(dispatch.get(), lcid, binding, kind, args, count, resultType, result);
 }
 
 }  // namespace
@@ -359,3 +357,5 @@ CallStatus InvokeByName(const ComObject& object, const Text& name, CallKind kind
 }
 
 CallStatus LastCallStatus() { return tlsLastStatus; }
+
+}  // namespace bridge

@@ -4,18 +4,10 @@
 
 #include "bridge/bstr.h"
 #include "bridge/com_object.h"
-#include "bridge/safe_array.h"
+#include "win/safe_array_lock.h"
 
+namespace bridge {
 namespace {
-
-// A scratch VARIANT that is always cleared.
-struct ScratchVariant {
-    VARIANT v;
-    ScratchVariant() { VariantInit(&v); }
-    ScratchVariant(const ScratchVariant&) = delete;
-    ScratchVariant& operator=(const ScratchVariant&) = delete;
-    ~ScratchVariant() { VariantClear(&v); }
-};
 
 template <class T>
 T PayloadAs(std::uint64_t payload) {
@@ -81,7 +73,7 @@ void CopyElements(std::uint32_t elementType, const void* from, std::uint32_t cou
             break;
         case TC_Date:
         case TC_Double: static_cast<double*>(to)[i] = static_cast<const double*>(from)[i]; break;
-        case TC_Text: static_cast<BSTR*>(to)[i] = Bstr(static_cast<const Text*>(from)[i]).Detach(); break;
+        case TC_Text: static_cast<BSTR*>(to)[i] = AnsiBstr(static_cast<const Text*>(from)[i]).release(); break;
         case TC_Byte: static_cast<BYTE*>(to)[i] = static_cast<const BYTE*>(from)[i]; break;
         case TC_Short: static_cast<SHORT*>(to)[i] = static_cast<const std::int16_t*>(from)[i]; break;
         case TC_Int: static_cast<LONG*>(to)[i] = static_cast<const std::int32_t*>(from)[i]; break;
@@ -107,15 +99,15 @@ bool StoreArray(std::uint32_t elementType, const void* elements, std::uint32_t c
     VARTYPE vt = ElementVt(elementType);
     if (vt == VT_EMPTY) return false;
     SAFEARRAYBOUND bound{count, 1};
-    SafeArray array(SafeArrayCreate(vt, 1, &bound));
-    if (!array.Get()) return false;
+    win::UniqueSafeArray array(SafeArrayCreate(vt, 1, &bound));
+    if (!array) return false;
     if (count) {
-        SafeArrayData data(array.Get());
-        if (!data.Ok()) return false;
-        CopyElements(elementType, elements, count, data.Data());
+        win::SafeArrayLock data(array.get());
+        if (!data) return false;
+        CopyElements(elementType, elements, count, data.get());
     }
     cell.vt = VT_ARRAY | vt;
-    cell.parray = array.Detach();
+    cell.parray = array.release();
     return true;
 }
 
@@ -140,9 +132,9 @@ Bytes ArrayBytes(const VARIANT& v) {
         count *= length > 0 ? static_cast<std::uint64_t>(length) : 0;
     }
     if (count == 0) return Bytes();
-    SafeArrayData data(array);
-    if (!data.Ok()) return Bytes();
-    const BYTE* p = static_cast<const BYTE*>(data.Data());
+    win::SafeArrayLock data(array);
+    if (!data) return Bytes();
+    const BYTE* p = static_cast<const BYTE*>(data.get());
     return Bytes(p, p + count);
 }
 
@@ -161,7 +153,7 @@ bool ConvertArgument(const BridgeArg& arg, VARIANT& cell, bool allowArrays) {
     case TC_Text: {
         const Text* text = AddressOf<Text>(arg);
         cell.vt = VT_BSTR;
-        cell.bstrVal = text ? Bstr(*text).Detach() : nullptr;
+        cell.bstrVal = text ? AnsiBstr(*text).release() : nullptr;
         return true;
     }
     case TC_Byte: cell.vt = VT_UI1; cell.bVal = ValueOf<std::uint8_t>(arg); return true;
@@ -209,10 +201,10 @@ bool ConvertResult(const VARIANT& value, std::uint32_t typeCode, void* destinati
     case TC_ComObject: vt = VT_UNKNOWN; break;
     default: return false;
     }
-    ScratchVariant scratch;
-    if (FAILED(VariantCopyInd(&scratch.v, const_cast<VARIANT*>(&value)))) return false;
-    if (FAILED(VariantChangeType(&scratch.v, &scratch.v, 0, vt))) return false;
-    const VARIANT& v = scratch.v;
+    win::OwnedVariant scratch;
+    VARIANT& v = scratch.get();
+    if (FAILED(VariantCopyInd(&v, const_cast<VARIANT*>(&value)))) return false;
+    if (FAILED(VariantChangeType(&v, &v, 0, vt))) return false;
     switch (typeCode) {
     case TC_Bool: *static_cast<bool*>(destination) = v.boolVal != 0; break;
     case TC_Date: *static_cast<double*>(destination) = v.date; break;
@@ -245,56 +237,27 @@ void StoreEmptyResult(std::uint32_t typeCode, void* destination) {
     }
 }
 
-Variant::Variant() { std::memset(&value_, 0, sizeof value_); }
-
-Variant::Variant(const Variant& other) : Variant() { CopyFrom(other); }
-
-Variant::Variant(Variant&& other) noexcept : Variant() {
-    std::memcpy(&value_, &other.value_, sizeof value_);
-    std::memset(&other.value_, 0, sizeof other.value_);
-}
-
-Variant& Variant::operator=(const Variant& other) {
-    if (this != &other) {
-        Clear();
-        CopyFrom(other);
-    }
-    return *this;
-}
-
-Variant& Variant::operator=(Variant&& other) noexcept {
-    if (this != &other) {
-        Clear();
-        std::memcpy(&value_, &other.value_, sizeof value_);
-        std::memset(&other.value_, 0, sizeof other.value_);
-    }
-    return *this;
-}
-
-Variant::~Variant() { VariantClear(&value_); }
-
 bool Variant::Assign(const BridgeArg& value) {
     Clear();
-    if (ConvertArgument(value, value_, true)) return true;
+    if (ConvertArgument(value, Raw(), true)) return true;
     Clear();
     return false;
 }
 
-void Variant::Clear() {
-    VariantClear(&value_);
-    std::memset(&value_, 0, sizeof value_);
-}
+void Variant::Clear() { value_.reset(); }
 
 void Variant::CopyFrom(const Variant& source) {
-    std::memset(&value_, 0, sizeof value_);
-    if (FAILED(VariantCopy(&value_, const_cast<VARIANT*>(&source.value_))))
-        std::memset(&value_, 0, sizeof value_);
+    value_.release();  // the old content is not given back: callers copy into fresh values
+    value_ = source.value_;
 }
 
 Bytes Variant::ToBytes() const {
-    if (value_.vt & VT_ARRAY) return ArrayBytes(value_);
-    ScratchVariant scratch;
-    if (FAILED(VariantCopyInd(&scratch.v, const_cast<VARIANT*>(&value_)))) return Bytes();
-    if (FAILED(VariantChangeType(&scratch.v, &scratch.v, 0, VT_ARRAY | VT_UI1))) return Bytes();
-    return ArrayBytes(scratch.v);
+    if (Type() & VT_ARRAY) return ArrayBytes(Raw());
+    win::OwnedVariant scratch;
+    VARIANT& v = scratch.get();
+    if (FAILED(VariantCopyInd(&v, const_cast<VARIANT*>(&Raw())))) return Bytes();
+    if (FAILED(VariantChangeType(&v, &v, 0, VT_ARRAY | VT_UI1))) return Bytes();
+    return ArrayBytes(v);
 }
+
+}  // namespace bridge

@@ -6,16 +6,13 @@
 
 #include "bridge/bridge_arg.h"
 #include "core/types.h"
+#include "win/variant.h"
 
+namespace bridge {
+
+// New values are VT_EMPTY (all zeros); copies are deep (VariantCopy).
 class Variant {
 public:
-    Variant();  // VT_EMPTY
-    Variant(const Variant& other);
-    Variant(Variant&& other) noexcept;
-    Variant& operator=(const Variant& other);
-    Variant& operator=(Variant&& other) noexcept;
-    ~Variant();
-
     // Stores the converted value; false (and VT_EMPTY) for a type code the
     // bridge cannot convert or an array that cannot be built. A type code with
     // TC_ByRefOrArray takes a BridgeArray (ArgArray); Bytes become VT_UI1 arrays.
@@ -27,13 +24,13 @@ public:
     // platform's coercion to a byte array); empty when there are none.
     Bytes ToBytes() const;
 
-    VARTYPE Type() const { return value_.vt; }
-    const VARIANT& Raw() const { return value_; }
-    VARIANT& Raw() { return value_; }
-    bool IsEmpty() const { return value_.vt == VT_EMPTY; }
+    VARTYPE Type() const { return value_.get().vt; }
+    const VARIANT& Raw() const { return value_.get(); }
+    VARIANT& Raw() { return value_.get(); }
+    bool IsEmpty() const { return Type() == VT_EMPTY; }
 
 private:
-    VARIANT value_;
+    win::OwnedVariant value_;
 };
 
 // Argument conversion: the value of arg into a cleared cell. Objects go as
@@ -49,3 +46,5 @@ bool ConvertResult(const VARIANT& value, std::uint32_t typeCode, void* destinati
 
 // Sets the variable of type typeCode to the empty value of its type.
 void StoreEmptyResult(std::uint32_t typeCode, void* destination);
+
+}  // namespace bridge

@@ -3,8 +3,9 @@
 #include <commctrl.h>
 
 #include "bridge/control_events.h"
-#include "bridge/loaded_windows.h"
+#include "bridge/window_loader.h"
 
+namespace bridge {
 namespace {
 
 const char kWindowClass[] = "QalomirForm";
@@ -275,3 +276,5 @@ void RunMessageLoop() {
         DispatchMessageA(&msg);
     }
 }
+
+}  // namespace bridge

@@ -5,6 +5,8 @@
 
 #include "core/types.h"
 
+namespace core {
+
 struct BasicValue {
     TypeCode type = TC_None;
     // byte, short, int, long, bool (0/1) and subroutine pointer (unsigned 32 bits).
@@ -57,3 +59,5 @@ struct BasicValue {
     bool AsBool() const { return integer != 0; }
     std::uint32_t AsSubPointer() const { return static_cast<std::uint32_t>(integer); }
 };
+
+}  // namespace core

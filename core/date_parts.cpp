@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace core {
+
 double ClampDate(double days) {
     if (std::isnan(days)) return 0.0;
     if (days < MinimumDate) return MinimumDate;
@@ -39,3 +41,5 @@ DateParts SplitDate(double days) {
     parts.second = static_cast<int>(seconds % 60);
     return parts;
 }
+
+}  // namespace core

@@ -2,6 +2,7 @@
 // from the platform call so that both can be checked anywhere.
 #include "core/dialogs.h"
 
+namespace core {
 namespace {
 constexpr unsigned SystemModal = 0x1000;
 constexpr unsigned TaskModal = 0x2000;
@@ -17,3 +18,5 @@ int ButtonResultOf(int platformAnswer) {
     if (platformAnswer >= 1 && platformAnswer <= 7) return platformAnswer - 1;
     return BR_OK;
 }
+
+}  // namespace core

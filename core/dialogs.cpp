@@ -6,8 +6,9 @@
 #include <utility>
 
 #include "core/external_functions.h"
-#include "core/text_commands.h"
+#include "core/value_text.h"
 
+namespace core {
 namespace {
 
 // The clipboard, open for as long as the session lives.
@@ -23,22 +24,6 @@ public:
 
 private:
     bool open_;
-};
-
-// A global memory block until it is handed on.
-class UniqueGlobal {
-public:
-    explicit UniqueGlobal(HGLOBAL block) : block_(block) {}
-    ~UniqueGlobal() {
-        if (block_) GlobalFree(block_);
-    }
-    UniqueGlobal(const UniqueGlobal&) = delete;
-    UniqueGlobal& operator=(const UniqueGlobal&) = delete;
-    HGLOBAL get() const { return block_; }
-    HGLOBAL release() { return std::exchange(block_, nullptr); }
-
-private:
-    HGLOBAL block_;
 };
 
 bool HasTextForm(TypeCode type) {
@@ -83,8 +68,8 @@ bool SetClipboardText(const Text& text) {
     ClipboardSession clipboard;
     if (!clipboard.IsOpen()) return false;
     if (!EmptyClipboard()) return false;
-    UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1));
-    if (!block.get() || !CopyIntoGlobal(block.get(), text)) return false;
+    win::UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1));
+    if (!block || !CopyIntoGlobal(block.get(), text)) return false;
     if (!SetClipboardData(CF_TEXT, block.get())) return false;
     block.release();  // the clipboard owns it now
     return true;
@@ -95,3 +80,5 @@ bool OpenWithProgram(const Text& program, const Text& parameters) {
         ExternalShellExecuteA(nullptr, "open", program.c_str(), parameters.c_str(), "", 1);
     return reinterpret_cast<INT_PTR>(answer) != 2;
 }
+
+}  // namespace core

@@ -3,6 +3,8 @@
 #include "core/basic_value.h"
 #include "core/types.h"
 
+namespace core {
+
 // The answer of a message box, numbered from 0.
 enum ButtonResult {
     BR_OK = 0,
@@ -30,3 +32,5 @@ bool SetClipboardText(const Text& text);
 // ShellExecuteA "open"; false only when the program file was not found.
 bool OpenWithProgram(const Text& program, const Text& parameters);
 #endif
+
+}  // namespace core

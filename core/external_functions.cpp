@@ -5,6 +5,8 @@
 #include "core/fatal_error.h"
 #include "core/program_directory.h"
 
+namespace core {
+
 const char* const SystemLibraryOrder[6] = {
     "Kernel32.dll", "Gdi32.dll", "User32.dll", "Advapi32.dll", "Mpr.dll", "Shell32.dll",
 };
@@ -19,6 +21,14 @@ ExternalFunctionTable::ExternalFunctionTable(std::initializer_list<Declaration> 
     }
 }
 
+namespace {
+
+// A system library comes from the system folder only: a copy planted beside the
+// program (or in the current folder) never runs.
+HMODULE LoadSystemLibrary(const char* name) { return LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32); }
+
+}  // namespace
+
 FARPROC ExternalFunctionTable::Lookup(HMODULE module, const Text& name) {
     ++lookups_;
     if (!name.empty() && name[0] == '#') {
@@ -30,7 +40,7 @@ FARPROC ExternalFunctionTable::Lookup(HMODULE module, const Text& name) {
 
 FARPROC ExternalFunctionTable::FindInSystemLibraries(ExternalFunction& row) {
     for (const char* library : SystemLibraryOrder) {
-        UniqueModule module(LoadLibraryA(library));
+        win::UniqueModule module(LoadSystemLibrary(library));
         if (!module) continue;
         if (FARPROC address = Lookup(module.get(), row.name)) {
             row.module = std::move(module);
@@ -41,10 +51,13 @@ FARPROC ExternalFunctionTable::FindInSystemLibraries(ExternalFunction& row) {
 }
 
 FARPROC ExternalFunctionTable::FindInNamedLibrary(ExternalFunction& row) {
-    UniqueModule module;
-    if (row.library.find(':') == Text::npos) {
+    // A library named without a path: the system's own if there is one, else the
+    // program's copy beside it first.
+    win::UniqueModule module;
+    if (row.library.find_first_of(":\\/") == Text::npos) {
+        module.reset(LoadSystemLibrary(row.library.c_str()));
         const Text besideProgram = ProgramDirectory() + "\\" + row.library;
-        module.reset(LoadLibraryA(besideProgram.c_str()));
+        if (!module) module.reset(LoadLibraryA(besideProgram.c_str()));
     }
     if (!module) module.reset(LoadLibraryA(row.library.c_str()));
     if (!module) return nullptr;
@@ -118,3 +131,5 @@ LRESULT ExternalCallWindowProcA(WNDPROC procedure, HWND window, UINT message, WP
 int ExternalWvsprintfA(char* buffer, const char* format, va_list arguments) {
     return ExternalAs<WvsprintfAFunction>(EF_wvsprintfA)(buffer, format, arguments);
 }
+
+}  // namespace core

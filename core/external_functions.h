@@ -7,17 +7,20 @@
 #include <initializer_list>
 #include <vector>
 
-#include "core/module_handle.h"
 #include "core/types.h"
+#include "win/unique.h"
+
+namespace core {
 
 struct ExternalFunction {
     Text library;  // empty: search the system libraries
     Text name;     // "#n": export ordinal n (low 16 bits)
     FARPROC address = nullptr;
-    UniqueModule module;
+    win::UniqueModule module;
 };
 
-// Libraries searched, in order, for a row without a library of its own.
+// Libraries searched, in order and in the system folder only, for a row without a
+// library of its own.
 extern const char* const SystemLibraryOrder[6];
 
 class ExternalFunctionTable {
@@ -89,3 +92,5 @@ int* ExternalLstrcpynInt(int* to, int* from, int count);
 LRESULT ExternalCallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam,
                                 LPARAM lParam);
 int ExternalWvsprintfA(char* buffer, const char* format, va_list arguments);
+
+}  // namespace core

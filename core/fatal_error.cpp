@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace core {
 namespace {
 FatalHandler installedHandler = nullptr;
 }
@@ -42,3 +43,5 @@ Text AllocationFailureMessage(long long size) {
     std::snprintf(text, sizeof text, "分配 %lld 字节内存失败!", size);
     return text;
 }
+
+}  // namespace core

@@ -4,6 +4,8 @@
 // process. Without a handler the process aborts.
 #include "core/types.h"
 
+namespace core {
+
 using FatalHandler = void (*)(int number, const Text& message);
 
 // Installs the handler and returns the previous one.
@@ -16,3 +18,5 @@ Text FatalErrorText(int number, const Text& message);
 
 // The message for an allocation of the given size that failed.
 Text AllocationFailureMessage(long long size);
+
+}  // namespace core

@@ -6,7 +6,7 @@
 
 #include "core/fatal_error.h"
 
-namespace {
+namespace core {
 
 void* HeapBlock(std::size_t size) {
     return HeapAlloc(GetProcessHeap(), 0, size ? size : 1);
@@ -22,7 +22,12 @@ void FreeHeapBlock(void* block) {
     if (block) HeapFree(GetProcessHeap(), 0, block);
 }
 
-}  // namespace
+}  // namespace core
+
+// The replaceable allocation functions live in the global namespace.
+using core::FreeHeapBlock;
+using core::HeapBlock;
+using core::HeapBlockOrFatal;
 
 void* operator new(std::size_t size) { return HeapBlockOrFatal(size); }
 void* operator new[](std::size_t size) { return HeapBlockOrFatal(size); }

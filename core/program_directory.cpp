@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+namespace core {
 namespace {
 Text& StoredDirectory() {
     static Text directory;
@@ -23,3 +24,5 @@ void CaptureProgramDirectory() {
 }
 
 Text ProgramDirectory() { return StoredDirectory(); }
+
+}  // namespace core

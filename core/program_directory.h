@@ -2,6 +2,8 @@
 // The program's own directory, captured once at start.
 #include "core/types.h"
 
+namespace core {
+
 // Splits a full program path at its last backslash; a trail byte 0x5C of a
 // double-byte character is not a backslash. No backslash: empty directory.
 void SplitProgramPath(const Text& path, Text* dir, Text* file);
@@ -12,3 +14,5 @@ void CaptureProgramDirectory();
 // The directory without a trailing backslash.
 Text ProgramDirectory();
 #endif
+
+}  // namespace core

@@ -1,5 +1,7 @@
 #include "core/program_directory.h"
 
+namespace core {
+
 void SplitProgramPath(const Text& path, Text* dir, Text* file) {
     std::size_t lastBackslash = Text::npos;
     for (std::size_t i = 0; i < path.size(); ++i) {
@@ -18,3 +20,5 @@ void SplitProgramPath(const Text& path, Text* dir, Text* file) {
     if (dir) *dir = path.substr(0, lastBackslash);
     if (file) *file = path.substr(lastBackslash + 1);
 }
+
+}  // namespace core

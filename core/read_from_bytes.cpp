@@ -3,8 +3,9 @@
 
 #include "core/date_parts.h"
 #include "core/fatal_error.h"
-#include "core/text_commands.h"
+#include "core/read_from_bytes.h"
 
+namespace core {
 namespace {
 
 constexpr int TypeSizes[] = {0, 1, 2, 4, 8, 4, 8, 4, 8, 4, 0};
@@ -83,3 +84,5 @@ BasicValue ReadFromBytes(const Bytes& bytes, int typeNumber, int* position) {
     if (position) *position = PositionAfter(offset + size, bytes.size());
     return value;
 }
+
+}  // namespace core

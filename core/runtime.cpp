@@ -8,6 +8,7 @@
 #include "core/external_functions.h"
 #include "core/program_directory.h"
 
+namespace core {
 namespace {
 
 void (*exitRoutine)() = nullptr;
@@ -40,6 +41,8 @@ void ShowFatalErrorAndEnd(int number, const Text& message) {
 }  // namespace
 
 void StartRuntime() {
+    // Libraries loaded by bare name (shlwapi.dll, for one) come from the system folder only.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     SetFatalHandler(ShowFatalErrorAndEnd);
     oleStarted = SUCCEEDED(OleInitialize(nullptr));
     CaptureProgramDirectory();
@@ -55,3 +58,5 @@ void EndProgram(int exitCode) {
     }
     Finish(exitCode);
 }
+
+}  // namespace core

@@ -3,6 +3,8 @@
 #include "core/fatal_error.h"
 #include "core/types.h"
 
+namespace core {
+
 // OLE, program directory, unresolved external table, fatal handler.
 void StartRuntime();
 
@@ -11,3 +13,5 @@ void RegisterExitRoutine(void (*routine)());
 
 // Runs the exit routine, releases the external libraries, OleUninitialize, exits.
 [[noreturn]] void EndProgram(int exitCode);
+
+}  // namespace core

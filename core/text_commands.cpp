@@ -5,6 +5,7 @@
 
 #include "core/fatal_error.h"
 
+namespace core {
 namespace {
 
 bool IsLeadByte(unsigned char byte) { return byte >= 0x80; }
@@ -114,3 +115,5 @@ int CompareTexts(const Text& a, const Text& b) {
     if (a.size() == b.size()) return 0;
     return a.size() < b.size() ? -1 : 1;
 }
+
+}  // namespace core

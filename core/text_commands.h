@@ -1,11 +1,12 @@
 #pragma once
-// Text and number commands. Lengths and cuts count bytes; ToUpper and
+// Text commands. Lengths and cuts count bytes; ToUpper and
 // ReplaceText step over double-byte characters (a byte >= 0x80 and the next).
 #include <cstddef>
 #include <cstring>
 
-#include "core/basic_value.h"
 #include "core/types.h"
+
+namespace core {
 
 int TextLength(const Text& text);
 Text LeftText(const Text& text, int count);
@@ -16,20 +17,7 @@ Text ReplaceText(const Text& text, const Text& target, const Text& replacement =
                  int start = 1, int limit = -1, bool caseSensitive = false);
 Text BlankText(int count);
 Text RepeatText(int count, const Text& text);
-
-Text ToText(const BasicValue& value);
-// Shorthands for the common types, so that a double or a bool never passes as an int.
-Text ToText(int value);
-Text ToText(double value);
-Text ToText(bool value);
-double ToNumber(const BasicValue& value);
-double ToNumber(const Text& text);
-
-// typeNumber: 1 byte, 2 short, 3 int, 4 long, 5 float, 6 double, 7 bool, 8 date,
-// 9 subroutine pointer, 10 text; anything else is fatal. position is 1-based,
-// moved past what was read, and -1 once beyond the last byte.
-BasicValue ReadFromBytes(const Bytes& bytes, int typeNumber, int* position = nullptr);
-
+// Byte-wise: negative, 0 or positive.
 int CompareTexts(const Text& a, const Text& b);
 
 namespace text_detail {
@@ -51,3 +39,5 @@ Text ConcatTexts(const T&... texts) {
     (text_detail::Append(result, texts), ...);
     return result;
 }
+
+}  // namespace core

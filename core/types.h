@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace core {
+
 // A byte string in the system ANSI code page (GBK); empty and absent are one value.
 using Text = std::string;
 
@@ -30,3 +32,5 @@ enum TypeCode : std::uint32_t {
 
 // Added to a type code: passed by reference (argument lists), or an array (Assign).
 constexpr std::uint32_t TC_ByRefOrArray = 0x20000000u;
+
+}  // namespace core

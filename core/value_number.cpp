@@ -2,8 +2,9 @@
 // decimal numbers after full-width characters are folded to ASCII.
 #include <cstdlib>
 
-#include "core/text_commands.h"
+#include "core/value_number.h"
 
+namespace core {
 namespace {
 
 Text FoldFullWidth(const Text& text) {
@@ -97,3 +98,5 @@ double ToNumber(const BasicValue& value) {
     default: return 0.0;
     }
 }
+
+}  // namespace core

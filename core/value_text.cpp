@@ -6,8 +6,9 @@
 #include <cstring>
 
 #include "core/date_parts.h"
-#include "core/text_commands.h"
+#include "core/value_text.h"
 
+namespace core {
 namespace {
 
 // printf's "%.<digits>g", except that the exponent has at least three digits
@@ -102,3 +103,5 @@ Text ToText(const BasicValue& value) {
     default: return Text();
     }
 }
+
+}  // namespace core

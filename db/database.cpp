@@ -2,7 +2,12 @@
 
 #include <cmath>
 
+#include "core/read_from_bytes.h"
 #include "core/text_commands.h"
+
+namespace db {
+
+using namespace bridge;
 
 namespace {
 
@@ -220,3 +225,5 @@ bool 数据库类::WriteVariant(const Text& fieldName, Variant& value) {
 }
 
 Text 数据库类::LastError() const { return lastError; }
+
+}  // namespace db

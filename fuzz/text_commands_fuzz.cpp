@@ -5,7 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/read_from_bytes.h"
 #include "core/text_commands.h"
+#include "core/value_number.h"
+#include "core/value_text.h"
+
+using namespace core;
 
 namespace {
 

@@ -8,6 +8,9 @@
 #include "bridge/com_object.h"
 #include "tests/automation/scripted_dispatch.h"
 
+using namespace core;
+using namespace bridge;
+
 using namespace testautomation;
 using Clock = std::chrono::steady_clock;
 

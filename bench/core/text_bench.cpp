@@ -4,6 +4,10 @@
 #include <cstdio>
 
 #include "core/text_commands.h"
+#include "core/value_number.h"
+#include "core/value_text.h"
+
+using namespace core;
 
 namespace {
 

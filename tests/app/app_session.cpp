@@ -2,8 +2,9 @@
 
 #include "app/main_window.h"
 
-using namespace testsupport;
+using namespace app;
 
+using namespace testsupport;
 
 std::string EscapeRowText(const std::string& s) {
     std::string out;

@@ -5,7 +5,10 @@
 #include "bridge/control_events.h"
 #include "bridge/control_properties.h"
 #include "bridge/form_check.h"
-#include "bridge/loaded_windows.h"
+#include "bridge/window_loader.h"
+
+using namespace core;
+using namespace bridge;
 
 namespace {
 

@@ -6,8 +6,11 @@
 
 #include "bridge/control_events.h"
 #include "bridge/control_properties.h"
-#include "bridge/loaded_windows.h"
+#include "bridge/window_loader.h"
 #include "core/runtime.h"
+
+using namespace core;
+using namespace bridge;
 
 namespace {
 

@@ -8,6 +8,10 @@
 
 #include "db/database.h"
 
+using namespace core;
+using namespace bridge;
+using namespace db;
+
 namespace {
 
 struct Row {

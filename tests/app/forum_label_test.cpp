@@ -10,6 +10,8 @@
 #include "app/main_window.h"
 #include "tests/app/app_session.h"
 
+using namespace app;
+
 using namespace main_window;
 
 namespace {

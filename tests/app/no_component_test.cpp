@@ -6,6 +6,8 @@
 #include "jet/writer.h"
 #include "tests/support/win_driver.h"
 
+using namespace app;
+
 using namespace main_window;
 using namespace testsupport;
 

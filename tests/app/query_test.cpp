@@ -5,6 +5,8 @@
 #include "app/main_window.h"
 #include "tests/app/app_session.h"
 
+using namespace app;
+
 using namespace main_window;
 using testsupport::ReadClipboardText;
 using testsupport::WriteClipboardText;

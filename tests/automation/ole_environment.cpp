@@ -3,6 +3,9 @@
 
 #include "bridge/com_object.h"
 
+using namespace core;
+using namespace bridge;
+
 namespace {
 class OleEnvironment : public ::testing::Environment {
 public:

@@ -7,6 +7,9 @@
 #include "bridge/com_object.h"
 #include "tests/automation/scripted_dispatch.h"
 
+using namespace core;
+using namespace bridge;
+
 using namespace testautomation;
 
 namespace {

@@ -5,6 +5,9 @@
 #include "bridge/variant.h"
 #include "tests/automation/scripted_dispatch.h"
 
+using namespace core;
+using namespace bridge;
+
 using testautomation::ScriptedDispatch;
 
 namespace {

@@ -6,6 +6,8 @@
 #include "core/dialogs.h"
 #include "tests/support/win_driver.h"
 
+using namespace core;
+
 namespace {
 
 class OwnedEvent {

@@ -8,8 +8,10 @@
 
 #include "core/external_functions.h"
 #include "core/program_directory.h"
+#include "core/read_from_bytes.h"
 #include "core/runtime.h"
-#include "core/text_commands.h"
+
+using namespace core;
 
 namespace {
 
@@ -72,12 +74,29 @@ int RecordCommandLine() {
     return 0;
 }
 
+// Resolves ShellExecuteA (searched through Mpr.dll on the way) and loads mpr.dll
+// by bare name, as the program would; 0 when both succeed.
+int ResolveThroughSystemLibraries() {
+    StartRuntime();
+    const bool resolved = ResolveExternal(EF_ShellExecuteA) != nullptr;
+    const bool loaded = ExternalLoadLibraryA("mpr.dll") != nullptr;
+    EndProgram(resolved && loaded ? 0 : 1);
+}
+
+// Loads the mpr.dll beside the program by its full path; 0 when it loaded.
+int LoadBesideProgram() {
+    StartRuntime();
+    EndProgram(LoadLibraryA((ProgramDirectory() + "\\mpr.dll").c_str()) ? 0 : 1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "directories" && argc > 2) return ReportDirectories(argv[2]);
     if (mode == "holdclip" && argc > 3) return HoldClipboard(argv[2], argv[3]);
+    if (mode == "resolve-shell") return ResolveThroughSystemLibraries();
+    if (mode == "load-beside") return LoadBesideProgram();
     if ((mode.rfind("fatal-", 0) == 0 || mode == "end") && argc > 2) {
         markerPath = argv[2];
         StartRuntime();

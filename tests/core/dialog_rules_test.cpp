@@ -3,6 +3,8 @@
 
 #include "core/dialogs.h"
 
+using namespace core;
+
 TEST(MessageBoxStyle, TaskModalUnlessSystemModal) {
     EXPECT_EQ(0x2000u, MessageBoxStyle(0));
     EXPECT_EQ(0x2004u, MessageBoxStyle(4));

@@ -3,6 +3,8 @@
 
 #include "core/external_functions.h"
 
+using namespace core;
+
 namespace {
 using Table = ExternalFunctionTable;
 }

@@ -4,6 +4,8 @@
 #include "core/fatal_error.h"
 #include "tests/core/fatal_trap.h"
 
+using namespace core;
+
 TEST(FatalErrorText, NumberAndMessageLinesAreOptional) {
     EXPECT_EQ("运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误\r\n",
               FatalErrorText(6, "调用DLL命令后发现堆栈错误"));

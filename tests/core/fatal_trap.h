@@ -4,6 +4,8 @@
 
 #include "core/fatal_error.h"
 
+using namespace core;
+
 struct FatalRaised {
     int number;
     Text message;

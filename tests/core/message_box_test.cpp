@@ -4,6 +4,8 @@
 #include "core/dialogs.h"
 #include "tests/core/box_on_thread.h"
 
+using namespace core;
+
 using testsupport::HasButton;
 using testsupport::MessageBoxText;
 using testsupport::WindowText;

@@ -3,6 +3,8 @@
 
 #include "core/program_directory.h"
 
+using namespace core;
+
 namespace {
 std::pair<Text, Text> Split(const Text& path) {
     Text dir = "unset", file = "unset";

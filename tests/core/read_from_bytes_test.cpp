@@ -1,8 +1,10 @@
 // ReadFromBytes: fixed-size values, texts, the moving position, bad types.
 #include <gtest/gtest.h>
 
-#include "core/text_commands.h"
+#include "core/read_from_bytes.h"
 #include "tests/core/fatal_trap.h"
+
+using namespace core;
 
 TEST(ReadFromBytes, MissingBytesReadAsZero) {
     const BasicValue empty = ReadFromBytes(Bytes{}, 4);

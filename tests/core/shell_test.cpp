@@ -9,6 +9,8 @@
 #include "core/dialogs.h"
 #include "tests/support/win_driver.h"
 
+using namespace core;
+
 namespace {
 
 const char StandInName[] = "qalomir-test-browser.exe";

@@ -4,6 +4,8 @@
 #include "core/text_commands.h"
 #include "tests/core/fatal_trap.h"
 
+using namespace core;
+
 TEST(TextLength, CountsBytesNotCharacters) {
     EXPECT_EQ(0, TextLength(""));
     EXPECT_EQ(3, TextLength("abc"));

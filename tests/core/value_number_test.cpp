@@ -3,7 +3,9 @@
 
 #include <cmath>
 
-#include "core/text_commands.h"
+#include "core/value_number.h"
+
+using namespace core;
 
 TEST(ToNumberText, ReadsTheLeadingDecimalNumber) {
     EXPECT_EQ(-125.0, ToNumber("  -12.5e1xyz"));

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <limits>
 
-#include "core/text_commands.h"
+#include "core/value_text.h"
+
+using namespace core;
 
 TEST(ToTextIntegers, SignedAndUnsignedDecimal) {
     EXPECT_EQ("-1", ToText(-1));

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+using namespace core;
+using namespace bridge;
+
 using namespace testautomation;
 
 namespace adostandin {

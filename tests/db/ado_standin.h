@@ -11,6 +11,9 @@
 #include "bridge/variant.h"
 #include "tests/automation/scripted_dispatch.h"
 
+using namespace core;
+using namespace bridge;
+
 namespace adostandin {
 
 using Row = std::map<std::string, Variant>;  // field name in lower case -> value

@@ -8,6 +8,10 @@
 #include "db/database.h"
 #include "tests/db/ado_standin.h"
 
+using namespace core;
+using namespace bridge;
+using namespace db;
+
 using namespace testautomation;
 using namespace adostandin;
 

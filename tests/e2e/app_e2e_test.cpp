@@ -5,6 +5,8 @@
 #include "app/main_window.h"
 #include "tests/e2e/real_app.h"
 
+using namespace app;
+
 using namespace main_window;
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include "app/main_window.h"
 
+using namespace app;
+
 using namespace testsupport;
 
 namespace {

@@ -3,6 +3,9 @@
 #include "app/notation.h"
 #include "core/runtime.h"
 
+using namespace core;
+using namespace app;
+
 int main() {
     StartRuntime();
     EndProgram(HexTextToInt("10"));

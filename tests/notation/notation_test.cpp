@@ -9,6 +9,8 @@
 #include "app/call_gate.h"
 #include "app/notation.h"
 
+using namespace app;
+
 TEST(HexTextToInt, DigitsWithAndWithoutPrefix) {
     EXPECT_EQ(16, HexTextToInt("10"));
     EXPECT_EQ(255, HexTextToInt("ff"));

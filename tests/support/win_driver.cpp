@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <cstring>
 #include <utility>
 
 namespace testsupport {
@@ -265,6 +266,26 @@ std::string ExecutableDir() {
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string dir = path;
     return dir.substr(0, dir.find_last_of('\\'));
+}
+
+bool RunningOnWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+WineDllOverride::WineDllOverride(const std::string& programName, const char* library, const char* order)
+    : key_("Software\\Wine\\AppDefaults\\" + programName) {
+    HKEY overrides = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, (key_ + "\\DllOverrides").c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, &overrides, nullptr) != ERROR_SUCCESS)
+        return;
+    active_ = RegSetValueExA(overrides, library, 0, REG_SZ, reinterpret_cast<const BYTE*>(order),
+                             static_cast<DWORD>(std::strlen(order) + 1)) == ERROR_SUCCESS;
+    RegCloseKey(overrides);
+}
+
+WineDllOverride::~WineDllOverride() {
+    RegDeleteKeyA(HKEY_CURRENT_USER, (key_ + "\\DllOverrides").c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str());
 }
 
 }  // namespace testsupport

@@ -83,4 +83,21 @@ bool ReadFileBytes(const std::string& path, std::string* bytes);
 // Folder of the running test executable.
 std::string ExecutableDir();
 
+bool RunningOnWine();
+
+// Wine's per-program DLL override (HKCU\Software\Wine\AppDefaults\<program>\DllOverrides)
+// for one library, as long as the owner lives: "native", "native,builtin", ...
+class WineDllOverride {
+public:
+    WineDllOverride(const std::string& programName, const char* library, const char* order);
+    ~WineDllOverride();
+    WineDllOverride(const WineDllOverride&) = delete;
+    WineDllOverride& operator=(const WineDllOverride&) = delete;
+    bool Active() const { return active_; }
+
+private:
+    std::string key_;
+    bool active_ = false;
+};
+
 }  // namespace testsupport

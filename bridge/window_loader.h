@@ -7,6 +7,8 @@
 
 #include "bridge/form_description.h"
 
+namespace bridge {
+
 struct LoadedControl {
     const ControlDescription* description = nullptr;  // null for the window itself
     HWND hwnd = nullptr;
@@ -33,3 +35,5 @@ std::map<std::uint32_t, LoadedWindow>& LoadedWindows();
 
 // Runs the message loop until the last window is gone.
 void RunMessageLoop();
+
+}  // namespace bridge
