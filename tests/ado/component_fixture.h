@@ -10,8 +10,10 @@
 #include "ado/com/recordset_object.h"
 #include "ado/memory_source.h"
 #include "bridge/com_object.h"
-#include "bridge/com_ptr.h"
+#include "win/com_ptr.h"
 #include "sample_tables.h"
+
+using win::ComPtr;
 
 namespace ado_test {
 

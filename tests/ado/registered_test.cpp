@@ -4,10 +4,12 @@
 
 #include "ado/com/library.h"
 #include "bridge/com_object.h"
-#include "bridge/com_ptr.h"
+#include "win/com_ptr.h"
 #include "db/database.h"
 #include "sample_file.h"
 #include "tests/support/win_driver.h"
+
+using win::ComPtr;
 
 namespace {
 
@@ -122,7 +124,7 @@ TEST_F(RegisteredTest, UnregisterThenRegisterAgain) {
     EXPECT_EQ(std::wstring(model), L"Apartment");
     RegCloseKey(key);
     ComPtr<ITypeLib> library;
-    EXPECT_HRESULT_SUCCEEDED(LoadRegTypeLib(LIBID_QalomirADO, 1, 0, 0, library.Put()));
+    EXPECT_HRESULT_SUCCEEDED(LoadRegTypeLib(LIBID_QalomirADO, 1, 0, 0, library.put()));
     FreeLibrary(dll);
 }
 
