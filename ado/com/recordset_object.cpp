@@ -99,7 +99,7 @@ HRESULT SelectColumns(const VARIANT& fields, const ado::Cursor& cursor, std::vec
 HRESULT RowsToArray(const std::vector<const ado::Row*>& rows, const std::vector<std::size_t>& picked,
                     const std::vector<jet::Column>& columns, VARIANT* out) {
     SAFEARRAYBOUND bounds[2] = {{ULONG(picked.size()), 0}, {ULONG(rows.size()), 0}};
-    SAFEARRAY* array = SafeArrayCreate(VT_VARIANT, 2, bounds);
+    win::UniqueSafeArray array(SafeArrayCreate(VT_VARIANT, 2, bounds));
     if (!array) return E_OUTOFMEMORY;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         for (std::size_t f = 0; f < picked.size(); ++f) {
@@ -107,15 +107,12 @@ HRESULT RowsToArray(const std::vector<const ado::Row*>& rows, const std::vector<
             std::size_t c = picked[f];
             HRESULT hr = c < rows[r]->size() ? ValueToVariant((*rows[r])[c], columns[c].type, cell.put()) : S_OK;
             LONG at[2] = {LONG(f), LONG(r)};
-            if (SUCCEEDED(hr)) hr = SafeArrayPutElement(array, at, &cell.get());
-            if (FAILED(hr)) {
-                SafeArrayDestroy(array);
-                return hr;
-            }
+            if (SUCCEEDED(hr)) hr = SafeArrayPutElement(array.get(), at, &cell.get());
+            if (FAILED(hr)) return hr;
         }
     }
     out->vt = VT_ARRAY | VT_VARIANT;
-    out->parray = array;
+    out->parray = array.release();
     return S_OK;
 }
 
