@@ -4,6 +4,7 @@
 
 #include "ado/com/access_file.h"
 #include "ado/com/errors_object.h"
+#include "ado/com/out_values.h"
 #include "ado/com/recordset_object.h"
 #include "ado/connection_string.h"
 
@@ -29,18 +30,6 @@ FaultCode CodeOf(ado::SqlFault fault) {
     case ado::SqlFault::Syntax: break;
     }
     return {kCommandFailed, u"3000", 3000};
-}
-
-HRESULT GiveText(std::u16string_view text, BSTR* out) {
-    if (!out) return E_POINTER;
-    *out = NewBstr(text);
-    return *out ? S_OK : E_OUTOFMEMORY;
-}
-
-HRESULT GiveLong(long value, long* out) {
-    if (!out) return E_POINTER;
-    *out = value;
-    return S_OK;
 }
 
 }  // namespace

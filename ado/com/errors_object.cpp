@@ -3,24 +3,9 @@
 #include <new>
 
 #include "ado/com/item_enumerator.h"
+#include "ado/com/out_values.h"
 
 namespace ado_com {
-namespace {
-
-HRESULT GiveText(std::u16string_view text, BSTR* out) {
-    if (!out) return E_POINTER;
-    *out = NewBstr(text);
-    return *out ? S_OK : E_OUTOFMEMORY;
-}
-
-HRESULT GiveLong(long value, long* out) {
-    if (!out) return E_POINTER;
-    *out = value;
-    return S_OK;
-}
-
-}  // namespace
-
 HRESULT ErrorObject::get_Description(BSTR* text) { return GiveText(record_.description, text); }
 HRESULT ErrorObject::get_Number(long* number) { return GiveLong(long(record_.number), number); }
 HRESULT ErrorObject::get_Source(BSTR* source) { return GiveText(record_.source, source); }

@@ -6,6 +6,7 @@
 #include "ado/com/ado_errors.h"
 #include "ado/com/connection_object.h"
 #include "ado/com/field_objects.h"
+#include "ado/com/out_values.h"
 #include "ado/com/owners.h"
 #include "ado/com/value_variant.h"
 #include "ado/jet_text.h"
@@ -175,11 +176,7 @@ HRESULT RecordsetObject::OpenOn(ComPtr<ConnectionObject> connection, std::u16str
     }
 }
 
-HRESULT RecordsetObject::get_State(long* state) {
-    if (!state) return E_POINTER;
-    *state = IsOpen() ? 1 : 0;
-    return S_OK;
-}
+HRESULT RecordsetObject::get_State(long* state) { return GiveLong(IsOpen() ? 1 : 0, state); }
 
 // A forward-only cursor does not know its count, as ADO's does not.
 HRESULT RecordsetObject::get_RecordCount(long* count) {
@@ -261,11 +258,7 @@ HRESULT RecordsetObject::get_ActiveConnection(VARIANT* connection) {
     return S_OK;
 }
 
-HRESULT RecordsetObject::get_CursorType(long* type) {
-    if (!type) return E_POINTER;
-    *type = cursorType_;
-    return S_OK;
-}
+HRESULT RecordsetObject::get_CursorType(long* type) { return GiveLong(cursorType_, type); }
 
 HRESULT RecordsetObject::put_CursorType(long type) {
     if (IsOpen()) return Refuse(kObjectOpen);
@@ -274,11 +267,7 @@ HRESULT RecordsetObject::put_CursorType(long type) {
     return S_OK;
 }
 
-HRESULT RecordsetObject::get_LockType(long* type) {
-    if (!type) return E_POINTER;
-    *type = lockType_;
-    return S_OK;
-}
+HRESULT RecordsetObject::get_LockType(long* type) { return GiveLong(lockType_, type); }
 
 HRESULT RecordsetObject::put_LockType(long type) {
     if (IsOpen()) return Refuse(kObjectOpen);
@@ -287,17 +276,9 @@ HRESULT RecordsetObject::put_LockType(long type) {
     return S_OK;
 }
 
-HRESULT RecordsetObject::get_Source(BSTR* text) {
-    if (!text) return E_POINTER;
-    *text = NewBstr(source_);
-    return *text ? S_OK : Refuse(E_OUTOFMEMORY);
-}
+HRESULT RecordsetObject::get_Source(BSTR* text) { return GiveText(source_, text); }
 
-HRESULT RecordsetObject::get_CursorLocation(long* location) {
-    if (!location) return E_POINTER;
-    *location = cursorLocation_;
-    return S_OK;
-}
+HRESULT RecordsetObject::get_CursorLocation(long* location) { return GiveLong(cursorLocation_, location); }
 
 HRESULT RecordsetObject::put_CursorLocation(long location) {
     if (IsOpen()) return Refuse(kObjectOpen);
