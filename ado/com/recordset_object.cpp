@@ -133,12 +133,13 @@ HRESULT RecordsetObject::Open(VARIANT source, VARIANT activeConnection, long cur
                               long options) {
     if (IsOpen()) return Refuse(kObjectOpen);
     if (cursorType < -1 || cursorType > 3 || !KnownLockType(lockType)) return Refuse(kInvalidArgument);
+    // Left out, they are what ActiveConnection and Source were set to.
     ComPtr<ConnectionObject> connection;
-    HRESULT hr = ResolveConnection(activeConnection, &connection);
+    HRESULT hr = ResolveConnection(IsMissing(activeConnection) ? nextConnection_.get() : activeConnection, &connection);
     if (FAILED(hr)) return hr == kInvalidConnection ? Refuse(hr) : hr;  // a connection that failed to open raised already
     if (!connection->IsOpen()) return connection->Fail(kInvalidConnection, AdoErrorText(kInvalidConnection));
-    std::u16string text;
-    if (FAILED(ArgumentText(source, &text)) || text.empty())
+    std::u16string text = source_;
+    if ((!IsMissing(source) && FAILED(ArgumentText(source, &text))) || text.empty())
         return connection->Fail(kInvalidArgument, u"The record set has no source statement.");
     // Jet gives a keyset cursor when a dynamic one is asked for.
     if (cursorType != -1) cursorType_ = cursorType == 2 ? 1 : cursorType;
@@ -250,11 +251,26 @@ HRESULT RecordsetObject::GetRows(long rows, VARIANT start, VARIANT fields, VARIA
     return FAILED(hr) ? Refuse(hr) : hr;
 }
 
+// The connection the rows are open on, else what was set for the next Open (Nothing when neither).
 HRESULT RecordsetObject::get_ActiveConnection(VARIANT* connection) {
     if (!connection) return E_POINTER;
     VariantInit(connection);
+    if (!IsOpen() && nextConnection_.get().vt != VT_EMPTY) return VariantCopy(connection, &nextConnection_.get());
     connection->vt = VT_DISPATCH;
-    connection->pdispVal = connection_ && IsOpen() ? ComPtr<IDispatch>::share(static_cast<Connection*>(connection_.get())).release() : nullptr;
+    if (IsOpen()) connection->pdispVal = ComPtr<IDispatch>::share(static_cast<Connection*>(connection_.get())).release();
+    return S_OK;
+}
+
+HRESULT RecordsetObject::put_ActiveConnection(VARIANT connection) {
+    if (IsOpen()) return Refuse(kObjectOpen);
+    return FAILED(ArgumentValue(connection, nextConnection_.put())) ? Refuse(kInvalidArgument) : S_OK;
+}
+
+HRESULT RecordsetObject::putref_ActiveConnection(IDispatch* connection) {
+    if (IsOpen()) return Refuse(kObjectOpen);
+    VARIANT& next = *nextConnection_.put();
+    next.vt = VT_DISPATCH;
+    next.pdispVal = ComPtr<IDispatch>::share(connection).release();
     return S_OK;
 }
 
@@ -277,6 +293,12 @@ HRESULT RecordsetObject::put_LockType(long type) {
 }
 
 HRESULT RecordsetObject::get_Source(BSTR* text) { return GiveText(source_, text); }
+
+HRESULT RecordsetObject::put_Source(BSTR text) {
+    if (IsOpen()) return Refuse(kObjectOpen);
+    source_ = std::u16string(BstrText(text));
+    return S_OK;
+}
 
 HRESULT RecordsetObject::get_CursorLocation(long* location) { return GiveLong(cursorLocation_, location); }
 

@@ -32,11 +32,14 @@ public:
     HRESULT STDMETHODCALLTYPE Close() override;
     HRESULT STDMETHODCALLTYPE GetRows(long rows, VARIANT start, VARIANT fields, VARIANT* result) override;
     HRESULT STDMETHODCALLTYPE get_ActiveConnection(VARIANT* connection) override;
+    HRESULT STDMETHODCALLTYPE put_ActiveConnection(VARIANT connection) override;
+    HRESULT STDMETHODCALLTYPE putref_ActiveConnection(IDispatch* connection) override;
     HRESULT STDMETHODCALLTYPE get_CursorType(long* type) override;
     HRESULT STDMETHODCALLTYPE put_CursorType(long type) override;
     HRESULT STDMETHODCALLTYPE get_LockType(long* type) override;
     HRESULT STDMETHODCALLTYPE put_LockType(long type) override;
     HRESULT STDMETHODCALLTYPE get_Source(BSTR* text) override;
+    HRESULT STDMETHODCALLTYPE put_Source(BSTR text) override;
     HRESULT STDMETHODCALLTYPE get_CursorLocation(long* location) override;
     HRESULT STDMETHODCALLTYPE put_CursorLocation(long location) override;
 
@@ -57,6 +60,7 @@ private:
 
     SharedSlot slot_;
     ComPtr<ConnectionObject> connection_;  // while open
+    UniqueVariant nextConnection_;         // ActiveConnection set before Open: an object or a string
     std::u16string source_;
     long cursorType_ = 0;  // adOpenForwardOnly
     long lockType_ = 1;    // adLockReadOnly

@@ -190,6 +190,16 @@ Check rs.ActiveConnection.State = 1, "its own connection is open"
 rs.Close
 Set rs = CreateObject("ADODB.Recordset")
 rs.Open "SELECT 常量值 FROM api_const WHERE 宏或常量名 = 'WM_CREATE'", cn, 3, 1
+Dim rs2
+Set rs2 = CreateObject("ADODB.Recordset")
+Set rs2.ActiveConnection = cn
+rs2.Source = "SELECT 常量值 FROM api_const WHERE 宏或常量名 = 'WM_CREATE'"
+rs2.CursorType = 3
+rs2.Open
+Check rs2.State = 1 And rs2.RecordCount >= 1, "Open with ActiveConnection, Source and CursorType set before"
+Check rs2.ActiveConnection.State = 1, "ActiveConnection reads back"
+rs2.Close
+Set rs2.ActiveConnection = Nothing
 Set cn = Nothing
 Check rs.State = 1, "Set cn = Nothing leaves the record set open"
 Check rs(0) = value, "and readable"
