@@ -109,11 +109,14 @@ bool RunningUnderWine() {
 }
 
 HRESULT RegisterServer(bool underWine) {
-    if (!underWine)
-        return Raise(kNotUnderWine,
-                     u"qalomir_ado.dll registers only under Wine: on Windows the system's ADO serves, and its "
-                     u"ProgIDs must not be redirected.",
-                     u"qalomir_ado.dll", IID_NULL);
+    if (!underWine) {
+        static const char16_t why[] =
+            u"qalomir_ado.dll registers only under Wine: on Windows the system's ADO serves, and its ProgIDs must "
+            u"not be redirected.";
+        // regsvr32 shows only the HRESULT; a debugger sees the reason too.
+        OutputDebugStringW(reinterpret_cast<const wchar_t*>(why));
+        return Raise(kNotUnderWine, why, u"qalomir_ado.dll", IID_NULL);
+    }
     std::wstring path = ModulePath();
     if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
     for (const ClassEntry& c : kClasses) {
