@@ -33,7 +33,7 @@ struct Bound {
     Condition::Kind kind = Condition::Kind::Compare;
     Comparison::Op op = Comparison::Op::Equal;
     std::size_t column = 0;
-    std::u16string literal;
+    std::u16string_view literal;  // in the statement, which outlives the run
     std::shared_ptr<LikePattern> like;
     std::vector<Bound> parts;
 };
@@ -105,17 +105,16 @@ Truth Evaluate(const Bound& b, const Row& row) {
 // every row: an equality first, else a LIKE with a fixed prefix; else all rows.
 std::vector<Row> Candidates(DataSource& source, const TableShape& table, const Bound* where) {
     if (!where) return source.ReadAll(table);
-    std::vector<const Bound*> musts;
-    if (where->kind == Condition::Kind::And)
-        for (const Bound& p : where->parts) musts.push_back(&p);
-    else
-        musts.push_back(where);
-    for (const Bound* m : musts)
-        if (m->kind == Condition::Kind::Compare && m->op == Comparison::Op::Equal)
-            return source.Lookup(table, m->column, m->literal);
-    for (const Bound* m : musts)
-        if (m->kind == Condition::Kind::Compare && m->op == Comparison::Op::Like && !m->like->FixedPrefix().empty())
-            return source.LookupPrefix(table, m->column, m->like->FixedPrefix());
+    const bool conjunction = where->kind == Condition::Kind::And;
+    const std::size_t n = conjunction ? where->parts.size() : 1;
+    auto must = [&](std::size_t i) -> const Bound& { return conjunction ? where->parts[i] : *where; };
+    for (std::size_t i = 0; i < n; ++i)
+        if (must(i).kind == Condition::Kind::Compare && must(i).op == Comparison::Op::Equal)
+            return source.Lookup(table, must(i).column, must(i).literal);
+    for (std::size_t i = 0; i < n; ++i)
+        if (must(i).kind == Condition::Kind::Compare && must(i).op == Comparison::Op::Like &&
+            !must(i).like->FixedPrefix().empty())
+            return source.LookupPrefix(table, must(i).column, must(i).like->FixedPrefix());
     return source.ReadAll(table);
 }
 
@@ -176,11 +175,9 @@ bool RunSelect(DataSource& source, const SelectStatement& statement, ResultSet* 
         if (!FindColumn(*table, item.column, &i, error)) return false;
         selected.push_back(i);
     }
-    std::unique_ptr<Bound> where;
-    if (statement.hasWhere) {
-        where = std::make_unique<Bound>();
-        if (!Bind(*table, statement.where, where.get(), error)) return false;
-    }
+    Bound bound;
+    const Bound* where = statement.hasWhere ? &bound : nullptr;
+    if (where && !Bind(*table, statement.where, &bound, error)) return false;
     std::vector<BoundKey> keys;
     for (const SortKey& k : statement.orderBy) {
         std::size_t i;
@@ -193,7 +190,7 @@ bool RunSelect(DataSource& source, const SelectStatement& statement, ResultSet* 
         if (!where) {
             n = source.CountRows(*table);
         } else {
-            for (const Row& row : Candidates(source, *table, where.get())) n += Evaluate(*where, row) == Truth::True;
+            for (const Row& row : Candidates(source, *table, where)) n += Evaluate(*where, row) == Truth::True;
         }
         jet::Column c{statement.countAlias.empty() ? u"Expr1000" : statement.countAlias, jet::ColumnType::LongInteger, 4};
         result.columns.push_back(std::move(c));
@@ -202,7 +199,7 @@ bool RunSelect(DataSource& source, const SelectStatement& statement, ResultSet* 
         return true;
     }
 
-    std::vector<Row> rows = Candidates(source, *table, where.get());
+    std::vector<Row> rows = Candidates(source, *table, where);
     if (where) {
         rows.erase(std::remove_if(rows.begin(), rows.end(),
                                   [&](const Row& row) { return Evaluate(*where, row) != Truth::True; }),

@@ -98,7 +98,17 @@ bool IsKeyword(const Token& t, std::u16string_view word) {
     return t.kind == Tok::Name && JetTextEqual(t.text, word);
 }
 
+// Every keyword is ASCII and at most six letters: most names are told apart
+// without a comparison (Chinese names, long names).
+bool MayBeKeyword(const Token& t) {
+    if (t.kind != Tok::Name || t.text.size() > 6) return false;
+    for (char16_t c : t.text)
+        if (c >= 0x80) return false;
+    return true;
+}
+
 bool IsReserved(const Token& t) {
+    if (!MayBeKeyword(t)) return false;
     static const char16_t* const kWords[] = {u"SELECT", u"FROM", u"WHERE", u"AND", u"OR",  u"NOT", u"LIKE",
                                              u"ORDER",  u"BY",   u"ASC",   u"DESC", u"TOP", u"AS",  u"INTO"};
     for (const char16_t* w : kWords)
@@ -108,6 +118,7 @@ bool IsReserved(const Token& t) {
 
 // Statements that would change the file: refused as the file is open read-only.
 bool IsWriteVerb(const Token& t) {
+    if (!MayBeKeyword(t)) return false;
     static const char16_t* const kVerbs[] = {u"INSERT", u"UPDATE", u"DELETE", u"DROP",
                                              u"CREATE", u"ALTER",  u"GRANT",  u"REVOKE"};
     for (const char16_t* w : kVerbs)
