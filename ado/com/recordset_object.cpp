@@ -22,18 +22,20 @@ bool NamesTable(long options) {
 }
 
 // The connection a record set opens on: this component's connection object,
-// or a connection string, for which a connection of its own is opened.
-HRESULT ResolveConnection(const VARIANT& arg, ComPtr<ConnectionObject>* out) {
+// or a connection string, for which a connection of its own is opened. An
+// argument left out stands for `preset` (what ActiveConnection was set to).
+HRESULT ResolveConnection(const VARIANT& arg, const VARIANT& preset, ComPtr<ConnectionObject>* out) {
     UniqueVariant v;
-    if (IsMissing(arg) || FAILED(ArgumentValue(arg, v.put()))) return kInvalidConnection;
-    if (v.get().vt == VT_UNKNOWN || v.get().vt == VT_DISPATCH) {
-        *out = ConnectionObject::FromObject(v.get().punkVal);
+    if (FAILED(ArgumentValue(arg, v.put()))) return kInvalidConnection;
+    const VARIANT& given = v.get().vt == VT_EMPTY || v.get().vt == VT_ERROR ? preset : v.get();
+    if (given.vt == VT_UNKNOWN || given.vt == VT_DISPATCH) {
+        *out = ConnectionObject::FromObject(given.punkVal);
         return *out ? S_OK : kInvalidConnection;
     }
-    if (v.get().vt != VT_BSTR) return kInvalidConnection;
+    if (given.vt != VT_BSTR) return kInvalidConnection;
     ComPtr<ConnectionObject> own(new (std::nothrow) ConnectionObject());
     if (!own) return E_OUTOFMEMORY;
-    HRESULT hr = own->Open(v.get().bstrVal, nullptr, nullptr, -1);
+    HRESULT hr = own->Open(given.bstrVal, nullptr, nullptr, -1);
     if (FAILED(hr)) return hr;
     *out = std::move(own);
     return S_OK;
@@ -135,11 +137,16 @@ HRESULT RecordsetObject::Open(VARIANT source, VARIANT activeConnection, long cur
     if (cursorType < -1 || cursorType > 3 || !KnownLockType(lockType)) return Refuse(kInvalidArgument);
     // Left out, they are what ActiveConnection and Source were set to.
     ComPtr<ConnectionObject> connection;
-    HRESULT hr = ResolveConnection(IsMissing(activeConnection) ? nextConnection_.get() : activeConnection, &connection);
+    HRESULT hr = ResolveConnection(activeConnection, nextConnection_.get(), &connection);
     if (FAILED(hr)) return hr == kInvalidConnection ? Refuse(hr) : hr;  // a connection that failed to open raised already
     if (!connection->IsOpen()) return connection->Fail(kInvalidConnection, AdoErrorText(kInvalidConnection));
-    std::u16string text = source_;
-    if ((!IsMissing(source) && FAILED(ArgumentText(source, &text))) || text.empty())
+    std::u16string text;
+    HRESULT given = ArgumentText(source, &text);
+    if (given == DISP_E_PARAMNOTFOUND || (SUCCEEDED(given) && text.empty())) {
+        text = source_;
+        given = S_OK;
+    }
+    if (FAILED(given) || text.empty())
         return connection->Fail(kInvalidArgument, u"The record set has no source statement.");
     // Jet gives a keyset cursor when a dynamic one is asked for.
     if (cursorType != -1) cursorType_ = cursorType == 2 ? 1 : cursorType;
