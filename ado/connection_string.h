@@ -1,5 +1,6 @@
 #pragma once
-// ODBC-style connection strings: "key=value;key={value with ;};...".
+// Connection strings, ODBC's and OLE DB's: "key=value;key={value with ; and }}};
+// key="quoted";key='quoted'". A closing quote or brace written twice stands for itself.
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,7 @@ struct ConnectionSettings {
     std::u16string database;  // DBQ (ODBC) or Data Source (Jet OLE DB)
     std::u16string password;  // Pwd, or Jet OLEDB:Database Password
     std::u16string driver;    // DRIVER, without its braces
+    std::u16string provider;  // Provider (OLE DB)
 };
 
 // Reads the keys this component understands; others are ignored, as the driver

@@ -12,7 +12,14 @@ bool IsNameChar(char16_t c) {
            (c >= 0x80 && c != 0x3000);
 }
 
-enum class Tok { End, Name, Bracketed, Literal, Star, Comma, Equals, Semicolon, Bad };
+bool IsDigits(std::u16string_view s) {
+    if (s.empty()) return false;
+    for (char16_t c : s)
+        if (c < u'0' || c > u'9') return false;
+    return true;
+}
+
+enum class Tok { End, Name, Bracketed, Literal, Star, Comma, Equals, NotEquals, Open, Close, Semicolon, Bad };
 
 struct Token {
     Tok kind = Tok::End;
@@ -33,9 +40,18 @@ public:
         case u'*': ++pos_; return {Tok::Star, {}};
         case u',': ++pos_; return {Tok::Comma, {}};
         case u'=': ++pos_; return {Tok::Equals, {}};
+        case u'(': ++pos_; return {Tok::Open, {}};
+        case u')': ++pos_; return {Tok::Close, {}};
         case u';': ++pos_; return {Tok::Semicolon, {}};
+        case u'<':
+            if (pos_ + 1 < s_.size() && s_[pos_ + 1] == u'>') {
+                pos_ += 2;
+                return {Tok::NotEquals, {}};
+            }
+            return Bad("only = , <> and LIKE compare in WHERE");
         case u'[': return Bracketed();
-        case u'\'': return Literal();
+        case u'\'':
+        case u'"': return Literal(c);
         default: break;
         }
         if (!IsNameChar(c)) return Bad("unexpected character in statement");
@@ -55,13 +71,14 @@ private:
         return {Tok::Bracketed, name};
     }
 
-    Token Literal() {
+    // Jet takes text in either quote; the same quote written twice stands for itself.
+    Token Literal(char16_t quote) {
         std::u16string text;
         ++pos_;
         while (pos_ < s_.size()) {
             char16_t c = s_[pos_++];
-            if (c != u'\'') { text += c; continue; }
-            if (pos_ < s_.size() && s_[pos_] == u'\'') { text += u'\''; ++pos_; continue; }
+            if (c != quote) { text += c; continue; }
+            if (pos_ < s_.size() && s_[pos_] == quote) { text += quote; ++pos_; continue; }
             return {Tok::Literal, text};
         }
         return Bad("unterminated text literal");
@@ -81,23 +98,54 @@ bool IsKeyword(const Token& t, std::u16string_view word) {
     return t.kind == Tok::Name && JetTextEqual(t.text, word);
 }
 
-bool IsReserved(const Token& t) {
-    return IsKeyword(t, u"SELECT") || IsKeyword(t, u"FROM") || IsKeyword(t, u"WHERE") || IsKeyword(t, u"AND");
+// Every keyword is ASCII and at most six letters: most names are told apart
+// without a comparison (Chinese names, long names).
+bool MayBeKeyword(const Token& t) {
+    if (t.kind != Tok::Name || t.text.size() > 6) return false;
+    for (char16_t c : t.text)
+        if (c >= 0x80) return false;
+    return true;
 }
+
+bool IsReserved(const Token& t) {
+    if (!MayBeKeyword(t)) return false;
+    static const char16_t* const kWords[] = {u"SELECT", u"FROM", u"WHERE", u"AND", u"OR",  u"NOT", u"LIKE",
+                                             u"ORDER",  u"BY",   u"ASC",   u"DESC", u"TOP", u"AS",  u"INTO"};
+    for (const char16_t* w : kWords)
+        if (IsKeyword(t, w)) return true;
+    return false;
+}
+
+// Statements that would change the file: refused as the file is open read-only.
+bool IsWriteVerb(const Token& t) {
+    if (!MayBeKeyword(t)) return false;
+    static const char16_t* const kVerbs[] = {u"INSERT", u"UPDATE", u"DELETE", u"DROP",
+                                             u"CREATE", u"ALTER",  u"GRANT",  u"REVOKE"};
+    for (const char16_t* w : kVerbs)
+        if (IsKeyword(t, w)) return true;
+    return false;
+}
+
+std::string Narrow(const std::u16string& ascii) { return std::string(ascii.begin(), ascii.end()); }
 
 class Parser {
 public:
-    Parser(std::u16string_view sql, std::string* error) : lex_(sql), error_(error) { Advance(); }
+    Parser(std::u16string_view sql, SqlError* error) : lex_(sql), error_(error) { Advance(); }
 
     bool Statement(SelectStatement* out) {
+        if (IsWriteVerb(tok_)) return ReadOnly(Narrow(JetFold(tok_.text)));
         if (!Keyword(u"SELECT", "statement must begin with SELECT")) return false;
+        if (IsKeyword(tok_, u"TOP") && !Top(out)) return false;
         if (!Columns(out)) return false;
+        if (IsKeyword(tok_, u"INTO")) return ReadOnly("SELECT ... INTO");
         if (!Keyword(u"FROM", "FROM expected after the column list")) return false;
         if (!Identifier(&out->table, "table name expected after FROM")) return false;
         if (IsKeyword(tok_, u"WHERE")) {
             Advance();
-            if (!Conditions(out)) return false;
+            out->hasWhere = true;
+            if (!Or(&out->where, 0)) return false;
         }
+        if (IsKeyword(tok_, u"ORDER") && !OrderBy(out)) return false;
         if (tok_.kind == Tok::Semicolon) Advance();
         if (tok_.kind == Tok::Bad) return Fail(Narrow(tok_.text));
         if (tok_.kind != Tok::End) return Fail("unexpected text after the statement");
@@ -105,33 +153,121 @@ public:
     }
 
 private:
+    bool Top(SelectStatement* out) {
+        Advance();
+        if (tok_.kind != Tok::Name || !IsDigits(tok_.text) || tok_.text.size() > 9)
+            return Fail("a row count expected after TOP");
+        out->top = std::stol(Narrow(tok_.text));
+        Advance();
+        return true;
+    }
+
     bool Columns(SelectStatement* out) {
         if (tok_.kind == Tok::Star) {
             out->allColumns = true;
             Advance();
             return true;
         }
+        if (IsKeyword(tok_, u"COUNT")) {
+            Advance();
+            if (tok_.kind != Tok::Open) return Fail("( expected after COUNT");
+            Advance();
+            if (tok_.kind != Tok::Star) return Fail("only COUNT(*) is answered");
+            Advance();
+            if (tok_.kind != Tok::Close) return Fail(") expected after COUNT(*");
+            Advance();
+            out->count = true;
+            return Alias(&out->countAlias);
+        }
         for (;;) {
-            std::u16string name;
-            if (!Identifier(&name, "column name or * expected")) return false;
-            out->columns.push_back(std::move(name));
+            SelectItem item;
+            if (!Identifier(&item.column, "column name or * expected")) return false;
+            if (!Alias(&item.alias)) return false;
+            out->columns.push_back(std::move(item));
             if (tok_.kind != Tok::Comma) return true;
             Advance();
         }
     }
 
-    bool Conditions(SelectStatement* out) {
+    bool Alias(std::u16string* out) {
+        if (!IsKeyword(tok_, u"AS")) return true;
+        Advance();
+        return Identifier(out, "name expected after AS");
+    }
+
+    // condition := and {OR and}; and := unary {AND unary}; unary := NOT unary | ( condition ) | comparison
+    bool Or(Condition* out, int depth) { return Chain(out, depth, u"OR", Condition::Kind::Or, &Parser::And); }
+    bool And(Condition* out, int depth) { return Chain(out, depth, u"AND", Condition::Kind::And, &Parser::Unary); }
+
+    bool Chain(Condition* out, int depth, std::u16string_view word, Condition::Kind kind,
+               bool (Parser::*operand)(Condition*, int)) {
+        Condition first;
+        if (!(this->*operand)(&first, depth)) return false;
+        if (!IsKeyword(tok_, word)) {
+            *out = std::move(first);
+            return true;
+        }
+        out->kind = kind;
+        out->parts.push_back(std::move(first));
+        while (IsKeyword(tok_, word)) {
+            Advance();
+            Condition next;
+            if (!(this->*operand)(&next, depth)) return false;
+            out->parts.push_back(std::move(next));
+        }
+        return true;
+    }
+
+    bool Unary(Condition* out, int depth) {
+        // Deep nesting is refused rather than followed down the stack.
+        if (depth > 64) return Fail("conditions nested too deeply");
+        if (IsKeyword(tok_, u"NOT")) {
+            Advance();
+            out->kind = Condition::Kind::Not;
+            out->parts.emplace_back();
+            return Unary(&out->parts.back(), depth + 1);
+        }
+        if (tok_.kind == Tok::Open) {
+            Advance();
+            if (!Or(out, depth + 1)) return false;
+            if (tok_.kind != Tok::Close) return Fail(tok_.kind == Tok::Bad ? Narrow(tok_.text) : ") expected");
+            Advance();
+            return true;
+        }
+        return Compare(&out->compare);
+    }
+
+    bool Compare(Comparison* out) {
+        if (!Identifier(&out->column, "column name expected in WHERE")) return false;
+        if (tok_.kind == Tok::Equals) {
+            out->op = Comparison::Op::Equal;
+        } else if (tok_.kind == Tok::NotEquals) {
+            out->op = Comparison::Op::NotEqual;
+        } else if (IsKeyword(tok_, u"LIKE")) {
+            out->op = Comparison::Op::Like;
+        } else {
+            return Fail(tok_.kind == Tok::Bad ? Narrow(tok_.text) : "=, <> or LIKE expected in WHERE");
+        }
+        Advance();
+        if (tok_.kind != Tok::Literal)
+            return Fail(tok_.kind == Tok::Bad ? Narrow(tok_.text) : "quoted text expected after the comparison");
+        out->literal = tok_.text;
+        Advance();
+        return true;
+    }
+
+    bool OrderBy(SelectStatement* out) {
+        Advance();
+        if (!Keyword(u"BY", "BY expected after ORDER")) return false;
         for (;;) {
-            Condition c;
-            if (!Identifier(&c.column, "column name expected in WHERE")) return false;
-            if (tok_.kind != Tok::Equals) return Fail(tok_.kind == Tok::Bad ? Narrow(tok_.text) : "= expected in WHERE");
-            Advance();
-            if (tok_.kind != Tok::Literal)
-                return Fail(tok_.kind == Tok::Bad ? Narrow(tok_.text) : "quoted text expected after =");
-            c.literal = tok_.text;
-            Advance();
-            out->where.push_back(std::move(c));
-            if (!IsKeyword(tok_, u"AND")) return true;
+            SortKey key;
+            if (!Identifier(&key.column, "column name expected in ORDER BY")) return false;
+            if (IsKeyword(tok_, u"DESC") || IsKeyword(tok_, u"ASC")) {
+                key.descending = IsKeyword(tok_, u"DESC");
+                Advance();
+            }
+            out->orderBy.push_back(std::move(key));
+            if (tok_.kind != Tok::Comma) return true;
             Advance();
         }
     }
@@ -156,24 +292,38 @@ private:
     void Advance() { tok_ = lex_.Next(); }
 
     bool Fail(const std::string& why) {
-        if (error_) *error_ = "Syntax error: " + why + ".";
+        *error_ = {SqlFault::Syntax, "Syntax error: " + why + "."};
         return false;
     }
 
-    static std::string Narrow(const std::u16string& ascii) { return std::string(ascii.begin(), ascii.end()); }
+    bool ReadOnly(const std::string& verb) {
+        *error_ = {SqlFault::ReadOnly, "The database is open read-only: " + verb + " statements are refused."};
+        return false;
+    }
 
     Lexer lex_;
     Token tok_;
-    std::string* error_;
+    SqlError* error_;
 };
 
 }  // namespace
 
-bool ParseSelect(std::u16string_view sql, SelectStatement* out, std::string* error) {
+bool ParseSelect(std::u16string_view sql, SelectStatement* out, SqlError* error) {
     SelectStatement result;
-    if (!Parser(sql, error).Statement(&result)) return false;
+    SqlError why;
+    if (!Parser(sql, &why).Statement(&result)) {
+        if (error) *error = std::move(why);
+        return false;
+    }
     *out = std::move(result);
     return true;
+}
+
+bool ParseSelect(std::u16string_view sql, SelectStatement* out, std::string* error) {
+    SqlError why;
+    if (ParseSelect(sql, out, &why)) return true;
+    if (error) *error = std::move(why.text);
+    return false;
 }
 
 }  // namespace ado

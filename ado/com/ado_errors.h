@@ -1,10 +1,12 @@
 #pragma once
-// ADO's own error numbers (ErrorValueEnum) as the HRESULTs ADO raises, and the
-// log that a connection's Errors collection shows.
+// The errors the component raises: ADO's own numbers (ErrorValueEnum) as the
+// HRESULTs ADO raises, the provider's codes as Jet gives them through OLE DB,
+// and the log that a connection's Errors collection shows.
 #include <windows.h>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ado_com {
 
@@ -17,12 +19,32 @@ const HRESULT kItemNotFound = AdoError(3265);
 const HRESULT kObjectClosed = AdoError(3704);
 const HRESULT kObjectOpen = AdoError(3705);
 const HRESULT kInvalidConnection = AdoError(3709);
-const HRESULT kCommandFailed = HRESULT(0x80040E14u);  // DB_E_ERRORSINCOMMAND
+const HRESULT kCommandFailed = HRESULT(0x80040E14u);   // DB_E_ERRORSINCOMMAND: syntax
+const HRESULT kUnknownColumn = HRESULT(0x80040E10u);   // DB_E_PARAMNOTOPTIONAL: Jet's answer to a name it does not know
+const HRESULT kUnknownTable = HRESULT(0x80040E37u);    // DB_E_NOTABLE
+const HRESULT kTypeMismatch = HRESULT(0x80040E07u);    // DB_E_CANTCONVERTVALUE
+const HRESULT kCantFetchBackwards = HRESULT(0x80040E24u);  // DB_E_CANTFETCHBACKWARDS
 const HRESULT kOpenFailed = E_FAIL;
 
-// The connection's last error, shared with the Errors objects handed out.
+// ADO's own text for one of its numbers above; empty for others.
+const char16_t* AdoErrorText(HRESULT hr);
+
+// Who raised an error, as Error.Source and IErrorInfo give it.
+extern const char16_t kProviderSource[];  // the database engine
+
+// One entry of the Errors collection.
+struct ErrorRecord {
+    HRESULT number = S_OK;
+    std::u16string description;
+    std::u16string source;
+    std::u16string sqlState;
+    long nativeError = 0;
+};
+
+// The errors of a connection's last operation, shared with the Errors objects handed out.
 struct ErrorLog {
-    std::u16string text;
+    std::vector<ErrorRecord> records;
+    std::u16string LastText() const { return records.empty() ? std::u16string() : records.back().description; }
 };
 using SharedErrorLog = std::shared_ptr<ErrorLog>;
 

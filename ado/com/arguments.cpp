@@ -20,25 +20,27 @@ HRESULT ArgumentValue(const VARIANT& arg, VARIANT* out) {
 
 bool IsMissing(const VARIANT& arg) {
     UniqueVariant v;
-    if (FAILED(ArgumentValue(arg, v.Get()))) return false;
-    return (*v).vt == VT_EMPTY || ((*v).vt == VT_ERROR && (*v).scode == DISP_E_PARAMNOTFOUND);
+    if (FAILED(ArgumentValue(arg, v.put()))) return false;
+    return v.get().vt == VT_EMPTY || (v.get().vt == VT_ERROR && v.get().scode == DISP_E_PARAMNOTFOUND);
 }
 
 HRESULT ArgumentText(const VARIANT& arg, std::u16string* out) {
     UniqueVariant v;
-    HRESULT hr = ArgumentValue(arg, v.Get());
-    if (SUCCEEDED(hr) && (*v).vt == VT_ERROR) hr = DISP_E_PARAMNOTFOUND;
-    if (SUCCEEDED(hr)) hr = VariantChangeType(v.Get(), v.Get(), 0, VT_BSTR);
-    if (SUCCEEDED(hr)) *out = std::u16string(BstrText((*v).bstrVal));
+    HRESULT hr = ArgumentValue(arg, v.put());
+    VARIANT* value = &v.get();
+    if (SUCCEEDED(hr) && value->vt == VT_ERROR) hr = DISP_E_PARAMNOTFOUND;
+    if (SUCCEEDED(hr)) hr = VariantChangeType(value, value, 0, VT_BSTR);
+    if (SUCCEEDED(hr)) *out = std::u16string(BstrText(value->bstrVal));
     return hr;
 }
 
 HRESULT ArgumentLong(const VARIANT& arg, long* out) {
     UniqueVariant v;
-    HRESULT hr = ArgumentValue(arg, v.Get());
-    if (SUCCEEDED(hr) && ((*v).vt == VT_ERROR || (*v).vt == VT_BSTR)) hr = DISP_E_TYPEMISMATCH;
-    if (SUCCEEDED(hr)) hr = VariantChangeType(v.Get(), v.Get(), 0, VT_I4);
-    if (SUCCEEDED(hr)) *out = (*v).lVal;
+    HRESULT hr = ArgumentValue(arg, v.put());
+    VARIANT* value = &v.get();
+    if (SUCCEEDED(hr) && (value->vt == VT_ERROR || value->vt == VT_BSTR)) hr = DISP_E_TYPEMISMATCH;
+    if (SUCCEEDED(hr)) hr = VariantChangeType(value, value, 0, VT_I4);
+    if (SUCCEEDED(hr)) *out = value->lVal;
     return hr;
 }
 

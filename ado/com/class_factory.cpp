@@ -2,42 +2,32 @@
 
 #include <new>
 
-#include "ado/com/library.h"
 #include "ado/com/connection_object.h"
+#include "ado/com/library.h"
 #include "ado/com/module.h"
+#include "ado/com/module_object.h"
 #include "ado/com/recordset_object.h"
 
 namespace ado_com {
 namespace {
 
 template <class Object>
-class ClassFactory : public IClassFactory {
+class ClassFactory : public IClassFactory, private ModuleObject {
 public:
-    ClassFactory() { LockModule(); }
-    ClassFactory(const ClassFactory&) = delete;
-    ClassFactory& operator=(const ClassFactory&) = delete;
-    virtual ~ClassFactory() { UnlockModule(); }
-
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
         if (iid != IID_IUnknown && iid != IID_IClassFactory) return E_NOINTERFACE;
-        *out = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
+        return Hand(static_cast<IClassFactory*>(this), out);
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        LONG left = InterlockedDecrement(&refs_);
-        if (left == 0) delete this;
-        return ULONG(left);
-    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return AddReference(); }
+    ULONG STDMETHODCALLTYPE Release() override { return DropReference(); }
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
-        ComPtr<Object> object = ComPtr<Object>::Attach(new (std::nothrow) Object());
+        ComPtr<Object> object(new (std::nothrow) Object());
         if (!object) return E_OUTOFMEMORY;
         return object->QueryInterface(iid, out);
     }
@@ -48,14 +38,11 @@ public:
             UnlockModule();
         return S_OK;
     }
-
-private:
-    LONG refs_ = 1;
 };
 
 template <class Object>
 HRESULT Hand(REFIID iid, void** out) {
-    ComPtr<ClassFactory<Object>> factory = ComPtr<ClassFactory<Object>>::Attach(new (std::nothrow) ClassFactory<Object>());
+    ComPtr<ClassFactory<Object>> factory(new (std::nothrow) ClassFactory<Object>());
     if (!factory) return E_OUTOFMEMORY;
     return factory->QueryInterface(iid, out);
 }
@@ -65,8 +52,8 @@ HRESULT Hand(REFIID iid, void** out) {
 HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    if (clsid == CLSID_Connection) return Hand<ConnectionObject>(iid, out);
-    if (clsid == CLSID_Recordset) return Hand<RecordsetObject>(iid, out);
+    if (clsid == CLSID_ConnectionClass) return Hand<ConnectionObject>(iid, out);
+    if (clsid == CLSID_RecordsetClass) return Hand<RecordsetObject>(iid, out);
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 

@@ -4,99 +4,184 @@
 
 #include "ado/com/access_file.h"
 #include "ado/com/errors_object.h"
-#include "ado/com/owners.h"
+#include "ado/com/out_values.h"
 #include "ado/com/recordset_object.h"
 #include "ado/connection_string.h"
-#include "bridge/bstr.h"
 
 namespace ado_com {
+namespace {
+
+const char16_t kOutOfMemory[] = u"Not enough memory to complete the operation.";
+
+// The code Jet gives through OLE DB for each kind of refused statement, with
+// the engine's own error number (Error.SQLState and NativeError).
+struct FaultCode {
+    HRESULT hr;
+    const char16_t* sqlState;
+    long native;
+};
+
+FaultCode CodeOf(ado::SqlFault fault) {
+    switch (fault) {
+    case ado::SqlFault::UnknownTable: return {kUnknownTable, u"3078", 3078};
+    case ado::SqlFault::UnknownColumn: return {kUnknownColumn, u"3061", 3061};
+    case ado::SqlFault::TypeMismatch: return {kTypeMismatch, u"3464", 3464};
+    case ado::SqlFault::ReadOnly: return {E_FAIL, u"3027", 3027};
+    case ado::SqlFault::Syntax: break;
+    }
+    return {kCommandFailed, u"3000", 3000};
+}
+
+}  // namespace
 
 // {0B7C1B52-3B0E-4E1F-9E55-6C0D9A4F2C71}
 const IID IID_ConnectionImplementation = {0x0b7c1b52, 0x3b0e, 0x4e1f, {0x9e, 0x55, 0x6c, 0x0d, 0x9a, 0x4f, 0x2c, 0x71}};
 
 ConnectionObject::ConnectionObject() : errors_(std::make_shared<ErrorLog>()) {}
 
-ConnectionObject::~ConnectionObject() { Close(); }
+// Ending quietly: a destructor must not replace the error its caller is reporting.
+ConnectionObject::~ConnectionObject() { Shut(); }
 
-HRESULT ConnectionObject::get_ConnectionString(BSTR* text) {
-    if (!text) return E_POINTER;
-    *text = NewBstr(connectionString_);
-    return *text ? S_OK : E_OUTOFMEMORY;
+HRESULT ConnectionObject::get_ConnectionString(BSTR* text) { return GiveText(connectionString_, text); }
+
+HRESULT ConnectionObject::put_ConnectionString(BSTR text) {
+    if (IsOpen()) return Refuse(kObjectOpen);
+    connectionString_ = std::u16string(BstrText(text));
+    return S_OK;
 }
 
 HRESULT ConnectionObject::Open(BSTR connectionString, BSTR, BSTR, long) {
-    if (IsOpen()) return Fail(kObjectOpen, u"Operation is not allowed when the object is open.");
-    std::u16string text(BstrText(connectionString));
-    ado::ConnectionSettings settings;
-    std::string why;
+    if (IsOpen()) return Fail(kObjectOpen, AdoErrorText(kObjectOpen));
     try {
-        if (!ado::ParseConnectionString(text, &settings, &why)) return Fail(kOpenFailed, Widen(why));
-        std::u16string error;
-        std::shared_ptr<ado::DataSource> source = OpenAccessFile(settings.database, &error);
-        if (!source) return Fail(kOpenFailed, error);
-        return OpenSource(std::move(source), std::move(text));
+        // Open with no string opens what ConnectionString was set to.
+        std::u16string text(BstrText(connectionString));
+        return OpenFile(text.empty() ? connectionString_ : text);
     } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
+        try {
+            return Fail(E_OUTOFMEMORY, kOutOfMemory);
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        }
     }
 }
 
+HRESULT ConnectionObject::OpenFile(const std::u16string& text) {
+    ado::ConnectionSettings settings;
+    std::string why;
+    if (!ado::ParseConnectionString(text, &settings, &why)) return Fail(kOpenFailed, Widen(why));
+    std::u16string error;
+    std::shared_ptr<ado::DataSource> source = OpenAccessFile(settings.database, &error);
+    if (!source) return Fail(kOpenFailed, error);
+    if (!settings.provider.empty()) provider_ = settings.provider;
+    return OpenSource(std::move(source), text);
+}
+
 HRESULT ConnectionObject::OpenSource(std::shared_ptr<ado::DataSource> source, std::u16string connectionString) {
-    if (IsOpen()) return Fail(kObjectOpen, u"Operation is not allowed when the object is open.");
+    if (IsOpen()) return Fail(kObjectOpen, AdoErrorText(kObjectOpen));
     source_ = std::move(source);
     connectionString_ = std::move(connectionString);
-    errors_->text.clear();
+    errors_->records.clear();
     return S_OK;
 }
 
-HRESULT ConnectionObject::get_State(long* state) {
-    if (!state) return E_POINTER;
-    *state = IsOpen() ? 1 : 0;  // adStateOpen : adStateClosed
-    return S_OK;
-}
+HRESULT ConnectionObject::get_State(long* state) { return GiveLong(IsOpen() ? 1 : 0, state); }  // adStateOpen : adStateClosed
 
 HRESULT ConnectionObject::get_Errors(Errors** errors) {
     if (!errors) return E_POINTER;
     *errors = new (std::nothrow) ErrorsObject(errors_);
-    return *errors ? S_OK : E_OUTOFMEMORY;
+    return *errors ? S_OK : Refuse(E_OUTOFMEMORY);
 }
 
-HRESULT ConnectionObject::Execute(BSTR commandText, VARIANT* recordsAffected, long, _Recordset** recordset) {
+HRESULT ConnectionObject::Execute(BSTR commandText, VARIANT* recordsAffected, long options, Recordset** recordset) {
     if (!recordset) return E_POINTER;
     *recordset = nullptr;
-    if (!IsOpen()) return Fail(kObjectClosed, u"Operation is not allowed when the object is closed.");
-    ComPtr<RecordsetObject> rows = ComPtr<RecordsetObject>::Attach(new (std::nothrow) RecordsetObject());
-    if (!rows) return E_OUTOFMEMORY;
-    HRESULT hr = rows->OpenOn(*this, BstrText(commandText));
+    if (!IsOpen()) return Refuse(kObjectClosed);
+    ComPtr<RecordsetObject> rows(new (std::nothrow) RecordsetObject());
+    if (!rows) return Refuse(E_OUTOFMEMORY);
+    HRESULT hr = rows->OpenCommand(*this, std::u16string(BstrText(commandText)), options);
     if (FAILED(hr)) return hr;
-    if (recordsAffected && !(recordsAffected->vt == VT_ERROR)) {
+    if (recordsAffected && recordsAffected->vt != VT_ERROR) {
         VariantClear(recordsAffected);
         recordsAffected->vt = VT_I4;
         recordsAffected->lVal = -1;  // a SELECT changes no records
     }
-    *recordset = rows.Detach();
+    *recordset = rows.release();
     return S_OK;
 }
 
 HRESULT ConnectionObject::Close() {
-    if (!IsOpen()) return kObjectClosed;
+    if (!IsOpen()) return Refuse(kObjectClosed);
+    Shut();
+    return S_OK;
+}
+
+void ConnectionObject::Shut() {
     for (auto& weak : dependents_)
         if (SharedRows rows = weak.lock()) rows->cursor.reset();
     dependents_.clear();
     source_.reset();
+}
+
+HRESULT ConnectionObject::get_Provider(BSTR* name) { return GiveText(provider_, name); }
+
+HRESULT ConnectionObject::put_Provider(BSTR name) {
+    if (IsOpen()) return Refuse(kObjectOpen);
+    provider_ = std::u16string(BstrText(name));
+    return S_OK;
+}
+
+HRESULT ConnectionObject::get_Version(BSTR* version) { return GiveText(u"2.8", version); }
+
+HRESULT ConnectionObject::get_CursorLocation(long* location) { return GiveLong(cursorLocation_, location); }
+
+HRESULT ConnectionObject::put_CursorLocation(long location) {
+    if (location != 2 && location != 3) return Refuse(kInvalidArgument);  // adUseServer, adUseClient
+    cursorLocation_ = location;
+    return S_OK;
+}
+
+// An open connection reads only: adModeRead unless a stricter share mode was asked for.
+HRESULT ConnectionObject::get_Mode(long* mode) { return GiveLong(IsOpen() && mode_ == 0 ? 1 : mode_, mode); }
+
+HRESULT ConnectionObject::put_Mode(long mode) {
+    if (mode < 0 || mode > 0x3FFFFF) return Refuse(kInvalidArgument);
+    return SetWhileClosed(&mode_, mode);
+}
+
+HRESULT ConnectionObject::get_ConnectionTimeout(long* seconds) { return GiveLong(connectionTimeout_, seconds); }
+HRESULT ConnectionObject::put_ConnectionTimeout(long seconds) { return SetWhileClosed(&connectionTimeout_, seconds); }
+HRESULT ConnectionObject::get_CommandTimeout(long* seconds) { return GiveLong(commandTimeout_, seconds); }
+
+HRESULT ConnectionObject::put_CommandTimeout(long seconds) {
+    if (seconds < 0) return Refuse(kInvalidArgument);
+    commandTimeout_ = seconds;
+    return S_OK;
+}
+
+HRESULT ConnectionObject::SetWhileClosed(long* slot, long value) {
+    if (IsOpen()) return Refuse(kObjectOpen);
+    *slot = value;
     return S_OK;
 }
 
 HRESULT ConnectionObject::Query(std::u16string_view sql, ado::ResultSet* out) {
-    if (!IsOpen()) return Fail(kInvalidConnection, u"The connection is closed.");
-    std::string why;
+    if (!IsOpen()) return Fail(kInvalidConnection, AdoErrorText(kInvalidConnection));
+    ado::SqlError why;
     try {
-        if (!ado::RunSql(*source_, sql, out, &why)) return Fail(kCommandFailed, Widen(why));
+        if (!ado::RunSql(*source_, sql, out, &why)) {
+            FaultCode code = CodeOf(why.fault);
+            return Fail(code.hr, Widen(why.text), code.sqlState, code.native);
+        }
     } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
+        try {
+            return Fail(E_OUTOFMEMORY, kOutOfMemory);
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        }
     } catch (const std::exception& e) {
-        return Fail(kCommandFailed, u"The database file could not be read: " + Widen(e.what()));
+        return Fail(E_FAIL, u"The database file could not be read: " + Widen(e.what()));
     }
-    errors_->text.clear();
+    errors_->records.clear();
     return S_OK;
 }
 
@@ -106,16 +191,20 @@ void ConnectionObject::Track(const SharedRows& rows) {
     dependents_.push_back(rows);
 }
 
-HRESULT ConnectionObject::Fail(HRESULT hr, std::u16string text) {
-    errors_->text = std::move(text);
+HRESULT ConnectionObject::Fail(HRESULT hr, std::u16string text, std::u16string sqlState, long nativeError) {
+    // ADO's own errors name ADO as their source; the rest come from the engine.
+    std::u16string source = *AdoErrorText(hr) && hr != E_OUTOFMEMORY ? u"ADODB.Connection" : kProviderSource;
+    Raise(hr, text, source, IID_Connection);
+    ErrorRecord record{hr, std::move(text), std::move(source), std::move(sqlState), nativeError};
+    errors_->records.assign(1, std::move(record));
     return hr;
 }
 
 ComPtr<ConnectionObject> ConnectionObject::FromObject(IUnknown* object) {
-    ComPtr<_Connection> found;
-    if (!object || FAILED(object->QueryInterface(IID_ConnectionImplementation, found.PutVoid())) || !found)
+    ComPtr<Connection> found;
+    if (!object || FAILED(object->QueryInterface(IID_ConnectionImplementation, found.put_void())) || !found)
         return {};
-    return ComPtr<ConnectionObject>::Attach(static_cast<ConnectionObject*>(found.Detach()));
+    return ComPtr<ConnectionObject>(static_cast<ConnectionObject*>(found.release()));
 }
 
 }  // namespace ado_com

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "ado/com/library.h"
 #include "ado/com/ado_errors.h"
 #include "ado/com/dispatch_object.h"
+#include "ado/com/library.h"
 #include "ado/com/open_rows.h"
 #include "ado/query.h"
 
@@ -16,18 +16,30 @@ namespace ado_com {
 // implementation behind the object passed as its active connection.
 extern const IID IID_ConnectionImplementation;
 
-class ConnectionObject : public DispatchObject<_Connection, &IID__Connection> {
+class ConnectionObject : public DispatchObject<Connection, &IID_Connection> {
 public:
     ConnectionObject();
     ~ConnectionObject() override;
 
     HRESULT STDMETHODCALLTYPE get_ConnectionString(BSTR* text) override;
+    HRESULT STDMETHODCALLTYPE put_ConnectionString(BSTR text) override;
     HRESULT STDMETHODCALLTYPE Open(BSTR connectionString, BSTR userId, BSTR password, long options) override;
     HRESULT STDMETHODCALLTYPE get_State(long* state) override;
     HRESULT STDMETHODCALLTYPE get_Errors(Errors** errors) override;
     HRESULT STDMETHODCALLTYPE Execute(BSTR commandText, VARIANT* recordsAffected, long options,
-                                      _Recordset** recordset) override;
+                                      Recordset** recordset) override;
     HRESULT STDMETHODCALLTYPE Close() override;
+    HRESULT STDMETHODCALLTYPE get_Provider(BSTR* name) override;
+    HRESULT STDMETHODCALLTYPE put_Provider(BSTR name) override;
+    HRESULT STDMETHODCALLTYPE get_Version(BSTR* version) override;
+    HRESULT STDMETHODCALLTYPE get_CursorLocation(long* location) override;
+    HRESULT STDMETHODCALLTYPE put_CursorLocation(long location) override;
+    HRESULT STDMETHODCALLTYPE get_Mode(long* mode) override;
+    HRESULT STDMETHODCALLTYPE put_Mode(long mode) override;
+    HRESULT STDMETHODCALLTYPE get_ConnectionTimeout(long* seconds) override;
+    HRESULT STDMETHODCALLTYPE put_ConnectionTimeout(long seconds) override;
+    HRESULT STDMETHODCALLTYPE get_CommandTimeout(long* seconds) override;
+    HRESULT STDMETHODCALLTYPE put_CommandTimeout(long seconds) override;
 
     // Opens over a source already at hand (tests, and Open itself).
     HRESULT OpenSource(std::shared_ptr<ado::DataSource> source, std::u16string connectionString);
@@ -37,18 +49,30 @@ public:
     HRESULT Query(std::u16string_view sql, ado::ResultSet* out);
     // Rows that closing the connection closes too.
     void Track(const SharedRows& rows);
-    // Records a failure for the Errors collection and returns hr.
-    HRESULT Fail(HRESULT hr, std::u16string text);
+    // Records a failure for the Errors collection, raises it, and returns hr.
+    HRESULT Fail(HRESULT hr, std::u16string text, std::u16string sqlState = {}, long nativeError = 0);
 
     // The implementation behind an object of this component, or null.
     static ComPtr<ConnectionObject> FromObject(IUnknown* object);
 
 protected:
     bool IsPrivateInterface(REFIID iid) const override { return iid == IID_ConnectionImplementation; }
+    const char16_t* ErrorSource() const override { return u"ADODB.Connection"; }
 
 private:
+    HRESULT OpenFile(const std::u16string& text);
+    // Closes the rows opened on this connection, then the file.
+    void Shut();
+    // A property that only a closed connection takes.
+    HRESULT SetWhileClosed(long* slot, long value);
+
     std::shared_ptr<ado::DataSource> source_;
     std::u16string connectionString_;
+    std::u16string provider_ = u"MSDASQL";
+    long cursorLocation_ = 2;  // adUseServer
+    long mode_ = 0;            // adModeUnknown
+    long connectionTimeout_ = 15;
+    long commandTimeout_ = 30;
     SharedErrorLog errors_;
     std::vector<std::weak_ptr<OpenRows>> dependents_;
 };

@@ -1,38 +1,38 @@
 #pragma once
-// Reference counting and IDispatch for one dual interface of the library:
-// callers bind names through the type information that GetTypeInfo gives, and
-// Invoke calls the vtable through the same library (DispInvoke), so argument
-// coercion, optional arguments and defaults are oleaut32's.
+// IUnknown, ISupportErrorInfo and IDispatch for one dual interface of the
+// library: callers bind names through the type information that GetTypeInfo
+// gives, and Invoke calls the vtable through the same library (DispInvoke),
+// so argument coercion, optional arguments and defaults are oleaut32's. A
+// failure the object raised reaches Invoke's caller as DISP_E_EXCEPTION with
+// its number, source and text.
 #include <windows.h>
 #include <oleauto.h>
 
+#include <string_view>
+
+#include "ado/com/failure.h"
 #include "ado/com/module.h"
-#include "bridge/com_ptr.h"
+#include "ado/com/module_object.h"
+#include "ado/com/owners.h"
 
 namespace ado_com {
 
 template <class Interface, const IID* Iid>
-class DispatchObject : public Interface {
+class DispatchObject : public Interface, public ISupportErrorInfo, protected ModuleObject {
 public:
-    DispatchObject() { LockModule(); }
-    DispatchObject(const DispatchObject&) = delete;
-    DispatchObject& operator=(const DispatchObject&) = delete;
-    virtual ~DispatchObject() { UnlockModule(); }
-
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
         if (iid == IID_IUnknown || iid == IID_IDispatch || iid == *Iid || IsPrivateInterface(iid))
-            *out = static_cast<Interface*>(this);
-        if (!*out) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
+            return Hand(static_cast<Interface*>(this), out);
+        if (iid == IID_ISupportErrorInfo) return Hand(static_cast<ISupportErrorInfo*>(this), out);
+        return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        LONG left = InterlockedDecrement(&refs_);
-        if (left == 0) delete this;
-        return ULONG(left);
+    ULONG STDMETHODCALLTYPE AddRef() override { return AddReference(); }
+    ULONG STDMETHODCALLTYPE Release() override { return DropReference(); }
+
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
+        return iid == *Iid ? S_OK : S_FALSE;
     }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -50,30 +50,37 @@ public:
                                             DISPID* ids) override {
         if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
         ComPtr<ITypeInfo> info;
-        HRESULT hr = DispatchTypeInfo(*Iid, info.Put());
-        return FAILED(hr) ? hr : DispGetIDsOfNames(info.Get(), names, count, ids);
+        HRESULT hr = DispatchTypeInfo(*Iid, info.put());
+        return FAILED(hr) ? hr : DispGetIDsOfNames(info.get(), names, count, ids);
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                      EXCEPINFO* exception, UINT* argError) override {
         if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
         ComPtr<ITypeInfo> info;
-        HRESULT hr = VtableTypeInfo(*Iid, info.Put());
+        HRESULT hr = VtableTypeInfo(*Iid, info.put());
         if (FAILED(hr)) return hr;
-        return DispInvoke(static_cast<Interface*>(this), info.Get(), id, flags, params, result, exception, argError);
+        ForgetRaised();
+        hr = DispInvoke(static_cast<Interface*>(this), info.get(), id, flags, params, result, exception, argError);
+        if (FAILED(hr) && hr != DISP_E_EXCEPTION && TakeRaised(hr, exception)) return DISP_E_EXCEPTION;
+        return hr;
     }
 
 protected:
+    DispatchObject() = default;
+
     // A derived object may answer one more interface id with itself.
     virtual bool IsPrivateInterface(REFIID) const { return false; }
+    // The name that this object's errors give as their source.
+    virtual const char16_t* ErrorSource() const = 0;
 
-private:
-    LONG refs_ = 1;
+    // Raises hr from this object (ADO's text for it when none is given) and returns it.
+    HRESULT Refuse(HRESULT hr, std::u16string_view text = {}) const { return Raise(hr, text, ErrorSource(), *Iid); }
 };
 
 // Creates an object with its first reference, owned by the result.
 template <class T, class... Args>
 ComPtr<T> MakeObject(Args&&... args) {
-    return ComPtr<T>::Attach(new T(static_cast<Args&&>(args)...));
+    return ComPtr<T>(new T(static_cast<Args&&>(args)...));
 }
 
 }  // namespace ado_com

@@ -1,25 +1,60 @@
 #include "ado/com/errors_object.h"
 
-#include "ado/com/owners.h"
-#include "bridge/bstr.h"
+#include <new>
+
+#include "ado/com/item_enumerator.h"
+#include "ado/com/out_values.h"
 
 namespace ado_com {
+HRESULT ErrorObject::get_Description(BSTR* text) { return GiveText(record_.description, text); }
+HRESULT ErrorObject::get_Number(long* number) { return GiveLong(long(record_.number), number); }
+HRESULT ErrorObject::get_Source(BSTR* source) { return GiveText(record_.source, source); }
+HRESULT ErrorObject::get_SQLState(BSTR* state) { return GiveText(record_.sqlState, state); }
+HRESULT ErrorObject::get_NativeError(long* code) { return GiveLong(record_.nativeError, code); }
+HRESULT ErrorObject::get_HelpFile(BSTR* file) { return GiveText(u"", file); }
+HRESULT ErrorObject::get_HelpContext(long* context) { return GiveLong(0, context); }
 
-HRESULT ErrorsObject::get_Description(BSTR* text) {
-    if (!text) return E_POINTER;
-    *text = NewBstr(log_->text);
-    return *text ? S_OK : E_OUTOFMEMORY;
-}
-
-HRESULT ErrorsObject::get_Count(long* count) {
-    if (!count) return E_POINTER;
-    *count = log_->text.empty() ? 0 : 1;
+HRESULT ErrorsObject::get_Item(VARIANT index, VARIANT* item) {
+    if (!item) return E_POINTER;
+    VariantInit(item);
+    if (IsMissing(index)) {
+        // The collection read as a value: the text of what failed last.
+        item->bstrVal = NewBstr(log_->LastText());
+        if (!item->bstrVal) return E_OUTOFMEMORY;
+        item->vt = VT_BSTR;
+        return S_OK;
+    }
+    long position = 0;
+    if (FAILED(ArgumentLong(index, &position))) return Refuse(kInvalidArgument);
+    if (position < 0 || std::size_t(position) >= log_->records.size()) return Refuse(kItemNotFound);
+    ErrorObject* error = new (std::nothrow) ErrorObject(log_->records[std::size_t(position)]);
+    if (!error) return E_OUTOFMEMORY;
+    item->vt = VT_DISPATCH;
+    item->pdispVal = static_cast<Error*>(error);
     return S_OK;
 }
+
+HRESULT ErrorsObject::get_Count(long* count) { return GiveLong(long(log_->records.size()), count); }
 
 HRESULT ErrorsObject::Clear() {
-    log_->text.clear();
+    log_->records.clear();
     return S_OK;
+}
+
+HRESULT ErrorsObject::get_Description(BSTR* text) { return GiveText(log_->LastText(), text); }
+
+HRESULT ErrorsObject::Refresh() { return S_OK; }
+
+HRESULT ErrorsObject::get__NewEnum(IUnknown** items) {
+    if (!items) return E_POINTER;
+    *items = nullptr;
+    try {
+        std::vector<ComPtr<IDispatch>> list;
+        for (const ErrorRecord& r : log_->records) list.emplace_back(static_cast<Error*>(new ErrorObject(r)));
+        return NewItemEnumerator(std::move(list), items);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
 }
 
 }  // namespace ado_com

@@ -11,7 +11,7 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)
 
 HRESULT STDAPICALLTYPE DllCanUnloadNow() { return ado_com::ModuleInUse() ? S_FALSE : S_OK; }
 
-HRESULT STDAPICALLTYPE DllRegisterServer() { return ado_com::RegisterServer(); }
+HRESULT STDAPICALLTYPE DllRegisterServer() { return ado_com::RegisterServer(ado_com::RunningUnderWine()); }
 
 HRESULT STDAPICALLTYPE DllUnregisterServer() { return ado_com::UnregisterServer(); }
 

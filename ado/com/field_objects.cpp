@@ -3,10 +3,9 @@
 #include <new>
 
 #include "ado/com/ado_errors.h"
-#include "ado/com/owners.h"
+#include "ado/com/item_enumerator.h"
 #include "ado/com/value_variant.h"
 #include "ado/jet_text.h"
-#include "bridge/bstr.h"
 
 namespace ado_com {
 namespace {
@@ -14,11 +13,11 @@ namespace {
 // The position of the field that index names, or a failure.
 HRESULT ResolveIndex(const VARIANT& index, const ado::Cursor& cursor, std::size_t* column) {
     UniqueVariant v;
-    HRESULT hr = ArgumentValue(index, v.Get());
-    if (FAILED(hr)) return hr;
+    HRESULT hr = ArgumentValue(index, v.put());
+    if (FAILED(hr)) return kInvalidArgument;
     const auto& columns = cursor.Columns();
-    if ((*v).vt == VT_BSTR) {
-        std::u16string_view name = BstrText((*v).bstrVal);
+    if (v.get().vt == VT_BSTR) {
+        std::u16string_view name = BstrText(v.get().bstrVal);
         for (std::size_t i = 0; i < columns.size(); ++i) {
             if (ado::JetTextEqual(columns[i].name, name)) {
                 *column = i;
@@ -28,55 +27,125 @@ HRESULT ResolveIndex(const VARIANT& index, const ado::Cursor& cursor, std::size_
         return kItemNotFound;
     }
     long position = 0;
-    if (FAILED(ArgumentLong(*v, &position))) return kItemNotFound;
+    if (FAILED(ArgumentLong(v.get(), &position))) return kItemNotFound;
     if (position < 0 || std::size_t(position) >= columns.size()) return kItemNotFound;
     *column = std::size_t(position);
     return S_OK;
 }
 
+// ADO's DefinedSize: characters for text, bytes for the rest; long values give
+// the largest size their type can hold.
+long DefinedSizeOf(const jet::Column& c) {
+    switch (c.type) {
+    case jet::ColumnType::Text: return (c.size ? c.size : 510) / 2;
+    case jet::ColumnType::Binary: return c.size ? c.size : 510;
+    case jet::ColumnType::Memo: return 536870910;
+    case jet::ColumnType::OleObject: return 1073741823;
+    case jet::ColumnType::Boolean: return 2;
+    case jet::ColumnType::Byte: return 1;
+    case jet::ColumnType::Integer: return 2;
+    case jet::ColumnType::LongInteger:
+    case jet::ColumnType::Single: return 4;
+    default: return 8;
+    }
+}
+
+// ADO's ActualSize: the bytes the current value takes (UTF-16 for text).
+long ActualSizeOf(const jet::Value& v, const jet::Column& c) {
+    switch (v.kind) {
+    case jet::Value::Kind::Null: return 0;
+    case jet::Value::Kind::Text: return long(v.text.size() * 2);
+    case jet::Value::Kind::Binary: return long(v.binary.size());
+    default: return DefinedSizeOf(c);
+    }
+}
+
 }  // namespace
+
+const jet::Column* FieldObject::OpenColumn() const {
+    return rows_->cursor ? &rows_->cursor->Columns()[column_] : nullptr;
+}
 
 HRESULT FieldObject::get_Value(VARIANT* value) {
     if (!value) return E_POINTER;
     VariantInit(value);
-    if (!rows_->cursor) return kObjectClosed;
+    const jet::Column* column = OpenColumn();
+    if (!column) return Refuse(kObjectClosed);
     const jet::Value* v = rows_->cursor->Value(column_);
-    if (!v) return kNoCurrentRecord;
-    return ValueToVariant(*v, rows_->cursor->Columns()[column_].type, value);
+    if (!v) return Refuse(kNoCurrentRecord);
+    return ValueToVariant(*v, column->type, value);
 }
 
-HRESULT FieldObject::put_Value(VARIANT) { return rows_->cursor ? kNotUpdatable : kObjectClosed; }
+HRESULT FieldObject::put_Value(VARIANT) { return Refuse(OpenColumn() ? kNotUpdatable : kObjectClosed); }
 
 HRESULT FieldObject::get_Name(BSTR* name) {
     if (!name) return E_POINTER;
     *name = nullptr;
-    if (!rows_->cursor) return kObjectClosed;
-    *name = NewBstr(rows_->cursor->Columns()[column_].name);
+    const jet::Column* column = OpenColumn();
+    if (!column) return Refuse(kObjectClosed);
+    *name = NewBstr(column->name);
     return *name ? S_OK : E_OUTOFMEMORY;
 }
 
 HRESULT FieldObject::get_Type(long* type) {
     if (!type) return E_POINTER;
-    if (!rows_->cursor) return kObjectClosed;
-    *type = AdoTypeOf(rows_->cursor->Columns()[column_].type);
+    const jet::Column* column = OpenColumn();
+    if (!column) return Refuse(kObjectClosed);
+    *type = AdoTypeOf(column->type);
+    return S_OK;
+}
+
+HRESULT FieldObject::get_DefinedSize(long* size) {
+    if (!size) return E_POINTER;
+    const jet::Column* column = OpenColumn();
+    if (!column) return Refuse(kObjectClosed);
+    *size = DefinedSizeOf(*column);
+    return S_OK;
+}
+
+HRESULT FieldObject::get_ActualSize(long* size) {
+    if (!size) return E_POINTER;
+    const jet::Column* column = OpenColumn();
+    if (!column) return Refuse(kObjectClosed);
+    const jet::Value* v = rows_->cursor->Value(column_);
+    if (!v) return Refuse(kNoCurrentRecord);
+    *size = ActualSizeOf(*v, *column);
     return S_OK;
 }
 
 HRESULT FieldsObject::get_Item(VARIANT index, Field** field) {
     if (!field) return E_POINTER;
     *field = nullptr;
-    if (!rows_->cursor) return kObjectClosed;
+    const SharedRows& rows = slot_->current;
+    if (!rows->cursor) return Refuse(kObjectClosed);
     std::size_t column = 0;
-    HRESULT hr = ResolveIndex(index, *rows_->cursor, &column);
-    if (FAILED(hr)) return hr;
-    *field = new (std::nothrow) FieldObject(rows_, column);
-    return *field ? S_OK : E_OUTOFMEMORY;
+    HRESULT hr = ResolveIndex(index, *rows->cursor, &column);
+    if (FAILED(hr)) return Refuse(hr);
+    *field = new (std::nothrow) FieldObject(rows, column);
+    return *field ? S_OK : Refuse(E_OUTOFMEMORY);
 }
 
 HRESULT FieldsObject::get_Count(long* count) {
     if (!count) return E_POINTER;
-    *count = rows_->cursor ? long(rows_->cursor->Columns().size()) : 0;
+    const SharedRows& rows = slot_->current;
+    *count = rows->cursor ? long(rows->cursor->Columns().size()) : 0;
     return S_OK;
+}
+
+HRESULT FieldsObject::Refresh() { return S_OK; }
+
+HRESULT FieldsObject::get__NewEnum(IUnknown** items) {
+    if (!items) return E_POINTER;
+    *items = nullptr;
+    const SharedRows& rows = slot_->current;
+    std::size_t n = rows->cursor ? rows->cursor->Columns().size() : 0;
+    try {
+        std::vector<ComPtr<IDispatch>> list;
+        for (std::size_t i = 0; i < n; ++i) list.emplace_back(static_cast<Field*>(new FieldObject(rows, i)));
+        return NewItemEnumerator(std::move(list), items);
+    } catch (const std::bad_alloc&) {
+        return Refuse(E_OUTOFMEMORY);
+    }
 }
 
 }  // namespace ado_com

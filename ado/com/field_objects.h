@@ -1,10 +1,11 @@
 #pragma once
 // The Fields collection of a record set and its Field objects. A Field reads
-// the current row at the moment its Value is asked for.
+// the current row of the opening it came from at the moment its Value is
+// asked for; the collection always shows the record set's current opening.
 #include <cstddef>
 
-#include "ado/com/library.h"
 #include "ado/com/dispatch_object.h"
+#include "ado/com/library.h"
 #include "ado/com/open_rows.h"
 
 namespace ado_com {
@@ -17,22 +18,34 @@ public:
     HRESULT STDMETHODCALLTYPE put_Value(VARIANT value) override;
     HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override;
     HRESULT STDMETHODCALLTYPE get_Type(long* type) override;
+    HRESULT STDMETHODCALLTYPE get_DefinedSize(long* size) override;
+    HRESULT STDMETHODCALLTYPE get_ActualSize(long* size) override;
+
+protected:
+    const char16_t* ErrorSource() const override { return u"ADODB.Field"; }
 
 private:
+    const jet::Column* OpenColumn() const;
+
     SharedRows rows_;
     std::size_t column_;
 };
 
 class FieldsObject : public DispatchObject<Fields, &IID_Fields> {
 public:
-    explicit FieldsObject(SharedRows rows) : rows_(std::move(rows)) {}
+    explicit FieldsObject(SharedSlot slot) : slot_(std::move(slot)) {}
 
     // Index: a field name (compared as Jet compares names) or a 0-based position.
     HRESULT STDMETHODCALLTYPE get_Item(VARIANT index, Field** field) override;
     HRESULT STDMETHODCALLTYPE get_Count(long* count) override;
+    HRESULT STDMETHODCALLTYPE Refresh() override;
+    HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** items) override;
+
+protected:
+    const char16_t* ErrorSource() const override { return u"ADODB.Fields"; }
 
 private:
-    SharedRows rows_;
+    SharedSlot slot_;
 };
 
 }  // namespace ado_com

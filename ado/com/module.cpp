@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "bridge/com_ptr.h"
+#include "ado/com/owners.h"
 
 namespace ado_com {
 namespace {
@@ -34,19 +34,19 @@ public:
         std::lock_guard<std::mutex> hold(lock_);
         if (!lib_) {
             std::wstring path = ModulePath();
-            HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, lib_.Put());
+            HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, lib_.put());
             if (FAILED(hr)) return hr;
         }
         for (Views& v : views_) {
             if (IsEqualIID(v.iid, iid)) return Hand(vtable ? v.vtable : v.dispatch, out);
         }
         Views v{iid, {}, {}};
-        HRESULT hr = lib_->GetTypeInfoOfGuid(iid, v.dispatch.Put());
+        HRESULT hr = lib_->GetTypeInfoOfGuid(iid, v.dispatch.put());
         if (FAILED(hr)) return hr;
         // A dual interface's dispatch view refers to its vtable view as implemented type -1.
         HREFTYPE ref = 0;
         if (FAILED(v.dispatch->GetRefTypeOfImplType(UINT(-1), &ref)) ||
-            FAILED(v.dispatch->GetRefTypeInfo(ref, v.vtable.Put())))
+            FAILED(v.dispatch->GetRefTypeInfo(ref, v.vtable.put())))
             v.vtable = v.dispatch;
         views_.push_back(v);
         return Hand(vtable ? v.vtable : v.dispatch, out);
@@ -58,7 +58,7 @@ private:
         ComPtr<ITypeInfo> dispatch, vtable;
     };
     static HRESULT Hand(const ComPtr<ITypeInfo>& info, ITypeInfo** out) {
-        *out = info.Get();
+        *out = info.get();
         (*out)->AddRef();
         return S_OK;
     }

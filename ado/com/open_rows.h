@@ -1,7 +1,8 @@
 #pragma once
-// The rows of one opening of a record set, shared with the Fields and Field
-// objects handed out for it; closing the record set empties it, after which
-// those objects refuse to read.
+// The rows of one opening of a record set, shared with the Field objects handed
+// out for it; closing the record set empties it, after which those objects
+// refuse to read. The record set's Fields collection follows the record set
+// from one opening to the next through a RowsSlot.
 #include <memory>
 
 #include "ado/cursor.h"
@@ -12,5 +13,10 @@ struct OpenRows {
     std::unique_ptr<ado::Cursor> cursor;  // null once closed
 };
 using SharedRows = std::shared_ptr<OpenRows>;
+
+struct RowsSlot {
+    SharedRows current = std::make_shared<OpenRows>();
+};
+using SharedSlot = std::shared_ptr<RowsSlot>;
 
 }  // namespace ado_com

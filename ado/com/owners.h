@@ -1,40 +1,36 @@
 #pragma once
-// Owners for the handles the component holds: VARIANT, file handles.
-// BSTRs are made with NewBstr (bridge/bstr.h).
-// COM references use ComPtr (bridge/com_ptr.h).
+// The owners the component holds things with (COM references, VARIANTs,
+// registry keys, BSTRs) are the shared ones of win/, named here once; and the
+// helpers that read the arguments of automation calls.
 #include <windows.h>
 #include <oleauto.h>
 
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "win/bstr.h"
+#include "win/com_ptr.h"
+#include "win/unique.h"
+#include "win/variant.h"
 
 namespace ado_com {
 
-class UniqueVariant {
-public:
-    UniqueVariant() { VariantInit(&v_); }
-    UniqueVariant(const UniqueVariant&) = delete;
-    UniqueVariant& operator=(const UniqueVariant&) = delete;
-    ~UniqueVariant() { VariantClear(&v_); }
-    VARIANT* Get() { return &v_; }
-    const VARIANT& operator*() const { return v_; }
-    VARIANT Detach() {
-        VARIANT v = v_;
-        VariantInit(&v_);
-        return v;
-    }
+using win::BstrText;
+using win::ComPtr;
+using win::NewBstr;
+using win::UniqueKey;
+using UniqueVariant = win::OwnedVariant;
 
-private:
-    VARIANT v_;
-};
-
+// The file handle of the reading side (access_file.cpp), in the spelling it
+// uses; it goes when that file holds a win::UniqueHandle.
 class UniqueHandle {
 public:
     UniqueHandle() = default;
     explicit UniqueHandle(HANDLE h) : h_(h) {}
+    UniqueHandle(UniqueHandle&& other) noexcept : h_(std::exchange(other.h_, INVALID_HANDLE_VALUE)) {}
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
-    UniqueHandle(UniqueHandle&& other) noexcept : h_(other.h_) { other.h_ = INVALID_HANDLE_VALUE; }
     ~UniqueHandle() {
         if (Valid()) CloseHandle(h_);
     }
@@ -44,10 +40,6 @@ public:
 private:
     HANDLE h_ = INVALID_HANDLE_VALUE;
 };
-
-inline std::u16string_view BstrText(BSTR s) {
-    return s ? std::u16string_view(reinterpret_cast<const char16_t*>(s), SysStringLen(s)) : std::u16string_view();
-}
 
 // The value a VARIANT argument carries, with every level of VT_BYREF taken off.
 // Fails for a missing optional argument (VT_ERROR) as for any other failure.

@@ -6,6 +6,7 @@
 #include "ado/com/ado_errors.h"
 #include "ado/com/connection_object.h"
 #include "ado/com/field_objects.h"
+#include "ado/com/out_values.h"
 #include "ado/com/owners.h"
 #include "ado/com/value_variant.h"
 #include "ado/jet_text.h"
@@ -13,8 +14,7 @@
 namespace ado_com {
 namespace {
 
-bool KnownCursorType(long t) { return t >= -1 && t <= 3; }  // adOpenUnspecified .. adOpenStatic
-bool KnownLockType(long t) { return t >= -1 && t <= 4; }    // adLockUnspecified .. adLockBatchOptimistic
+bool KnownLockType(long t) { return t >= -1 && t <= 4; }  // adLockUnspecified .. adLockBatchOptimistic
 
 bool NamesTable(long options) {
     long kind = options == -1 ? 0 : (options & 0x20F);  // the CommandTypeEnum bits
@@ -22,32 +22,36 @@ bool NamesTable(long options) {
 }
 
 // The connection a record set opens on: this component's connection object,
-// or a connection string, for which a connection of its own is opened.
-HRESULT ResolveConnection(const VARIANT& arg, ComPtr<ConnectionObject>* out) {
+// or a connection string, for which a connection of its own is opened. An
+// argument left out stands for `preset` (what ActiveConnection was set to).
+HRESULT ResolveConnection(const VARIANT& arg, const VARIANT& preset, ComPtr<ConnectionObject>* out) {
     UniqueVariant v;
-    if (IsMissing(arg) || FAILED(ArgumentValue(arg, v.Get()))) return kInvalidConnection;
-    if ((*v).vt == VT_UNKNOWN || (*v).vt == VT_DISPATCH) {
-        *out = ConnectionObject::FromObject((*v).punkVal);
+    if (FAILED(ArgumentValue(arg, v.put()))) return kInvalidConnection;
+    const VARIANT& given = v.get().vt == VT_EMPTY || v.get().vt == VT_ERROR ? preset : v.get();
+    if (given.vt == VT_UNKNOWN || given.vt == VT_DISPATCH) {
+        *out = ConnectionObject::FromObject(given.punkVal);
         return *out ? S_OK : kInvalidConnection;
     }
-    if ((*v).vt != VT_BSTR) return kInvalidConnection;
-    ComPtr<ConnectionObject> own = ComPtr<ConnectionObject>::Attach(new (std::nothrow) ConnectionObject());
+    if (given.vt != VT_BSTR) return kInvalidConnection;
+    ComPtr<ConnectionObject> own(new (std::nothrow) ConnectionObject());
     if (!own) return E_OUTOFMEMORY;
-    HRESULT hr = own->Open((*v).bstrVal, nullptr, nullptr, -1);
+    HRESULT hr = own->Open(given.bstrVal, nullptr, nullptr, -1);
     if (FAILED(hr)) return hr;
     *out = std::move(own);
     return S_OK;
 }
 
 // GetRows' and Move's Start: the current row, or the bookmarks adBookmarkFirst/Last.
-HRESULT ApplyStart(const VARIANT& start, ado::Cursor& cursor) {
+HRESULT ApplyStart(const VARIANT& start, ado::Cursor& cursor, bool forwardOnly) {
     if (IsMissing(start)) return S_OK;
     long mark = 0;
     if (FAILED(ArgumentLong(start, &mark))) return kInvalidArgument;
     switch (mark) {
     case 0: return S_OK;
     case 1: return cursor.MoveFirst() ? S_OK : kNoCurrentRecord;
-    case 2: return cursor.MoveLast() ? S_OK : kNoCurrentRecord;
+    case 2:
+        if (forwardOnly) return kCantFetchBackwards;
+        return cursor.MoveLast() ? S_OK : kNoCurrentRecord;
     default: return kInvalidArgument;
     }
 }
@@ -60,13 +64,13 @@ HRESULT SelectColumns(const VARIANT& fields, const ado::Cursor& cursor, std::vec
         return S_OK;
     }
     UniqueVariant v;
-    if (FAILED(ArgumentValue(fields, v.Get()))) return kInvalidArgument;
+    if (FAILED(ArgumentValue(fields, v.put()))) return kInvalidArgument;
     auto one = [&](const VARIANT& item) -> HRESULT {
         UniqueVariant name;
-        if (FAILED(ArgumentValue(item, name.Get()))) return kInvalidArgument;
-        if ((*name).vt == VT_BSTR) {
+        if (FAILED(ArgumentValue(item, name.put()))) return kInvalidArgument;
+        if (name.get().vt == VT_BSTR) {
             for (std::size_t i = 0; i < columns.size(); ++i) {
-                if (ado::JetTextEqual(columns[i].name, BstrText((*name).bstrVal))) {
+                if (ado::JetTextEqual(columns[i].name, BstrText(name.get().bstrVal))) {
                     out->push_back(i);
                     return S_OK;
                 }
@@ -74,21 +78,21 @@ HRESULT SelectColumns(const VARIANT& fields, const ado::Cursor& cursor, std::vec
             return kItemNotFound;
         }
         long position = 0;
-        if (FAILED(ArgumentLong(*name, &position)) || position < 0 || std::size_t(position) >= columns.size())
+        if (FAILED(ArgumentLong(name.get(), &position)) || position < 0 || std::size_t(position) >= columns.size())
             return kItemNotFound;
         out->push_back(std::size_t(position));
         return S_OK;
     };
-    if ((*v).vt != (VT_ARRAY | VT_VARIANT)) return one(*v);
-    SAFEARRAY* list = (*v).parray;
+    if (v.get().vt != (VT_ARRAY | VT_VARIANT)) return one(v.get());
+    SAFEARRAY* list = v.get().parray;
     LONG low = 0, high = -1;
     if (SafeArrayGetDim(list) != 1 || FAILED(SafeArrayGetLBound(list, 1, &low)) ||
         FAILED(SafeArrayGetUBound(list, 1, &high)))
         return kInvalidArgument;
     for (LONG i = low; i <= high; ++i) {
         UniqueVariant item;
-        if (FAILED(SafeArrayGetElement(list, &i, item.Get()))) return kInvalidArgument;
-        HRESULT hr = one(*item);
+        if (FAILED(SafeArrayGetElement(list, &i, item.put()))) return kInvalidArgument;
+        HRESULT hr = one(item.get());
         if (FAILED(hr)) return hr;
     }
     return S_OK;
@@ -98,134 +102,218 @@ HRESULT SelectColumns(const VARIANT& fields, const ado::Cursor& cursor, std::vec
 HRESULT RowsToArray(const std::vector<const ado::Row*>& rows, const std::vector<std::size_t>& picked,
                     const std::vector<jet::Column>& columns, VARIANT* out) {
     SAFEARRAYBOUND bounds[2] = {{ULONG(picked.size()), 0}, {ULONG(rows.size()), 0}};
-    SAFEARRAY* array = SafeArrayCreate(VT_VARIANT, 2, bounds);
+    win::UniqueSafeArray array(SafeArrayCreate(VT_VARIANT, 2, bounds));
     if (!array) return E_OUTOFMEMORY;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         for (std::size_t f = 0; f < picked.size(); ++f) {
             UniqueVariant cell;
             std::size_t c = picked[f];
-            HRESULT hr = c < rows[r]->size() ? ValueToVariant((*rows[r])[c], columns[c].type, cell.Get()) : S_OK;
+            HRESULT hr = c < rows[r]->size() ? ValueToVariant((*rows[r])[c], columns[c].type, cell.put()) : S_OK;
             LONG at[2] = {LONG(f), LONG(r)};
-            if (SUCCEEDED(hr)) hr = SafeArrayPutElement(array, at, cell.Get());
-            if (FAILED(hr)) {
-                SafeArrayDestroy(array);
-                return hr;
-            }
+            if (SUCCEEDED(hr)) hr = SafeArrayPutElement(array.get(), at, &cell.get());
+            if (FAILED(hr)) return hr;
         }
     }
     out->vt = VT_ARRAY | VT_VARIANT;
-    out->parray = array;
+    out->parray = array.release();
     return S_OK;
 }
 
 }  // namespace
 
-RecordsetObject::RecordsetObject() : rows_(std::make_shared<OpenRows>()) {}
+RecordsetObject::RecordsetObject() : slot_(std::make_shared<RowsSlot>()) {}
+
+RecordsetObject::~RecordsetObject() = default;
 
 HRESULT RecordsetObject::get_Fields(Fields** fields) {
     if (!fields) return E_POINTER;
-    *fields = new (std::nothrow) FieldsObject(rows_);
-    return *fields ? S_OK : E_OUTOFMEMORY;
+    *fields = new (std::nothrow) FieldsObject(slot_);
+    return *fields ? S_OK : Refuse(E_OUTOFMEMORY);
 }
 
 HRESULT RecordsetObject::Open(VARIANT source, VARIANT activeConnection, long cursorType, long lockType,
                               long options) {
-    if (IsOpen()) return kObjectOpen;
+    if (IsOpen()) return Refuse(kObjectOpen);
+    if (cursorType < -1 || cursorType > 3 || !KnownLockType(lockType)) return Refuse(kInvalidArgument);
+    // Left out, they are what ActiveConnection and Source were set to.
     ComPtr<ConnectionObject> connection;
-    HRESULT hr = ResolveConnection(activeConnection, &connection);
-    if (FAILED(hr)) return hr;
-    if (!connection->IsOpen()) return connection->Fail(kInvalidConnection, u"The connection is closed.");
-    if (!KnownCursorType(cursorType) || !KnownLockType(lockType))
-        return connection->Fail(kInvalidArgument, u"Unknown cursor type or lock type.");
-    std::u16string sql;
-    if (FAILED(ArgumentText(source, &sql)) || sql.empty())
-        return connection->Fail(kInvalidArgument, u"The record set has no source statement.");
-    if (NamesTable(options)) {
-        if (sql.find(u']') != std::u16string::npos) return connection->Fail(kCommandFailed, u"Bad table name.");
-        sql = u"SELECT * FROM [" + sql + u"]";
+    HRESULT hr = ResolveConnection(activeConnection, nextConnection_.get(), &connection);
+    if (FAILED(hr)) return hr == kInvalidConnection ? Refuse(hr) : hr;  // a connection that failed to open raised already
+    if (!connection->IsOpen()) return connection->Fail(kInvalidConnection, AdoErrorText(kInvalidConnection));
+    std::u16string text;
+    HRESULT given = ArgumentText(source, &text);
+    if (given == DISP_E_PARAMNOTFOUND || (SUCCEEDED(given) && text.empty())) {
+        text = source_;
+        given = S_OK;
     }
-    return OpenOn(*connection.Get(), sql);
+    if (FAILED(given) || text.empty())
+        return connection->Fail(kInvalidArgument, u"The record set has no source statement.");
+    // Jet gives a keyset cursor when a dynamic one is asked for.
+    if (cursorType != -1) cursorType_ = cursorType == 2 ? 1 : cursorType;
+    if (lockType != -1) lockType_ = lockType;
+    return OpenOn(std::move(connection), std::move(text), options);
 }
 
-HRESULT RecordsetObject::OpenOn(ConnectionObject& connection, std::u16string_view sql) {
-    if (IsOpen()) return kObjectOpen;
+HRESULT RecordsetObject::OpenCommand(ConnectionObject& connection, std::u16string text, long options) {
+    if (IsOpen()) return Refuse(kObjectOpen);
+    cursorType_ = 0;
+    lockType_ = 1;
+    return OpenOn(ComPtr<ConnectionObject>::share(&connection), std::move(text), options);
+}
+
+HRESULT RecordsetObject::OpenOn(ComPtr<ConnectionObject> connection, std::u16string text, long options) {
     try {
+        std::u16string sql = text;
+        if (NamesTable(options)) {
+            if (text.find(u']') != std::u16string::npos)
+                return connection->Fail(kCommandFailed, u"Syntax error: ] in the table name.");
+            sql = u"SELECT * FROM [" + text + u"]";
+        }
         ado::ResultSet result;
-        HRESULT hr = connection.Query(sql, &result);
+        HRESULT hr = connection->Query(sql, &result);
         if (FAILED(hr)) return hr;
         auto rows = std::make_shared<OpenRows>();
         rows->cursor = std::make_unique<ado::Cursor>(std::move(result));
-        connection.Track(rows);
-        rows_ = std::move(rows);
+        connection->Track(rows);
+        slot_->current = std::move(rows);
+        connection_ = std::move(connection);
+        source_ = std::move(text);
         return S_OK;
     } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
+        return connection->Fail(E_OUTOFMEMORY, u"Not enough memory to complete the operation.");
     }
 }
 
-HRESULT RecordsetObject::get_State(long* state) {
-    if (!state) return E_POINTER;
-    *state = IsOpen() ? 1 : 0;
-    return S_OK;
-}
+HRESULT RecordsetObject::get_State(long* state) { return GiveLong(IsOpen() ? 1 : 0, state); }
 
+// A forward-only cursor does not know its count, as ADO's does not.
 HRESULT RecordsetObject::get_RecordCount(long* count) {
     if (!count) return E_POINTER;
-    if (!IsOpen()) return kObjectClosed;
-    *count = rows_->cursor->Count();
+    if (!IsOpen()) return Refuse(kObjectClosed);
+    *count = ForwardOnly() ? -1 : Rows().cursor->Count();
     return S_OK;
 }
 
 HRESULT RecordsetObject::get_EOF(VARIANT_BOOL* eof) {
     if (!eof) return E_POINTER;
-    if (!IsOpen()) return kObjectClosed;
-    *eof = rows_->cursor->Eof() ? VARIANT_TRUE : VARIANT_FALSE;
+    if (!IsOpen()) return Refuse(kObjectClosed);
+    *eof = Rows().cursor->Eof() ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
 
 HRESULT RecordsetObject::get_BOF(VARIANT_BOOL* bof) {
     if (!bof) return E_POINTER;
-    if (!IsOpen()) return kObjectClosed;
-    *bof = rows_->cursor->Bof() ? VARIANT_TRUE : VARIANT_FALSE;
+    if (!IsOpen()) return Refuse(kObjectClosed);
+    *bof = Rows().cursor->Bof() ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
 
-HRESULT RecordsetObject::Moved(bool ok) const { return ok ? S_OK : kNoCurrentRecord; }
+HRESULT RecordsetObject::Moved(bool ok) const { return ok ? S_OK : Refuse(kNoCurrentRecord); }
+HRESULT RecordsetObject::Backward() const { return Refuse(kCantFetchBackwards); }
 
-HRESULT RecordsetObject::MoveFirst() { return IsOpen() ? Moved(rows_->cursor->MoveFirst()) : kObjectClosed; }
-HRESULT RecordsetObject::MoveLast() { return IsOpen() ? Moved(rows_->cursor->MoveLast()) : kObjectClosed; }
-HRESULT RecordsetObject::MoveNext() { return IsOpen() ? Moved(rows_->cursor->MoveNext()) : kObjectClosed; }
-HRESULT RecordsetObject::MovePrevious() { return IsOpen() ? Moved(rows_->cursor->MovePrevious()) : kObjectClosed; }
+HRESULT RecordsetObject::MoveFirst() { return IsOpen() ? Moved(Rows().cursor->MoveFirst()) : Refuse(kObjectClosed); }
+HRESULT RecordsetObject::MoveNext() { return IsOpen() ? Moved(Rows().cursor->MoveNext()) : Refuse(kObjectClosed); }
 
-HRESULT RecordsetObject::Move(long numRecords, VARIANT start) {
-    if (!IsOpen()) return kObjectClosed;
-    HRESULT hr = ApplyStart(start, *rows_->cursor);
-    return FAILED(hr) ? hr : Moved(rows_->cursor->Move(numRecords));
+HRESULT RecordsetObject::MoveLast() {
+    if (!IsOpen()) return Refuse(kObjectClosed);
+    return ForwardOnly() ? Backward() : Moved(Rows().cursor->MoveLast());
 }
 
-HRESULT RecordsetObject::AddNew(VARIANT, VARIANT) { return IsOpen() ? kNotUpdatable : kObjectClosed; }
-HRESULT RecordsetObject::Update(VARIANT, VARIANT) { return IsOpen() ? kNotUpdatable : kObjectClosed; }
+HRESULT RecordsetObject::MovePrevious() {
+    if (!IsOpen()) return Refuse(kObjectClosed);
+    return ForwardOnly() ? Backward() : Moved(Rows().cursor->MovePrevious());
+}
+
+HRESULT RecordsetObject::Move(long numRecords, VARIANT start) {
+    if (!IsOpen()) return Refuse(kObjectClosed);
+    if (numRecords < 0 && ForwardOnly()) return Backward();
+    HRESULT hr = ApplyStart(start, *Rows().cursor, ForwardOnly());
+    return FAILED(hr) ? Refuse(hr) : Moved(Rows().cursor->Move(numRecords));
+}
+
+HRESULT RecordsetObject::AddNew(VARIANT, VARIANT) { return Refuse(IsOpen() ? kNotUpdatable : kObjectClosed); }
+HRESULT RecordsetObject::Update(VARIANT, VARIANT) { return Refuse(IsOpen() ? kNotUpdatable : kObjectClosed); }
 
 HRESULT RecordsetObject::Close() {
-    if (!IsOpen()) return kObjectClosed;
-    rows_->cursor.reset();
-    rows_ = std::make_shared<OpenRows>();
+    if (!IsOpen()) return Refuse(kObjectClosed);
+    Rows().cursor.reset();
+    slot_->current = std::make_shared<OpenRows>();
+    connection_.reset();
     return S_OK;
 }
 
 HRESULT RecordsetObject::GetRows(long rows, VARIANT start, VARIANT fields, VARIANT* result) {
     if (!result) return E_POINTER;
     VariantInit(result);
-    if (!IsOpen()) return kObjectClosed;
-    ado::Cursor& cursor = *rows_->cursor;
-    if (rows < -1) return kInvalidArgument;
+    if (!IsOpen()) return Refuse(kObjectClosed);
+    ado::Cursor& cursor = *Rows().cursor;
+    if (rows < -1) return Refuse(kInvalidArgument);
     std::vector<std::size_t> picked;
     HRESULT hr = SelectColumns(fields, cursor, &picked);
-    if (SUCCEEDED(hr)) hr = ApplyStart(start, cursor);
-    if (FAILED(hr)) return hr;
+    if (SUCCEEDED(hr)) hr = ApplyStart(start, cursor, ForwardOnly());
+    if (FAILED(hr)) return Refuse(hr);
     std::vector<const ado::Row*> taken;
-    if (!cursor.TakeRows(rows, &taken)) return kNoCurrentRecord;
-    return RowsToArray(taken, picked, cursor.Columns(), result);
+    if (!cursor.TakeRows(rows, &taken)) return Refuse(kNoCurrentRecord);
+    hr = RowsToArray(taken, picked, cursor.Columns(), result);
+    return FAILED(hr) ? Refuse(hr) : hr;
+}
+
+// The connection the rows are open on, else what was set for the next Open (Nothing when neither).
+HRESULT RecordsetObject::get_ActiveConnection(VARIANT* connection) {
+    if (!connection) return E_POINTER;
+    VariantInit(connection);
+    if (!IsOpen() && nextConnection_.get().vt != VT_EMPTY) return VariantCopy(connection, &nextConnection_.get());
+    connection->vt = VT_DISPATCH;
+    if (IsOpen()) connection->pdispVal = ComPtr<IDispatch>::share(static_cast<Connection*>(connection_.get())).release();
+    return S_OK;
+}
+
+HRESULT RecordsetObject::put_ActiveConnection(VARIANT connection) {
+    if (IsOpen()) return Refuse(kObjectOpen);
+    return FAILED(ArgumentValue(connection, nextConnection_.put())) ? Refuse(kInvalidArgument) : S_OK;
+}
+
+HRESULT RecordsetObject::putref_ActiveConnection(IDispatch* connection) {
+    if (IsOpen()) return Refuse(kObjectOpen);
+    VARIANT& next = *nextConnection_.put();
+    next.vt = VT_DISPATCH;
+    next.pdispVal = ComPtr<IDispatch>::share(connection).release();
+    return S_OK;
+}
+
+HRESULT RecordsetObject::get_CursorType(long* type) { return GiveLong(cursorType_, type); }
+
+HRESULT RecordsetObject::put_CursorType(long type) {
+    if (IsOpen()) return Refuse(kObjectOpen);
+    if (type < 0 || type > 3) return Refuse(kInvalidArgument);
+    cursorType_ = type;
+    return S_OK;
+}
+
+HRESULT RecordsetObject::get_LockType(long* type) { return GiveLong(lockType_, type); }
+
+HRESULT RecordsetObject::put_LockType(long type) {
+    if (IsOpen()) return Refuse(kObjectOpen);
+    if (type < 1 || type > 4) return Refuse(kInvalidArgument);
+    lockType_ = type;
+    return S_OK;
+}
+
+HRESULT RecordsetObject::get_Source(BSTR* text) { return GiveText(source_, text); }
+
+HRESULT RecordsetObject::put_Source(BSTR text) {
+    if (IsOpen()) return Refuse(kObjectOpen);
+    source_ = std::u16string(BstrText(text));
+    return S_OK;
+}
+
+HRESULT RecordsetObject::get_CursorLocation(long* location) { return GiveLong(cursorLocation_, location); }
+
+HRESULT RecordsetObject::put_CursorLocation(long location) {
+    if (IsOpen()) return Refuse(kObjectOpen);
+    if (location != 2 && location != 3) return Refuse(kInvalidArgument);
+    cursorLocation_ = location;
+    return S_OK;
 }
 
 }  // namespace ado_com

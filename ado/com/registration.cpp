@@ -4,27 +4,13 @@
 
 #include <string>
 
+#include "ado/com/failure.h"
 #include "ado/com/library.h"
 #include "ado/com/module.h"
-#include "bridge/com_ptr.h"
+#include "ado/com/owners.h"
 
 namespace ado_com {
 namespace {
-
-class RegKey {
-public:
-    RegKey() = default;
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    ~RegKey() {
-        if (key_) RegCloseKey(key_);
-    }
-    HKEY* Put() { return &key_; }
-    HKEY Get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 struct ClassEntry {
     const CLSID* clsid;
@@ -33,9 +19,13 @@ struct ClassEntry {
 };
 
 const ClassEntry kClasses[] = {
-    {&CLSID_Connection, L"ADODB.Connection", L"Qalomir read-only ADO Connection"},
-    {&CLSID_Recordset, L"ADODB.Recordset", L"Qalomir read-only ADO Recordset"},
+    {&CLSID_ConnectionClass, L"ADODB.Connection", L"Qalomir read-only ADO Connection"},
+    {&CLSID_RecordsetClass, L"ADODB.Recordset", L"Qalomir read-only ADO Recordset"},
 };
+
+// Values under the component's class key that remember what registering replaced.
+const wchar_t kReplacedClsid[] = L"ReplacedProgIdClsid";  // the CLSID the ProgID named before
+const wchar_t kMadeProgId[] = L"MadeProgIdKey";           // present when there was no ProgID key at all
 
 std::wstring GuidText(REFGUID guid) {
     wchar_t text[40] = {};
@@ -44,21 +34,27 @@ std::wstring GuidText(REFGUID guid) {
 }
 
 HRESULT SetValue(const std::wstring& keyPath, const wchar_t* name, const std::wstring& value) {
-    RegKey key;
-    LONG r = RegCreateKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.Put(), nullptr);
+    UniqueKey key;
+    LONG r = RegCreateKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.put(), nullptr);
     if (r == ERROR_SUCCESS)
-        r = RegSetValueExW(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+        r = RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                            DWORD((value.size() + 1) * sizeof(wchar_t)));
     return HRESULT_FROM_WIN32(r);
 }
 
-std::wstring ReadValue(const std::wstring& keyPath) {
-    wchar_t buffer[128] = {};
+// The text value, or false when the key or the value is not there.
+bool ReadValue(const std::wstring& keyPath, const wchar_t* name, std::wstring* out) {
+    wchar_t buffer[256] = {};
     DWORD size = sizeof buffer - sizeof(wchar_t);
-    if (RegGetValueW(HKEY_CLASSES_ROOT, keyPath.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, buffer, &size) !=
-        ERROR_SUCCESS)
-        return {};
-    return buffer;
+    if (RegGetValueW(HKEY_CLASSES_ROOT, keyPath.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+        return false;
+    *out = buffer;
+    return true;
+}
+
+bool KeyExists(const std::wstring& keyPath) {
+    UniqueKey key;
+    return RegOpenKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
 std::wstring ModulePath() {
@@ -67,30 +63,60 @@ std::wstring ModulePath() {
     return std::wstring(path, n);
 }
 
+// Notes what the ProgID named before, unless it already names this class
+// (registering twice must not forget the original).
+HRESULT RememberReplaced(const ClassEntry& c, const std::wstring& classKey, const std::wstring& clsid) {
+    std::wstring before;
+    bool named = ReadValue(std::wstring(c.progId) + L"\\CLSID", nullptr, &before);
+    if (named && before == clsid) return S_OK;
+    if (named) return SetValue(classKey, kReplacedClsid, before);
+    if (!KeyExists(c.progId)) return SetValue(classKey, kMadeProgId, L"1");
+    return S_OK;
+}
+
 HRESULT WriteClassKeys(const ClassEntry& c, const std::wstring& path) {
     std::wstring clsid = GuidText(*c.clsid);
     std::wstring key = L"CLSID\\" + clsid;
     HRESULT hr = SetValue(key, nullptr, c.description);
+    if (SUCCEEDED(hr)) hr = RememberReplaced(c, key, clsid);
     if (SUCCEEDED(hr)) hr = SetValue(key + L"\\InprocServer32", nullptr, path);
     if (SUCCEEDED(hr)) hr = SetValue(key + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
     if (SUCCEEDED(hr)) hr = SetValue(key + L"\\ProgID", nullptr, c.progId);
     if (SUCCEEDED(hr)) hr = SetValue(key + L"\\TypeLib", nullptr, GuidText(LIBID_QalomirADO));
+    if (SUCCEEDED(hr) && !KeyExists(c.progId)) hr = SetValue(c.progId, nullptr, c.description);
     // The ProgID now names this class, in place of whatever ADO stood there.
-    if (SUCCEEDED(hr)) hr = SetValue(c.progId, nullptr, c.description);
     if (SUCCEEDED(hr)) hr = SetValue(std::wstring(c.progId) + L"\\CLSID", nullptr, clsid);
     return hr;
 }
 
-void RemoveClassKeys(const ClassEntry& c) {
-    std::wstring clsid = GuidText(*c.clsid);
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, (L"CLSID\\" + clsid).c_str());
-    // Only a ProgID that still names this class is taken away.
-    if (ReadValue(std::wstring(c.progId) + L"\\CLSID") == clsid) RegDeleteTreeW(HKEY_CLASSES_ROOT, c.progId);
+// Gives the ProgID back to what it named before, if it still names this class.
+void RestoreProgId(const ClassEntry& c, const std::wstring& classKey, const std::wstring& clsid) {
+    std::wstring now, before, made;
+    if (!ReadValue(std::wstring(c.progId) + L"\\CLSID", nullptr, &now) || now != clsid) return;
+    if (ReadValue(classKey, kReplacedClsid, &before))
+        SetValue(std::wstring(c.progId) + L"\\CLSID", nullptr, before);
+    else if (ReadValue(classKey, kMadeProgId, &made))
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, c.progId);
+    else
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, (std::wstring(c.progId) + L"\\CLSID").c_str());
 }
 
 }  // namespace
 
-HRESULT RegisterServer() {
+bool RunningUnderWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+HRESULT RegisterServer(bool underWine) {
+    if (!underWine) {
+        static const char16_t why[] =
+            u"qalomir_ado.dll registers only under Wine: on Windows the system's ADO serves, and its ProgIDs must "
+            u"not be redirected.";
+        // regsvr32 shows only the HRESULT; a debugger sees the reason too.
+        OutputDebugStringW(reinterpret_cast<const wchar_t*>(why));
+        return Raise(kNotUnderWine, why, u"qalomir_ado.dll", IID_NULL);
+    }
     std::wstring path = ModulePath();
     if (path.empty()) return HRESULT_FROM_WIN32(GetLastError());
     for (const ClassEntry& c : kClasses) {
@@ -98,13 +124,18 @@ HRESULT RegisterServer() {
         if (FAILED(hr)) return hr;
     }
     ComPtr<ITypeLib> lib;
-    HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, lib.Put());
-    if (SUCCEEDED(hr)) hr = RegisterTypeLib(lib.Get(), &path[0], nullptr);
+    HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, lib.put());
+    if (SUCCEEDED(hr)) hr = RegisterTypeLib(lib.get(), &path[0], nullptr);
     return hr;
 }
 
 HRESULT UnregisterServer() {
-    for (const ClassEntry& c : kClasses) RemoveClassKeys(c);
+    for (const ClassEntry& c : kClasses) {
+        std::wstring clsid = GuidText(*c.clsid);
+        std::wstring key = L"CLSID\\" + clsid;
+        RestoreProgId(c, key, clsid);
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
+    }
     UnRegisterTypeLib(LIBID_QalomirADO, 1, 0, LANG_NEUTRAL, SYS_WIN32);
     return S_OK;
 }

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "ado/com/owners.h"
-#include "bridge/bstr.h"
+#include "win/safe_array_lock.h"
 
 namespace ado_com {
 namespace {
@@ -39,15 +39,15 @@ HRESULT RealVariant(double d, jet::ColumnType type, VARIANT* out) {
 }
 
 HRESULT BinaryVariant(const std::vector<std::uint8_t>& bytes, VARIANT* out) {
-    SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, ULONG(bytes.size()));
+    win::UniqueSafeArray array(SafeArrayCreateVector(VT_UI1, 0, ULONG(bytes.size())));
     if (!array) return E_OUTOFMEMORY;
-    void* data = nullptr;
-    if (SUCCEEDED(SafeArrayAccessData(array, &data))) {
-        if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
-        SafeArrayUnaccessData(array);
+    {
+        win::SafeArrayLock data(array.get());
+        if (!data) return E_UNEXPECTED;
+        if (!bytes.empty()) std::memcpy(data.get(), bytes.data(), bytes.size());
     }
     out->vt = VT_ARRAY | VT_UI1;
-    out->parray = array;
+    out->parray = array.release();
     return S_OK;
 }
 

@@ -10,13 +10,16 @@
 #include "ado/com/recordset_object.h"
 #include "ado/memory_source.h"
 #include "bridge/com_object.h"
+#include "win/com_ptr.h"
 #include "sample_tables.h"
+
+using win::ComPtr;
 
 namespace ado_test {
 
 inline ComObject NewConnection() {
     auto made = ado_com::MakeObject<ado_com::ConnectionObject>();
-    return ComObject::FromInterface(static_cast<_Connection*>(made.Get()));
+    return ComObject::FromInterface(static_cast<Connection*>(made.get()));
 }
 
 inline ComObject OpenMemoryConnection() {
@@ -24,12 +27,12 @@ inline ComObject OpenMemoryConnection() {
     std::vector<jet::Table> tables;
     tables.push_back(ApiConstTable());
     made->OpenSource(std::make_shared<ado::MemorySource>(std::move(tables)), u"DBQ=memory");
-    return ComObject::FromInterface(static_cast<_Connection*>(made.Get()));
+    return ComObject::FromInterface(static_cast<Connection*>(made.get()));
 }
 
 inline ComObject NewRecordset() {
     auto made = ado_com::MakeObject<ado_com::RecordsetObject>();
-    return ComObject::FromInterface(static_cast<_Recordset*>(made.Get()));
+    return ComObject::FromInterface(static_cast<Recordset*>(made.get()));
 }
 
 // The record set opening of 数据库类: source and connection as Variants by

@@ -14,11 +14,11 @@ bool Succeeded() { return LastCallStatus() == CallStatus::Ok; }
 TEST_F(ComponentTest, TypeInformationBindsTheProgramsNamesAsTheirKinds) {
     ComObject rs = NewRecordset();
     ComPtr<IDispatch> dispatch;
-    ASSERT_HRESULT_SUCCEEDED(rs.Interface()->QueryInterface(IID_IDispatch, dispatch.PutVoid()));
+    ASSERT_HRESULT_SUCCEEDED(rs.Interface()->QueryInterface(IID_IDispatch, dispatch.put_void()));
     ComPtr<ITypeInfo> info;
-    ASSERT_HRESULT_SUCCEEDED(dispatch->GetTypeInfo(0, 0, info.Put()));
+    ASSERT_HRESULT_SUCCEEDED(dispatch->GetTypeInfo(0, 0, info.put()));
     ComPtr<ITypeComp> comp;
-    ASSERT_HRESULT_SUCCEEDED(info->GetTypeComp(comp.Put()));
+    ASSERT_HRESULT_SUCCEEDED(info->GetTypeComp(comp.put()));
     struct Expect {
         const wchar_t* name;
         WORD tryKind;
@@ -39,7 +39,7 @@ TEST_F(ComponentTest, TypeInformationBindsTheProgramsNamesAsTheirKinds) {
         ULONG hash = LHashValOfNameSys(SYS_WIN32, 0, name.c_str());
         ASSERT_HRESULT_SUCCEEDED(comp->Bind(&name[0], hash, c.tryKind, &boundInfo, &kind, &ptr));
         ASSERT_EQ(kind, DESCKIND_FUNCDESC) << std::string(name.begin(), name.end());
-        ComPtr<ITypeInfo> owner = ComPtr<ITypeInfo>::Attach(boundInfo);
+        ComPtr<ITypeInfo> owner = ComPtr<ITypeInfo>(boundInfo);
         EXPECT_EQ(ptr.lpfuncdesc->invkind, c.bound);
         EXPECT_EQ(ptr.lpfuncdesc->cParams, c.params);  // no HRESULT or retval plumbing in the dispatch view
         owner->ReleaseFuncDesc(ptr.lpfuncdesc);
@@ -268,6 +268,9 @@ TEST_F(ComponentTest, ExecuteGivesAnOpenRecordset) {
     EXPECT_EQ(ReadTextLikeTheProgram(rs, "常量值"), "13565952");
     Text bad = "drop table api_const";
     EXPECT_TRUE(connection.CallObjectMethod("Execute", RefText(bad), RefVariant(affected), RefInt(options)).IsEmpty());
+    EXPECT_NE(connection.GetTextProperty("Errors").find("read-only"), Text::npos);
+    Text bad2 = "select from api_const";
+    EXPECT_TRUE(connection.CallObjectMethod("Execute", RefText(bad2), RefVariant(affected), RefInt(options)).IsEmpty());
     EXPECT_NE(connection.GetTextProperty("Errors").find("Syntax error"), Text::npos);
 }
 
@@ -277,7 +280,7 @@ TEST_F(ComponentTest, ArgumentsByReferenceAtAnyDepth) {
     ComObject connection = OpenMemoryConnection();
     ComObject rs = NewRecordset();
     ComPtr<IDispatch> dispatch;
-    ASSERT_HRESULT_SUCCEEDED(rs.Interface()->QueryInterface(IID_IDispatch, dispatch.PutVoid()));
+    ASSERT_HRESULT_SUCCEEDED(rs.Interface()->QueryInterface(IID_IDispatch, dispatch.put_void()));
 
     VARIANT sql, sqlRef, active, activeRef, cursor, lock;
     sql.vt = VT_BSTR;
@@ -302,7 +305,7 @@ TEST_F(ComponentTest, ArgumentsByReferenceAtAnyDepth) {
 
     ComObject fields = rs.CallObjectMethod("Fields");
     ComPtr<IDispatch> fieldsDispatch;
-    ASSERT_HRESULT_SUCCEEDED(fields.Interface()->QueryInterface(IID_IDispatch, fieldsDispatch.PutVoid()));
+    ASSERT_HRESULT_SUCCEEDED(fields.Interface()->QueryInterface(IID_IDispatch, fieldsDispatch.put_void()));
     BSTR name = SysAllocString(L"常量值");
     VARIANT nameRef, result;
     nameRef.vt = VT_BYREF | VT_BSTR;

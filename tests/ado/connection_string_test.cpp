@@ -32,6 +32,30 @@ TEST(ParseConnectionString, BracedValuesMayHoldSemicolons) {
     EXPECT_EQ(s.database, u"C:\\x;y.mdb");
 }
 
+TEST(ParseConnectionString, BracesDoubledInsideBracedValues) {
+    ConnectionSettings s;
+    std::string error;
+    ASSERT_TRUE(ParseConnectionString(u"DBQ={C:\\a}};b{c;d}}}}.mdb};Pwd={}}}", &s, &error)) << error;
+    EXPECT_EQ(s.database, u"C:\\a};b{c;d}}.mdb");
+    EXPECT_EQ(s.password, u"}");
+}
+
+TEST(ParseConnectionString, QuotedValuesAsOleDbWritesThem) {
+    ConnectionSettings s;
+    std::string error;
+    ASSERT_TRUE(ParseConnectionString(
+        u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=\"C:\\path\\API常量.mdb\";Jet OLEDB:Database Password='it''s'",
+        &s, &error))
+        << error;
+    EXPECT_EQ(s.database, u"C:\\path\\API常量.mdb");
+    EXPECT_EQ(s.password, u"it's");
+    EXPECT_EQ(s.provider, u"Microsoft.Jet.OLEDB.4.0");
+    ASSERT_TRUE(ParseConnectionString(u"Data Source = 'C:\\a;b\"c.mdb' ;", &s, &error)) << error;
+    EXPECT_EQ(s.database, u"C:\\a;b\"c.mdb");
+    ASSERT_TRUE(ParseConnectionString(u"Data Source=C:\\it's \"here\".mdb", &s, &error)) << error;
+    EXPECT_EQ(s.database, u"C:\\it's \"here\".mdb");  // a quote inside a bare value is plain text
+}
+
 TEST(ParseConnectionString, RefusesMalformedOrMissingDatabase) {
     const char16_t* bad[] = {
         u"",
@@ -43,6 +67,10 @@ TEST(ParseConnectionString, RefusesMalformedOrMissingDatabase) {
         u"DBQ={a.mdb",
         u"DBQ={a.mdb}x;",
         u"Pwd;DBQ=a.mdb",
+        u"DBQ={a}}.mdb",
+        u"Data Source=\"a.mdb",
+        u"Data Source='a.mdb'x",
+        u"Data Source=\"\"",
     };
     for (const char16_t* text : bad) {
         ConnectionSettings s;

@@ -4,10 +4,12 @@
 
 #include "ado/com/library.h"
 #include "bridge/com_object.h"
-#include "bridge/com_ptr.h"
+#include "win/com_ptr.h"
 #include "db/database.h"
 #include "sample_file.h"
 #include "tests/support/win_driver.h"
+
+using win::ComPtr;
 
 namespace {
 
@@ -23,9 +25,9 @@ protected:
 TEST_F(RegisteredTest, ProgIdsNameOurClassesWhateverTheirCase) {
     CLSID clsid;
     ASSERT_HRESULT_SUCCEEDED(CLSIDFromProgID(L"ADODB.Connection", &clsid));
-    EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_Connection));
+    EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_ConnectionClass));
     ASSERT_HRESULT_SUCCEEDED(CLSIDFromProgID(L"ADODB.RecordSet", &clsid));
-    EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_Recordset));
+    EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_RecordsetClass));
     ComObject made;
     EXPECT_TRUE(made.Create("ADODB.RecordSet"));
     EXPECT_EQ(made.GetNumberProperty("State"), 0.0);
@@ -104,14 +106,14 @@ TEST_F(RegisteredTest, UnregisterThenRegisterAgain) {
     EXPECT_HRESULT_SUCCEEDED(unregister());
     CLSID clsid = CLSID_NULL;
     HRESULT hr = CLSIDFromProgID(L"ADODB.Connection", &clsid);
-    EXPECT_TRUE(FAILED(hr) || !IsEqualCLSID(clsid, CLSID_Connection));
+    EXPECT_TRUE(FAILED(hr) || !IsEqualCLSID(clsid, CLSID_ConnectionClass));
     HKEY key = nullptr;
     EXPECT_NE(RegOpenKeyExW(HKEY_CLASSES_ROOT, L"CLSID\\{AFB1133D-623E-4AC4-830A-2683150F35A5}", 0, KEY_READ, &key),
               ERROR_SUCCESS);
 
     EXPECT_HRESULT_SUCCEEDED(reregister());
     ASSERT_HRESULT_SUCCEEDED(CLSIDFromProgID(L"ADODB.Connection", &clsid));
-    EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_Connection));
+    EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_ConnectionClass));
     ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, L"CLSID\\{AFB1133D-623E-4AC4-830A-2683150F35A5}\\InprocServer32", 0,
                             KEY_READ, &key),
               ERROR_SUCCESS);
@@ -122,6 +124,31 @@ TEST_F(RegisteredTest, UnregisterThenRegisterAgain) {
     EXPECT_EQ(std::wstring(model), L"Apartment");
     RegCloseKey(key);
     ComPtr<ITypeLib> library;
-    EXPECT_HRESULT_SUCCEEDED(LoadRegTypeLib(LIBID_QalomirADO, 1, 0, 0, library.Put()));
+    EXPECT_HRESULT_SUCCEEDED(LoadRegTypeLib(LIBID_QalomirADO, 1, 0, 0, library.put()));
+    FreeLibrary(dll);
+}
+
+// The DLL's own entry points: a class object, an object from it, and the
+// module free to unload once both are released.
+TEST_F(RegisteredTest, DllCanUnloadNowOnceEverythingIsReleased) {
+    HMODULE dll = LoadLibraryA(QALOMIR_ADO_DLL);
+    ASSERT_NE(dll, nullptr);
+    using GetClass = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    using CanUnload = HRESULT(STDAPICALLTYPE*)();
+    auto getClass = reinterpret_cast<GetClass>(GetProcAddress(dll, "DllGetClassObject"));
+    auto canUnload = reinterpret_cast<CanUnload>(GetProcAddress(dll, "DllCanUnloadNow"));
+    ASSERT_TRUE(getClass && canUnload);
+    EXPECT_EQ(canUnload(), S_OK);
+    IClassFactory* factory = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(getClass(CLSID_RecordsetClass, IID_IClassFactory, reinterpret_cast<void**>(&factory)));
+    void* other = &other;
+    EXPECT_EQ(getClass(IID_IUnknown, IID_IClassFactory, &other), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(other, nullptr);
+    IDispatch* object = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&object)));
+    EXPECT_EQ(factory->Release(), 0u);
+    EXPECT_EQ(canUnload(), S_FALSE);
+    EXPECT_EQ(object->Release(), 0u);
+    EXPECT_EQ(canUnload(), S_OK);
     FreeLibrary(dll);
 }

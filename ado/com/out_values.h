@@ -1,0 +1,25 @@
+#pragma once
+// What a property get hands back through its out-parameter: a null pointer is
+// refused, text goes into a new BSTR for the caller to free.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <string_view>
+
+#include "win/bstr.h"
+
+namespace ado_com {
+
+inline HRESULT GiveText(std::u16string_view text, BSTR* out) {
+    if (!out) return E_POINTER;
+    *out = win::NewBstr(text);
+    return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+inline HRESULT GiveLong(long value, long* out) {
+    if (!out) return E_POINTER;
+    *out = value;
+    return S_OK;
+}
+
+}  // namespace ado_com
