@@ -163,7 +163,8 @@ DatabaseFile::IndexAnswer DatabaseFile::FindInIndex(const StoredTable& table, st
                                     AppendTextKeyPrefix(key.text, k)
                               : AppendKeyValue(type, key, k);
     if (!keyed) return IndexAnswer::NoIndex;
-    if (!jet::FindInIndex(source_, idx->firstPage, table.def.page, k, prefix, pointers)) return IndexAnswer::Damaged;
+    if (!jet::FindInIndex(source_, idx->firstPage, table.def.page, k, prefix, pointers, &table.indexNodes))
+        return IndexAnswer::Damaged;
     // Index order is key order; the caller wants stored order, which pointers follow.
     std::sort(pointers.begin(), pointers.end());
     pointers.erase(std::unique(pointers.begin(), pointers.end()), pointers.end());

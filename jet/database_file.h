@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "jet/index_pages.h"
 #include "jet/page_source.h"
 #include "jet/table_reader.h"
 #include "jet/tdef_reader.h"
@@ -24,6 +25,7 @@ struct StoredTable {
     TableDef def;
     std::unique_ptr<TableRows> rows;
     bool located = false;  // rows counted against the stored count
+    mutable IndexNodeCache indexNodes;
 };
 
 class DatabaseFile {

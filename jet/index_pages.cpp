@@ -96,7 +96,7 @@ std::uint32_t RowOf(const IndexEntryView& e) { return (BigEndian(e, 4, 3) << 8) 
 // parent gave it (the parent's entry for it, which must be its last entry).
 class TreePage {
 public:
-    bool Read(const PageSource& source, std::uint32_t number, std::uint32_t owner, const IndexEntryView* bound) {
+    bool Read(const PageSource& source, std::uint32_t number, std::uint32_t owner) {
         ByteView page;
         std::uint32_t pageOwner = 0;
         if (!source.Page(number, page) || !page.U32(kDataOwner, pageOwner) || pageOwner != owner) return false;
@@ -112,13 +112,15 @@ public:
                                  entries_[i].size() - (trailer - kLeafTrailer)) > 0)
                 return false;
         }
-        // A node's entry for a child is the child's last entry (with the child's page after it).
-        if (bound && !entries_.empty()) {
-            const IndexEntryView& last = entries_.back();
-            const std::size_t lastLength = last.size() - (trailer - kLeafTrailer);
-            if (Compare(last, lastLength, *bound, bound->size() - kNodeTrailer + kLeafTrailer) > 0) return false;
-        }
         return true;
+    }
+
+    // A node's entry for a child is the child's last entry (with the child's page after it).
+    bool Within(const IndexEntryView& bound) const {
+        if (entries_.empty()) return true;
+        const IndexEntryView& last = entries_.back();
+        const std::size_t lastLength = last.size() - (Trailer() - kLeafTrailer);
+        return Compare(last, lastLength, bound, bound.size() - kNodeTrailer + kLeafTrailer) <= 0;
     }
 
     bool Leaf() const { return leaf_; }
@@ -192,29 +194,48 @@ void BuildIndexTree(std::vector<IndexEntry> entries, std::uint32_t tdefPage, Pag
     root = level.front().number;
 }
 
-bool FindInIndex(const PageSource& source, std::uint32_t root, std::uint32_t owner, const ByteVec& key,
-                 bool prefix, std::vector<std::uint32_t>& rows) {
+struct IndexNodeCache::Node {
     TreePage page;
+};
+
+IndexNodeCache::IndexNodeCache() = default;
+IndexNodeCache::~IndexNodeCache() = default;
+
+bool FindInIndex(const PageSource& source, std::uint32_t root, std::uint32_t owner, const ByteVec& key, bool prefix,
+                 std::vector<std::uint32_t>& rows, IndexNodeCache* cache) {
+    TreePage leaf;
+    const TreePage* page = nullptr;
     std::uint32_t number = root;
-    std::vector<ByteVec> bounds;  // copies: the parent page's views die with it
-    IndexEntryView bound;
+    IndexEntryView bound;  // views into the file, which outlives the search
     bool bounded = false;
     for (int depth = 0;; ++depth) {
-        if (depth == kMaxDepth || !page.Read(source, number, owner, bounded ? &bound : nullptr)) return false;
-        if (page.Leaf()) break;
-        // Descend into the first child whose last key is not below the one sought.
-        std::uint32_t child = 0;
-        for (const IndexEntryView& e : page.Entries()) {
-            if (Against(e, kNodeTrailer, key, false) <= 0) {
-                child = BigEndian(e, 4, 4);
-                bounds.push_back(e.Copy());
-                bound = IndexEntryView{ByteView(), ByteView(bounds.back().data(), bounds.back().size())};
-                bounded = true;
-                break;
+        if (depth == kMaxDepth) return false;
+        const auto cached = cache ? cache->nodes_.find(number) : IndexNodeCache::Nodes::iterator();
+        if (cache && cached != cache->nodes_.end()) {
+            page = &cached->second->page;
+        } else {
+            if (!leaf.Read(source, number, owner)) return false;
+            page = &leaf;
+            if (cache && !leaf.Leaf() && cache->nodes_.size() < IndexNodeCache::kMostNodes) {
+                auto node = std::make_unique<IndexNodeCache::Node>();
+                node->page = leaf;
+                page = &(cache->nodes_[number] = std::move(node))->page;
             }
         }
-        if (child == 0) {
-            child = page.Tail();
+        if (bounded && !page->Within(bound)) return false;
+        if (page->Leaf()) break;
+        // Descend into the first child whose last key is not below the one sought.
+        const auto& entries = page->Entries();
+        const auto first = std::partition_point(entries.begin(), entries.end(), [&](const IndexEntryView& e) {
+            return Against(e, kNodeTrailer, key, false) > 0;
+        });
+        std::uint32_t child = 0;
+        if (first != entries.end()) {
+            child = BigEndian(*first, 4, 4);
+            bound = *first;
+            bounded = true;
+        } else {
+            child = page->Tail();
             bounded = false;
         }
         if (child == 0) return true;
@@ -223,15 +244,15 @@ bool FindInIndex(const PageSource& source, std::uint32_t root, std::uint32_t own
     // Matching entries run on from here, possibly over the following leaves.
     std::set<std::uint32_t> seen{number};
     for (;;) {
-        for (const IndexEntryView& e : page.Entries()) {
+        for (const IndexEntryView& e : leaf.Entries()) {
             const int where = Against(e, kLeafTrailer, key, prefix);
             if (where < 0) return true;
             if (where == 0) rows.push_back(RowOf(e));
         }
-        number = page.Next();
+        number = leaf.Next();
         if (number == 0) return true;
-        if (!seen.insert(number).second || seen.size() > kMaxLeafWalk || !page.Read(source, number, owner, nullptr) ||
-            !page.Leaf())
+        if (!seen.insert(number).second || seen.size() > kMaxLeafWalk || !leaf.Read(source, number, owner) ||
+            !leaf.Leaf())
             return false;
     }
 }
@@ -241,7 +262,7 @@ bool ForEachIndexEntry(const PageSource& source, std::uint32_t root, std::uint32
     TreePage page;
     std::uint32_t number = root;
     for (int depth = 0;; ++depth) {
-        if (depth == kMaxDepth || !page.Read(source, number, owner, nullptr)) return false;
+        if (depth == kMaxDepth || !page.Read(source, number, owner)) return false;
         if (page.Leaf()) break;
         number = page.Entries().empty() ? page.Tail() : BigEndian(page.Entries().front(), 4, 4);
         if (number == 0) return true;
@@ -255,7 +276,7 @@ bool ForEachIndexEntry(const PageSource& source, std::uint32_t root, std::uint32
         }
         number = page.Next();
         if (number == 0) return true;
-        if (!seen.insert(number).second || seen.size() > kMaxLeafWalk || !page.Read(source, number, owner, nullptr) ||
+        if (!seen.insert(number).second || seen.size() > kMaxLeafWalk || !page.Read(source, number, owner) ||
             !page.Leaf())
             return false;
     }

@@ -4,6 +4,8 @@
 // hold the last entry of each child followed by the child's page number.
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -40,12 +42,31 @@ struct IndexEntryView {
     }
 };
 
+// Node pages of index trees, read and checked on first use: later lookups
+// descend through them without reading them again. Leaves are read each time.
+class IndexNodeCache {
+public:
+    IndexNodeCache();
+    ~IndexNodeCache();
+    // Far more nodes than a tree over 2 GB of leaves has.
+    static constexpr std::size_t kMostNodes = 1u << 16;
+
+private:
+    friend bool FindInIndex(const PageSource&, std::uint32_t, std::uint32_t, const ByteVec&, bool,
+                            std::vector<std::uint32_t>&, IndexNodeCache*);
+    struct Node;
+    using Nodes = std::unordered_map<std::uint32_t, std::unique_ptr<Node>>;
+    Nodes nodes_;
+};
+
 // Row pointers of the entries whose key equals key (or, with prefix, begins
 // with it), in index order, found by descending from root. Every page visited
 // must be an index page of the table whose definition is at owner, its
-// entries in order and within the bound its parent gives. False on a damaged tree.
+// entries in order and within the bound its parent gives. False on a damaged
+// tree. Node pages are kept in cache when one is given (one per table: the
+// pages it holds were checked against that table as their owner).
 bool FindInIndex(const PageSource& source, std::uint32_t root, std::uint32_t owner, const ByteVec& key, bool prefix,
-                 std::vector<std::uint32_t>& rows);
+                 std::vector<std::uint32_t>& rows, IndexNodeCache* cache = nullptr);
 
 // Calls visit with the key and row pointer of every entry, leaf by leaf from
 // the leftmost, until it returns false. False on a damaged tree or a refusal.
