@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <set>
 
+#include "jet/failure.h"
 #include "jet/header_page.h"
 #include "jet/index_key.h"
 #include "jet/index_pages.h"
@@ -26,11 +27,6 @@ constexpr std::uint32_t kMapPage = 1;
 constexpr std::size_t kMapRowsPerPage = (kPageSize - kDataRowTable) / (kMapRowLength + 2);
 // Pages with less room than this are left out of the free-space map.
 constexpr std::size_t kUsefulFreeSpace = 64;
-
-bool Fail(std::string* error, const std::string& why) {
-    if (error) *error = why;
-    return false;
-}
 
 double NowAsOleDate() {
     constexpr double kUnixEpochAsOleDate = 25569.0;
