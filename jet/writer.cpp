@@ -2,7 +2,7 @@
 
 #include <ctime>
 #include <map>
-#include <fstream>
+#include <cstdio>
 #include <algorithm>
 #include <set>
 
@@ -296,11 +296,10 @@ bool WriteDatabase(const std::string& path, const std::vector<Table>& tables, st
                    const WriteOptions& options) {
     ByteVec bytes;
     if (!WriteDatabase(tables, bytes, error, options)) return false;
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return Fail(error, "cannot create " + path);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    f.close();
-    if (!f) return Fail(error, "cannot write " + path);
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    if (std::fclose(f) != 0 || !written) return Fail(error, "cannot write " + path);
     return true;
 }
 
