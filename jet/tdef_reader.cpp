@@ -27,9 +27,14 @@ bool Gather(const PageSource& source, std::uint32_t first, ByteVec& out, std::st
     std::uint32_t page = first;
     while (page != 0) {
         ByteView p;
-        if (!source.Page(page, p)) return Fail(error, Definition(first), "table definition: page " + std::to_string(page) + " is outside the file");
-        if (p.data()[0] != kPageTableDef) return Fail(error, Definition(first), "table definition: page " + std::to_string(page) + " is not a table definition");
-        if (!seen.insert(page).second || seen.size() > kMaxDefinitionPages) return Fail(error, Definition(first), "table definition: continuation pages form a loop");
+        if (!source.Page(page, p))
+            return Fail(error, Definition(first),
+                        "table definition: page " + std::to_string(page) + " is outside the file");
+        if (p.data()[0] != kPageTableDef)
+            return Fail(error, Definition(first),
+                        "table definition: page " + std::to_string(page) + " is not a table definition");
+        if (!seen.insert(page).second || seen.size() > kMaxDefinitionPages)
+            return Fail(error, Definition(first), "table definition: continuation pages form a loop");
         const std::size_t skip = out.empty() ? 0 : 8;
         out.insert(out.end(), p.data() + skip, p.data() + kPageSize);
         std::uint32_t next = 0;
@@ -69,14 +74,17 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
     def.systemType = type == kTableSystem;
     def.varCount = varCount;
     if (columns == 0 || columns > kMaxColumns)
-        return Fail(error, Definition(page), "table definition: " + std::to_string(columns) + " columns, where Jet allows 1 to " + std::to_string(kMaxColumns));
-    if (logical > kMaxIndexes || real > kMaxIndexes) return Fail(error, Definition(page), "table definition: implausible index count");
+        return Fail(error, Definition(page), "table definition: " + std::to_string(columns) +
+                                                 " columns, where Jet allows 1 to " + std::to_string(kMaxColumns));
+    if (logical > kMaxIndexes || real > kMaxIndexes)
+        return Fail(error, Definition(page), "table definition: implausible index count");
 
     std::size_t at = kTdefBlockEnd + kRealIndexCountSize * real;
     std::vector<std::pair<Column, ColumnPlan>> cols(columns);
     for (auto& [column, plan] : cols) {
         ByteView e;
-        if (!d.Slice(at, kColumnEntrySize, e)) return Fail(error, Definition(page), "table definition: column entries run past the end");
+        if (!d.Slice(at, kColumnEntrySize, e))
+            return Fail(error, Definition(page), "table definition: column entries run past the end");
         std::uint8_t t = 0, flags = 0, misc = 0;
         e.U8(kColType, t);
         e.U8(kColFlags, flags);
@@ -93,7 +101,8 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
         at += kColumnEntrySize;
     }
     for (auto& col : cols)
-        if (!ReadName(d, at, col.first.name)) return Fail(error, Definition(page), "table definition: column names run past the end");
+        if (!ReadName(d, at, col.first.name))
+            return Fail(error, Definition(page), "table definition: column names run past the end");
 
     struct Real {
         std::vector<std::uint16_t> columns;
@@ -104,7 +113,8 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
     std::vector<Real> reals(real);
     for (auto& r : reals) {
         ByteView e;
-        if (!d.Slice(at, kRealIndexEntrySize, e)) return Fail(error, Definition(page), "table definition: index entries run past the end");
+        if (!d.Slice(at, kRealIndexEntrySize, e))
+            return Fail(error, Definition(page), "table definition: index entries run past the end");
         for (std::size_t k = 0; k < kIndexColumnSlots; ++k) {
             std::uint16_t number = 0;
             std::uint8_t order = 0;
@@ -121,7 +131,8 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
     std::vector<std::pair<std::uint32_t, std::uint8_t>> logicals(logical);
     for (auto& [realNumber, indexType] : logicals) {
         ByteView e;
-        if (!d.Slice(at, kLogicalIndexEntrySize, e)) return Fail(error, Definition(page), "table definition: index entries run past the end");
+        if (!d.Slice(at, kLogicalIndexEntrySize, e))
+            return Fail(error, Definition(page), "table definition: index entries run past the end");
         e.U32(8, realNumber);
         e.U8(23, indexType);
         at += kLogicalIndexEntrySize;
@@ -133,7 +144,8 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
     }
     for (auto& [realNumber, indexType] : logicals) {
         IndexDef idx;
-        if (!ReadName(d, at, idx.index.name)) return Fail(error, Definition(page), "table definition: index names run past the end");
+        if (!ReadName(d, at, idx.index.name))
+            return Fail(error, Definition(page), "table definition: index names run past the end");
         if (realNumber >= reals.size()) continue;
         const Real& r = reals[realNumber];
         idx.columnNumbers = r.columns;
