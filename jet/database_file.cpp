@@ -117,10 +117,8 @@ const StoredTable* DatabaseFile::Find(const std::u16string& name) const {
 }
 
 bool DatabaseFile::Locate(const StoredTable& table, std::string* error) const {
-    if (table.located) return true;
-    if (!table.rows->Locate(error)) return false;
-    const_cast<StoredTable&>(table).located = true;
-    return true;
+    if (!table.located) table.located = table.rows->Locate(error);
+    return table.located;
 }
 
 bool DatabaseFile::CountRows(const StoredTable& table, std::size_t& count, std::string* error) const {

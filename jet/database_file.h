@@ -24,7 +24,7 @@ struct StoredTable {
     bool user = false;  // not a system table
     TableDef def;
     std::unique_ptr<TableRows> rows;
-    bool located = false;  // rows counted against the stored count
+    mutable bool located = false;  // rows counted against the stored count
     mutable IndexNodeCache indexNodes;
 };
 
