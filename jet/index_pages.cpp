@@ -1,6 +1,7 @@
 #include "jet/index_pages.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <set>
 
@@ -79,10 +80,26 @@ std::uint32_t BigEndian(const IndexEntryView& e, std::size_t fromEnd, int bytes)
 }
 
 // Orders two entries byte by byte, the shorter first when one begins the other.
+// memcmp's sign, for the first n bytes of an entry against bytes.
+int CompareStart(const IndexEntryView& e, const std::uint8_t* bytes, std::size_t n) {
+    const std::size_t inPrefix = std::min(n, e.prefix.size());
+    if (int c = inPrefix ? std::memcmp(e.prefix.data(), bytes, inPrefix) : 0) return c;
+    return n > inPrefix ? std::memcmp(e.rest.data(), bytes + inPrefix, n - inPrefix) : 0;
+}
+
+int Sign(int c) { return (c > 0) - (c < 0); }
+
 int Compare(const IndexEntryView& a, std::size_t aLength, const IndexEntryView& b, std::size_t bLength) {
     const std::size_t n = std::min(aLength, bLength);
-    for (std::size_t i = 0; i < n; ++i)
-        if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+    int c = 0;
+    if (a.prefix.data() == b.prefix.data() && a.prefix.size() == b.prefix.size()) {
+        // Entries of one page after the first share the prefix: only their own bytes differ.
+        const std::size_t p = std::min(a.prefix.size(), n);
+        c = n > p ? std::memcmp(a.rest.data(), b.rest.data(), n - p) : 0;
+    } else {
+        for (std::size_t i = 0; i < n && c == 0; ++i) c = int(a[i]) - int(b[i]);
+    }
+    if (c != 0) return Sign(c);
     return aLength < bLength ? -1 : aLength > bLength ? 1 : 0;
 }
 
@@ -134,13 +151,19 @@ private:
     // holds the prefix that every later entry on the page leaves out.
     bool Split(ByteView page) {
         entries_.clear();
+        entries_.reserve(kTypicalEntries);
         std::uint16_t prefixLength = 0;
         if (!page.U16(kPrefixLength, prefixLength)) return false;
         const std::uint8_t* base = page.data() + kIndexEntryStart;
         ByteView prefix;
         std::size_t start = 0;
         for (std::size_t bit = 1; bit <= kMaskBytes * 8 - 1; ++bit) {
-            if (!(page.data()[kIndexMaskStart + bit / 8] & (1u << (bit % 8)))) continue;
+            const std::uint8_t mask = page.data()[kIndexMaskStart + bit / 8];
+            if (mask == 0) {
+                bit |= 7;  // the rest of this byte
+                continue;
+            }
+            if (!(mask & (1u << (bit % 8)))) continue;
             if (kIndexEntryStart + bit > kPageSize) return false;
             if (entries_.empty()) {
                 if (prefixLength > bit) return false;
@@ -154,6 +177,7 @@ private:
         return true;
     }
 
+    static constexpr std::size_t kTypicalEntries = 256;  // keys of a dozen characters fill a page
     bool leaf_ = false;
     std::uint32_t next_ = 0, tail_ = 0;
     std::vector<IndexEntryView> entries_;
@@ -162,9 +186,7 @@ private:
 // Where a sought key stands against an entry's key: -1 before it, 0 matching it, 1 after it.
 int Against(const IndexEntryView& e, std::size_t trailer, const ByteVec& key, bool prefix) {
     const std::size_t length = e.size() - trailer;
-    const std::size_t n = std::min(length, key.size());
-    for (std::size_t i = 0; i < n; ++i)
-        if (e[i] != key[i]) return key[i] < e[i] ? -1 : 1;
+    if (int c = CompareStart(e, key.data(), std::min(length, key.size()))) return c > 0 ? -1 : 1;
     if (length == key.size() || (prefix && length > key.size())) return 0;
     return key.size() < length ? -1 : 1;
 }
