@@ -11,7 +11,7 @@ TextIndex::TextIndex(const std::vector<Row>& rows, std::size_t column) {
     for (std::size_t r = 0; r < rows.size(); ++r) {
         if (column >= rows[r].size()) continue;
         const jet::Value& v = rows[r][column];
-        if (v.kind == jet::Value::Kind::Text) rows_.emplace(JetFold(v.text), r);
+        if (v.kind == jet::Value::Kind::Text) Add(v.text, r);
     }
 }
 

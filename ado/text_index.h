@@ -8,14 +8,19 @@
 #include <vector>
 
 #include "ado/data_source.h"
+#include "ado/jet_text.h"
 
 namespace ado {
 
 class TextIndex {
 public:
+    TextIndex() = default;
+    // Over rows[i][column], with i as each row's id.
     TextIndex(const std::vector<Row>& rows, std::size_t column);
 
-    // Rows whose text in the column equals text, in stored order.
+    void Add(std::u16string_view text, std::size_t id) { rows_.emplace(JetFold(text), id); }
+
+    // Ids of the rows whose text in the column equals text, ascending.
     std::vector<std::size_t> Find(std::u16string_view text) const;
 
 private:

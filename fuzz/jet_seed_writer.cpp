@@ -1,6 +1,8 @@
 // Writes the reader fuzzer's starting corpus: small databases from the writer.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "jet/writer.h"
 
@@ -34,21 +36,39 @@ Table Mixed() {
     return t;
 }
 
+// Writes one seed, refusing it when it is longer than the fuzzer reads.
+bool WriteSeed(const std::string& path, const Table& table, std::size_t maxLength) {
+    WriteOptions options;
+    options.created = 45000.0;
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (!WriteDatabase({table}, bytes, &error, options)) {
+        std::fprintf(stderr, "%s: %s\n", path.c_str(), error.c_str());
+        return false;
+    }
+    if (bytes.size() > maxLength) {
+        std::fprintf(stderr, "%s: %zu bytes, more than the fuzzer's limit of %zu\n", path.c_str(), bytes.size(), maxLength);
+        return false;
+    }
+    FILE* f = std::fopen(path.c_str(), "wb");
+    const bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    if (f) std::fclose(f);
+    if (!ok) std::fprintf(stderr, "%s: cannot write\n", path.c_str());
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: jet_seed_writer <corpus directory>\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: jet_seed_writer <corpus directory> <longest seed in bytes>\n");
         return 2;
     }
     const std::string dir = argv[1];
-    WriteOptions options;
-    options.created = 45000.0;
-    std::string error;
-    const bool ok = WriteDatabase(dir + "/one_row.mdb", {ApiConst(1)}, &error, options) &&
-                    WriteDatabase(dir + "/two_pages.mdb", {ApiConst(150)}, &error, options) &&
-                    WriteDatabase(dir + "/index_nodes.mdb", {ApiConst(700)}, &error, options) &&
-                    WriteDatabase(dir + "/long_values.mdb", {Mixed()}, &error, options);
-    if (!ok) std::fprintf(stderr, "%s\n", error.c_str());
+    const std::size_t maxLength = std::strtoul(argv[2], nullptr, 10);
+    const bool ok = WriteSeed(dir + "/one_row.mdb", ApiConst(1), maxLength) &&
+                    WriteSeed(dir + "/two_pages.mdb", ApiConst(150), maxLength) &&
+                    WriteSeed(dir + "/index_nodes.mdb", ApiConst(700), maxLength) &&
+                    WriteSeed(dir + "/long_values.mdb", Mixed(), maxLength);
     return ok ? 0 : 1;
 }

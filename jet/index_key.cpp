@@ -117,6 +117,15 @@ bool IndexableType(ColumnType type) {
            type == ColumnType::Single;
 }
 
+bool AppendTextKeyPrefix(const std::u16string& prefix, ByteVec& key) {
+    ByteVec whole;
+    if (!AppendKeyValue(ColumnType::Text, Value::FromText(prefix), whole)) return false;
+    // Inline codes are never kEndText, so the first one after the flag ends them.
+    const auto end = std::find(whole.begin() + 1, whole.end(), kEndText);
+    key.insert(key.end(), whole.begin(), end);
+    return true;
+}
+
 bool AppendKeyValue(ColumnType type, const Value& value, ByteVec& key, bool ascending) {
     const std::size_t start = key.size();
     if (!AppendAscending(type, value, key)) return false;

@@ -17,4 +17,9 @@ bool AppendKeyValue(ColumnType type, const Value& value, ByteVec& key, bool asce
 
 bool IndexableType(ColumnType type);
 
+// The start that the key of every text beginning with prefix shares (the
+// flag and the prefix's inline codes; characters that go to the trailer add
+// nothing). False when prefix has no key form. Ascending text columns only.
+bool AppendTextKeyPrefix(const std::u16string& prefix, ByteVec& key);
+
 }  // namespace jet

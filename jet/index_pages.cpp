@@ -1,6 +1,8 @@
 #include "jet/index_pages.h"
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
 #include <set>
 
 namespace jet {
@@ -71,62 +73,122 @@ void WriteLevel(const std::vector<PageImage>& level, bool leaf, std::uint32_t td
     }
 }
 
-// Entries of one index page, with the shared prefix put back in front.
-bool PageEntries(ByteView page, std::vector<ByteVec>& entries) {
-    entries.clear();
-    std::uint16_t prefixLength = 0;
-    if (!page.U16(kPrefixLength, prefixLength)) return false;
-    std::size_t start = 0;
-    ByteVec prefix;
-    for (std::size_t bit = 1; bit <= kMaskBytes * 8 - 1; ++bit) {
-        if (!(page.data()[kIndexMaskStart + bit / 8] & (1u << (bit % 8)))) continue;
-        if (kIndexEntryStart + bit > kPageSize) return false;
-        ByteVec e;
-        if (entries.empty()) {
-            if (prefixLength > bit) return false;
-            prefix.assign(page.data() + kIndexEntryStart, page.data() + kIndexEntryStart + prefixLength);
-        } else {
-            e = prefix;
-        }
-        e.insert(e.end(), page.data() + kIndexEntryStart + start, page.data() + kIndexEntryStart + bit);
-        entries.push_back(std::move(e));
-        start = bit;
-    }
-    return true;
-}
-
-std::uint32_t BigEndian(const std::uint8_t* p, int bytes) {
+std::uint32_t BigEndian(const IndexEntryView& e, std::size_t fromEnd, int bytes) {
     std::uint32_t v = 0;
-    for (int i = 0; i < bytes; ++i) v = (v << 8) | p[i];
+    for (int i = 0; i < bytes; ++i) v = (v << 8) | e[e.size() - fromEnd + static_cast<std::size_t>(i)];
     return v;
 }
 
-bool KeyOf(const ByteVec& entry, std::size_t trailer, ByteVec& key) {
-    if (entry.size() < trailer) return false;
-    key.assign(entry.begin(), entry.end() - static_cast<std::ptrdiff_t>(trailer));
-    return true;
+// Orders two entries byte by byte, the shorter first when one begins the other.
+// memcmp's sign, for the first n bytes of an entry against bytes.
+int CompareStart(const IndexEntryView& e, const std::uint8_t* bytes, std::size_t n) {
+    const std::size_t inPrefix = std::min(n, e.prefix.size());
+    if (int c = inPrefix ? std::memcmp(e.prefix.data(), bytes, inPrefix) : 0) return c;
+    return n > inPrefix ? std::memcmp(e.rest.data(), bytes + inPrefix, n - inPrefix) : 0;
 }
 
-// Collects matching entries from leaf onwards; stops at the first greater key.
-bool ScanLeaves(const PageSource& source, std::uint32_t leaf, const ByteVec& key, std::vector<std::uint32_t>& rows) {
-    std::set<std::uint32_t> seen;
-    std::vector<ByteVec> entries;
-    ByteVec k;
-    while (leaf != 0) {
-        ByteView page;
-        if (!seen.insert(leaf).second || seen.size() > kMaxLeafWalk || !source.Page(leaf, page) ||
-            page.data()[0] != kPageIndexLeaf || !PageEntries(page, entries))
-            return false;
-        for (const auto& e : entries) {
-            if (!KeyOf(e, 4, k)) return false;
-            if (k > key) return true;
-            if (k == key) rows.push_back((BigEndian(e.data() + e.size() - 4, 3) << 8) | e.back());
-        }
-        std::uint32_t next = 0;
-        page.U32(kNextPage, next);
-        leaf = next;
+int Sign(int c) { return (c > 0) - (c < 0); }
+
+int Compare(const IndexEntryView& a, std::size_t aLength, const IndexEntryView& b, std::size_t bLength) {
+    const std::size_t n = std::min(aLength, bLength);
+    int c = 0;
+    if (a.prefix.data() == b.prefix.data() && a.prefix.size() == b.prefix.size()) {
+        // Entries of one page after the first share the prefix: only their own bytes differ.
+        const std::size_t p = std::min(a.prefix.size(), n);
+        c = n > p ? std::memcmp(a.rest.data(), b.rest.data(), n - p) : 0;
+    } else {
+        for (std::size_t i = 0; i < n && c == 0; ++i) c = int(a[i]) - int(b[i]);
     }
-    return true;
+    if (c != 0) return Sign(c);
+    return aLength < bLength ? -1 : aLength > bLength ? 1 : 0;
+}
+
+constexpr std::size_t kLeafTrailer = 4;  // row pointer
+constexpr std::size_t kNodeTrailer = 8;  // row pointer, child page
+
+std::uint32_t RowOf(const IndexEntryView& e) { return (BigEndian(e, 4, 3) << 8) | e[e.size() - 1]; }
+
+// One page of the tree, read and checked: of the kind expected, owned by the
+// table, its entries long enough and in order, none past the bound that its
+// parent gave it (the parent's entry for it, which must be its last entry).
+class TreePage {
+public:
+    bool Read(const PageSource& source, std::uint32_t number, std::uint32_t owner) {
+        ByteView page;
+        std::uint32_t pageOwner = 0;
+        if (!source.Page(number, page) || !page.U32(kDataOwner, pageOwner) || pageOwner != owner) return false;
+        leaf_ = page.data()[0] == kPageIndexLeaf;
+        if (!leaf_ && page.data()[0] != kPageIndexNode) return false;
+        page.U32(kNextPage, next_);
+        page.U32(kTailPage, tail_);
+        if (!Split(page)) return false;
+        const std::size_t trailer = Trailer();
+        for (std::size_t i = 0; i < entries_.size(); ++i) {
+            if (entries_[i].size() < trailer + 1) return false;
+            if (i > 0 && Compare(entries_[i - 1], entries_[i - 1].size() - (trailer - kLeafTrailer), entries_[i],
+                                 entries_[i].size() - (trailer - kLeafTrailer)) > 0)
+                return false;
+        }
+        return true;
+    }
+
+    // A node's entry for a child is the child's last entry (with the child's page after it).
+    bool Within(const IndexEntryView& bound) const {
+        if (entries_.empty()) return true;
+        const IndexEntryView& last = entries_.back();
+        const std::size_t lastLength = last.size() - (Trailer() - kLeafTrailer);
+        return Compare(last, lastLength, bound, bound.size() - kNodeTrailer + kLeafTrailer) <= 0;
+    }
+
+    bool Leaf() const { return leaf_; }
+    std::size_t Trailer() const { return leaf_ ? kLeafTrailer : kNodeTrailer; }
+    const std::vector<IndexEntryView>& Entries() const { return entries_; }
+    std::uint32_t Next() const { return next_; }
+    std::uint32_t Tail() const { return tail_; }
+
+private:
+    // Entries end where the page's bit mask has a bit set; the first entry
+    // holds the prefix that every later entry on the page leaves out.
+    bool Split(ByteView page) {
+        entries_.clear();
+        entries_.reserve(kTypicalEntries);
+        std::uint16_t prefixLength = 0;
+        if (!page.U16(kPrefixLength, prefixLength)) return false;
+        const std::uint8_t* base = page.data() + kIndexEntryStart;
+        ByteView prefix;
+        std::size_t start = 0;
+        for (std::size_t bit = 1; bit <= kMaskBytes * 8 - 1; ++bit) {
+            const std::uint8_t mask = page.data()[kIndexMaskStart + bit / 8];
+            if (mask == 0) {
+                bit |= 7;  // the rest of this byte
+                continue;
+            }
+            if (!(mask & (1u << (bit % 8)))) continue;
+            if (kIndexEntryStart + bit > kPageSize) return false;
+            if (entries_.empty()) {
+                if (prefixLength > bit) return false;
+                prefix = ByteView(base, prefixLength);
+                entries_.push_back(IndexEntryView{ByteView(), ByteView(base, bit)});
+            } else {
+                entries_.push_back(IndexEntryView{prefix, ByteView(base + start, bit - start)});
+            }
+            start = bit;
+        }
+        return true;
+    }
+
+    static constexpr std::size_t kTypicalEntries = 256;  // keys of a dozen characters fill a page
+    bool leaf_ = false;
+    std::uint32_t next_ = 0, tail_ = 0;
+    std::vector<IndexEntryView> entries_;
+};
+
+// Where a sought key stands against an entry's key: -1 before it, 0 matching it, 1 after it.
+int Against(const IndexEntryView& e, std::size_t trailer, const ByteVec& key, bool prefix) {
+    const std::size_t length = e.size() - trailer;
+    if (int c = CompareStart(e, key.data(), std::min(length, key.size()))) return c > 0 ? -1 : 1;
+    if (length == key.size() || (prefix && length > key.size())) return 0;
+    return key.size() < length ? -1 : 1;
 }
 
 }  // namespace
@@ -154,66 +216,92 @@ void BuildIndexTree(std::vector<IndexEntry> entries, std::uint32_t tdefPage, Pag
     root = level.front().number;
 }
 
-bool ReadIndexEntries(const PageSource& source, std::uint32_t root, std::vector<IndexEntry>& out) {
-    out.clear();
-    std::uint32_t page = root;
-    std::vector<ByteVec> entries;
-    for (int depth = 0;; ++depth) {
-        ByteView p;
-        if (depth == kMaxDepth || !source.Page(page, p)) return false;
-        if (p.data()[0] == kPageIndexLeaf) break;
-        if (p.data()[0] != kPageIndexNode || !PageEntries(p, entries)) return false;
-        if (entries.empty()) {
-            p.U32(kTailPage, page);
-            if (page == 0) return true;
-            continue;
-        }
-        if (entries.front().size() < 8) return false;
-        page = BigEndian(entries.front().data() + entries.front().size() - 4, 4);
-    }
-    std::set<std::uint32_t> seen;
-    while (page != 0) {
-        ByteView p;
-        if (!seen.insert(page).second || seen.size() > kMaxLeafWalk || !source.Page(page, p) ||
-            p.data()[0] != kPageIndexLeaf || !PageEntries(p, entries))
-            return false;
-        for (const auto& e : entries) {
-            IndexEntry ie;
-            if (!KeyOf(e, 4, ie.key)) return false;
-            ie.row = (BigEndian(e.data() + e.size() - 4, 3) << 8) | e.back();
-            out.push_back(std::move(ie));
-        }
-        std::uint32_t next = 0;
-        p.U32(kNextPage, next);
-        page = next;
-    }
-    return true;
-}
+struct IndexNodeCache::Node {
+    TreePage page;
+};
 
-bool FindInIndex(const PageSource& source, std::uint32_t root, const ByteVec& key, std::vector<std::uint32_t>& rows) {
-    std::uint32_t page = root;
-    std::vector<ByteVec> entries;
-    ByteVec k;
-    for (int depth = 0; depth < kMaxDepth; ++depth) {
-        ByteView p;
-        if (!source.Page(page, p)) return false;
-        if (p.data()[0] == kPageIndexLeaf) return ScanLeaves(source, page, key, rows);
-        if (p.data()[0] != kPageIndexNode || !PageEntries(p, entries)) return false;
-        // A child's entry in its parent is the child's last entry: descend into
-        // the first child whose last key is not below the one sought.
-        std::uint32_t child = 0;
-        for (const auto& e : entries) {
-            if (!KeyOf(e, 8, k)) return false;
-            if (k >= key) {
-                child = BigEndian(e.data() + e.size() - 4, 4);
-                break;
+IndexNodeCache::IndexNodeCache() = default;
+IndexNodeCache::~IndexNodeCache() = default;
+
+bool FindInIndex(const PageSource& source, std::uint32_t root, std::uint32_t owner, const ByteVec& key, bool prefix,
+                 std::vector<std::uint32_t>& rows, IndexNodeCache* cache) {
+    TreePage leaf;
+    const TreePage* page = nullptr;
+    std::uint32_t number = root;
+    IndexEntryView bound;  // views into the file, which outlives the search
+    bool bounded = false;
+    for (int depth = 0;; ++depth) {
+        if (depth == kMaxDepth) return false;
+        const auto cached = cache ? cache->nodes_.find(number) : IndexNodeCache::Nodes::iterator();
+        if (cache && cached != cache->nodes_.end()) {
+            page = &cached->second->page;
+        } else {
+            if (!leaf.Read(source, number, owner)) return false;
+            page = &leaf;
+            if (cache && !leaf.Leaf() && cache->nodes_.size() < IndexNodeCache::kMostNodes) {
+                auto node = std::make_unique<IndexNodeCache::Node>();
+                node->page = leaf;
+                page = &(cache->nodes_[number] = std::move(node))->page;
             }
         }
-        if (child == 0) p.U32(kTailPage, child);
+        if (bounded && !page->Within(bound)) return false;
+        if (page->Leaf()) break;
+        // Descend into the first child whose last key is not below the one sought.
+        const auto& entries = page->Entries();
+        const auto first = std::partition_point(entries.begin(), entries.end(), [&](const IndexEntryView& e) {
+            return Against(e, kNodeTrailer, key, false) > 0;
+        });
+        std::uint32_t child = 0;
+        if (first != entries.end()) {
+            child = BigEndian(*first, 4, 4);
+            bound = *first;
+            bounded = true;
+        } else {
+            child = page->Tail();
+            bounded = false;
+        }
         if (child == 0) return true;
-        page = child;
+        number = child;
     }
-    return false;
+    // Matching entries run on from here, possibly over the following leaves.
+    std::set<std::uint32_t> seen{number};
+    for (;;) {
+        for (const IndexEntryView& e : leaf.Entries()) {
+            const int where = Against(e, kLeafTrailer, key, prefix);
+            if (where < 0) return true;
+            if (where == 0) rows.push_back(RowOf(e));
+        }
+        number = leaf.Next();
+        if (number == 0) return true;
+        if (!seen.insert(number).second || seen.size() > kMaxLeafWalk || !leaf.Read(source, number, owner) ||
+            !leaf.Leaf())
+            return false;
+    }
+}
+
+bool ForEachIndexEntry(const PageSource& source, std::uint32_t root, std::uint32_t owner,
+                       const std::function<bool(const IndexEntryView& key, std::uint32_t row)>& visit) {
+    TreePage page;
+    std::uint32_t number = root;
+    for (int depth = 0;; ++depth) {
+        if (depth == kMaxDepth || !page.Read(source, number, owner)) return false;
+        if (page.Leaf()) break;
+        number = page.Entries().empty() ? page.Tail() : BigEndian(page.Entries().front(), 4, 4);
+        if (number == 0) return true;
+    }
+    std::set<std::uint32_t> seen{number};
+    for (;;) {
+        for (const IndexEntryView& e : page.Entries()) {
+            IndexEntryView key = e;
+            key.Shorten(kLeafTrailer);
+            if (!visit(key, RowOf(e))) return false;
+        }
+        number = page.Next();
+        if (number == 0) return true;
+        if (!seen.insert(number).second || seen.size() > kMaxLeafWalk || !page.Read(source, number, owner) ||
+            !page.Leaf())
+            return false;
+    }
 }
 
 }  // namespace jet

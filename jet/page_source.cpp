@@ -4,11 +4,10 @@ namespace jet {
 
 using namespace format;
 
-PageSource::PageSource(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {
-    budget_ = 2 * bytes_.size() + (1u << 20);
-    for (std::size_t at = 0; at + kPageSize <= bytes_.size(); at += kPageSize)
-        pages_.emplace_back(bytes_.data() + at, kPageSize);
-}
+PageSource::PageSource(std::vector<std::uint8_t> bytes)
+    : owned_(std::move(bytes)), data_(owned_.data()), size_(owned_.size()) {}
+
+PageSource::PageSource(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
 
 bool PageSource::RowOnPage(ByteView page, std::size_t index, ByteView& row, std::uint16_t& flags) const {
     std::uint16_t count = 0;
@@ -34,6 +33,12 @@ bool PageSource::Row(std::uint32_t pointer, ByteView& row, std::uint16_t* flags)
     if (!Page(pointer >> 8, page) || !RowOnPage(page, pointer & 0xFF, row, f)) return false;
     if (flags) *flags = f;
     return (f & kRowDeleted) == 0;
+}
+
+std::string DecodeBudget::Exhausted() const {
+    return "the file decodes into more than " + std::to_string(kTimesFileSize) +
+           " times its size plus 4 MiB (" + std::to_string(limit_ >> 20) +
+           " MiB), the most one read may hold: its rows share storage or are far wider than their bytes";
 }
 
 }  // namespace jet

@@ -1,7 +1,9 @@
 #pragma once
-// Reads a Jet 4 (Access 2000-2003) database: the catalog, every table's
-// definition and rows (text, memo, numeric, date, binary and OLE columns).
-// Damaged files fail with a reason instead of crashing or reading past the end.
+// Reads a Jet 4 (Access 2000-2003) database whole: the catalog, every table's
+// definition and rows (text, memo, numeric, date, binary and OLE columns),
+// decoded at open through DatabaseFile (jet/database_file.h), which reads on
+// demand. Damaged files fail with a reason instead of crashing or reading past
+// the end; a file that would decode into more than DecodeBudget allows fails too.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -10,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "jet/database_file.h"
 #include "jet/table.h"
 #include "jet/text_match.h"
 
@@ -37,10 +40,10 @@ public:
     // by value whatever their kind (3 equals 3.0); Null never equals anything.
     // A one-column index of the file on that column answers the lookup when the
     // key has an index form (see jet/index_key.h) and the index, checked once
-    // against the rows, holds exactly the keys this reader computes (its leaf
-    // entries are then kept in memory and searched by key); otherwise the first
-    // lookup on a column builds a hash index of it in memory. Either way later
-    // lookups do not scan the rows. Not safe to call from several threads at once.
+    // against the rows, holds exactly the keys this reader computes (it is then
+    // descended per lookup); otherwise the first lookup on a column builds a
+    // hash index of it in memory. Either way later lookups do not scan the
+    // rows. Not safe to call from several threads at once.
     std::vector<std::size_t> FindRowsEqual(const Table& table, std::size_t column, const Value& key,
                                            TextMatch match = TextMatch::IgnoreAsciiCase) const;
 
@@ -59,8 +62,7 @@ private:
     std::vector<std::size_t> FindWithHash(const Table& table, std::size_t column, const Value& key,
                                           TextMatch match) const;
 
-    struct Source;
-    std::unique_ptr<Source> source_;
+    std::unique_ptr<DatabaseFile> file_;
     std::vector<std::unique_ptr<Entry>> tables_;
     using HashIndex = std::unordered_multimap<std::string, std::size_t>;
     mutable std::map<std::tuple<const Table*, std::size_t, TextMatch>, HashIndex> hashIndexes_;

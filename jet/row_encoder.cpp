@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "jet/failure.h"
 #include "jet/text_codec.h"
 #include "jet/utf.h"
 
@@ -12,11 +13,6 @@ namespace jet {
 using namespace format;
 
 namespace {
-
-bool Fail(std::string* error, const std::string& why) {
-    if (error) *error = why;
-    return false;
-}
 
 bool AsDouble(const Value& v, double& d) {
     if (v.kind == Value::Kind::Double) { d = v.real; return true; }

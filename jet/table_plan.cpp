@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "jet/failure.h"
 #include "jet/format.h"
 #include "jet/utf.h"
 
@@ -10,11 +11,6 @@ namespace {
 
 constexpr std::size_t kMaxNameLength = 64;
 constexpr std::size_t kMaxColumns = 255;
-
-bool Fail(std::string* error, const std::string& why) {
-    if (error) *error = why;
-    return false;
-}
 
 std::u16string FoldAscii(std::u16string s) {
     for (auto& c : s)

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <set>
 
+#include "jet/failure.h"
+
 #include "jet/text_codec.h"
 #include "jet/usage_map.h"
 
@@ -12,10 +14,11 @@ using namespace format;
 
 namespace {
 
-// A chain of long-value rows longer than the file has pages must be a loop.
+// Decodes one row; every value it makes is charged to the budget.
 class RowDecoder {
 public:
-    RowDecoder(const PageSource& source, const TableDef& def) : source_(source), def_(def) {}
+    RowDecoder(const PageSource& source, const TableDef& def, DecodeBudget& budget)
+        : source_(source), def_(def), budget_(budget) {}
 
     bool Decode(ByteView row, std::vector<Value>& values, std::string& why) const;
 
@@ -26,7 +29,12 @@ private:
 
     const PageSource& source_;
     const TableDef& def_;
+    DecodeBudget& budget_;
 };
+
+std::size_t HeldBytes(const Value& v) {
+    return sizeof(Value) + v.text.size() * sizeof(char16_t) + v.binary.size();
+}
 
 // A number or date from the start of bytes; false when bytes are too short.
 bool ScalarValue(ColumnType type, ByteView bytes, Value& v) {
@@ -89,7 +97,7 @@ bool RowDecoder::LongValue(ByteView field, ByteVec& data, std::string& why) cons
     }
     const std::size_t length = header & 0x3FFFFFFF;
     const std::uint8_t kind = static_cast<std::uint8_t>(header >> 24) & 0xC0;
-    if (!source_.Spend(length)) { why = "long values share storage beyond what the file holds"; return false; }
+    if (!budget_.Spend(length)) { why = budget_.Exhausted(); return false; }
     ByteView part;
     if (kind == kLongValueInline) {
         if (!field.Slice(kLongValueFieldSize, length, part)) { why = "inline long value runs past its field"; return false; }
@@ -144,7 +152,6 @@ bool RowDecoder::VariableValue(const ColumnPlan& c, ByteView bytes, Value& v, st
 bool RowDecoder::Decode(ByteView row, std::vector<Value>& values, std::string& why) const {
     std::uint16_t rowColumns = 0;
     if (!row.U16(0, rowColumns)) { why = "row too short"; return false; }
-    if (!source_.Spend(row.size())) { why = "rows share storage beyond what the file holds"; return false; }
     const std::size_t maskSize = (static_cast<std::size_t>(rowColumns) + 7) / 8;
     if (row.size() < 2 + maskSize) { why = "row too short for its null mask"; return false; }
     const std::size_t maskAt = row.size() - maskSize;
@@ -162,6 +169,8 @@ bool RowDecoder::Decode(ByteView row, std::vector<Value>& values, std::string& w
         varTable = maskAt - 4;  // entry i is at varTable - 2 * i
         row.U16(maskAt - 4 - 2 * static_cast<std::size_t>(varLength), eod);
     }
+    // The empty values first: a short row of a wide table is what amplifies.
+    if (!budget_.Spend(def_.layout.size() * sizeof(Value))) { why = budget_.Exhausted(); return false; }
     values.assign(def_.layout.size(), Value{});
     for (std::size_t i = 0; i < def_.layout.size(); ++i) {
         const ColumnPlan& c = def_.layout[i];
@@ -181,61 +190,122 @@ bool RowDecoder::Decode(ByteView row, std::vector<Value>& values, std::string& w
         ByteView bytes;
         if (start > end || !row.Slice(start, end - start, bytes)) { why = "variable column runs past the row"; return false; }
         if (!VariableValue(c, bytes, values[i], why)) return false;
+        if (!budget_.Spend(HeldBytes(values[i]) - sizeof(Value))) { why = budget_.Exhausted(); return false; }
     }
     return true;
 }
 
-bool Fail(std::string* error, const TableDef& def, const std::string& why) {
-    if (error) *error = "table at page " + std::to_string(def.page) + ": " + why;
-    return false;
+
+// The row that an entry of the row table leads to: itself, or where it moved.
+bool Follow(const PageSource& source, ByteView row, std::uint16_t flags, ByteView& out) {
+    if (!(flags & kRowOverflow)) {
+        out = row;
+        return true;
+    }
+    // The row moved to another page; Jet marks it there as deleted so that
+    // scans skip it, and only this pointer reaches it.
+    std::uint32_t pointer = 0;
+    ByteView target;
+    std::uint16_t targetFlags = 0;
+    return row.U32(0, pointer) && source.Page(pointer >> 8, target) &&
+           source.RowOnPage(target, pointer & 0xFF, out, targetFlags) && !(targetFlags & kRowOverflow);
 }
+
+std::string RowName(std::size_t r) { return "row " + std::to_string(r); }
 
 }  // namespace
 
-bool ReadTableRows(const PageSource& source, const TableDef& def, Table& table, std::string* error,
-                   std::vector<std::uint32_t>* rowPointers) {
-    if (rowPointers) rowPointers->clear();
-    table.columns = def.columns;
-    table.indexes.clear();
-    for (const auto& idx : def.indexes) table.indexes.push_back(idx.index);
-    table.rows.clear();
+TableRows::TableRows(const PageSource& source, const TableDef& def, const std::string& name)
+    : source_(source), def_(def), where_{name, def.page} {}
+
+bool TableRows::OwnedDataPage(std::uint32_t p, ByteView& page) const {
+    std::uint32_t owner = 0;
+    return source_.Page(p, page) && page.data()[0] == kPageData && page.U32(kDataOwner, owner) && owner == def_.page;
+}
+
+bool TableRows::Locate(std::string* error) {
     ByteView mapRow;
-    std::vector<std::uint32_t> pages;
-    if (!source.Row(def.usedMap, mapRow)) return Fail(error, def, "usage map missing");
-    if (!ReadUsageMap(mapRow, source.PageCount(), source.Pages(), pages)) return Fail(error, def, "usage map damaged");
-    const RowDecoder decoder(source, def);
-    std::string why;
-    for (std::uint32_t p : pages) {
+    if (!source_.Row(def_.usedMap, mapRow)) return Fail(error, where_, "usage map missing");
+    std::vector<std::uint32_t> named;
+    if (!ReadUsageMap(mapRow, source_, named)) return Fail(error, where_.Page(def_.usedMap >> 8), "usage map damaged");
+    // Pages that are not this table's data pages are left out: maps may lag
+    // behind reuse. Rows lost with a page are caught by the count below.
+    pages_.clear();
+    std::size_t live = 0;
+    for (std::uint32_t p : named) {
         ByteView page;
-        std::uint32_t owner = 0;
-        source.Page(p, page);
-        // Pages that are not this table's data pages are left alone: maps may lag behind reuse.
-        if (page.data()[0] != kPageData || !page.U32(kDataOwner, owner) || owner != def.page) continue;
+        if (!OwnedDataPage(p, page)) continue;
+        pages_.push_back(p);
         std::uint16_t count = 0;
         page.U16(kDataRowCount, count);
         for (std::size_t r = 0; r < count; ++r) {
-            ByteView row;
+            ByteView row, target;
             std::uint16_t flags = 0;
-            if (!source.RowOnPage(page, r, row, flags))
-                return Fail(error, def, "row " + std::to_string(r) + " of page " + std::to_string(p) + " out of shape");
+            if (!source_.RowOnPage(page, r, row, flags))
+                return Fail(error, where_.Page(p), RowName(r) + " out of shape");
             if (flags & kRowDeleted) continue;
-            if (flags & kRowOverflow) {
-                // The row moved to another page; Jet marks it there as deleted so
-                // that scans skip it, and only this pointer reaches it.
-                std::uint32_t pointer = 0;
-                ByteView target;
-                std::uint16_t targetFlags = 0;
-                if (!row.U32(0, pointer) || !source.Page(pointer >> 8, target) ||
-                    !source.RowOnPage(target, pointer & 0xFF, row, targetFlags) || (targetFlags & kRowOverflow))
-                    return Fail(error, def, "overflow row of page " + std::to_string(p) + " missing");
-            }
-            std::vector<Value> values;
-            if (!decoder.Decode(row, values, why))
-                return Fail(error, def, why + " (row " + std::to_string(r) + " of page " + std::to_string(p) + ")");
-            table.rows.push_back(std::move(values));
-            if (rowPointers) rowPointers->push_back((p << 8) | static_cast<std::uint32_t>(r));
+            if (!Follow(source_, row, flags, target))
+                return Fail(error, where_.Page(p), "the overflow target of " + RowName(r) + " is missing");
+            ++live;
         }
     }
+    if (live != def_.rowCount)
+        return Fail(error, where_,
+                    "the file is damaged: the table definition counts " + std::to_string(def_.rowCount) +
+                        " rows, its data pages hold " + std::to_string(live));
+    return true;
+}
+
+bool TableRows::ForEach(DecodeBudget* budget, const std::function<bool(std::uint32_t, std::vector<Value>&)>& visit,
+                        std::string* error) const {
+    std::vector<Value> values;
+    std::string why;
+    for (std::uint32_t p : pages_) {
+        ByteView page;
+        source_.Page(p, page);
+        std::uint16_t count = 0;
+        page.U16(kDataRowCount, count);
+        for (std::size_t r = 0; r < count; ++r) {
+            ByteView row, target;
+            std::uint16_t flags = 0;
+            source_.RowOnPage(page, r, row, flags);  // checked by Locate
+            if (flags & kRowDeleted) continue;
+            Follow(source_, row, flags, target);
+            DecodeBudget own(source_);
+            if (!RowDecoder(source_, def_, budget ? *budget : own).Decode(target, values, why))
+                return Fail(error, where_.Page(p), why + " (" + RowName(r) + ")");
+            if (!visit((p << 8) | static_cast<std::uint32_t>(r), values)) return true;
+        }
+    }
+    return true;
+}
+
+bool TableRows::ReadAll(std::vector<std::vector<Value>>& rows, DecodeBudget& budget, std::string* error,
+                        std::vector<std::uint32_t>* pointers) const {
+    rows.clear();
+    if (pointers) pointers->clear();
+    rows.reserve(def_.rowCount);
+    return ForEach(&budget,
+                   [&](std::uint32_t pointer, std::vector<Value>& values) {
+                       rows.push_back(std::move(values));
+                       if (pointers) pointers->push_back(pointer);
+                       return true;
+                   },
+                   error);
+}
+
+bool TableRows::ReadAt(std::uint32_t pointer, std::vector<Value>& values, DecodeBudget& budget,
+                       std::string* error) const {
+    ByteView page, row, target;
+    std::uint16_t flags = 0;
+    const std::uint32_t p = pointer >> 8;
+    if (!OwnedDataPage(p, page) || !source_.RowOnPage(page, pointer & 0xFF, row, flags) || (flags & kRowDeleted) ||
+        !Follow(source_, row, flags, target))
+        return Fail(error, where_.Page(p), "the file is damaged: an index names " + RowName(pointer & 0xFF) +
+                                               ", which is not a row of the table");
+    std::string why;
+    if (!RowDecoder(source_, def_, budget).Decode(target, values, why))
+        return Fail(error, where_.Page(p), why + " (" + RowName(pointer & 0xFF) + ")");
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <numeric>
 #include <set>
 
+#include "jet/failure.h"
 #include "jet/text_codec.h"
 
 namespace jet {
@@ -12,15 +13,13 @@ using namespace format;
 
 namespace {
 
-// Far more than Jet allows; bounds the work a damaged count can cause.
-constexpr std::size_t kMaxColumns = 4096;
+// Jet's own limit on columns; the index limit is far more than Jet allows and
+// only bounds the work a damaged count can cause.
+constexpr std::size_t kMaxColumns = 255;
 constexpr std::size_t kMaxIndexes = 1024;
 constexpr std::size_t kMaxDefinitionPages = 256;
 
-bool Fail(std::string* error, std::uint32_t page, const std::string& why) {
-    if (error) *error = "table definition at page " + std::to_string(page) + ": " + why;
-    return false;
-}
+Where Definition(std::uint32_t page) { return Where{"", page}; }
 
 // The definition bytes: the first page whole, then each continuation page after its 8-byte header.
 bool Gather(const PageSource& source, std::uint32_t first, ByteVec& out, std::string* error) {
@@ -28,9 +27,14 @@ bool Gather(const PageSource& source, std::uint32_t first, ByteVec& out, std::st
     std::uint32_t page = first;
     while (page != 0) {
         ByteView p;
-        if (!source.Page(page, p)) return Fail(error, first, "page " + std::to_string(page) + " is outside the file");
-        if (p.data()[0] != kPageTableDef) return Fail(error, first, "page " + std::to_string(page) + " is not a table definition");
-        if (!seen.insert(page).second || seen.size() > kMaxDefinitionPages) return Fail(error, first, "continuation pages form a loop");
+        if (!source.Page(page, p))
+            return Fail(error, Definition(first),
+                        "table definition: page " + std::to_string(page) + " is outside the file");
+        if (p.data()[0] != kPageTableDef)
+            return Fail(error, Definition(first),
+                        "table definition: page " + std::to_string(page) + " is not a table definition");
+        if (!seen.insert(page).second || seen.size() > kMaxDefinitionPages)
+            return Fail(error, Definition(first), "table definition: continuation pages form a loop");
         const std::size_t skip = out.empty() ? 0 : 8;
         out.insert(out.end(), p.data() + skip, p.data() + kPageSize);
         std::uint32_t next = 0;
@@ -69,14 +73,18 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
     d.U32(kTdefUsedPages, def.usedMap);
     def.systemType = type == kTableSystem;
     def.varCount = varCount;
-    if (columns == 0 || columns > kMaxColumns) return Fail(error, page, "implausible column count");
-    if (logical > kMaxIndexes || real > kMaxIndexes) return Fail(error, page, "implausible index count");
+    if (columns == 0 || columns > kMaxColumns)
+        return Fail(error, Definition(page), "table definition: " + std::to_string(columns) +
+                                                 " columns, where Jet allows 1 to " + std::to_string(kMaxColumns));
+    if (logical > kMaxIndexes || real > kMaxIndexes)
+        return Fail(error, Definition(page), "table definition: implausible index count");
 
     std::size_t at = kTdefBlockEnd + kRealIndexCountSize * real;
     std::vector<std::pair<Column, ColumnPlan>> cols(columns);
     for (auto& [column, plan] : cols) {
         ByteView e;
-        if (!d.Slice(at, kColumnEntrySize, e)) return Fail(error, page, "column entries run past the end");
+        if (!d.Slice(at, kColumnEntrySize, e))
+            return Fail(error, Definition(page), "table definition: column entries run past the end");
         std::uint8_t t = 0, flags = 0, misc = 0;
         e.U8(kColType, t);
         e.U8(kColFlags, flags);
@@ -93,7 +101,8 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
         at += kColumnEntrySize;
     }
     for (auto& col : cols)
-        if (!ReadName(d, at, col.first.name)) return Fail(error, page, "column names run past the end");
+        if (!ReadName(d, at, col.first.name))
+            return Fail(error, Definition(page), "table definition: column names run past the end");
 
     struct Real {
         std::vector<std::uint16_t> columns;
@@ -104,7 +113,8 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
     std::vector<Real> reals(real);
     for (auto& r : reals) {
         ByteView e;
-        if (!d.Slice(at, kRealIndexEntrySize, e)) return Fail(error, page, "index entries run past the end");
+        if (!d.Slice(at, kRealIndexEntrySize, e))
+            return Fail(error, Definition(page), "table definition: index entries run past the end");
         for (std::size_t k = 0; k < kIndexColumnSlots; ++k) {
             std::uint16_t number = 0;
             std::uint8_t order = 0;
@@ -121,7 +131,8 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
     std::vector<std::pair<std::uint32_t, std::uint8_t>> logicals(logical);
     for (auto& [realNumber, indexType] : logicals) {
         ByteView e;
-        if (!d.Slice(at, kLogicalIndexEntrySize, e)) return Fail(error, page, "index entries run past the end");
+        if (!d.Slice(at, kLogicalIndexEntrySize, e))
+            return Fail(error, Definition(page), "table definition: index entries run past the end");
         e.U32(8, realNumber);
         e.U8(23, indexType);
         at += kLogicalIndexEntrySize;
@@ -133,7 +144,8 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
     }
     for (auto& [realNumber, indexType] : logicals) {
         IndexDef idx;
-        if (!ReadName(d, at, idx.index.name)) return Fail(error, page, "index names run past the end");
+        if (!ReadName(d, at, idx.index.name))
+            return Fail(error, Definition(page), "table definition: index names run past the end");
         if (realNumber >= reals.size()) continue;
         const Real& r = reals[realNumber];
         idx.columnNumbers = r.columns;

@@ -42,9 +42,9 @@ bool BuildUsageMap(const std::vector<std::uint32_t>& pages, PageFile& file, Byte
     return true;
 }
 
-bool ReadUsageMap(ByteView row, std::size_t pageCount, const std::vector<ByteView>& filePages,
-                  std::vector<std::uint32_t>& pages) {
+bool ReadUsageMap(ByteView row, const PageSource& source, std::vector<std::uint32_t>& pages) {
     pages.clear();
+    const std::size_t pageCount = source.PageCount();
     std::uint8_t type = 0;
     if (!row.U8(0, type)) return false;
     if (type == kMapInline) {
@@ -65,8 +65,9 @@ bool ReadUsageMap(ByteView row, std::size_t pageCount, const std::vector<ByteVie
         std::uint32_t mp = 0;
         row.U32(1 + 4 * slot, mp);
         if (mp == 0) continue;
-        if (mp >= pageCount || filePages[mp].data()[0] != kPageUsageMap) return false;
-        const std::uint8_t* bits = filePages[mp].data() + 4;
+        ByteView mapPage;
+        if (!source.Page(mp, mapPage) || mapPage.data()[0] != kPageUsageMap) return false;
+        const std::uint8_t* bits = mapPage.data() + 4;
         for (std::size_t i = 0; i < kPageSize - 4; ++i) {
             if (!bits[i]) continue;
             for (int b = 0; b < 8; ++b) {

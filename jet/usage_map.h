@@ -7,14 +7,15 @@
 #include <vector>
 
 #include "jet/page_file.h"
+#include "jet/page_source.h"
 
 namespace jet {
 
 // Map row for pages (any order); allocates map pages when the range is wide.
 bool BuildUsageMap(const std::vector<std::uint32_t>& pages, PageFile& file, ByteVec& row, std::string* error);
 
-// Pages a map row names; false on a malformed map. pageCount bounds the pages that exist.
-bool ReadUsageMap(ByteView row, std::size_t pageCount, const std::vector<ByteView>& filePages,
-                  std::vector<std::uint32_t>& pages);
+// Pages a map row names, in ascending order; false on a malformed map or one
+// that names a page past the file's end.
+bool ReadUsageMap(ByteView row, const PageSource& source, std::vector<std::uint32_t>& pages);
 
 }  // namespace jet

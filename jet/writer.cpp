@@ -2,10 +2,11 @@
 
 #include <ctime>
 #include <map>
-#include <fstream>
+#include <cstdio>
 #include <algorithm>
 #include <set>
 
+#include "jet/failure.h"
 #include "jet/header_page.h"
 #include "jet/index_key.h"
 #include "jet/index_pages.h"
@@ -26,11 +27,6 @@ constexpr std::uint32_t kMapPage = 1;
 constexpr std::size_t kMapRowsPerPage = (kPageSize - kDataRowTable) / (kMapRowLength + 2);
 // Pages with less room than this are left out of the free-space map.
 constexpr std::size_t kUsefulFreeSpace = 64;
-
-bool Fail(std::string* error, const std::string& why) {
-    if (error) *error = why;
-    return false;
-}
 
 double NowAsOleDate() {
     constexpr double kUnixEpochAsOleDate = 25569.0;
@@ -300,11 +296,10 @@ bool WriteDatabase(const std::string& path, const std::vector<Table>& tables, st
                    const WriteOptions& options) {
     ByteVec bytes;
     if (!WriteDatabase(tables, bytes, error, options)) return false;
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return Fail(error, "cannot create " + path);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    f.close();
-    if (!f) return Fail(error, "cannot write " + path);
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    if (std::fclose(f) != 0 || !written) return Fail(error, "cannot write " + path);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "ado/com/access_file.h"
 
-#include <algorithm>
+#include <cstdint>
+#include <new>
 
 #include "ado/access_bytes.h"
 #include "ado/com/owners.h"
@@ -8,20 +9,21 @@
 namespace ado_com {
 namespace {
 
-// Keeps the file open, and so shielded from writers, while the tables are used.
-class FileBackedSource : public ado::DataSource {
+// The file, open and shared for reading only, and a read-only view of all of
+// it: the reader touches only the pages a query needs.
+class MappedFile {
 public:
-    FileBackedSource(UniqueHandle file, std::unique_ptr<ado::DataSource> inner)
-        : file_(std::move(file)), inner_(std::move(inner)) {}
-    const ado::TableShape* FindTable(std::u16string_view name) override { return inner_->FindTable(name); }
-    std::vector<ado::Row> ReadAll(const ado::TableShape& t) override { return inner_->ReadAll(t); }
-    std::vector<ado::Row> Lookup(const ado::TableShape& t, std::size_t column, std::u16string_view text) override {
-        return inner_->Lookup(t, column, text);
-    }
+    MappedFile(UniqueHandle file, UniqueHandle mapping, const void* view)
+        : file_(std::move(file)), mapping_(std::move(mapping)), view_(view) {}
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    ~MappedFile() { UnmapViewOfFile(view_); }
+    const std::uint8_t* Bytes() const { return static_cast<const std::uint8_t*>(view_); }
 
 private:
     UniqueHandle file_;
-    std::unique_ptr<ado::DataSource> inner_;
+    UniqueHandle mapping_;
+    const void* view_;
 };
 
 std::u16string OpenFailure(DWORD code, const std::u16string& path) {
@@ -36,18 +38,32 @@ std::u16string OpenFailure(DWORD code, const std::u16string& path) {
     }
 }
 
-bool ReadWhole(HANDLE file, std::vector<std::uint8_t>* bytes) {
+std::shared_ptr<ado::DataSource> MapAndOpen(UniqueHandle file, const std::u16string& path, std::u16string* error) {
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size) || size.QuadPart > 0x7FFFFFFF) return false;  // Jet files stop at 2 GB
-    bytes->resize(std::size_t(size.QuadPart));
-    std::size_t done = 0;
-    while (done < bytes->size()) {
-        DWORD got = 0;
-        DWORD want = DWORD(std::min<std::size_t>(bytes->size() - done, 1u << 24));
-        if (!ReadFile(file, bytes->data() + done, want, &got, nullptr) || got == 0) return false;
-        done += got;
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFFF) {  // Jet files stop at 2 GB
+        *error = u"Could not read '" + path + u"'.";
+        return nullptr;
     }
-    return true;
+    std::string why;
+    std::unique_ptr<ado::DataSource> tables;
+    if (size.QuadPart == 0) {  // an empty file cannot be mapped
+        tables = ado::OpenAccessBytes({}, &why);
+    } else {
+        UniqueHandle mapping(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+        const void* view = mapping.Valid() ? MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0) : nullptr;
+        if (!view) {
+            *error = u"Could not read '" + path + u"'.";
+            return nullptr;
+        }
+        auto mapped = std::make_shared<MappedFile>(std::move(file), std::move(mapping), view);
+        const std::uint8_t* bytes = mapped->Bytes();
+        tables = ado::OpenAccessView(bytes, std::size_t(size.QuadPart), std::move(mapped), &why);
+    }
+    if (!tables) {
+        *error = Widen(why);
+        return nullptr;
+    }
+    return tables;
 }
 
 }  // namespace
@@ -60,18 +76,12 @@ std::shared_ptr<ado::DataSource> OpenAccessFile(const std::u16string& path, std:
         return nullptr;
     }
     UniqueHandle file(raw);
-    std::vector<std::uint8_t> bytes;
-    if (!ReadWhole(file.Get(), &bytes)) {
-        *error = u"Could not read '" + path + u"'.";
+    try {
+        return MapAndOpen(std::move(file), path, error);
+    } catch (const std::bad_alloc&) {
+        *error = u"Not enough memory to open '" + path + u"'.";
         return nullptr;
     }
-    std::string why;
-    std::unique_ptr<ado::DataSource> tables = ado::OpenAccessBytes(std::move(bytes), &why);
-    if (!tables) {
-        *error = Widen(why);
-        return nullptr;
-    }
-    return std::make_shared<FileBackedSource>(std::move(file), std::move(tables));
 }
 
 }  // namespace ado_com

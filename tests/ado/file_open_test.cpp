@@ -141,3 +141,41 @@ TEST_F(FileOpenTest, TruncatedAccessFile) {
     ASSERT_TRUE(testsupport::WriteFileBytes(path, bytes.substr(0, 4096 + 100)));
     ExpectRefused(path, "cut after the header page");
 }
+
+TEST_F(FileOpenTest, DamageFoundByAQueryFailsItWithTheReasonInErrors) {
+    // 600 rows, with the file's index on the name; the last data page then loses its type byte.
+    jet::Table t = ApiConstTable();
+    t.rows.clear();
+    for (int i = 0; i < 600; ++i) {
+        std::u16string name = u"N_";
+        for (char c : std::to_string(i)) name += char16_t(c);
+        t.rows.push_back({jet::Value::FromText(name), jet::Value::FromText(u"v"), jet::Value::Null(), jet::Value::FromInteger(i)});
+    }
+    t.indexes = {jet::Index{u"宏或常量名", {u"宏或常量名"}, true, false}};
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(jet::WriteDatabase({t}, bytes, &error)) << error;
+    std::size_t last = 0;
+    for (std::size_t p = 3; p < bytes.size() / 4096; ++p)
+        if (bytes[p * 4096] == 0x01 && bytes[p * 4096 + 4] == 7 && bytes[p * 4096 + 5] == 0) last = p;
+    ASSERT_NE(0u, last);
+    bytes[last * 4096] = 0x02;
+    Text path = dir_.File("API常量.mdb");
+    ASSERT_TRUE(testsupport::WriteFileBytes(path, std::string(bytes.begin(), bytes.end())));
+
+    ComObject connection = NewConnection();
+    ASSERT_TRUE(OpenLikeTheProgram(connection, path)) << connection.GetTextProperty("Errors");
+    ComObject rs = NewRecordset();
+    ASSERT_TRUE(ado_test::OpenLikeTheProgram(rs, connection, "select 常量值 from api_const where 宏或常量名='n_1'"));
+    EXPECT_EQ(rs.GetNumberProperty("RecordCount"), 1.0);
+    rs.CallMethod("Close");
+    // A row on the damaged page, and the whole table: never "no record", always the reason.
+    for (const char* sql : {"select 常量值 from api_const where 宏或常量名='N_599'", "select * from api_const"}) {
+        ComObject failing = NewRecordset();
+        EXPECT_FALSE(ado_test::OpenLikeTheProgram(failing, connection, sql)) << sql;
+        const Text errors = connection.GetTextProperty("Errors");
+        EXPECT_NE(errors.find("the file is damaged"), Text::npos) << errors;
+        EXPECT_NE(errors.find("table 'api_const', page"), Text::npos) << errors;
+    }
+    connection.CallMethod("Close");
+}

@@ -73,16 +73,19 @@ TEST(JetDamagedInput, TruncatedAtEveryPageBoundary) {
 TEST(JetDamagedInput, BrokenStructuresNameWhatIsWrong) {
     auto b = Sample();
     b[kCatalog] = 0x01;
-    EXPECT_EQ("table definition at page 2: page 2 is not a table definition", OpenError(b));
+    EXPECT_EQ("table definition: page 2 is not a table definition (page 2)", OpenError(b));
     b = Sample();
     Put32(b, kCatalog + 4, 2);  // the definition continues on itself
-    EXPECT_EQ("table definition at page 2: continuation pages form a loop", OpenError(b));
+    EXPECT_EQ("table definition: continuation pages form a loop (page 2)", OpenError(b));
     b = Sample();
     Put32(b, kCatalog + 55, 0x7FFFFF00);  // usage map beyond the file
-    EXPECT_EQ("table at page 2: usage map missing", OpenError(b));
+    EXPECT_EQ("usage map missing (table 'MSysObjects', page 2)", OpenError(b));
     b = Sample();
-    b[kCatalog + 45] = 0xFF;  // column count far past the definition
+    b[kCatalog + 45] = 0xFF;  // column count far past what Jet allows
     b[kCatalog + 46] = 0x0F;
+    EXPECT_EQ("table definition: 4095 columns, where Jet allows 1 to 255 (page 2)", OpenError(b));
+    b[kCatalog + 45] = 0xFF;  // allowed, but far past the definition
+    b[kCatalog + 46] = 0x00;
     EXPECT_NE(std::string::npos, OpenError(b).find("run past the end"));
 }
 
