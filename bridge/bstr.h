@@ -5,9 +5,6 @@
 #include "core/types.h"
 #include "win/bstr.h"
 
-// ado/com still names NewBstr unqualified; this goes when it includes win/bstr.h.
-using win::NewBstr;
-
 namespace bridge {
 
 using namespace core;  // the bridge speaks in the shared types

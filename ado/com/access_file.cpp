@@ -40,7 +40,7 @@ std::u16string OpenFailure(DWORD code, const std::u16string& path) {
 
 std::shared_ptr<ado::DataSource> MapAndOpen(UniqueHandle file, const std::u16string& path, std::u16string* error) {
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFFF) {  // Jet files stop at 2 GB
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) {  // Jet files stop at 2 GB
         *error = u"Could not read '" + path + u"'.";
         return nullptr;
     }
@@ -49,8 +49,8 @@ std::shared_ptr<ado::DataSource> MapAndOpen(UniqueHandle file, const std::u16str
     if (size.QuadPart == 0) {  // an empty file cannot be mapped
         tables = ado::OpenAccessBytes({}, &why);
     } else {
-        UniqueHandle mapping(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
-        const void* view = mapping.Valid() ? MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0) : nullptr;
+        UniqueHandle mapping(CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+        const void* view = mapping ? MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0) : nullptr;
         if (!view) {
             *error = u"Could not read '" + path + u"'.";
             return nullptr;

@@ -1,13 +1,12 @@
 #pragma once
 // The owners the component holds things with (COM references, VARIANTs,
-// registry keys, BSTRs) are the shared ones of win/, named here once; and the
+// registry keys, BSTRs, file handles) are the shared ones of win/, named here once; and the
 // helpers that read the arguments of automation calls.
 #include <windows.h>
 #include <oleauto.h>
 
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "win/bstr.h"
 #include "win/com_ptr.h"
@@ -19,27 +18,9 @@ namespace ado_com {
 using win::BstrText;
 using win::ComPtr;
 using win::NewBstr;
+using win::UniqueHandle;
 using win::UniqueKey;
 using UniqueVariant = win::OwnedVariant;
-
-// The file handle of the reading side (access_file.cpp), in the spelling it
-// uses; it goes when that file holds a win::UniqueHandle.
-class UniqueHandle {
-public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE h) : h_(h) {}
-    UniqueHandle(UniqueHandle&& other) noexcept : h_(std::exchange(other.h_, INVALID_HANDLE_VALUE)) {}
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    ~UniqueHandle() {
-        if (Valid()) CloseHandle(h_);
-    }
-    bool Valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-    HANDLE Get() const { return h_; }
-
-private:
-    HANDLE h_ = INVALID_HANDLE_VALUE;
-};
 
 // The value a VARIANT argument carries, with every level of VT_BYREF taken off.
 // Fails for a missing optional argument (VT_ERROR) as for any other failure.
