@@ -49,7 +49,7 @@ protected:
 TEST_F(SmallDatabase, MdbToolsReadsTheTableInRowOrder) {
     BuildResult result;
     std::string error;
-    ASSERT_TRUE(BuildConstantsDatabase({(dir_ / "inc").string()}, db_, result, &error)) << error;
+    ASSERT_TRUE(BuildConstantsDatabase({{(dir_ / "inc").string()}}, db_, result, &error)) << error;
     EXPECT_EQ(result.report.rows, 6u);
     EXPECT_EQ(result.fileSize, fs::file_size(db_));
     if (RunCommand("command -v mdb-export").empty()) GTEST_SKIP() << "mdbtools not installed";
@@ -86,7 +86,7 @@ TEST(ConstantsTable, ColumnsInQueryOrderAndANonUniqueNameIndex) {
 TEST_F(SmallDatabase, NoHeadersIsAFailure) {
     BuildResult result;
     std::string error;
-    EXPECT_FALSE(BuildConstantsDatabase({(dir_ / "missing").string()}, db_, result, &error));
+    EXPECT_FALSE(BuildConstantsDatabase({{(dir_ / "missing").string()}}, db_, result, &error));
     EXPECT_EQ(error, "no header found");
     EXPECT_FALSE(fs::exists(db_));
 }
