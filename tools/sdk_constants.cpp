@@ -41,7 +41,7 @@ bool ParseDecimal(std::string_view text, bool isUnsigned, std::uint64_t& raw) {
 }
 
 bool FitsType(std::uint64_t raw, bool negative, IntType type) {
-    if (type.bits == 64) return true;
+    if (type.bits == 64) return type.isUnsigned || negative || raw >> 63 == 0;
     if (type.isUnsigned) return !negative && raw < (1ull << type.bits);
     const auto v = static_cast<std::int64_t>(raw);
     const std::int64_t half = std::int64_t(1) << (type.bits - 1);
