@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tools/declaration_scanner.h"
-#include "tools/macro.h"
+#include "tools/macro_expander.h"
 #include "tools/type_table.h"
 
 namespace constdb {

@@ -1,4 +1,4 @@
-#include "tools/macro.h"
+#include "tools/macro_expander.h"
 
 #include <algorithm>
 
