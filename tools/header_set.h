@@ -1,6 +1,7 @@
 #pragma once
 // What reading a folder of headers yields: every #define and enum member met,
 // with where it was met, and the macro state a 32-bit <windows.h> build ends with.
+#include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -32,8 +33,9 @@ struct EnumMember {
 };
 
 struct HeaderSet {
-    std::vector<Definition> definitions;  // in the order met
-    std::vector<EnumMember> enumMembers;  // in the order met; an enum's members are contiguous
+    // Deques: they grow without copying what they hold or reserving twice its room.
+    std::deque<Definition> definitions;  // in the order met
+    std::deque<EnumMember> enumMembers;  // in the order met; an enum's members are contiguous
     // name -> index into definitions, as a program sees them after #include <windows.h>,
     // and after every header has been read.
     std::unordered_map<std::string, std::size_t> afterWindowsH;

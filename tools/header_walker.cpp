@@ -115,8 +115,8 @@ void HeaderWalker::WalkFile(const std::string& path) {
     std::string text;
     if (!ReadFile(path, text)) return;
     ++out_.headersRead;
-    const Tokens tokens = Tokenize(text);
-    text.clear();
+    TokenStream tokens(text);
+    text = std::string();
 
     FileState file;
     file.name = fs::path(path).filename().string();
@@ -135,17 +135,19 @@ void HeaderWalker::WalkFile(const std::string& path) {
                              [&](const std::string& name) { out_.types.Add(name, CType::Pointer()); }});
     DeclarationScanner every({[&](std::vector<EnumMemberSource> m) { AddEnum(std::move(m), file.name, Reach::Inactive); },
                               nullptr, nullptr});
-    for (std::size_t i = 0; i < tokens.size();) {
-        if (tokens[i].atLineStart && tokens[i].Is("#")) {
-            std::size_t end = i + 1;
-            while (end < tokens.size() && !tokens[end].atLineStart) ++end;
-            Directive(tokens, i + 1, end, file);
-            i = end;
+    // Only a directive's line is held; a file's tokens are never all in memory at once.
+    Tokens line;
+    Token t;
+    for (bool more = tokens.Next(t); more;) {
+        if (t.atLineStart && t.Is("#")) {
+            line.clear();
+            while ((more = tokens.Next(t)) && !t.atLineStart) line.push_back(std::move(t));
+            Directive(line, 0, line.size(), file);
             continue;
         }
-        if (file.Active()) kept.Feed(tokens[i]);
-        every.Feed(tokens[i]);
-        ++i;
+        if (file.Active()) kept.Feed(t);
+        every.Feed(t);
+        more = tokens.Next(t);
     }
 }
 
