@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -46,7 +47,8 @@ public:
     }
 
 private:
-    using ByName = std::unordered_map<std::string, std::vector<Candidate>>;
+    // Keys view the names the header set holds (its deques never move them).
+    using ByName = std::unordered_map<std::string_view, std::vector<Candidate>>;
 
     void AddDefinitions(ByName& byName, CollectReport& report) {
         for (std::size_t i = 0; i < h_.definitions.size(); ++i) {
@@ -190,12 +192,17 @@ private:
 
     std::vector<Constant> Rows(ByName& byName, CollectReport& report) {
         std::vector<Constant> rows;
-        std::vector<const std::string*> names;
-        for (auto& entry : byName) names.push_back(&entry.first);
-        std::sort(names.begin(), names.end(), [](const std::string* a, const std::string* b) { return *a < *b; });
-        for (const std::string* name : names) {
-            std::vector<Candidate>& cs = byName[*name];
-            if (name->size() > kMaxTextLength) {  // would not fit the name column
+        std::vector<std::string_view> names;
+        std::size_t candidates = 0;
+        for (auto& entry : byName) {
+            names.push_back(entry.first);
+            candidates += entry.second.size();
+        }
+        rows.reserve(candidates);
+        std::sort(names.begin(), names.end());
+        for (std::string_view name : names) {
+            std::vector<Candidate>& cs = byName[name];
+            if (name.size() > kMaxTextLength) {  // would not fit the name column
                 report.skipped["name too long"] += cs.size();
                 continue;
             }
@@ -205,7 +212,7 @@ private:
             std::size_t first = rows.size();
             for (const Candidate& c : cs) {
                 bool seen = std::any_of(rows.begin() + first, rows.end(), [&](const Constant& r) { return SameValue(r.value, c.outcome.value); });
-                if (!seen) rows.push_back({*name, c.outcome.text, *c.file, c.outcome.value, c.rank == 0});
+                if (!seen) rows.push_back({std::string(name), c.outcome.text, *c.file, c.outcome.value, c.rank == 0});
             }
         }
         report.names = 0;
@@ -215,8 +222,8 @@ private:
     }
 
     const HeaderSet& h_;
-    std::unordered_map<std::string, const Macro*> macros_;
-    std::unordered_map<std::string, std::size_t> preferredMember_;
+    std::unordered_map<std::string_view, const Macro*> macros_;
+    std::unordered_map<std::string_view, std::size_t> preferredMember_;
     std::vector<State> memberDone_;
     std::vector<Outcome> members_;
     int depth_ = 0;
