@@ -13,8 +13,6 @@
 namespace constdb {
 namespace {
 
-constexpr std::size_t kMaxTextLength = 255;  // characters in a Jet text column
-
 struct Outcome {
     bool ok = false;
     IntValue value;
@@ -151,7 +149,7 @@ private:
 
     Outcome EvaluateMacro(const Macro& m) {
         if (m.body.empty()) return {false, {}, {}, "empty definition"};
-        return EvaluateTokens(m.body);
+        return EvaluateTokens(m.body.Unpack());
     }
 
     std::optional<IntValue> MemberValue(const std::string& name) {

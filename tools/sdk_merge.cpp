@@ -9,8 +9,6 @@
 namespace constdb {
 namespace {
 
-constexpr std::size_t kMaxTextLength = 255;  // characters in a Jet text column
-
 // A 32-bit program cannot tell (DWORD)-1 from -1: equal when the 32 bits are.
 bool SameNumber(const IntValue& a, const IntValue& b) {
     if (a.Raw() == b.Raw()) return true;

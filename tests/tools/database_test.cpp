@@ -7,6 +7,7 @@
 #include <map>
 #include <random>
 
+#include "tests/tools/run_command.h"
 #include "tools/build_database.h"
 #include "tools/constants_table.h"
 
@@ -14,17 +15,6 @@ namespace fs = std::filesystem;
 
 namespace constdb {
 namespace {
-
-std::string RunCommand(const std::string& command) {
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buf[4096];
-        std::size_t n;
-        while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-        pclose(p);
-    }
-    return out;
-}
 
 class SmallDatabase : public ::testing::Test {
 protected:

@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "jet/reader.h"
+#include "tests/tools/run_command.h"
 #include "jet/utf.h"
 #include "tools/sdk_constants.h"
 #include "tools/value_text.h"
@@ -25,17 +26,6 @@ struct Row {
 
 // name -> its rows in file order, as mdb-export lists them.
 using Rows = std::unordered_map<std::string, std::vector<Row>>;
-
-std::string RunCommand(const std::string& command) {
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buf[65536];
-        std::size_t n;
-        while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-        pclose(p);
-    }
-    return out;
-}
 
 // Names and values hold no quote or comma, so the CSV splits on the quoted commas.
 bool ExportRows(Rows& rows, std::size_t& count) {
