@@ -1,6 +1,9 @@
 #include "tools/build_database.h"
 
 #include <cstdio>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <filesystem>
 #include <memory>
 
@@ -27,12 +30,19 @@ std::size_t CountNames(const std::vector<Constant>& rows) {
 
 }  // namespace
 
+void ReleaseFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
 bool BuildConstantsDatabase(const BuildInputs& inputs, const std::string& outPath, BuildResult& result, std::string* error) {
     std::vector<Constant> constants = CollectConstantsFromFolders(inputs.headerFolders, &result.report);
     if (result.report.headersRead == 0) {
         if (error) *error = "no header found";
         return false;
     }
+    ReleaseFreedMemory();  // the header set's
     if (!inputs.sdkConstants.empty()) {
         SdkConstants sdk;
         if (!ReadSdkConstants(inputs.sdkConstants, sdk, error)) return false;
@@ -41,6 +51,7 @@ bool BuildConstantsDatabase(const BuildInputs& inputs, const std::string& outPat
     if (!inputs.differences.empty() && !WriteLines(inputs.differences, result.merge.differences, error)) return false;
     result.names = CountNames(constants);
     result.rows = constants.size();
+    ReleaseFreedMemory();
     std::vector<jet::Table> tables;
     tables.push_back(MakeConstantsTable(std::move(constants)));
     if (!jet::WriteDatabase(outPath, tables, error)) return false;

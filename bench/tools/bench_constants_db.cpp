@@ -58,6 +58,7 @@ int main(int argc, char** argv) {
     long collectRss = PeakRssKiB();
 
     std::string error;
+    constdb::ReleaseFreedMemory();
     Clock::time_point mergeStart = Clock::now();
     constdb::SdkConstants sdk;
     if (!sdkPath.empty()) {
@@ -72,6 +73,7 @@ int main(int argc, char** argv) {
     double merge = SecondsSince(mergeStart);
     const std::size_t rows = constants.size();
 
+    constdb::ReleaseFreedMemory();
     Clock::time_point writeStart = Clock::now();
     std::vector<jet::Table> tables;
     tables.push_back(constdb::MakeConstantsTable(std::move(constants)));
