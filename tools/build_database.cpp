@@ -1,14 +1,12 @@
 #include "tools/build_database.h"
 
 #include <cstdio>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 #include <filesystem>
 #include <memory>
 
 #include "jet/writer.h"
 #include "tools/constants_table.h"
+#include "tools/release_memory.h"
 
 namespace constdb {
 namespace {
@@ -29,12 +27,6 @@ std::size_t CountNames(const std::vector<Constant>& rows) {
 }
 
 }  // namespace
-
-void ReleaseFreedMemory() {
-#if defined(__GLIBC__)
-    malloc_trim(0);
-#endif
-}
 
 bool BuildConstantsDatabase(const BuildInputs& inputs, const std::string& outPath, BuildResult& result, std::string* error) {
     std::vector<Constant> constants = CollectConstantsFromFolders(inputs.headerFolders, &result.report);

@@ -26,10 +26,6 @@ struct BuildResult {
     std::uintmax_t fileSize = 0;
 };
 
-// Hands the memory that reading the headers freed back to the system, so that
-// writing the file does not add to it (the allocator keeps freed pages otherwise).
-void ReleaseFreedMemory();
-
 // False, with a reason, when no header could be read, the metadata cannot be
 // read, or a file cannot be written.
 bool BuildConstantsDatabase(const BuildInputs& inputs, const std::string& outPath, BuildResult& result, std::string* error);

@@ -8,6 +8,7 @@
 
 #include "tools/expression.h"
 #include "tools/header_walker.h"
+#include "tools/release_memory.h"
 #include "tools/value_text.h"
 
 namespace constdb {
@@ -46,6 +47,7 @@ public:
         Candidates candidates;
         AddDefinitions(candidates, report);
         AddMembers(candidates, report);
+        ForgetEvaluation();
         return Rows(candidates, report);
     }
 
@@ -59,7 +61,7 @@ private:
             Outcome o = EvaluateMacro(d.macro);
             if (!o.ok) { ++report.skipped[o.error]; continue; }
             bool shown = ShownByWindowsH(d.macro.name) == &d.macro;
-            candidates.push_back({d.macro.name, o.value, std::move(o.text), &d.file, shown ? 0 : 1 + int(d.reach), false, i});
+            candidates.push_back({d.macro.name, o.value, std::move(o.text), d.file, shown ? 0 : 1 + int(d.reach), false, i});
         }
     }
 
@@ -76,9 +78,18 @@ private:
                 continue;
             }
             bool shown = m.reach == Reach::WindowsH && !ShownByWindowsH(m.source.name) && preferredMember_.at(m.source.name) == i;
-            candidates.push_back({m.source.name, o.value, o.text, &m.file, shown ? 0 : 1 + int(m.reach), skipped,
+            candidates.push_back({m.source.name, o.value, o.text, m.file, shown ? 0 : 1 + int(m.reach), skipped,
                                   h_.definitions.size() + i});
         }
+    }
+
+    // Everything evaluated: only the candidates remain to be sorted into rows.
+    void ForgetEvaluation() {
+        macros_ = {};
+        preferredMember_ = {};
+        memberDone_ = {};
+        members_ = {};
+        ReleaseFreedMemory();
     }
 
     enum class State { Pending, Busy, Done };
@@ -183,13 +194,28 @@ private:
         return a.Raw() == b.Raw() && a.IsNegative() == b.IsNegative();
     }
 
+    // Candidates (sorted) that repeat a value their name already has: an upper bound
+    // of the rows is then the rest, and the rows need no growing.
+    static std::size_t DuplicateValues(const Candidates& cs) {
+        std::size_t n = 0;
+        for (std::size_t i = 1, first = 0; i < cs.size(); ++i) {
+            if (cs[i].name != cs[first].name) {
+                first = i;
+                continue;
+            }
+            for (std::size_t j = first; j < i; ++j)
+                if (SameValue(cs[j].value, cs[i].value)) { ++n; break; }
+        }
+        return n;
+    }
+
     std::vector<Constant> Rows(Candidates& cs, CollectReport& report) {
         std::sort(cs.begin(), cs.end(), [](const Candidate& a, const Candidate& b) {
             if (a.name != b.name) return a.name < b.name;
             return a.rank != b.rank ? a.rank < b.rank : a.order < b.order;
         });
         std::vector<Constant> rows;
-        rows.reserve(cs.size());
+        rows.reserve(cs.size() - DuplicateValues(cs));
         for (auto group = cs.begin(); group != cs.end();) {
             auto end = std::find_if(group, cs.end(), [&](const Candidate& c) { return c.name != group->name; });
             const bool definedElsewhere = std::any_of(group, end, [](const Candidate& c) { return !c.skippedEnum; });

@@ -38,7 +38,7 @@ Token NumberToken(const char* text) {
 
 struct HeaderWalker::FileState {
     std::string dir;   // relative to its folder, lower case
-    std::string name;  // the file name alone
+    const std::string* name = nullptr;  // the file name alone
     std::vector<Conditional> conditionals;
     bool Active() const { return conditionals.empty() || conditionals.back().active; }
 };
@@ -98,8 +98,8 @@ HeaderSet HeaderWalker::Walk() {
         Definition d;
         ParseDefine(line, 0, d.macro);
         d.reach = Reach::Predefined;
-        out_.atEnd[name] = out_.definitions.size();
         out_.definitions.push_back(std::move(d));
+        MakeCurrent(out_.definitions.size() - 1);
     }
     phase_ = Reach::WindowsH;
     std::string windows = Resolve("windows.h", "");
@@ -119,7 +119,8 @@ void HeaderWalker::WalkFile(const std::string& path) {
     text = std::string();
 
     FileState file;
-    file.name = fs::path(path).filename().string();
+    out_.fileNames.push_back(fs::path(path).filename().string());
+    file.name = &out_.fileNames.back();
     for (const std::string& folder : folders_) {
         std::error_code ec;
         fs::path rel = fs::relative(fs::path(path).parent_path(), folder, ec);
@@ -186,13 +187,20 @@ void HeaderWalker::Directive(const Tokens& t, std::size_t b, std::size_t e, File
     }
 }
 
-void HeaderWalker::Define(const Tokens& t, std::size_t b, std::size_t e, bool active, const std::string& file) {
+void HeaderWalker::Define(const Tokens& t, std::size_t b, std::size_t e, bool active, const std::string* file) {
     Definition d;
     if (!ParseDefine(Tokens(t.begin() + b, t.begin() + e), 0, d.macro)) return;
     d.file = file;
     d.reach = active ? phase_ : Reach::Inactive;
-    if (active) out_.atEnd[d.macro.name] = out_.definitions.size();
     out_.definitions.push_back(std::move(d));
+    if (active) MakeCurrent(out_.definitions.size() - 1);
+}
+
+// The key views the definition's own name: definitions stay where they are.
+void HeaderWalker::MakeCurrent(std::size_t definition) {
+    std::string_view name = out_.definitions[definition].macro.name;
+    out_.atEnd.erase(name);
+    out_.atEnd.emplace(name, definition);
 }
 
 void HeaderWalker::Include(const Tokens& t, std::size_t b, std::size_t e, const FileState& file) {
@@ -221,7 +229,7 @@ void HeaderWalker::Pragma(const Tokens& t, std::size_t b, std::size_t e) {
         auto& stack = pushedMacros_[name];
         if (stack.empty()) return;
         if (stack.back() < 0) out_.atEnd.erase(name);
-        else out_.atEnd[name] = static_cast<std::size_t>(stack.back());
+        else MakeCurrent(static_cast<std::size_t>(stack.back()));
         stack.pop_back();
     }
 }
@@ -269,7 +277,7 @@ bool HeaderWalker::Condition(const Tokens& t, std::size_t b, std::size_t e) {
     return !r.value.IsZero();
 }
 
-void HeaderWalker::AddEnum(std::vector<EnumMemberSource> members, const std::string& file, Reach reach) {
+void HeaderWalker::AddEnum(std::vector<EnumMemberSource> members, const std::string* file, Reach reach) {
     for (EnumMemberSource& m : members) out_.enumMembers.push_back({std::move(m), file, reach});
 }
 

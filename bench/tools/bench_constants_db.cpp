@@ -12,6 +12,7 @@
 #include "jet/writer.h"
 #include "tools/build_database.h"
 #include "tools/constants_table.h"
+#include "tools/release_memory.h"
 
 namespace {
 
