@@ -1,18 +1,18 @@
 #include "tools/constant_collector.h"
 
 #include <algorithm>
+#include <deque>
 #include <optional>
+#include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "tools/expression.h"
 #include "tools/header_walker.h"
+#include "tools/release_memory.h"
 #include "tools/value_text.h"
 
 namespace constdb {
 namespace {
-
-constexpr std::size_t kMaxTextLength = 255;  // characters in a Jet text column
 
 struct Outcome {
     bool ok = false;
@@ -22,11 +22,17 @@ struct Outcome {
 };
 
 struct Candidate {
-    Outcome outcome;
+    std::string_view name;  // views the header set's own copy
+    IntValue value;
+    std::string text;
     const std::string* file;
-    int rank;          // 0 for what <windows.h> shows, then by Reach
+    int rank;               // 0 for what <windows.h> shows, then by Reach
+    bool skippedEnum;       // an enum member met only in a skipped branch
     std::size_t order;
 };
+
+// One flat list sorted by name rather than a map of lists: no node or list per name.
+using Candidates = std::deque<Candidate>;
 
 class Collector {
 public:
@@ -38,17 +44,15 @@ public:
     std::vector<Constant> Run(CollectReport& report) {
         // In order, so that implicit values follow already known predecessors.
         for (std::size_t i = 0; i < h_.enumMembers.size(); ++i) Member(i);
-        ByName byName;
-        AddDefinitions(byName, report);
-        AddMembers(byName, report);
-        AddMembersOnlyInSkippedBranches(byName);
-        return Rows(byName, report);
+        Candidates candidates;
+        AddDefinitions(candidates, report);
+        AddMembers(candidates, report);
+        ForgetEvaluation();
+        return Rows(candidates, report);
     }
 
 private:
-    using ByName = std::unordered_map<std::string, std::vector<Candidate>>;
-
-    void AddDefinitions(ByName& byName, CollectReport& report) {
+    void AddDefinitions(Candidates& candidates, CollectReport& report) {
         for (std::size_t i = 0; i < h_.definitions.size(); ++i) {
             const Definition& d = h_.definitions[i];
             if (d.reach == Reach::Predefined) continue;
@@ -57,33 +61,35 @@ private:
             Outcome o = EvaluateMacro(d.macro);
             if (!o.ok) { ++report.skipped[o.error]; continue; }
             bool shown = ShownByWindowsH(d.macro.name) == &d.macro;
-            byName[d.macro.name].push_back({std::move(o), &d.file, shown ? 0 : 1 + int(d.reach), i});
-        }
-    }
-
-    void AddMembers(ByName& byName, CollectReport& report) {
-        for (std::size_t i = 0; i < h_.enumMembers.size(); ++i) {
-            const EnumMember& m = h_.enumMembers[i];
-            if (m.reach == Reach::Inactive) continue;
-            ++report.enumMembers;
-            const Outcome& o = Member(i);
-            if (!o.ok) { ++report.skipped[o.error]; continue; }
-            bool shown = m.reach == Reach::WindowsH && !ShownByWindowsH(m.source.name) && preferredMember_.at(m.source.name) == i;
-            byName[m.source.name].push_back({o, &m.file, shown ? 0 : 1 + int(m.reach), h_.definitions.size() + i});
+            candidates.push_back({d.macro.name, o.value, std::move(o.text), d.file, shown ? 0 : 1 + int(d.reach), false, i});
         }
     }
 
     // Enums are also read through skipped branches; their values can be off where a branch
-    // split the enum, so they serve only names nothing else defines.
-    void AddMembersOnlyInSkippedBranches(ByName& byName) {
-        std::unordered_set<std::string> onlyHere;
+    // split the enum, so those serve only names nothing else defines (see Rows).
+    void AddMembers(Candidates& candidates, CollectReport& report) {
         for (std::size_t i = 0; i < h_.enumMembers.size(); ++i) {
             const EnumMember& m = h_.enumMembers[i];
-            if (m.reach != Reach::Inactive || (byName.count(m.source.name) && !onlyHere.count(m.source.name))) continue;
-            onlyHere.insert(m.source.name);
+            const bool skipped = m.reach == Reach::Inactive;
+            if (!skipped) ++report.enumMembers;
             const Outcome& o = Member(i);
-            if (o.ok) byName[m.source.name].push_back({o, &m.file, 1 + int(Reach::Inactive), h_.definitions.size() + i});
+            if (!o.ok) {
+                if (!skipped) ++report.skipped[o.error];
+                continue;
+            }
+            bool shown = m.reach == Reach::WindowsH && !ShownByWindowsH(m.source.name) && preferredMember_.at(m.source.name) == i;
+            candidates.push_back({m.source.name, o.value, o.text, m.file, shown ? 0 : 1 + int(m.reach), skipped,
+                                  h_.definitions.size() + i});
         }
+    }
+
+    // Everything evaluated: only the candidates remain to be sorted into rows.
+    void ForgetEvaluation() {
+        macros_ = {};
+        preferredMember_ = {};
+        memberDone_ = {};
+        members_ = {};
+        ReleaseFreedMemory();
     }
 
     enum class State { Pending, Busy, Done };
@@ -149,7 +155,7 @@ private:
 
     Outcome EvaluateMacro(const Macro& m) {
         if (m.body.empty()) return {false, {}, {}, "empty definition"};
-        return EvaluateTokens(m.body);
+        return EvaluateTokens(m.body.Unpack());
     }
 
     std::optional<IntValue> MemberValue(const std::string& name) {
@@ -188,26 +194,45 @@ private:
         return a.Raw() == b.Raw() && a.IsNegative() == b.IsNegative();
     }
 
-    std::vector<Constant> Rows(ByName& byName, CollectReport& report) {
-        std::vector<Constant> rows;
-        std::vector<const std::string*> names;
-        for (auto& entry : byName) names.push_back(&entry.first);
-        std::sort(names.begin(), names.end(), [](const std::string* a, const std::string* b) { return *a < *b; });
-        for (const std::string* name : names) {
-            std::vector<Candidate>& cs = byName[*name];
-            if (name->size() > kMaxTextLength) {  // would not fit the name column
-                report.skipped["name too long"] += cs.size();
+    // Candidates (sorted) that repeat a value their name already has: an upper bound
+    // of the rows is then the rest, and the rows need no growing.
+    static std::size_t DuplicateValues(const Candidates& cs) {
+        std::size_t n = 0;
+        for (std::size_t i = 1, first = 0; i < cs.size(); ++i) {
+            if (cs[i].name != cs[first].name) {
+                first = i;
                 continue;
             }
-            std::stable_sort(cs.begin(), cs.end(), [](const Candidate& a, const Candidate& b) {
-                return a.rank != b.rank ? a.rank < b.rank : a.order < b.order;
-            });
+            for (std::size_t j = first; j < i; ++j)
+                if (SameValue(cs[j].value, cs[i].value)) { ++n; break; }
+        }
+        return n;
+    }
+
+    std::vector<Constant> Rows(Candidates& cs, CollectReport& report) {
+        std::sort(cs.begin(), cs.end(), [](const Candidate& a, const Candidate& b) {
+            if (a.name != b.name) return a.name < b.name;
+            return a.rank != b.rank ? a.rank < b.rank : a.order < b.order;
+        });
+        std::vector<Constant> rows;
+        rows.reserve(cs.size() - DuplicateValues(cs));
+        for (auto group = cs.begin(); group != cs.end();) {
+            auto end = std::find_if(group, cs.end(), [&](const Candidate& c) { return c.name != group->name; });
+            const bool definedElsewhere = std::any_of(group, end, [](const Candidate& c) { return !c.skippedEnum; });
+            const auto used = [&](const Candidate& c) { return !c.skippedEnum || !definedElsewhere; };
+            if (group->name.size() > kMaxTextLength) {  // would not fit the name column
+                report.skipped["name too long"] += static_cast<std::size_t>(std::count_if(group, end, used));
+                group = end;
+                continue;
+            }
             std::size_t first = rows.size();
-            for (const Candidate& c : cs) {
-                bool seen = std::any_of(rows.begin() + first, rows.end(), [&](const Constant& r) { return SameValue(r.value, c.outcome.value); });
-                if (!seen) rows.push_back({*name, c.outcome.text, *c.file, c.outcome.value, c.rank == 0});
+            for (; group != end; ++group) {
+                if (!used(*group)) continue;
+                bool seen = std::any_of(rows.begin() + first, rows.end(), [&](const Constant& r) { return SameValue(r.value, group->value); });
+                if (!seen) rows.push_back({std::string(group->name), std::move(group->text), *group->file, group->value, group->rank == 0});
             }
         }
+        cs.clear();
         report.names = 0;
         for (std::size_t i = 0; i < rows.size(); ++i) report.names += i == 0 || rows[i].name != rows[i - 1].name;
         report.rows = rows.size();
@@ -215,8 +240,8 @@ private:
     }
 
     const HeaderSet& h_;
-    std::unordered_map<std::string, const Macro*> macros_;
-    std::unordered_map<std::string, std::size_t> preferredMember_;
+    std::unordered_map<std::string_view, const Macro*> macros_;
+    std::unordered_map<std::string_view, std::size_t> preferredMember_;
     std::vector<State> memberDone_;
     std::vector<Outcome> members_;
     int depth_ = 0;

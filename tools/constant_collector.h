@@ -10,6 +10,8 @@
 
 namespace constdb {
 
+constexpr std::size_t kMaxTextLength = 255;  // characters in a Jet text column, names included
+
 struct Constant {
     std::string name;
     std::string valueText;  // as the value column stores it

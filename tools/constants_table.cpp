@@ -4,7 +4,7 @@
 
 namespace constdb {
 
-jet::Table MakeConstantsTable(const std::vector<Constant>& constants) {
+jet::Table MakeConstantsTable(std::vector<Constant> constants) {
     jet::Table t;
     t.name = u"api_const";
     t.columns = {
@@ -15,10 +15,11 @@ jet::Table MakeConstantsTable(const std::vector<Constant>& constants) {
     // Not unique: a name may have several values.
     t.indexes.push_back({u"宏或常量名", {u"宏或常量名"}, false, false});
     t.rows.reserve(constants.size());
-    for (const Constant& c : constants) {
+    for (Constant& c : constants) {
         t.rows.push_back({jet::Value::FromText(jet::Utf8ToUtf16(c.name)),
                           jet::Value::FromText(jet::Utf8ToUtf16(c.valueText)),
                           jet::Value::FromText(jet::Utf8ToUtf16(c.file))});
+        c = Constant{};
     }
     return t;
 }

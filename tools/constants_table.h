@@ -8,6 +8,7 @@
 namespace constdb {
 
 // Rows keep the order given, so a name's first row is the one a reader meets first.
-jet::Table MakeConstantsTable(const std::vector<Constant>& constants);
+// Takes the constants over: each is released once its row is made.
+jet::Table MakeConstantsTable(std::vector<Constant> constants);
 
 }  // namespace constdb

@@ -38,7 +38,7 @@ Token NumberToken(const char* text) {
 
 struct HeaderWalker::FileState {
     std::string dir;   // relative to its folder, lower case
-    std::string name;  // the file name alone
+    const std::string* name = nullptr;  // the file name alone
     std::vector<Conditional> conditionals;
     bool Active() const { return conditionals.empty() || conditionals.back().active; }
 };
@@ -98,8 +98,8 @@ HeaderSet HeaderWalker::Walk() {
         Definition d;
         ParseDefine(line, 0, d.macro);
         d.reach = Reach::Predefined;
-        out_.atEnd[name] = out_.definitions.size();
         out_.definitions.push_back(std::move(d));
+        MakeCurrent(out_.definitions.size() - 1);
     }
     phase_ = Reach::WindowsH;
     std::string windows = Resolve("windows.h", "");
@@ -115,11 +115,12 @@ void HeaderWalker::WalkFile(const std::string& path) {
     std::string text;
     if (!ReadFile(path, text)) return;
     ++out_.headersRead;
-    const Tokens tokens = Tokenize(text);
-    text.clear();
+    TokenStream tokens(text);
+    text = std::string();
 
     FileState file;
-    file.name = fs::path(path).filename().string();
+    out_.fileNames.push_back(fs::path(path).filename().string());
+    file.name = &out_.fileNames.back();
     for (const std::string& folder : folders_) {
         std::error_code ec;
         fs::path rel = fs::relative(fs::path(path).parent_path(), folder, ec);
@@ -135,17 +136,19 @@ void HeaderWalker::WalkFile(const std::string& path) {
                              [&](const std::string& name) { out_.types.Add(name, CType::Pointer()); }});
     DeclarationScanner every({[&](std::vector<EnumMemberSource> m) { AddEnum(std::move(m), file.name, Reach::Inactive); },
                               nullptr, nullptr});
-    for (std::size_t i = 0; i < tokens.size();) {
-        if (tokens[i].atLineStart && tokens[i].Is("#")) {
-            std::size_t end = i + 1;
-            while (end < tokens.size() && !tokens[end].atLineStart) ++end;
-            Directive(tokens, i + 1, end, file);
-            i = end;
+    // Only a directive's line is held; a file's tokens are never all in memory at once.
+    Tokens line;
+    Token t;
+    for (bool more = tokens.Next(t); more;) {
+        if (t.atLineStart && t.Is("#")) {
+            line.clear();
+            while ((more = tokens.Next(t)) && !t.atLineStart) line.push_back(std::move(t));
+            Directive(line, 0, line.size(), file);
             continue;
         }
-        if (file.Active()) kept.Feed(tokens[i]);
-        every.Feed(tokens[i]);
-        ++i;
+        if (file.Active()) kept.Feed(t);
+        every.Feed(t);
+        more = tokens.Next(t);
     }
 }
 
@@ -184,13 +187,20 @@ void HeaderWalker::Directive(const Tokens& t, std::size_t b, std::size_t e, File
     }
 }
 
-void HeaderWalker::Define(const Tokens& t, std::size_t b, std::size_t e, bool active, const std::string& file) {
+void HeaderWalker::Define(const Tokens& t, std::size_t b, std::size_t e, bool active, const std::string* file) {
     Definition d;
     if (!ParseDefine(Tokens(t.begin() + b, t.begin() + e), 0, d.macro)) return;
     d.file = file;
     d.reach = active ? phase_ : Reach::Inactive;
-    if (active) out_.atEnd[d.macro.name] = out_.definitions.size();
     out_.definitions.push_back(std::move(d));
+    if (active) MakeCurrent(out_.definitions.size() - 1);
+}
+
+// The key views the definition's own name: definitions stay where they are.
+void HeaderWalker::MakeCurrent(std::size_t definition) {
+    std::string_view name = out_.definitions[definition].macro.name;
+    out_.atEnd.erase(name);
+    out_.atEnd.emplace(name, definition);
 }
 
 void HeaderWalker::Include(const Tokens& t, std::size_t b, std::size_t e, const FileState& file) {
@@ -219,7 +229,7 @@ void HeaderWalker::Pragma(const Tokens& t, std::size_t b, std::size_t e) {
         auto& stack = pushedMacros_[name];
         if (stack.empty()) return;
         if (stack.back() < 0) out_.atEnd.erase(name);
-        else out_.atEnd[name] = static_cast<std::size_t>(stack.back());
+        else MakeCurrent(static_cast<std::size_t>(stack.back()));
         stack.pop_back();
     }
 }
@@ -267,7 +277,7 @@ bool HeaderWalker::Condition(const Tokens& t, std::size_t b, std::size_t e) {
     return !r.value.IsZero();
 }
 
-void HeaderWalker::AddEnum(std::vector<EnumMemberSource> members, const std::string& file, Reach reach) {
+void HeaderWalker::AddEnum(std::vector<EnumMemberSource> members, const std::string* file, Reach reach) {
     for (EnumMemberSource& m : members) out_.enumMembers.push_back({std::move(m), file, reach});
 }
 

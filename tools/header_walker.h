@@ -32,7 +32,8 @@ private:
     std::string Resolve(const std::string& name, const std::string& fromDir) const;
     void WalkFile(const std::string& path);
     void Directive(const Tokens& tokens, std::size_t begin, std::size_t end, FileState& file);
-    void Define(const Tokens& tokens, std::size_t begin, std::size_t end, bool active, const std::string& file);
+    void MakeCurrent(std::size_t definition);
+    void Define(const Tokens& tokens, std::size_t begin, std::size_t end, bool active, const std::string* file);
     void Include(const Tokens& tokens, std::size_t begin, std::size_t end, const FileState& file);
     void Pragma(const Tokens& tokens, std::size_t begin, std::size_t end);
     bool Condition(const Tokens& tokens, std::size_t begin, std::size_t end);
@@ -41,7 +42,7 @@ private:
     bool IsDefined(const std::string& name) const { return out_.atEnd.count(name) != 0; }
     const Macro* Lookup(const std::string& name) const;
     void AddTypedef(Tokens tokens);
-    void AddEnum(std::vector<EnumMemberSource> members, const std::string& file, Reach reach);
+    void AddEnum(std::vector<EnumMemberSource> members, const std::string* file, Reach reach);
 
     std::vector<std::string> folders_;
     std::map<std::string, std::string> byLowerPath_;  // relative path, lower case -> file

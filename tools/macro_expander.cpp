@@ -1,4 +1,4 @@
-#include "tools/macro.h"
+#include "tools/macro_expander.h"
 
 #include <algorithm>
 
@@ -61,9 +61,10 @@ bool ParseDefine(const Tokens& line, std::size_t i, Macro& out) {
         if (i >= line.size()) return false;
         ++i;
     }
-    out.body.assign(line.begin() + i, line.end());
-    for (Token& t : out.body) t.atLineStart = false;
-    if (!out.body.empty()) out.body.front().spaceBefore = false;
+    Tokens body(line.begin() + i, line.end());
+    for (Token& t : body) t.atLineStart = false;
+    if (!body.empty()) body.front().spaceBefore = false;
+    out.body = PackedTokens(body.begin(), body.end());
     return true;
 }
 
@@ -139,9 +140,9 @@ int MacroExpander::ParamIndex(const Macro& m, const Token& t) const {
 }
 
 bool MacroExpander::Substitute(const Macro& m, const std::vector<Tokens>& args, std::uint32_t hs, Tokens& result) {
-    const Tokens& body = m.body;
+    Tokens body = m.body.Unpack();
     for (std::size_t i = 0; i < body.size(); ++i) {
-        const Token& t = body[i];
+        Token& t = body[i];
         if (m.functionLike && t.Is("#") && i + 1 < body.size() && ParamIndex(m, body[i + 1]) >= 0) {
             result.push_back(Stringize(args[ParamIndex(m, body[++i])]));
             continue;
@@ -160,7 +161,7 @@ bool MacroExpander::Substitute(const Macro& m, const std::vector<Tokens>& args, 
         }
         int p = ParamIndex(m, t);
         if (p < 0) {
-            result.push_back(t);
+            result.push_back(std::move(t));
             continue;
         }
         bool beforePaste = i + 1 < body.size() && body[i + 1].Is("##");

@@ -1,6 +1,7 @@
 #pragma once
 // A preprocessing token of C source, as the constants builder sees it.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,19 @@ struct Token {
 };
 
 using Tokens = std::vector<Token>;
+
+// A file's tokens one at a time, so that a reader keeps only what it needs (a
+// directive's line) rather than the whole file's.
+class TokenStream {
+public:
+    explicit TokenStream(const std::string& source);
+    ~TokenStream();
+    bool Next(Token& t);  // false at the end
+
+private:
+    class Lexer;
+    std::unique_ptr<Lexer> lexer_;
+};
 
 // Splits a whole file into tokens. Backslash-newline pairs are spliced, comments
 // become white space, and a newline inside a block comment does not end a line.

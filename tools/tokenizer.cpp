@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 namespace constdb {
@@ -32,26 +33,26 @@ constexpr std::string_view kPunctuators[] = {
     "*=", "/=", "%=", "+=", "-=", "&=", "^=", "|=", "##", "::",
 };
 
-class Lexer {
+}  // namespace
+
+class TokenStream::Lexer {
 public:
     explicit Lexer(std::string text) : s_(std::move(text)) {}
 
-    Tokens Run() {
-        Tokens out;
-        bool lineStart = true, space = false;
+    bool Next(Token& t) {
         while (p_ < s_.size()) {
             char c = s_[p_];
-            if (c == '\n') { lineStart = true; space = false; ++p_; continue; }
-            if (c == ' ' || c == '\t' || c == '\f' || c == '\v') { space = true; ++p_; continue; }
-            if (SkipComment()) { space = true; continue; }
-            Token t;
-            t.atLineStart = lineStart;
-            t.spaceBefore = space;
+            if (c == '\n') { lineStart_ = true; space_ = false; ++p_; continue; }
+            if (c == ' ' || c == '\t' || c == '\f' || c == '\v') { space_ = true; ++p_; continue; }
+            if (SkipComment()) { space_ = true; continue; }
+            t = Token{};
+            t.atLineStart = lineStart_;
+            t.spaceBefore = space_;
             Lex(t);
-            out.push_back(std::move(t));
-            lineStart = space = false;
+            lineStart_ = space_ = false;
+            return true;
         }
-        return out;
+        return false;
     }
 
 private:
@@ -133,11 +134,19 @@ private:
 
     std::string s_;
     std::size_t p_ = 0;
+    bool lineStart_ = true, space_ = false;
 };
 
-}  // namespace
+TokenStream::TokenStream(const std::string& source) : lexer_(std::make_unique<Lexer>(SpliceLines(source))) {}
+TokenStream::~TokenStream() = default;
+bool TokenStream::Next(Token& t) { return lexer_->Next(t); }
 
-Tokens Tokenize(const std::string& source) { return Lexer(SpliceLines(source)).Run(); }
+Tokens Tokenize(const std::string& source) {
+    Tokens out;
+    TokenStream stream(source);
+    for (Token t; stream.Next(t);) out.push_back(std::move(t));
+    return out;
+}
 
 std::string JoinTokens(const Tokens& tokens, std::size_t from, std::size_t to) {
     std::string out;

@@ -35,4 +35,15 @@ std::string FormatValueText(const IntValue& value, bool anyHexOperand) {
     return value.IsUnsigned() ? std::to_string(value.Raw()) : std::to_string(value.Signed());
 }
 
+std::string SdkValueText(const IntValue& value, SdkKind kind) {
+    const int bits = value.Type().bits;
+    const std::uint64_t mask = bits == 64 ? ~0ull : (1ull << bits) - 1;
+    const std::uint64_t pattern = value.Raw() & mask;
+    const bool topBit = (pattern >> (bits - 1)) & 1;
+    const bool smallNegative = topBit && pattern >= mask - 255;
+    const bool signedOrPointer = !value.IsUnsigned() || kind == SdkKind::Pointer;
+    const bool hex = kind == SdkKind::Status || (topBit && !(smallNegative && signedOrPointer));
+    return FormatValueText(value, hex);
+}
+
 }  // namespace constdb

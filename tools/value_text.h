@@ -4,6 +4,7 @@
 #include <string>
 
 #include "tools/int_value.h"
+#include "tools/sdk_constants.h"
 #include "tools/token.h"
 
 namespace constdb {
@@ -15,5 +16,12 @@ std::optional<std::string> SingleHexLiteralText(const Tokens& expanded);
 // Otherwise: "0x" and upper-case digits without leading zeros when some operand was
 // hexadecimal (negative 32-bit values as their 32-bit pattern), else decimal.
 std::string FormatValueText(const IntValue& value, bool anyHexOperand);
+
+// A metadata value, written as headers write values of its kind (as the names that
+// both sources define show): HRESULT and NTSTATUS in hexadecimal, and so any value
+// whose top bit is set, except small negative numbers (-256 to -1): signed types
+// show their sign, pointers the unsigned number their cast gives ((HWND)-1 is
+// 4294967295). Everything else is decimal.
+std::string SdkValueText(const IntValue& value, SdkKind kind);
 
 }  // namespace constdb

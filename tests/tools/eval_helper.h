@@ -5,7 +5,7 @@
 #include <string>
 
 #include "tools/expression.h"
-#include "tools/macro.h"
+#include "tools/macro_expander.h"
 
 namespace constdb::testing {
 

@@ -113,7 +113,7 @@ TEST(MacroExpander, DefinitionsParseParametersAndBodies) {
     EXPECT_EQ(m.params, (std::vector<std::string>{"a", "b"}));
     ASSERT_TRUE(ParseDefine(Tokenize("G (a) a"), 0, m));  // a blank before '(': object-like
     EXPECT_FALSE(m.functionLike);
-    EXPECT_EQ(JoinTokens(m.body), "(a) a");
+    EXPECT_EQ(JoinTokens(m.body.Unpack()), "(a) a");
     ASSERT_TRUE(ParseDefine(Tokenize("V(fmt, args...) fmt"), 0, m));
     EXPECT_TRUE(m.variadic);
     EXPECT_FALSE(ParseDefine(Tokenize("F(1) x"), 0, m));
