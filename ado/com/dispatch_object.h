@@ -60,6 +60,9 @@ public:
         HRESULT hr = VtableTypeInfo(*Iid, info.put());
         if (FAILED(hr)) return hr;
         ForgetRaised();
+        // JScript's Enumerator asks for _NewEnum as a method, VBScript's For Each
+        // as method or property; ADO answers both.
+        if (id == DISPID_NEWENUM) flags |= DISPATCH_METHOD | DISPATCH_PROPERTYGET;
         hr = DispInvoke(static_cast<Interface*>(this), info.get(), id, flags, params, result, exception, argError);
         if (FAILED(hr) && hr != DISP_E_EXCEPTION && TakeRaised(hr, exception)) return DISP_E_EXCEPTION;
         return hr;

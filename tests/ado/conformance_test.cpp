@@ -374,6 +374,27 @@ TEST_F(ConformanceTest, FieldsFollowTheRecordsetAcrossCloseAndOpen) {
     VariantClear(&got);
 }
 
+// JScript's Enumerator calls DISPID_NEWENUM as a method, VBScript's For Each as
+// method and property at once; both must give an IEnumVARIANT.
+TEST_F(ConformanceTest, NewEnumAnswersInvokeAsMethodAndAsProperty) {
+    auto cn = OpenConnection();
+    auto rs = ado_com::MakeObject<ado_com::RecordsetObject>();
+    Bstr sql(L"select 宏或常量名, 常量值 from api_const");
+    ASSERT_HRESULT_SUCCEEDED(rs->Open(Str(sql), Object(static_cast<Connection*>(cn.get())), 3, 1, -1));
+    ComPtr<Fields> fields;
+    ASSERT_HRESULT_SUCCEEDED(rs->get_Fields(fields.put()));
+    for (WORD flags : {WORD(DISPATCH_METHOD), WORD(DISPATCH_PROPERTYGET), WORD(DISPATCH_METHOD | DISPATCH_PROPERTYGET)}) {
+        DISPPARAMS none = {nullptr, nullptr, 0, 0};
+        VARIANT result;
+        VariantInit(&result);
+        ASSERT_EQ(fields->Invoke(DISPID_NEWENUM, IID_NULL, 0, flags, &none, &result, nullptr, nullptr), S_OK) << flags;
+        ASSERT_TRUE(V_VT(&result) == VT_UNKNOWN || V_VT(&result) == VT_DISPATCH) << V_VT(&result);
+        ComPtr<IEnumVARIANT> walk;
+        EXPECT_HRESULT_SUCCEEDED(V_UNKNOWN(&result)->QueryInterface(IID_IEnumVARIANT, walk.put_void()));
+        VariantClear(&result);
+    }
+}
+
 TEST_F(ConformanceTest, ConnectionPropertiesBeforeAndAfterOpen) {
     auto cn = ado_com::MakeObject<ado_com::ConnectionObject>();
     BSTR text = nullptr;
