@@ -13,6 +13,8 @@ public:
     // database file is put there by the test before Start.
     explicit RealApp(const std::string& subfolder = std::string());
     std::string DatabasePath() const { return folder_ + "\\API常量.mdb"; }
+    // The folder the program runs from.
+    const std::string& Folder() const { return folder_; }
 
     // Starts the program and waits for its window; answers (with OK) and
     // counts the message boxes it shows while opening its database.

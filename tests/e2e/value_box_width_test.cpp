@@ -3,12 +3,12 @@
 // Measured through the real window with the box's own font.
 #include <gtest/gtest.h>
 
-#include <memory>
 
 #include "app/main_window.h"
 #include "tests/e2e/real_app.h"
+#include "win/unique.h"
 
-using namespace main_window;
+using namespace app::main_window;
 
 namespace {
 
@@ -19,8 +19,7 @@ HWND MainWindowRunningFrom(const std::string& dir) {
          w = FindWindowExA(nullptr, w, "QalomirForm", nullptr)) {
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
-        const std::unique_ptr<void, decltype(&CloseHandle)> process(
-            OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid), &CloseHandle);
+        const win::UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
         if (!process) continue;
         char path[MAX_PATH] = {};
         DWORD size = MAX_PATH;
@@ -31,7 +30,7 @@ HWND MainWindowRunningFrom(const std::string& dir) {
 }
 
 int TextWidth(HFONT font, const std::string& text) {
-    const std::unique_ptr<HDC__, decltype(&DeleteDC)> dc(CreateCompatibleDC(nullptr), &DeleteDC);
+    const win::Unique<HDC, &DeleteDC> dc(CreateCompatibleDC(nullptr));
     const HGDIOBJ previous = SelectObject(dc.get(), font);
     SIZE size{};
     const bool measured =
@@ -79,7 +78,7 @@ protected:
         ASSERT_TRUE(CopyBuiltDatabase(app_.DatabasePath())) << "dist/API常量.mdb comes from the host tree's build";
         ASSERT_TRUE(app_.Start());
         ASSERT_EQ(app_.startupBoxes, 0) << app_.startupBoxText;
-        window_ = MainWindowRunningFrom(app_.Dir().Path());
+        window_ = MainWindowRunningFrom(app_.Folder());
         ASSERT_NE(window_, nullptr);
     }
     void TearDown() override { EXPECT_EQ(app_.Close(), 0u); }
