@@ -50,7 +50,7 @@ HWND VisibleWindow(DWORD pid, const char* windowClass) {
 
 // WM_CREATE's lookup as a user makes it: type, press 查询, decline the clipboard.
 void LookUpOnce(DWORD pid, HWND window) {
-    using namespace main_window;
+    using namespace app::main_window;
     testsupport::SendAndWait(testsupport::FindControl(window, k编辑框_常量名), WM_SETTEXT, 0,
                              reinterpret_cast<LPARAM>("WM_CREATE"));
     testsupport::PostClick(testsupport::FindControl(window, k按钮_Qalomir));
