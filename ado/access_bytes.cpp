@@ -66,9 +66,8 @@ private:
 
     static bool Matches(const Row& row, std::size_t column, std::u16string_view text, bool prefix) {
         const jet::Value& v = row.at(column);
-        if (v.kind != jet::Value::Kind::Text || v.text.size() < text.size()) return false;
-        const std::u16string_view stored(v.text);
-        return JetTextEqual(prefix ? stored.substr(0, text.size()) : stored, text);
+        if (v.kind != jet::Value::Kind::Text) return false;
+        return prefix ? JetTextStartsWith(v.text, text) : JetTextEqual(v.text, text);
     }
 
     // The file's index narrows the rows to read. Without one, the rows are

@@ -39,8 +39,7 @@ public:
         std::vector<Row> found;
         for (Row& row : ReadAll(table)) {
             const jet::Value& v = row.at(column);
-            if (v.kind == jet::Value::Kind::Text && v.text.size() >= prefix.size() &&
-                JetTextEqual(std::u16string_view(v.text).substr(0, prefix.size()), prefix))
+            if (v.kind == jet::Value::Kind::Text && JetTextStartsWith(v.text, prefix))
                 found.push_back(std::move(row));
         }
         return found;

@@ -26,4 +26,8 @@ inline bool JetTextEqual(std::u16string_view a, std::u16string_view b) {
     return true;
 }
 
+inline bool JetTextStartsWith(std::u16string_view text, std::u16string_view prefix) {
+    return text.size() >= prefix.size() && JetTextEqual(text.substr(0, prefix.size()), prefix);
+}
+
 }  // namespace ado

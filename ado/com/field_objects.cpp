@@ -8,10 +8,8 @@
 #include "ado/jet_text.h"
 
 namespace ado_com {
-namespace {
 
-// The position of the field that index names, or a failure.
-HRESULT ResolveIndex(const VARIANT& index, const ado::Cursor& cursor, std::size_t* column) {
+HRESULT FieldPosition(const VARIANT& index, const ado::Cursor& cursor, std::size_t* column) {
     UniqueVariant v;
     HRESULT hr = ArgumentValue(index, v.put());
     if (FAILED(hr)) return kInvalidArgument;
@@ -32,6 +30,8 @@ HRESULT ResolveIndex(const VARIANT& index, const ado::Cursor& cursor, std::size_
     *column = std::size_t(position);
     return S_OK;
 }
+
+namespace {
 
 // ADO's DefinedSize: characters for text, bytes for the rest; long values give
 // the largest size their type can hold.
@@ -119,7 +119,7 @@ HRESULT FieldsObject::get_Item(VARIANT index, Field** field) {
     const SharedRows& rows = slot_->current;
     if (!rows->cursor) return Refuse(kObjectClosed);
     std::size_t column = 0;
-    HRESULT hr = ResolveIndex(index, *rows->cursor, &column);
+    HRESULT hr = FieldPosition(index, *rows->cursor, &column);
     if (FAILED(hr)) return Refuse(hr);
     *field = new (std::nothrow) FieldObject(rows, column);
     return *field ? S_OK : Refuse(E_OUTOFMEMORY);

@@ -10,6 +10,10 @@
 
 namespace ado_com {
 
+// The position of the field that index names (by name, or 0-based), or
+// kItemNotFound / kInvalidArgument.
+HRESULT FieldPosition(const VARIANT& index, const ado::Cursor& cursor, std::size_t* column);
+
 class FieldObject : public DispatchObject<Field, &IID_Field> {
 public:
     FieldObject(SharedRows rows, std::size_t column) : rows_(std::move(rows)), column_(column) {}

@@ -66,22 +66,10 @@ HRESULT SelectColumns(const VARIANT& fields, const ado::Cursor& cursor, std::vec
     UniqueVariant v;
     if (FAILED(ArgumentValue(fields, v.put()))) return kInvalidArgument;
     auto one = [&](const VARIANT& item) -> HRESULT {
-        UniqueVariant name;
-        if (FAILED(ArgumentValue(item, name.put()))) return kInvalidArgument;
-        if (name.get().vt == VT_BSTR) {
-            for (std::size_t i = 0; i < columns.size(); ++i) {
-                if (ado::JetTextEqual(columns[i].name, BstrText(name.get().bstrVal))) {
-                    out->push_back(i);
-                    return S_OK;
-                }
-            }
-            return kItemNotFound;
-        }
-        long position = 0;
-        if (FAILED(ArgumentLong(name.get(), &position)) || position < 0 || std::size_t(position) >= columns.size())
-            return kItemNotFound;
-        out->push_back(std::size_t(position));
-        return S_OK;
+        std::size_t column = 0;
+        const HRESULT hr = FieldPosition(item, cursor, &column);
+        if (SUCCEEDED(hr)) out->push_back(column);
+        return hr;
     };
     if (v.get().vt != (VT_ARRAY | VT_VARIANT)) return one(v.get());
     SAFEARRAY* list = v.get().parray;

@@ -20,6 +20,8 @@
 #include "bridge/variant.h"
 #include "jet/reader.h"
 #include "jet/writer.h"
+#include "win/com_ptr.h"
+#include "win/unique.h"
 
 namespace {
 
@@ -47,26 +49,20 @@ public:
     explicit Component(const char* dll) : module_(LoadLibraryA(dll)) {
         using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
         auto get = module_ ? reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(module_, "DllGetClassObject"))) : nullptr;
-        if (get) get(kConnection, IID_IClassFactory, reinterpret_cast<void**>(&connections_));
-        if (get) get(kRecordset, IID_IClassFactory, reinterpret_cast<void**>(&recordsets_));
-    }
-    ~Component() {
-        if (connections_) connections_->Release();
-        if (recordsets_) recordsets_->Release();
+        if (get) get(kConnection, IID_IClassFactory, connections_.put_void());
+        if (get) get(kRecordset, IID_IClassFactory, recordsets_.put_void());
     }
     bool Ok() const { return connections_ && recordsets_; }
     ComObject Make(bool connection) const {
-        IUnknown* made = nullptr;
-        (connection ? connections_ : recordsets_)->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&made));
-        ComObject object = ComObject::FromInterface(made);
-        if (made) made->Release();
-        return object;
+        win::ComPtr<IUnknown> made;
+        (connection ? connections_ : recordsets_)->CreateInstance(nullptr, IID_IDispatch, made.put_void());
+        return ComObject::FromInterface(made.get());
     }
 
 private:
     HMODULE module_;  // left loaded: the objects' code lives in it until the process ends
-    IClassFactory* connections_ = nullptr;
-    IClassFactory* recordsets_ = nullptr;
+    win::ComPtr<IClassFactory> connections_;
+    win::ComPtr<IClassFactory> recordsets_;
 };
 
 // The program's query: open the record set, read the count and a value, close.
@@ -138,27 +134,25 @@ struct Figures {
 
 bool RunChild(const std::string& self, const std::string& args, Figures& into) {
     SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-    HANDLE read = nullptr, write = nullptr;
-    if (!CreatePipe(&read, &write, &sa, 0)) return false;
-    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    win::UniqueHandle read, write;
+    if (!CreatePipe(read.put(), write.put(), &sa, 0)) return false;
+    SetHandleInformation(read.get(), HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = write;
+    si.hStdOutput = write.get();
     si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION pi = {};
     std::string line = "\"" + self + "\" --child " + args;
     const bool started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-    CloseHandle(write);
+    write.reset();  // the child holds the only writing end now: its exit ends the reads
     std::string out;
     char buffer[256];
     DWORD got = 0;
-    while (started && ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) out.append(buffer, got);
-    CloseHandle(read);
+    while (started && ReadFile(read.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) out.append(buffer, got);
     if (!started) return false;
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
+    const win::UniqueHandle process(pi.hProcess), thread(pi.hThread);
+    WaitForSingleObject(process.get(), INFINITE);
     double open, first, full, small, peak, share;
     int found;
     if (std::sscanf(out.c_str(), "%lf %lf %lf %lf %lf %lf %d", &open, &first, &full, &small, &peak, &share, &found) != 7)

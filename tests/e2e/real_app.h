@@ -13,8 +13,6 @@ public:
     // database file is put there by the test before Start.
     explicit RealApp(const std::string& subfolder = std::string());
     std::string DatabasePath() const { return folder_ + "\\API常量.mdb"; }
-    // The folder the program runs from.
-    const std::string& Folder() const { return folder_; }
 
     // Starts the program and waits for its window; answers (with OK) and
     // counts the message boxes it shows while opening its database.
@@ -23,6 +21,8 @@ public:
     std::string startupBoxText;
 
     std::string Text(unsigned id) const;
+    // The control of the running program's window with that id, or null.
+    HWND Control(unsigned id) const;
     // Types name, presses 查询, answers the question (if one comes) with answer,
     // and returns the status label's text once the handler has written it.
     std::string Query(const std::string& name, int answer);
@@ -33,7 +33,6 @@ public:
     DWORD Close();
 
 private:
-    HWND Control(unsigned id) const;
     testsupport::TempDir dir_;
     std::string folder_;
     testsupport::Child child_;

@@ -12,23 +12,6 @@ using namespace app::main_window;
 
 namespace {
 
-// The main window of the program started from dir (RealApp keeps its process to itself).
-HWND MainWindowRunningFrom(const std::string& dir) {
-    const std::string exe = dir + "\\qalomir.exe";
-    for (HWND w = FindWindowExA(nullptr, nullptr, "QalomirForm", nullptr); w;
-         w = FindWindowExA(nullptr, w, "QalomirForm", nullptr)) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        const win::UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-        if (!process) continue;
-        char path[MAX_PATH] = {};
-        DWORD size = MAX_PATH;
-        const bool named = QueryFullProcessImageNameA(process.get(), 0, path, &size) != 0;
-        if (named && lstrcmpiA(path, exe.c_str()) == 0) return w;
-    }
-    return nullptr;
-}
-
 int TextWidth(HFONT font, const std::string& text) {
     const win::Unique<HDC, &DeleteDC> dc(CreateCompatibleDC(nullptr));
     const HGDIOBJ previous = SelectObject(dc.get(), font);
@@ -78,22 +61,19 @@ protected:
         ASSERT_TRUE(CopyBuiltDatabase(app_.DatabasePath())) << "dist/API常量.mdb comes from the host tree's build";
         ASSERT_TRUE(app_.Start());
         ASSERT_EQ(app_.startupBoxes, 0) << app_.startupBoxText;
-        window_ = MainWindowRunningFrom(app_.Folder());
-        ASSERT_NE(window_, nullptr);
     }
     void TearDown() override { EXPECT_EQ(app_.Close(), 0u); }
 
     // Looks name up (declining the clipboard) and measures the box with the given id.
     Fit LookUpAndMeasure(const std::string& name, unsigned id, const std::string& expected) {
         EXPECT_EQ(app_.Query(name, IDNO), "成功查询到记录！") << name;
-        HWND box = testsupport::FindControl(window_, id);
+        HWND box = app_.Control(id);
         EXPECT_NE(box, nullptr);
         EXPECT_EQ(testsupport::WindowText(box), expected) << name;
         return box ? MeasureBox(box) : Fit{};
     }
 
     RealApp app_;
-    HWND window_ = nullptr;
 };
 
 TEST_F(ValueBoxWidth, EightHexadecimalDigitsFit) {
