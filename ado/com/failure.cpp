@@ -14,8 +14,6 @@ struct Raised {
 };
 thread_local Raised lastRaised;
 
-const wchar_t* Wide(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
-
 }  // namespace
 
 const char16_t kProviderSource[] = u"Microsoft JET Database Engine";

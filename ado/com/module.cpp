@@ -2,7 +2,6 @@
 
 #include <oleauto.h>
 
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -13,28 +12,14 @@ namespace {
 
 LONG objectCount = 0;
 
-std::wstring ModulePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = GetModuleFileNameW(ThisModule(), &path[0], DWORD(path.size()));
-        if (n == 0) return {};
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
 // Loaded once per process, with the two views of each interface looked up once;
 // type information objects are free-threaded.
 class Library {
 public:
     HRESULT Get(REFIID iid, bool vtable, ITypeInfo** out) {
-        std::lock_guard<std::mutex> hold(lock_);
+        Hold hold(lock_);
         if (!lib_) {
-            std::wstring path = ModulePath();
-            HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, lib_.put());
+            HRESULT hr = LoadTypeLibEx(Wide(ModulePath()), REGKIND_NONE, lib_.put());
             if (FAILED(hr)) return hr;
         }
         for (Views& v : views_) {
@@ -62,7 +47,14 @@ private:
         (*out)->AddRef();
         return S_OK;
     }
-    std::mutex lock_;
+    // A slim lock rather than std::mutex, whose errors bring the C++ library's
+    // system_error machinery into the component.
+    struct Hold {
+        explicit Hold(SRWLOCK& lock) : lock(lock) { AcquireSRWLockExclusive(&lock); }
+        ~Hold() { ReleaseSRWLockExclusive(&lock); }
+        SRWLOCK& lock;
+    };
+    SRWLOCK lock_ = SRWLOCK_INIT;
     ComPtr<ITypeLib> lib_;
     std::vector<Views> views_;
 };
@@ -73,6 +65,19 @@ Library& TheLibrary() {
 }
 
 }  // namespace
+
+std::u16string ModulePath() {
+    std::u16string path(MAX_PATH, u'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(ThisModule(), reinterpret_cast<wchar_t*>(&path[0]), DWORD(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
 
 HMODULE ThisModule() {
     HMODULE module = nullptr;

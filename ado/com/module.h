@@ -4,10 +4,15 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include <string>
+
 namespace ado_com {
 
 // The module that holds this code: the DLL, or a test program linking it in.
 HMODULE ThisModule();
+
+// Its full path, or empty if Windows cannot say.
+std::u16string ModulePath();
 
 void LockModule();
 void UnlockModule();

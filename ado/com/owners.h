@@ -35,4 +35,8 @@ HRESULT ArgumentLong(const VARIANT& arg, long* out);
 
 std::u16string Widen(const std::string& utf8);
 
+// Win32's view of a UTF-16 text: wchar_t is 16 bits on Windows.
+inline const wchar_t* Wide(const char16_t* s) { return reinterpret_cast<const wchar_t*>(s); }
+inline const wchar_t* Wide(const std::u16string& s) { return Wide(s.c_str()); }
+
 }  // namespace ado_com

@@ -83,6 +83,7 @@ long AdoTypeOf(jet::ColumnType type) {
     case jet::ColumnType::Text: return 202;       // adVarWChar
     case jet::ColumnType::OleObject: return 205;  // adLongVarBinary
     case jet::ColumnType::Memo: return 203;       // adLongVarWChar
+    case jet::ColumnType::AccessObjectData: return 128;  // adBinary: fixed length
     }
     return 0;
 }
