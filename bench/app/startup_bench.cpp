@@ -1,5 +1,6 @@
-// Start-up of Qalomir beside an empty-window program, all started the same way and
-// interleaved round by round (the wineserver stays up: this process holds it).
+// Start-up of Qalomir beside an empty-window program and beside its own window with
+// nothing behind it, all started the same way and interleaved round by round (the
+// wineserver stays up: this process holds it).
 // Per program: time from CreateProcess to its window being visible (polled every
 // millisecond) and to WaitForInputIdle returning, as ratios to the empty window of
 // the same round; then the peak working set after one lookup.
@@ -151,6 +152,7 @@ int main(int argc, char** argv) {
     }
     const std::vector<Program> programs = {
         {"empty window", here + "\\empty_window.exe", here, "EmptyWindow", false},
+        {"window alone", here + "\\window_alone.exe", here, "QalomirForm", false},
         {"qalomir", withDatabase.File("qalomir.exe"), withDatabase.Path(), "QalomirForm", true},
         {"qalomir, no database", withoutDatabase.File("qalomir.exe"), withoutDatabase.Path(), "QalomirForm", true},
     };
@@ -166,7 +168,7 @@ int main(int argc, char** argv) {
     std::printf("start-up, %d interleaved rounds; %s\n", rounds, exe.c_str());
     bool complete = true;
     for (size_t p = 0; p < programs.size(); ++p) {
-        std::vector<double> shown, idle, shownRatio, idleRatio, peak;
+        std::vector<double> shown, idle, shownRatio, idleRatio, shownToWindow, idleToWindow, peak;
         for (int r = 0; r < rounds; ++r) {
             const Sample& s = samples[p][r];
             const Sample& empty = samples[0][r];
@@ -180,6 +182,11 @@ int main(int argc, char** argv) {
                 shownRatio.push_back(s.shownMs / empty.shownMs);
                 idleRatio.push_back(s.idleMs / empty.idleMs);
             }
+            const Sample& window = samples[1][r];
+            if (window.shownMs > 0 && window.idleMs > 0) {
+                shownToWindow.push_back(s.shownMs / window.shownMs);
+                idleToWindow.push_back(s.idleMs / window.idleMs);
+            }
             if (s.peakMiB > 0) peak.push_back(s.peakMiB);
         }
         std::printf("  %s (%zu of %d rounds)\n", programs[p].label, shown.size(), rounds);
@@ -188,6 +195,10 @@ int main(int argc, char** argv) {
         if (p > 0) {
             PrintRow("shown / empty", shownRatio, "x ");
             PrintRow("ready / empty", idleRatio, "x ");
+        }
+        if (p > 1) {
+            PrintRow("shown / window alone", shownToWindow, "x ");
+            PrintRow("ready / window alone", idleToWindow, "x ");
         }
         PrintRow(programs[p].lookUp ? "peak after a lookup" : "peak working set", peak, " MiB");
     }
