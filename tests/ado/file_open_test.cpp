@@ -132,6 +132,20 @@ TEST_F(FileOpenTest, AnAccessFileAnswersAndStaysByteIdentical) {
     EXPECT_EQ(before, after);
 }
 
+// The engine's own tables answer too; its fixed-length object column is binary.
+TEST_F(FileOpenTest, SystemTableColumnsHaveAdoTypes) {
+    Text path = dir_.File("API常量.mdb");
+    ASSERT_TRUE(WriteSampleDatabase(path));
+    ComObject connection = NewConnection();
+    ASSERT_TRUE(OpenLikeTheProgram(connection, path)) << connection.GetTextProperty("Errors");
+    ComObject rs = NewRecordset();
+    ASSERT_TRUE(ado_test::OpenLikeTheProgram(rs, connection, "select * from MSysAccessObjects"));
+    ComObject fields = rs.CallObjectMethod("Fields");
+    Text data = "Data", id = "ID";
+    EXPECT_EQ(fields.GetObjectProperty("Item", RefText(data)).GetNumberProperty("Type"), 128.0);  // adBinary
+    EXPECT_EQ(fields.GetObjectProperty("Item", RefText(id)).GetNumberProperty("Type"), 3.0);      // adInteger
+}
+
 TEST_F(FileOpenTest, TruncatedAccessFile) {
     Text whole = dir_.File("whole.mdb");
     ASSERT_TRUE(WriteSampleDatabase(whole));
