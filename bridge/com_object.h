@@ -145,7 +145,3 @@ bool ComObject::SetProperty(const Text& name, const Args&... args) const {
 
 }  // namespace bridge
 
-// tests/ado and bench/ado still name these unqualified; this goes when they say bridge::.
-using bridge::ArgInt, bridge::ArgObject, bridge::ArgText, bridge::CallStatus, bridge::ComObject,
-    bridge::LastCallStatus, bridge::OleSession, bridge::RefInt, bridge::RefText, bridge::RefVariant, bridge::Variant,
-    core::Text;
