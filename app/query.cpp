@@ -2,7 +2,6 @@
 // declaration for the clipboard and report the outcome in the red label.
 #include "app/query.h"
 
-#include <cmath>
 #include <cstdint>
 
 #include "app/database_instance.h"
@@ -51,13 +50,6 @@ Text FindValueText(const Text& name) {
     return value;
 }
 
-// Truncated toward zero, then cut to its low 32 bits; out of range or not a number gives 0.
-std::int32_t LowBitsOf(double number) {
-    if (std::isnan(number) || std::fabs(number) >= 9223372036854775808.0) return 0;
-    const auto whole = static_cast<std::int64_t>(number);
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(whole)));
-}
-
 struct Normalised {
     Text digits;
     int radix;
@@ -80,7 +72,7 @@ void ShowValue(const Normalised& value) {
         WriteContent(k编辑框_常量值, ToText(HexTextToInt(value.digits)));
     } else {
         WriteContent(k编辑框_常量值, value.digits);
-        WriteContent(k编辑框_常量值十六, IntToHexText(LowBitsOf(ToNumber(value.digits))));
+        WriteContent(k编辑框_常量值十六, IntToHexText(TruncateToInt32(ToNumber(value.digits))));
     }
 }
 

@@ -56,16 +56,8 @@ inline BridgeArg ArgArray(const BridgeArray& a) {
 }
 
 // By reference: the bridge reads the variable and may write an output back.
-inline BridgeArg RefBool(bool& v) { return {detail::Address(&v), TC_Bool | TC_ByRefOrArray}; }
-inline BridgeArg RefDate(double& v) { return {detail::Address(&v), TC_Date | TC_ByRefOrArray}; }
 inline BridgeArg RefText(Text& v) { return {detail::Address(&v), TC_Text | TC_ByRefOrArray}; }
-inline BridgeArg RefByte(std::uint8_t& v) { return {detail::Address(&v), TC_Byte | TC_ByRefOrArray}; }
-inline BridgeArg RefShort(std::int16_t& v) { return {detail::Address(&v), TC_Short | TC_ByRefOrArray}; }
 inline BridgeArg RefInt(std::int32_t& v) { return {detail::Address(&v), TC_Int | TC_ByRefOrArray}; }
-inline BridgeArg RefLong(std::int64_t& v) { return {detail::Address(&v), TC_Long | TC_ByRefOrArray}; }
-inline BridgeArg RefFloat(float& v) { return {detail::Address(&v), TC_Float | TC_ByRefOrArray}; }
-inline BridgeArg RefDouble(double& v) { return {detail::Address(&v), TC_Double | TC_ByRefOrArray}; }
-inline BridgeArg RefObject(ComObject& v) { return {detail::Address(&v), TC_ComObject | TC_ByRefOrArray}; }
 inline BridgeArg RefVariant(Variant& v) { return {detail::Address(&v), TC_Variant | TC_ByRefOrArray}; }
 
 }  // namespace bridge

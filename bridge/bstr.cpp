@@ -10,17 +10,16 @@ std::wstring AnsiToWide(const Text& ansi) {
     return wide;
 }
 
-Text WideToAnsi(const wchar_t* wide, int length) {
-    if (!wide || length <= 0) return Text();
-    int n = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
+Text BstrToAnsi(BSTR s) {
+    const int length = s ? static_cast<int>(SysStringLen(s)) : 0;
+    if (length == 0) return Text();
+    int n = WideCharToMultiByte(CP_ACP, 0, s, length, nullptr, 0, nullptr, nullptr);
     Text ansi(n > 0 ? n : 0, '\0');
-    if (n > 0) WideCharToMultiByte(CP_ACP, 0, wide, length, &ansi[0], n, nullptr, nullptr);
+    if (n > 0) WideCharToMultiByte(CP_ACP, 0, s, length, &ansi[0], n, nullptr, nullptr);
     // Texts carry no NUL bytes: a BSTR with an embedded NUL ends there.
     ansi.resize(ansi.find('\0') == Text::npos ? ansi.size() : ansi.find('\0'));
     return ansi;
 }
-
-Text BstrToAnsi(BSTR s) { return WideToAnsi(s, s ? static_cast<int>(SysStringLen(s)) : 0); }
 
 win::UniqueBstr AnsiBstr(const Text& ansi) {
     std::wstring wide = AnsiToWide(ansi.substr(0, ansi.find('\0')));

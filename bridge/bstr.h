@@ -10,8 +10,7 @@ namespace bridge {
 using namespace core;  // the bridge speaks in the shared types
 
 std::wstring AnsiToWide(const Text& ansi);
-// A null or empty BSTR gives empty text.
-Text WideToAnsi(const wchar_t* wide, int length);
+// A null or empty BSTR gives empty text; an embedded NUL ends it.
 Text BstrToAnsi(BSTR s);
 // A new BSTR of the text up to its first NUL (as the NUL-terminated original
 // would end there); null for empty text.

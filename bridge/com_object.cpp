@@ -2,8 +2,6 @@
 
 #include <ole2.h>
 
-#include <vector>
-
 #include "bridge/bstr.h"
 
 namespace bridge {
@@ -20,15 +18,13 @@ ComPtr<IUnknown> CreateThroughTypeLibrary(const Text& progId, const Text& typeLi
     ComPtr<ITypeLib> library;
     std::wstring file = AnsiToWide(typeLibraryFile);
     if (FAILED(LoadTypeLib(file.c_str(), library.put()))) return {};
-    std::wstring name = AnsiToWide(progId);
-    std::vector<wchar_t> nameBuffer(name.begin(), name.end());
-    nameBuffer.push_back(L'\0');
-    ULONG hash = LHashValOfNameSys(SYS_WIN32, GetUserDefaultLCID(), nameBuffer.data());
+    std::wstring name = AnsiToWide(progId);  // FindName may rewrite it in place, in the case found
+    ULONG hash = LHashValOfNameSys(SYS_WIN32, GetUserDefaultLCID(), name.c_str());
     ITypeInfo* found[1] = {nullptr};
     MEMBERID memberIds[1] = {0};
     USHORT count = 1;
     ComPtr<IUnknown> candidate;
-    if (SUCCEEDED(library->FindName(nameBuffer.data(), hash, found, memberIds, &count)) && count == 1 &&
+    if (SUCCEEDED(library->FindName(&name[0], hash, found, memberIds, &count)) && count == 1 &&
         found[0]) {
         ComPtr<ITypeInfo> info(found[0]);
         if (FAILED(info->CreateInstance(nullptr, IID_IUnknown, candidate.put_void()))) candidate.reset();

@@ -46,28 +46,60 @@ public:
     void* RecordData() const { return recordData_; }
 
     template <class... Args>
-    void CallMethod(const Text& name, const Args&... args) const;
+    void CallMethod(const Text& name, const Args&... args) const {
+        Run(name, CallKind::Method, TC_None, nullptr, args...);
+    }
     template <class... Args>
-    ComObject CallObjectMethod(const Text& name, const Args&... args) const;
+    ComObject CallObjectMethod(const Text& name, const Args&... args) const {
+        return Call<ComObject>(name, CallKind::Method, TC_ComObject, args...);
+    }
     template <class... Args>
-    Variant CallVariantMethod(const Text& name, const Args&... args) const;
+    Variant CallVariantMethod(const Text& name, const Args&... args) const {
+        return Call<Variant>(name, CallKind::Method, TC_Variant, args...);
+    }
     template <class... Args>
-    Text GetTextProperty(const Text& name, const Args&... args) const;
+    Text GetTextProperty(const Text& name, const Args&... args) const {
+        return Call<Text>(name, CallKind::Get, TC_Text, args...);
+    }
     template <class... Args>
-    double GetNumberProperty(const Text& name, const Args&... args) const;
+    double GetNumberProperty(const Text& name, const Args&... args) const {
+        return Call<double>(name, CallKind::Get, TC_Double, args...);
+    }
     template <class... Args>
-    bool GetBoolProperty(const Text& name, const Args&... args) const;
+    bool GetBoolProperty(const Text& name, const Args&... args) const {
+        return Call<bool>(name, CallKind::Get, TC_Bool, args...);
+    }
     template <class... Args>
-    double GetDateProperty(const Text& name, const Args&... args) const;
+    double GetDateProperty(const Text& name, const Args&... args) const {
+        return Call<double>(name, CallKind::Get, TC_Date, args...);
+    }
     template <class... Args>
-    ComObject GetObjectProperty(const Text& name, const Args&... args) const;
+    ComObject GetObjectProperty(const Text& name, const Args&... args) const {
+        return Call<ComObject>(name, CallKind::Get, TC_ComObject, args...);
+    }
     template <class... Args>
-    Variant GetVariantProperty(const Text& name, const Args&... args) const;
+    Variant GetVariantProperty(const Text& name, const Args&... args) const {
+        return Call<Variant>(name, CallKind::Get, TC_Variant, args...);
+    }
     // The value is the last argument, index arguments before it.
     template <class... Args>
-    bool SetProperty(const Text& name, const Args&... args) const;
+    bool SetProperty(const Text& name, const Args&... args) const {
+        return Run(name, CallKind::Put, TC_None, nullptr, args...) == CallStatus::Ok;
+    }
 
 private:
+    template <class... Args>
+    CallStatus Run(const Text& name, CallKind kind, std::uint32_t type, void* result, const Args&... args) const {
+        const std::array<BridgeArg, sizeof...(Args)> packed{{args...}};
+        return InvokeByName(*this, name, kind, packed.data(), packed.size(), type, result);
+    }
+    template <class R, class... Args>
+    R Call(const Text& name, CallKind kind, std::uint32_t type, const Args&... args) const {
+        R result{};
+        Run(name, kind, type, &result, args...);
+        return result;
+    }
+
     win::ComPtr<IUnknown> objectInterface_;
     void* recordData_ = nullptr;  // a record; objectInterface_ is then its IRecordInfo
 };
@@ -85,67 +117,5 @@ private:
     bool ok_;
 };
 
-namespace detail {
-template <class... Args>
-std::array<BridgeArg, sizeof...(Args)> Pack(const Args&... args) {
-    return {{static_cast<const BridgeArg&>(args)...}};
-}
-template <class R, class... Args>
-R Call(const ComObject& o, const Text& name, CallKind kind, std::uint32_t type, const Args&... args) {
-    auto packed = Pack(args...);
-    R result{};
-    InvokeByName(o, name, kind, packed.data(), packed.size(), type, &result);
-    return result;
-}
-}  // namespace detail
-
-template <class... Args>
-void ComObject::CallMethod(const Text& name, const Args&... args) const {
-    auto packed = detail::Pack(args...);
-    InvokeByName(*this, name, CallKind::Method, packed.data(), packed.size(), TC_None, nullptr);
-}
-template <class... Args>
-ComObject ComObject::CallObjectMethod(const Text& name, const Args&... args) const {
-    return detail::Call<ComObject>(*this, name, CallKind::Method, TC_ComObject, args...);
-}
-template <class... Args>
-Variant ComObject::CallVariantMethod(const Text& name, const Args&... args) const {
-    return detail::Call<Variant>(*this, name, CallKind::Method, TC_Variant, args...);
-}
-template <class... Args>
-Text ComObject::GetTextProperty(const Text& name, const Args&... args) const {
-    return detail::Call<Text>(*this, name, CallKind::Get, TC_Text, args...);
-}
-template <class... Args>
-double ComObject::GetNumberProperty(const Text& name, const Args&... args) const {
-    return detail::Call<double>(*this, name, CallKind::Get, TC_Double, args...);
-}
-template <class... Args>
-bool ComObject::GetBoolProperty(const Text& name, const Args&... args) const {
-    return detail::Call<bool>(*this, name, CallKind::Get, TC_Bool, args...);
-}
-template <class... Args>
-double ComObject::GetDateProperty(const Text& name, const Args&... args) const {
-    return detail::Call<double>(*this, name, CallKind::Get, TC_Date, args...);
-}
-template <class... Args>
-ComObject ComObject::GetObjectProperty(const Text& name, const Args&... args) const {
-    return detail::Call<ComObject>(*this, name, CallKind::Get, TC_ComObject, args...);
-}
-template <class... Args>
-Variant ComObject::GetVariantProperty(const Text& name, const Args&... args) const {
-    return detail::Call<Variant>(*this, name, CallKind::Get, TC_Variant, args...);
-}
-template <class... Args>
-bool ComObject::SetProperty(const Text& name, const Args&... args) const {
-    auto packed = detail::Pack(args...);
-    return InvokeByName(*this, name, CallKind::Put, packed.data(), packed.size(), TC_None, nullptr) ==
-           CallStatus::Ok;
-}
-
 }  // namespace bridge
 
-// tests/ado and bench/ado still name these unqualified; this goes when they say bridge::.
-using bridge::ArgInt, bridge::ArgObject, bridge::ArgText, bridge::CallStatus, bridge::ComObject,
-    bridge::LastCallStatus, bridge::OleSession, bridge::RefInt, bridge::RefText, bridge::RefVariant, bridge::Variant,
-    core::Text;

@@ -10,30 +10,25 @@ namespace bridge {
 namespace {
 
 template <class T>
-T PayloadAs(std::uint64_t payload) {
-    T value;
-    std::memcpy(&value, &payload, sizeof value);
-    return value;
+const T* AddressOf(const BridgeArg& arg) {
+    return reinterpret_cast<const T*>(static_cast<std::uintptr_t>(arg.payload));
 }
 
 // The argument's value: from the payload, or from the caller's variable.
 template <class T>
 T ValueOf(const BridgeArg& arg) {
     if (arg.typeCode & TC_ByRefOrArray) {
-        const T* p = reinterpret_cast<const T*>(static_cast<std::uintptr_t>(arg.payload));
+        const T* p = AddressOf<T>(arg);
         return p ? *p : T();
     }
-    return PayloadAs<T>(arg.payload);
+    T value;
+    std::memcpy(&value, &arg.payload, sizeof value);
+    return value;
 }
 
 bool BoolOf(const BridgeArg& arg) {
     if (arg.typeCode & TC_ByRefOrArray) return ValueOf<bool>(arg);
     return static_cast<std::uint32_t>(arg.payload) != 0;
-}
-
-template <class T>
-const T* AddressOf(const BridgeArg& arg) {
-    return reinterpret_cast<const T*>(static_cast<std::uintptr_t>(arg.payload));
 }
 
 bool StoreObjectAsUnknown(const ComObject* object, VARIANT& cell) {

@@ -223,8 +223,6 @@ void FocusFirstInput(const LoadedWindow& window) {
         }
 }
 
-bool IsFormMessage(const MSG& msg, HWND form) { return msg.hwnd == form || IsChild(form, msg.hwnd); }
-
 }  // namespace
 
 HWND LoadWindow(const FormDescription& form) {
@@ -267,7 +265,7 @@ void RunMessageLoop() {
     while (AnyWindowLoaded() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
         HWND form = msg.hwnd ? FormOf(msg.hwnd) : nullptr;
         const bool ours = form && FindWindowByHwnd(form);
-        if (ours && msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && IsFormMessage(msg, form)) {
+        if (ours && msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
             PostMessageA(form, WM_CLOSE, 0, 0);  // Esc closes the window like its close box
             continue;
         }

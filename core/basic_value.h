@@ -16,39 +16,17 @@ struct BasicValue {
     Text text;
     Bytes bytes;
 
-    BasicValue() = default;
-    explicit BasicValue(std::int32_t v) : type(TC_Int), integer(v) {}
-    explicit BasicValue(std::int16_t v) : type(TC_Short), integer(v) {}
-    explicit BasicValue(std::uint8_t v) : type(TC_Byte), integer(v) {}
-    explicit BasicValue(std::int64_t v) : type(TC_Long), integer(v) {}
-    explicit BasicValue(float v) : type(TC_Float), real(v) {}
-    explicit BasicValue(double v) : type(TC_Double), real(v) {}
-    explicit BasicValue(bool v) : type(TC_Bool), integer(v ? 1 : 0) {}
-    explicit BasicValue(const Text& v) : type(TC_Text), text(v) {}
-    explicit BasicValue(const char* v) : type(TC_Text), text(v ? v : "") {}
-    explicit BasicValue(const Bytes& v) : type(TC_Bytes), bytes(v) {}
-
-    static BasicValue Int(std::int32_t v) { return BasicValue(v); }
-    static BasicValue Short(std::int16_t v) { return BasicValue(v); }
-    static BasicValue Byte(std::uint8_t v) { return BasicValue(v); }
-    static BasicValue Long(std::int64_t v) { return BasicValue(v); }
-    static BasicValue Float(float v) { return BasicValue(v); }
-    static BasicValue Double(double v) { return BasicValue(v); }
-    static BasicValue Bool(bool v) { return BasicValue(v); }
-    static BasicValue Date(double days) {
-        BasicValue value;
-        value.type = TC_Date;
-        value.real = days;
-        return value;
-    }
-    static BasicValue OfText(const Text& v) { return BasicValue(v); }
-    static BasicValue OfBytes(const Bytes& v) { return BasicValue(v); }
-    static BasicValue SubPointer(std::uint32_t address) {
-        BasicValue value;
-        value.type = TC_SubPointer;
-        value.integer = address;
-        return value;
-    }
+    static BasicValue Int(std::int32_t v) { return {TC_Int, v, 0.0, {}, {}}; }
+    static BasicValue Short(std::int16_t v) { return {TC_Short, v, 0.0, {}, {}}; }
+    static BasicValue Byte(std::uint8_t v) { return {TC_Byte, v, 0.0, {}, {}}; }
+    static BasicValue Long(std::int64_t v) { return {TC_Long, v, 0.0, {}, {}}; }
+    static BasicValue Float(float v) { return {TC_Float, 0, v, {}, {}}; }
+    static BasicValue Double(double v) { return {TC_Double, 0, v, {}, {}}; }
+    static BasicValue Bool(bool v) { return {TC_Bool, v ? 1 : 0, 0.0, {}, {}}; }
+    static BasicValue Date(double days) { return {TC_Date, 0, days, {}, {}}; }
+    static BasicValue OfText(const Text& v) { return {TC_Text, 0, 0.0, v, {}}; }
+    static BasicValue OfBytes(const Bytes& v) { return {TC_Bytes, 0, 0.0, {}, v}; }
+    static BasicValue SubPointer(std::uint32_t address) { return {TC_SubPointer, address, 0.0, {}, {}}; }
 
     std::int32_t AsInt() const { return static_cast<std::int32_t>(integer); }
     std::int16_t AsShort() const { return static_cast<std::int16_t>(integer); }

@@ -26,23 +26,6 @@ private:
     bool open_;
 };
 
-bool HasTextForm(TypeCode type) {
-    switch (type) {
-    case TC_Text:
-    case TC_Int:
-    case TC_Short:
-    case TC_Byte:
-    case TC_Long:
-    case TC_Float:
-    case TC_Double:
-    case TC_Bool:
-    case TC_Date:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool CopyIntoGlobal(HGLOBAL block, const Text& text) {
     void* bytes = GlobalLock(block);
     if (!bytes) return false;
@@ -54,7 +37,8 @@ bool CopyIntoGlobal(HGLOBAL block, const Text& text) {
 }  // namespace
 
 int ShowMessage(const BasicValue& content, int flags, const Text* title) {
-    const Text text = HasTextForm(content.type) ? ToText(content) : Text();
+    // ToText gives the types without a text form none; a byte array's box stays empty too.
+    const Text text = content.type == TC_Bytes ? Text() : ToText(content);
     const Text caption = title ? *title : Text("信息：");
     return ButtonResultOf(
         MessageBoxA(nullptr, text.c_str(), caption.c_str(), MessageBoxStyle(flags)));

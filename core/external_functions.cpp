@@ -108,36 +108,4 @@ FARPROC ResolveExternal(int number) { return ExternalFunctions().Resolve(number)
 
 void ReleaseExternalLibraries() { ExternalFunctions().Release(); }
 
-HINSTANCE ExternalShellExecuteA(HWND owner, const char* verb, const char* file,
-                                const char* parameters, const char* directory, int show) {
-    return ExternalAs<ShellExecuteAFunction>(EF_ShellExecuteA)(owner, verb, file, parameters,
-                                                               directory, show);
-}
-
-HMODULE ExternalLoadLibraryA(const char* name) {
-    return ExternalAs<LoadLibraryAFunction>(EF_LoadLibraryA)(name);
-}
-
-FARPROC ExternalGetProcAddress(HMODULE module, const char* name) {
-    return ExternalAs<GetProcAddressFunction>(EF_GetProcAddress)(module, name);
-}
-
-char* ExternalLstrcpynText(char* to, const char* from, int count) {
-    return ExternalAs<LstrcpynTextFunction>(EF_lstrcpynText)(to, from, count);
-}
-
-int* ExternalLstrcpynInt(int* to, int* from, int count) {
-    return ExternalAs<LstrcpynIntFunction>(EF_lstrcpynInt)(to, from, count);
-}
-
-LRESULT ExternalCallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam,
-                                LPARAM lParam) {
-    return ExternalAs<CallWindowProcAFunction>(EF_CallWindowProcA)(procedure, window, message,
-                                                                   wParam, lParam);
-}
-
-int ExternalWvsprintfA(char* buffer, const char* format, va_list arguments) {
-    return ExternalAs<WvsprintfAFunction>(EF_wvsprintfA)(buffer, format, arguments);
-}
-
 }  // namespace core

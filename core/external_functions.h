@@ -2,6 +2,7 @@
 // Windows functions that the program knows by name only, bound on first call
 // from the system libraries and released at the end of the program.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdarg>
 #include <initializer_list>
@@ -69,28 +70,36 @@ FARPROC ResolveExternal(int number);
 void ReleaseExternalLibraries();
 
 // Each row is called through a pointer of exactly its declared type and
-// convention, so the callee cannot leave the stack unbalanced.
-using ShellExecuteAFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-using LoadLibraryAFunction = HMODULE(WINAPI*)(LPCSTR);
-using GetProcAddressFunction = FARPROC(WINAPI*)(HMODULE, LPCSTR);
-using LstrcpynTextFunction = LPSTR(WINAPI*)(LPSTR, LPCSTR, int);
-using LstrcpynIntFunction = int*(WINAPI*)(int*, int*, int);
-using CallWindowProcAFunction = LRESULT(WINAPI*)(WNDPROC, HWND, UINT, WPARAM, LPARAM);
-using WvsprintfAFunction = int(WINAPI*)(LPSTR, LPCSTR, va_list);
-
+// convention (the platform headers' own declaration), so the callee cannot leave
+// the stack unbalanced.
 template <class Function>
 Function ExternalAs(int number) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(ResolveExternal(number)));
 }
 
-HINSTANCE ExternalShellExecuteA(HWND owner, const char* verb, const char* file,
-                                const char* parameters, const char* directory, int show);
-HMODULE ExternalLoadLibraryA(const char* name);
-FARPROC ExternalGetProcAddress(HMODULE module, const char* name);
-char* ExternalLstrcpynText(char* to, const char* from, int count);
-int* ExternalLstrcpynInt(int* to, int* from, int count);
-LRESULT ExternalCallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam,
-                                LPARAM lParam);
-int ExternalWvsprintfA(char* buffer, const char* format, va_list arguments);
+inline HINSTANCE ExternalShellExecuteA(HWND owner, const char* verb, const char* file, const char* parameters,
+                                       const char* directory, int show) {
+    return ExternalAs<decltype(&ShellExecuteA)>(EF_ShellExecuteA)(owner, verb, file, parameters, directory, show);
+}
+inline HMODULE ExternalLoadLibraryA(const char* name) {
+    return ExternalAs<decltype(&LoadLibraryA)>(EF_LoadLibraryA)(name);
+}
+inline FARPROC ExternalGetProcAddress(HMODULE module, const char* name) {
+    return ExternalAs<decltype(&GetProcAddress)>(EF_GetProcAddress)(module, name);
+}
+inline char* ExternalLstrcpynText(char* to, const char* from, int count) {
+    return ExternalAs<decltype(&lstrcpynA)>(EF_lstrcpynText)(to, from, count);
+}
+// lstrcpyn declared over int pointers: with a count of 0 it copies nothing and
+// gives back the first pointer.
+inline int* ExternalLstrcpynInt(int* to, int* from, int count) {
+    return ExternalAs<int*(WINAPI*)(int*, int*, int)>(EF_lstrcpynInt)(to, from, count);
+}
+inline LRESULT ExternalCallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ExternalAs<decltype(&CallWindowProcA)>(EF_CallWindowProcA)(procedure, window, message, wParam, lParam);
+}
+inline int ExternalWvsprintfA(char* buffer, const char* format, va_list arguments) {
+    return ExternalAs<decltype(&wvsprintfA)>(EF_wvsprintfA)(buffer, format, arguments);
+}
 
 }  // namespace core

@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/text_commands.h"
+#include "core/value_text.h"
+
 namespace core {
 namespace {
 FatalHandler installedHandler = nullptr;
@@ -23,25 +26,13 @@ void FatalError(int number, const Text& message) {
 
 Text FatalErrorText(int number, const Text& message) {
     Text text = "运行时出错!\r\n\r\n";
-    if (number != 0) {
-        char digits[16];
-        std::snprintf(digits, sizeof digits, "%d", number);
-        text += "错误代码：";
-        text += digits;
-        text += "\r\n\r\n";
-    }
-    if (!message.empty()) {
-        text += "错误信息：";
-        text += message;
-        text += "\r\n";
-    }
+    if (number != 0) text += ConcatTexts("错误代码：", ToText(number), "\r\n\r\n");
+    if (!message.empty()) text += ConcatTexts("错误信息：", message, "\r\n");
     return text;
 }
 
 Text AllocationFailureMessage(long long size) {
-    char text[64];
-    std::snprintf(text, sizeof text, "分配 %lld 字节内存失败!", size);
-    return text;
+    return ConcatTexts("分配 ", std::to_string(size), " 字节内存失败!");
 }
 
 }  // namespace core

@@ -1,4 +1,5 @@
 // ReadFromBytes: one value of a chosen type out of a byte array.
+#include <algorithm>
 #include <cstring>
 
 #include "core/date_parts.h"
@@ -65,14 +66,10 @@ BasicValue ReadFromBytes(const Bytes& bytes, int typeNumber, int* position) {
             if (position) *position = -1;
             return BasicValue::OfText(Text());
         }
-        const auto* from = bytes.data() + offset;
-        const std::size_t left = bytes.size() - static_cast<std::size_t>(offset);
-        const auto* nul = static_cast<const std::uint8_t*>(std::memchr(from, 0, left));
-        const std::size_t length = nul ? static_cast<std::size_t>(nul - from) : left;
-        if (position)
-            *position = PositionAfter(offset + static_cast<long long>(length) + (nul ? 1 : 0),
-                                      bytes.size());
-        return BasicValue::OfText(Text(reinterpret_cast<const char*>(from), length));
+        const auto from = bytes.begin() + offset;
+        const auto nul = std::find(from, bytes.end(), 0);
+        if (position) *position = PositionAfter(nul - bytes.begin() + (nul != bytes.end() ? 1 : 0), bytes.size());
+        return BasicValue::OfText(Text(from, nul));
     }
 
     const int size = TypeSizes[typeNumber];

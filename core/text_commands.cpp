@@ -1,7 +1,6 @@
 #include "core/text_commands.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "core/fatal_error.h"
 
@@ -107,13 +106,9 @@ Text RepeatText(int count, const Text& text) {
 }
 
 int CompareTexts(const Text& a, const Text& b) {
-    const std::size_t common = std::min(a.size(), b.size());
-    if (common > 0) {
-        const int order = std::memcmp(a.data(), b.data(), common);
-        if (order != 0) return order < 0 ? -1 : 1;
-    }
-    if (a.size() == b.size()) return 0;
-    return a.size() < b.size() ? -1 : 1;
+    // std::string compares chars as unsigned bytes, then by length.
+    const int order = a.compare(b);
+    return (order > 0) - (order < 0);
 }
 
 }  // namespace core

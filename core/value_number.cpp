@@ -1,5 +1,6 @@
 // ToNumber: the numeric value of every basic value; texts are read as
 // decimal numbers after full-width characters are folded to ASCII.
+#include <cmath>
 #include <cstdlib>
 
 #include "core/value_number.h"
@@ -97,6 +98,11 @@ double ToNumber(const BasicValue& value) {
     case TC_Text: return ToNumber(value.text);
     default: return 0.0;
     }
+}
+
+std::int32_t TruncateToInt32(double number) {
+    if (std::isnan(number) || std::fabs(number) >= 9223372036854775808.0) return 0;
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::int64_t>(number)));
 }
 
 }  // namespace core

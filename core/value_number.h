@@ -9,4 +9,8 @@ namespace core {
 double ToNumber(const BasicValue& value);
 double ToNumber(const Text& text);
 
+// Truncated toward zero to 64 bits, of which the low 32 remain; a magnitude of
+// 2^63 or more, or not a number, gives 0.
+std::int32_t TruncateToInt32(double number);
+
 }  // namespace core

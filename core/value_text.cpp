@@ -1,9 +1,8 @@
 // ToText: the text form of every basic value.
-#include <cinttypes>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "core/date_parts.h"
 #include "core/value_text.h"
@@ -68,13 +67,7 @@ Text FormatDate(double days) {
     return buffer;
 }
 
-Text BytesUpToNul(const Bytes& bytes) {
-    const void* nul = bytes.empty() ? nullptr : std::memchr(bytes.data(), 0, bytes.size());
-    const std::size_t n = nul ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) -
-                                                        bytes.data())
-                              : bytes.size();
-    return Text(reinterpret_cast<const char*>(bytes.data()), n);
-}
+Text BytesUpToNul(const Bytes& bytes) { return Text(bytes.begin(), std::find(bytes.begin(), bytes.end(), 0)); }
 
 Text Decimal(long long value) {
     char buffer[32];

@@ -1,9 +1,8 @@
 #include "db/database.h"
 
-#include <cmath>
-
 #include "core/read_from_bytes.h"
 #include "core/text_commands.h"
+#include "core/value_number.h"
 
 namespace db {
 
@@ -12,12 +11,6 @@ using namespace bridge;
 namespace {
 
 constexpr double kOpenThreshold = 1e-7;
-
-// Truncation toward zero to 64 bits, of which the low 32 remain.
-std::int32_t TruncateToInt(double value) {
-    if (!std::isfinite(value) || std::fabs(value) >= 9.2e18) return 0;
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::int64_t>(value)));
-}
 
 // A connection-string value as ODBC reads it: braced, with '}' doubled, when it
 // holds ';' or a brace, which would otherwise end the value or open a braced one.
@@ -104,7 +97,7 @@ void 数据库类::CloseDatabase() {
 
 void 数据库类::AddNew() { recordSet->CallMethod("AddNew"); }
 bool 数据库类::IsEof() { return recordSet->GetBoolProperty("eof"); }
-int 数据库类::RecordCount() { return TruncateToInt(recordSet->GetNumberProperty("RecordCount")); }
+int 数据库类::RecordCount() { return TruncateToInt32(recordSet->GetNumberProperty("RecordCount")); }
 ComObject 数据库类::GetRecordSet() {
     ComObject copy;
     copy.CopyFrom(*recordSet);
@@ -160,7 +153,7 @@ Text 数据库类::ReadText(const Text& fieldName) {
 
 std::int32_t 数据库类::ReadInt(const Text& fieldName) {
     return ReadFromField(*recordSet, fieldName,
-                         [](ComObject& f) { return TruncateToInt(f.GetNumberProperty("Value")); });
+                         [](ComObject& f) { return TruncateToInt32(f.GetNumberProperty("Value")); });
 }
 
 std::int64_t 数据库类::ReadInt64(const Text& fieldName) {

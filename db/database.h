@@ -80,5 +80,3 @@ private:
 
 }  // namespace db
 
-// tests/ado and bench/ado still name the class unqualified; this goes when they say db::.
-using db::数据库类;

@@ -23,6 +23,8 @@
 #include "win/com_ptr.h"
 #include "win/unique.h"
 
+using namespace bridge;
+
 namespace {
 
 const CLSID kConnection = {0xAFB1133D, 0x623E, 0x4AC4, {0x83, 0x0A, 0x26, 0x83, 0x15, 0x0F, 0x35, 0xA5}};

@@ -17,6 +17,8 @@ using win::ComPtr;
 
 namespace ado_test {
 
+using namespace bridge;
+
 inline ComObject NewConnection() {
     auto made = ado_com::MakeObject<ado_com::ConnectionObject>();
     return ComObject::FromInterface(static_cast<Connection*>(made.get()));

@@ -9,6 +9,8 @@
 #include "sample_file.h"
 #include "tests/support/win_driver.h"
 
+using namespace bridge;
+using db::数据库类;
 using win::ComPtr;
 
 namespace {

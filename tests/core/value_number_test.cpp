@@ -74,3 +74,23 @@ TEST(ToNumberValue, EveryType) {
     EXPECT_EQ(0.0, ToNumber(BasicValue::OfBytes(Bytes{'5'})));
     EXPECT_EQ(0.0, ToNumber(BasicValue()));
 }
+
+TEST(TruncateToInt32, TowardZeroThenTheLow32Bits) {
+    EXPECT_EQ(2, TruncateToInt32(2.9));
+    EXPECT_EQ(-2, TruncateToInt32(-2.9));
+    EXPECT_EQ(-1, TruncateToInt32(-1.0));
+    EXPECT_EQ(-1294967296, TruncateToInt32(3000000000.0));
+    EXPECT_EQ(0, TruncateToInt32(4294967296.0));
+    EXPECT_EQ(1, TruncateToInt32(4294967297.0));
+    EXPECT_EQ(-2147483647 - 1, TruncateToInt32(-2147483648.0));
+}
+
+TEST(TruncateToInt32, MagnitudesOf2To63OrMoreAndNanGiveZero) {
+    EXPECT_EQ(-1024, TruncateToInt32(9223372036854774784.0));  // 2^63 - 1024, the last below 2^63
+    EXPECT_EQ(1024, TruncateToInt32(-9223372036854774784.0));
+    EXPECT_EQ(0, TruncateToInt32(9223372036854775808.0));
+    EXPECT_EQ(0, TruncateToInt32(-9223372036854775808.0));
+    EXPECT_EQ(0, TruncateToInt32(HUGE_VAL));
+    EXPECT_EQ(0, TruncateToInt32(-HUGE_VAL));
+    EXPECT_EQ(0, TruncateToInt32(std::nan("")));
+}
