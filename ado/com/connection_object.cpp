@@ -45,9 +45,7 @@ ConnectionObject::~ConnectionObject() { Shut(); }
 HRESULT ConnectionObject::get_ConnectionString(BSTR* text) { return GiveText(connectionString_, text); }
 
 HRESULT ConnectionObject::put_ConnectionString(BSTR text) {
-    if (IsOpen()) return Refuse(kObjectOpen);
-    connectionString_ = std::u16string(BstrText(text));
-    return S_OK;
+    return SetWhileClosed(IsOpen(), connectionString_, std::u16string(BstrText(text)));
 }
 
 HRESULT ConnectionObject::Open(BSTR connectionString, BSTR, BSTR, long) {
@@ -125,9 +123,7 @@ void ConnectionObject::Shut() {
 HRESULT ConnectionObject::get_Provider(BSTR* name) { return GiveText(provider_, name); }
 
 HRESULT ConnectionObject::put_Provider(BSTR name) {
-    if (IsOpen()) return Refuse(kObjectOpen);
-    provider_ = std::u16string(BstrText(name));
-    return S_OK;
+    return SetWhileClosed(IsOpen(), provider_, std::u16string(BstrText(name)));
 }
 
 HRESULT ConnectionObject::get_Version(BSTR* version) { return GiveText(u"2.8", version); }
@@ -145,22 +141,16 @@ HRESULT ConnectionObject::get_Mode(long* mode) { return GiveLong(IsOpen() && mod
 
 HRESULT ConnectionObject::put_Mode(long mode) {
     if (mode < 0 || mode > 0x3FFFFF) return Refuse(kInvalidArgument);
-    return SetWhileClosed(&mode_, mode);
+    return SetWhileClosed(IsOpen(), mode_, mode);
 }
 
 HRESULT ConnectionObject::get_ConnectionTimeout(long* seconds) { return GiveLong(connectionTimeout_, seconds); }
-HRESULT ConnectionObject::put_ConnectionTimeout(long seconds) { return SetWhileClosed(&connectionTimeout_, seconds); }
+HRESULT ConnectionObject::put_ConnectionTimeout(long seconds) { return SetWhileClosed(IsOpen(), connectionTimeout_, seconds); }
 HRESULT ConnectionObject::get_CommandTimeout(long* seconds) { return GiveLong(commandTimeout_, seconds); }
 
 HRESULT ConnectionObject::put_CommandTimeout(long seconds) {
     if (seconds < 0) return Refuse(kInvalidArgument);
     commandTimeout_ = seconds;
-    return S_OK;
-}
-
-HRESULT ConnectionObject::SetWhileClosed(long* slot, long value) {
-    if (IsOpen()) return Refuse(kObjectOpen);
-    *slot = value;
     return S_OK;
 }
 

@@ -63,8 +63,6 @@ private:
     HRESULT OpenFile(const std::u16string& text);
     // Closes the rows opened on this connection, then the file.
     void Shut();
-    // A property that only a closed connection takes.
-    HRESULT SetWhileClosed(long* slot, long value);
 
     std::shared_ptr<ado::DataSource> source_;
     std::u16string connectionString_;

@@ -9,7 +9,9 @@
 #include <oleauto.h>
 
 #include <string_view>
+#include <utility>
 
+#include "ado/com/ado_errors.h"
 #include "ado/com/failure.h"
 #include "ado/com/module.h"
 #include "ado/com/module_object.h"
@@ -78,6 +80,16 @@ protected:
 
     // Raises hr from this object (ADO's text for it when none is given) and returns it.
     HRESULT Refuse(HRESULT hr, std::u16string_view text = {}) const { return Raise(hr, text, ErrorSource(), *Iid); }
+
+    // A property that only a closed object takes: an open one refuses first, then a
+    // value out of the property's range.
+    template <class T>
+    HRESULT SetWhileClosed(bool open, T& slot, T value, bool inRange = true) const {
+        if (open) return Refuse(kObjectOpen);
+        if (!inRange) return Refuse(kInvalidArgument);
+        slot = std::move(value);
+        return S_OK;
+    }
 };
 
 // Creates an object with its first reference, owned by the result.

@@ -272,36 +272,25 @@ HRESULT RecordsetObject::putref_ActiveConnection(IDispatch* connection) {
 HRESULT RecordsetObject::get_CursorType(long* type) { return GiveLong(cursorType_, type); }
 
 HRESULT RecordsetObject::put_CursorType(long type) {
-    if (IsOpen()) return Refuse(kObjectOpen);
-    if (type < 0 || type > 3) return Refuse(kInvalidArgument);
-    cursorType_ = type;
-    return S_OK;
+    return SetWhileClosed(IsOpen(), cursorType_, type, type >= 0 && type <= 3);
 }
 
 HRESULT RecordsetObject::get_LockType(long* type) { return GiveLong(lockType_, type); }
 
 HRESULT RecordsetObject::put_LockType(long type) {
-    if (IsOpen()) return Refuse(kObjectOpen);
-    if (type < 1 || type > 4) return Refuse(kInvalidArgument);
-    lockType_ = type;
-    return S_OK;
+    return SetWhileClosed(IsOpen(), lockType_, type, type >= 1 && type <= 4);
 }
 
 HRESULT RecordsetObject::get_Source(BSTR* text) { return GiveText(source_, text); }
 
 HRESULT RecordsetObject::put_Source(BSTR text) {
-    if (IsOpen()) return Refuse(kObjectOpen);
-    source_ = std::u16string(BstrText(text));
-    return S_OK;
+    return SetWhileClosed(IsOpen(), source_, std::u16string(BstrText(text)));
 }
 
 HRESULT RecordsetObject::get_CursorLocation(long* location) { return GiveLong(cursorLocation_, location); }
 
 HRESULT RecordsetObject::put_CursorLocation(long location) {
-    if (IsOpen()) return Refuse(kObjectOpen);
-    if (location != 2 && location != 3) return Refuse(kInvalidArgument);
-    cursorLocation_ = location;
-    return S_OK;
+    return SetWhileClosed(IsOpen(), cursorLocation_, location, location == 2 || location == 3);  // server, client
 }
 
 }  // namespace ado_com
