@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <array>
-#include <cstdint>
 
 #include "app/call_gate.h"
 #include "core/external_functions.h"
@@ -17,14 +16,14 @@ namespace {
 
 constexpr int STIF_SUPPORT_HEX_FLAG = 1;
 
-int AddressWord(const void* address) {
-    return static_cast<int>(reinterpret_cast<std::uintptr_t>(address));
+CallWord AddressWord(const void* address) {
+    return reinterpret_cast<CallWord>(address);
 }
 
 }  // namespace
 
 void CallStrToIntEx(const Text& text, int flags, int& result) {
-    std::array<int, 3> arguments{};
+    std::array<CallWord, 3> arguments{};
     const HMODULE shlwapi = ExternalLoadLibraryA("shlwapi.dll");
     if (!shlwapi) return;
     const FARPROC strToIntEx = ExternalGetProcAddress(shlwapi, "StrToIntExA");
@@ -34,9 +33,8 @@ void CallStrToIntEx(const Text& text, int flags, int& result) {
     arguments[0] = AddressWord(ExternalLstrcpynText(&parsed[0], parsed.c_str(), 0));
     arguments[1] = flags;
     arguments[2] = AddressWord(ExternalLstrcpynInt(&result, &result, 0));
-    ExternalCallWindowProcA(CallGate, reinterpret_cast<HWND>(strToIntEx),
-                            static_cast<UINT>(reinterpret_cast<std::uintptr_t>(arguments.data())),
-                            arguments.size(), 0);
+    ExternalCallWindowProcA(CallGate, reinterpret_cast<HWND>(strToIntEx), static_cast<UINT>(arguments.size()),
+                            reinterpret_cast<WPARAM>(arguments.data()), 0);
 }
 
 int HexTextToInt(const Text& text) {
