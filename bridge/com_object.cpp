@@ -3,6 +3,7 @@
 #include <ole2.h>
 
 #include "bridge/bstr.h"
+#include "win/sys_kind.h"
 
 namespace bridge {
 namespace {
@@ -19,7 +20,7 @@ ComPtr<IUnknown> CreateThroughTypeLibrary(const Text& progId, const Text& typeLi
     std::wstring file = AnsiToWide(typeLibraryFile);
     if (FAILED(LoadTypeLib(file.c_str(), library.put()))) return {};
     std::wstring name = AnsiToWide(progId);  // FindName may rewrite it in place, in the case found
-    ULONG hash = LHashValOfNameSys(SYS_WIN32, GetUserDefaultLCID(), name.c_str());
+    ULONG hash = LHashValOfNameSys(win::kModuleSysKind, GetUserDefaultLCID(), name.c_str());
     ITypeInfo* found[1] = {nullptr};
     MEMBERID memberIds[1] = {0};
     USHORT count = 1;

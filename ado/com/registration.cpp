@@ -8,6 +8,7 @@
 #include "ado/com/library.h"
 #include "ado/com/module.h"
 #include "ado/com/owners.h"
+#include "win/sys_kind.h"
 
 namespace ado_com {
 namespace {
@@ -132,7 +133,7 @@ HRESULT UnregisterServer() {
         RestoreProgId(c, key, clsid);
         RegDeleteTreeW(HKEY_CLASSES_ROOT, Wide(key));
     }
-    UnRegisterTypeLib(LIBID_QalomirADO, 1, 0, LANG_NEUTRAL, SYS_WIN32);
+    UnRegisterTypeLib(LIBID_QalomirADO, 1, 0, LANG_NEUTRAL, win::kModuleSysKind);
     return S_OK;
 }
 

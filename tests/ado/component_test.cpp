@@ -1,5 +1,6 @@
 // Connection and Recordset driven the way the program drives them.
 #include "component_fixture.h"
+#include "win/sys_kind.h"
 
 using namespace ado_test;
 
@@ -36,7 +37,7 @@ TEST_F(ComponentTest, TypeInformationBindsTheProgramsNamesAsTheirKinds) {
         DESCKIND kind = DESCKIND_NONE;
         BINDPTR ptr;
         ptr.lpfuncdesc = nullptr;
-        ULONG hash = LHashValOfNameSys(SYS_WIN32, 0, name.c_str());
+        ULONG hash = LHashValOfNameSys(win::kModuleSysKind, 0, name.c_str());
         ASSERT_HRESULT_SUCCEEDED(comp->Bind(&name[0], hash, c.tryKind, &boundInfo, &kind, &ptr));
         ASSERT_EQ(kind, DESCKIND_FUNCDESC) << std::string(name.begin(), name.end());
         ComPtr<ITypeInfo> owner = ComPtr<ITypeInfo>(boundInfo);

@@ -5,6 +5,7 @@
 #include "ado/com/library.h"
 #include "bridge/com_object.h"
 #include "win/com_ptr.h"
+#include "win/unique.h"
 #include "db/database.h"
 #include "sample_file.h"
 #include "tests/support/win_driver.h"
@@ -96,14 +97,37 @@ TEST_F(RegisteredTest, DatabaseClassRunsTheProgramsQuery) {
     EXPECT_EQ(before, after);
 }
 
-// Unregistering takes our ProgIDs and class keys away; registering again restores them.
+namespace {
+
+template <class Function>
+Function Export(HMODULE dll, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+}
+
+// The type library's key for this build's system kind: TypeLib\{LIBID}\1.0\0\win32 for
+// the i686 component, ...\win64 for the x64 one.
+bool TypeLibraryKeyExists(const wchar_t* sysKind) {
+    wchar_t libid[40] = {};
+    StringFromGUID2(LIBID_QalomirADO, libid, 40);
+    const std::wstring path = std::wstring(L"TypeLib\\") + libid + L"\\1.0\\0\\" + sysKind;
+    win::UniqueKey key;
+    return RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+constexpr const wchar_t* kOwnSysKind = sizeof(void*) == 8 ? L"win64" : L"win32";
+
+}  // namespace
+
+// Unregistering takes our ProgIDs, class keys and type library key away; registering
+// again restores them.
 TEST_F(RegisteredTest, UnregisterThenRegisterAgain) {
     HMODULE dll = LoadLibraryA(QALOMIR_ADO_DLL);
     ASSERT_NE(dll, nullptr);
     using Entry = HRESULT(STDAPICALLTYPE*)();
-    auto unregister = reinterpret_cast<Entry>(GetProcAddress(dll, "DllUnregisterServer"));
-    auto reregister = reinterpret_cast<Entry>(GetProcAddress(dll, "DllRegisterServer"));
+    auto unregister = Export<Entry>(dll, "DllUnregisterServer");
+    auto reregister = Export<Entry>(dll, "DllRegisterServer");
     ASSERT_TRUE(unregister && reregister);
+    EXPECT_TRUE(TypeLibraryKeyExists(kOwnSysKind)) << "registered under the wrong system kind";
 
     EXPECT_HRESULT_SUCCEEDED(unregister());
     CLSID clsid = CLSID_NULL;
@@ -112,6 +136,7 @@ TEST_F(RegisteredTest, UnregisterThenRegisterAgain) {
     HKEY key = nullptr;
     EXPECT_NE(RegOpenKeyExW(HKEY_CLASSES_ROOT, L"CLSID\\{AFB1133D-623E-4AC4-830A-2683150F35A5}", 0, KEY_READ, &key),
               ERROR_SUCCESS);
+    EXPECT_FALSE(TypeLibraryKeyExists(kOwnSysKind)) << "type library key left behind";
 
     EXPECT_HRESULT_SUCCEEDED(reregister());
     ASSERT_HRESULT_SUCCEEDED(CLSIDFromProgID(L"ADODB.Connection", &clsid));
@@ -127,6 +152,7 @@ TEST_F(RegisteredTest, UnregisterThenRegisterAgain) {
     RegCloseKey(key);
     ComPtr<ITypeLib> library;
     EXPECT_HRESULT_SUCCEEDED(LoadRegTypeLib(LIBID_QalomirADO, 1, 0, 0, library.put()));
+    EXPECT_TRUE(TypeLibraryKeyExists(kOwnSysKind));
     FreeLibrary(dll);
 }
 
@@ -137,8 +163,8 @@ TEST_F(RegisteredTest, DllCanUnloadNowOnceEverythingIsReleased) {
     ASSERT_NE(dll, nullptr);
     using GetClass = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
     using CanUnload = HRESULT(STDAPICALLTYPE*)();
-    auto getClass = reinterpret_cast<GetClass>(GetProcAddress(dll, "DllGetClassObject"));
-    auto canUnload = reinterpret_cast<CanUnload>(GetProcAddress(dll, "DllCanUnloadNow"));
+    auto getClass = Export<GetClass>(dll, "DllGetClassObject");
+    auto canUnload = Export<CanUnload>(dll, "DllCanUnloadNow");
     ASSERT_TRUE(getClass && canUnload);
     EXPECT_EQ(canUnload(), S_OK);
     IClassFactory* factory = nullptr;

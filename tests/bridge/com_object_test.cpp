@@ -3,6 +3,7 @@
 
 #include "bridge/com_object.h"
 #include "tests/automation/scripted_dispatch.h"
+#include "win/sys_kind.h"
 
 using namespace core;
 using namespace bridge;
@@ -75,7 +76,7 @@ TEST_F(Create, ThroughTheTypeLibraryRegistersIt) {
     ITypeLib* registered = nullptr;
     EXPECT_EQ(LoadRegTypeLib(kProbeLibrary, 1, 0, LOCALE_NEUTRAL, &registered), S_OK);
     if (registered) registered->Release();
-    UnRegisterTypeLib(kProbeLibrary, 1, 0, LOCALE_NEUTRAL, SYS_WIN32);
+    UnRegisterTypeLib(kProbeLibrary, 1, 0, LOCALE_NEUTRAL, win::kModuleSysKind);
 
     // A name the library does not hold falls back to the ProgID route, and fails.
     EXPECT_FALSE(object.Create("NoSuchClass", library_->Path()));
