@@ -16,6 +16,8 @@ using namespace core;
 namespace {
 
 std::string markerPath;
+// A block nothing holds may be left unallocated by the compiler.
+char* volatile keptBlock = nullptr;
 
 void WriteMarker() {
     if (FILE* marker = std::fopen(markerPath.c_str(), "wb")) std::fclose(marker);
@@ -28,9 +30,15 @@ void RaiseFatal(const std::string& kind) {
     if (kind == "fatal-library")
         ExternalFunctionTable({{"qalomir_no_such.dll", "Anything"}}).Resolve(0);
     if (kind == "fatal-alloc") {
+#if defined(__i386__) || defined(_M_IX86)
         // Wine may grant one such block; a 32-bit address space never holds three.
         volatile std::size_t size = 0x7FFFFFF0u;
         for (int i = 0; i < 3; ++i) new char[size];
+#else
+        // 256 TiB: twice the largest user address space x64 Windows gives a process.
+        volatile std::size_t size = std::size_t(1) << 48;
+        keptBlock = new char[size];
+#endif
     }
     FatalError(0, "");
 }
