@@ -53,7 +53,7 @@ ControlDescription QueryButton() {
 
 FormDescription MakeForm() {
     FormDescription f{kWindowId, kWindowControl, "Qalomir", 50, 50, 232, 153, true,
-                      {{EventWindowCreated, OnWindowCreated}, {EventWindowDestroyed, OnWindowDestroyed}}, {}};
+                      {{EventWindowCreated, OnWindowCreated}, {EventWindowDestroyed, OnWindowDestroyed}}, {}, {}};
     f.controls = {
         ForumLabel(),
         ControlDescription{"分组框5", k分组框5, ControlKind::GroupBox, 0, 8, 8, 208, 88, "", {}},

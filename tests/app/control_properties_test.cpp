@@ -31,7 +31,7 @@ void CountClick(const EventArgs& args) {
 }
 
 FormDescription MakeForm() {
-    FormDescription f{kForm, kFormControl, "probe", 10, 10, 300, 200, false, {}, {}};
+    FormDescription f{kForm, kFormControl, "probe", 10, 10, 300, 200, false, {}, {}, {}};
     f.controls = {
         ControlDescription{"edit", kEdit, ControlKind::EditBox, 0, 5, 5, 100, 20, "start", {}},
         ControlDescription{"label", kLabel, ControlKind::Label, 0, 5, 30, 100, 20, "caption", {{-1, CountClick}}},

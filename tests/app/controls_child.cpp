@@ -24,7 +24,8 @@ const FormDescription& Form() {
         kForm, kFormControl, "child", 0, 0, 200, 120, true, {}, {
             ControlDescription{"edit", kEdit, ControlKind::EditBox, 0, 5, 5, 100, 20, "", {}},
             ControlDescription{"group", kGroup, ControlKind::GroupBox, 0, 5, 30, 100, 60, "", {}},
-        }};
+        },
+        {}};
     return form;
 }
 
