@@ -1,12 +1,5 @@
-# Cross build for 32-bit Windows with the mingw-w64 posix-thread compilers.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 32-bit Windows, the product (dist/).
 set(CMAKE_SYSTEM_PROCESSOR x86)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Every Windows binary, tests included, runs under Wine through this wrapper.
-set(CMAKE_CROSSCOMPILING_EMULATOR env QALOMIR_ARCH=i686 ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
+set(qalomir_mingw_triple i686-w64-mingw32)
+set(qalomir_mingw_arch i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-toolchain.cmake)
