@@ -19,6 +19,7 @@ constexpr std::uint8_t kPageUsageMap = 0x05;
 
 // Header page.
 constexpr char kSignature[] = "Standard Jet DB";
+constexpr char kAceSignature[] = "Standard ACE DB";  // Access 2007 and later (.accdb)
 constexpr std::size_t kSignatureOffset = 4;
 constexpr std::size_t kVersionOffset = 0x14;
 constexpr std::uint8_t kVersionJet4 = 0x01;
