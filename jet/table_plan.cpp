@@ -71,7 +71,8 @@ bool PlanTable(const Table& table, TablePlan& plan, std::string* error, const st
             p.compressed = format::IsTextual(c.type);
         }
         if (p.fixed) {
-            p.fixedOffset = plan.fixedSize;
+            // A Boolean lives in the null mask and takes no room: Access gives it offset 0.
+            p.fixedOffset = c.type == ColumnType::Boolean ? 0 : plan.fixedSize;
             plan.fixedSize = static_cast<std::uint16_t>(plan.fixedSize + format::FixedSize(c.type));
         } else {
             p.varIndex = plan.varCount++;
