@@ -263,3 +263,17 @@ TEST(JetWriter, APropertyValueLongerThanAPageIsChained) {
     ASSERT_EQ(201u, blocks.size());
     EXPECT_TRUE(blocks[200].name == u"column 199");
 }
+
+TEST(JetWriter, ColumnsAreNumberedAgainAsAccessNumbersThem) {
+    std::vector<std::uint8_t> b;
+    std::string error;
+    ASSERT_TRUE(WriteDatabase({jet_test::ApiConstTable(1)}, b, &error)) << error;
+    // The second number (offset 9 of a 25-byte column entry): 0 in the tables
+    // made with the database (MSysObjects at page 2, after its two index
+    // counts), from 1 in a table added later (api_const at page 7, no index).
+    const auto second = [&](std::size_t page, std::size_t indexes, std::size_t column) {
+        return U16(b, page * 4096 + 63 + 12 * indexes + 25 * column + 9);
+    };
+    for (std::size_t c = 0; c < 17; ++c) EXPECT_EQ(0, second(2, 2, c)) << c;
+    for (std::size_t c = 0; c < 3; ++c) EXPECT_EQ(c + 1, second(7, 0, c)) << c;
+}
