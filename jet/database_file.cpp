@@ -23,9 +23,12 @@ bool CheckHeader(const PageSource& source, std::string* error) {
     if (source.FileSize() == 0) return Fail(error, "the file is empty");
     ByteView first;
     if (!source.Page(0, first)) return Fail(error, "the file is truncated: shorter than one page");
-    if (first.data()[0] != kPageHeader ||
-        std::memcmp(first.data() + kSignatureOffset, kSignature, sizeof kSignature) != 0)
-        return Fail(error, "not a Jet database: signature missing");
+    const auto carries = [&](const char (&signature)[sizeof kSignature]) {
+        return first.data()[0] == kPageHeader &&
+               std::memcmp(first.data() + kSignatureOffset, signature, sizeof signature) == 0;
+    };
+    if (carries(kAceSignature)) return Fail(error, "Access 2007 and later files (.accdb, ACE) are not supported");
+    if (!carries(kSignature)) return Fail(error, "not a Jet database: signature missing");
     if (first.data()[kVersionOffset] != kVersionJet4) return Fail(error, "not a Jet 4 (Access 2000-2003) database");
     if (source.FileSize() % kPageSize != 0) return Fail(error, "the file is truncated: it ends inside a page");
     ByteVec header = first.Copy();

@@ -19,6 +19,7 @@ constexpr std::uint8_t kPageUsageMap = 0x05;
 
 // Header page.
 constexpr char kSignature[] = "Standard Jet DB";
+constexpr char kAceSignature[] = "Standard ACE DB";  // Access 2007 and later (.accdb)
 constexpr std::size_t kSignatureOffset = 4;
 constexpr std::size_t kVersionOffset = 0x14;
 constexpr std::uint8_t kVersionJet4 = 0x01;
@@ -69,6 +70,23 @@ constexpr std::size_t kRealIndexEntrySize = 52;
 constexpr std::size_t kLogicalIndexEntrySize = 28;
 constexpr std::size_t kIndexColumnSlots = 10;
 
+// Real index entries: flags byte.
+constexpr std::size_t kRealIndexFlags = 46;
+constexpr std::uint8_t kIndexUnique = 0x01;
+constexpr std::uint8_t kIndexIgnoreNulls = 0x02;
+constexpr std::uint8_t kIndexRequired = 0x08;
+constexpr std::uint8_t kIndexAccess2000 = 0x80;  // set on every index Access 2000 and later create
+
+// Logical index entries: the real index behind it, the two cascade bytes of a
+// relationship (Access stores 0x04 in both when no relationship uses the
+// index) and the index type.
+constexpr std::size_t kLogicalRealIndex = 8;
+constexpr std::size_t kLogicalCascadeUpdates = 21;
+constexpr std::size_t kLogicalCascadeDeletes = 22;
+constexpr std::size_t kLogicalIndexType = 23;
+constexpr std::uint8_t kCascadeNone = 0x04;
+constexpr std::uint8_t kIndexTypePrimaryKey = 0x01;
+
 // Column entry fields (relative to the entry).
 constexpr std::size_t kColType = 0;
 constexpr std::size_t kColMagic = 1;
@@ -83,7 +101,8 @@ constexpr std::size_t kColFixedOffset = 21;
 constexpr std::size_t kColLength = 23;
 constexpr std::uint8_t kColFlagFixed = 0x01;
 constexpr std::uint8_t kColFlagUpdatable = 0x02;
-constexpr std::uint8_t kColFlagSystem = 0x10;  // set by the engine on its own tables' columns
+constexpr std::uint8_t kColFlagSystem = 0x10;      // set by the engine on its own tables' columns
+constexpr std::uint8_t kColFlagSecurityId = 0x20;  // set by the engine on the columns that hold security ids
 constexpr std::uint8_t kColMiscCompressed = 0x01;
 
 // Usage maps.
@@ -112,6 +131,7 @@ constexpr std::size_t kIndexEntryStart = 0x1E0;
 constexpr std::int16_t kObjectTable = 1;
 constexpr std::int16_t kObjectDatabase = 2;
 constexpr std::int16_t kObjectContainer = 3;
+constexpr std::int16_t kObjectAccessProperties = -32757;  // a property set Access keeps under Databases
 constexpr std::uint32_t kFlagSystemObject = 0x80000000u;
 constexpr std::uint32_t kFlagHiddenSystem = 0x00000002u;
 

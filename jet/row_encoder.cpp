@@ -102,8 +102,8 @@ bool RowEncoder::VariableBytes(const ColumnPlan& c, const Value& v, ByteVec& out
             if (v.binary.size() >= (1u << 24)) return Fail(error, "OLE value too long for column " + ColumnName(c));
             out = longValues_.Place(v.binary, lvPages_[c.number]);
             return true;
-        default:
-            return Fail(error, bad);
+        default:  // a number kept among the variable columns
+            return FixedBytes(c, v, out, error);
     }
 }
 

@@ -1,23 +1,25 @@
 #pragma once
-// The system tables that Access creates in a new database, and the catalog rows
-// (MSysObjects) that name every table.
+// The tables a new Access 2000 database has besides the user's, as Access
+// defines them: columns and indexes with their flags, and who may do what
+// with each.
 #include <cstdint>
 #include <vector>
 
+#include "jet/security_ids.h"
 #include "jet/table.h"
 
 namespace jet {
 
-// MSysObjects first (it must sit at page 2), then the other system tables, all empty.
-std::vector<Table> SystemTables();
+struct SystemTable {
+    Table table;
+    bool engine = true;  // made by the engine with the database; else added by Access
+    std::uint8_t definitionType = 0;        // kTableSystem, or kTableUser for Access's own
+    std::vector<std::uint8_t> columnFlags;  // the definition's flag byte per column
+    std::vector<std::uint8_t> indexFlags;   // per index
+    std::vector<Ace> rights;
+};
 
-// Object flags of a table in the catalog.
-std::uint32_t CatalogFlags(const Table& table, bool system);
-
-// Fills catalog (MSysObjects) with the containers, the database object and one
-// row per table; tables[i] has its definition at tdefPages[i]. Every object
-// gets a full-access entry for the default Admin user in aces (MSysACEs).
-void FillCatalog(Table& catalog, Table& aces, const std::vector<const Table*>& tables,
-                 const std::vector<std::uint32_t>& tdefPages, std::size_t systemCount, double created);
+// MSysObjects first (it must sit at page 2), then MSysACEs and the rest, all empty.
+std::vector<SystemTable> SystemTables();
 
 }  // namespace jet

@@ -31,12 +31,14 @@ std::uint16_t DeclaredLength(const Column& c) {
 
 }  // namespace
 
-bool PlanTable(const Table& table, TablePlan& plan, std::string* error) {
+bool PlanTable(const Table& table, TablePlan& plan, std::string* error, const std::vector<std::uint8_t>* flags) {
     const std::string tableName = Utf16ToUtf8(table.name);
     if (table.name.empty() || table.name.size() > kMaxNameLength)
         return Fail(error, "table name must have 1 to 64 characters: '" + tableName + "'");
     if (table.columns.empty() || table.columns.size() > kMaxColumns)
         return Fail(error, "table '" + tableName + "' must have 1 to 255 columns");
+    if (flags && flags->size() != table.columns.size())
+        return Fail(error, "table '" + tableName + "': column flags do not match its columns");
     plan = TablePlan{};
     std::set<std::u16string> seen;
     for (std::size_t i = 0; i < table.columns.size(); ++i) {
@@ -57,10 +59,20 @@ bool PlanTable(const Table& table, TablePlan& plan, std::string* error) {
         p.type = c.type;
         p.number = static_cast<std::uint16_t>(i);
         p.length = DeclaredLength(c);
-        p.fixed = !format::IsVariable(c.type);
-        p.compressed = format::IsTextual(c.type);
+        if (flags) {
+            p.flags = (*flags)[i];
+            p.fixed = (p.flags & format::kColFlagFixed) != 0;
+            // Numbers may sit among the variable columns; texts never among the fixed ones.
+            if (p.fixed == format::IsVariable(c.type) && (p.fixed || c.type == ColumnType::Boolean))
+                return Fail(error, "column '" + name + "' cannot be stored as its flags say");
+        } else {
+            p.fixed = !format::IsVariable(c.type);
+            p.flags = static_cast<std::uint8_t>(format::kColFlagUpdatable | (p.fixed ? format::kColFlagFixed : 0));
+            p.compressed = format::IsTextual(c.type);
+        }
         if (p.fixed) {
-            p.fixedOffset = plan.fixedSize;
+            // A Boolean lives in the null mask and takes no room: Access gives it offset 0.
+            p.fixedOffset = c.type == ColumnType::Boolean ? 0 : plan.fixedSize;
             plan.fixedSize = static_cast<std::uint16_t>(plan.fixedSize + format::FixedSize(c.type));
         } else {
             p.varIndex = plan.varCount++;

@@ -16,7 +16,7 @@ struct ColumnPlan {
     std::uint16_t length = 0;       // declared length in bytes (0 for memo and OLE)
     bool fixed = false;
     bool compressed = false;  // text stored with Unicode compression
-    bool system = false;      // column of a table the engine owns
+    std::uint8_t flags = 0;   // the definition's flag byte (fixed, updatable, ...)
 };
 
 struct TablePlan {
@@ -25,7 +25,11 @@ struct TablePlan {
     std::uint16_t fixedSize = 0;
 };
 
-// Fails on names Jet does not accept and on duplicate column names.
-bool PlanTable(const Table& table, TablePlan& plan, std::string* error);
+// Fails on names Jet does not accept and on duplicate column names. Each
+// column's flags follow from its type unless flags (one per column) gives
+// them, as for the tables a new database has: those also say which columns
+// are fixed, and their texts are stored uncompressed.
+bool PlanTable(const Table& table, TablePlan& plan, std::string* error,
+               const std::vector<std::uint8_t>* flags = nullptr);
 
 }  // namespace jet

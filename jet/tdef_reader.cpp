@@ -71,7 +71,7 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
     d.U32(kTdefLogicalIndexes, logical);
     d.U32(kTdefRealIndexes, real);
     d.U32(kTdefUsedPages, def.usedMap);
-    def.systemType = type == kTableSystem;
+    def.type = type;
     def.varCount = varCount;
     if (columns == 0 || columns > kMaxColumns)
         return Fail(error, Definition(page), "table definition: " + std::to_string(columns) +
@@ -94,6 +94,7 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
         e.U16(kColFixedOffset, plan.fixedOffset);
         e.U16(kColLength, plan.length);
         plan.type = static_cast<ColumnType>(t);
+        plan.flags = flags;
         plan.fixed = (flags & kColFlagFixed) != 0;
         plan.compressed = (misc & kColMiscCompressed) != 0;
         column.type = plan.type;
@@ -125,16 +126,22 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
             r.ascending.push_back((order & 0x01) != 0);
         }
         e.U32(4 + 3 * kIndexColumnSlots + 4, r.first);
-        e.U8(4 + 3 * kIndexColumnSlots + 12, r.flags);
+        e.U8(kRealIndexFlags, r.flags);
         at += kRealIndexEntrySize;
     }
-    std::vector<std::pair<std::uint32_t, std::uint8_t>> logicals(logical);
-    for (auto& [realNumber, indexType] : logicals) {
+    struct Logical {
+        std::uint32_t real = 0;
+        std::uint8_t type = 0, cascadeUpdates = 0, cascadeDeletes = 0;
+    };
+    std::vector<Logical> logicals(logical);
+    for (auto& l : logicals) {
         ByteView e;
         if (!d.Slice(at, kLogicalIndexEntrySize, e))
             return Fail(error, Definition(page), "table definition: index entries run past the end");
-        e.U32(8, realNumber);
-        e.U8(23, indexType);
+        e.U32(kLogicalRealIndex, l.real);
+        e.U8(kLogicalCascadeUpdates, l.cascadeUpdates);
+        e.U8(kLogicalCascadeDeletes, l.cascadeDeletes);
+        e.U8(kLogicalIndexType, l.type);
         at += kLogicalIndexEntrySize;
     }
     std::stable_sort(cols.begin(), cols.end(), [](const auto& a, const auto& b) { return a.second.number < b.second.number; });
@@ -142,17 +149,20 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
         def.columns.push_back(column);
         def.layout.push_back(plan);
     }
-    for (auto& [realNumber, indexType] : logicals) {
+    for (const Logical& l : logicals) {
         IndexDef idx;
         if (!ReadName(d, at, idx.index.name))
             return Fail(error, Definition(page), "table definition: index names run past the end");
-        if (realNumber >= reals.size()) continue;
-        const Real& r = reals[realNumber];
+        if (l.real >= reals.size()) continue;
+        const Real& r = reals[l.real];
         idx.columnNumbers = r.columns;
         idx.ascending = r.ascending;
         idx.firstPage = r.first;
-        idx.index.unique = (r.flags & 0x01) != 0;
-        idx.index.primaryKey = indexType == 0x01;
+        idx.flags = r.flags;
+        idx.cascadeUpdates = l.cascadeUpdates;
+        idx.cascadeDeletes = l.cascadeDeletes;
+        idx.index.unique = (r.flags & kIndexUnique) != 0;
+        idx.index.primaryKey = l.type == kIndexTypePrimaryKey;
         for (std::uint16_t number : r.columns)
             for (std::size_t c = 0; c < def.layout.size(); ++c)
                 if (def.layout[c].number == number) idx.index.columns.push_back(def.columns[c].name);

@@ -13,16 +13,17 @@ void AppendName(ByteVec& out, const std::u16string& name) {
     for (char16_t c : name) AppendU16(out, c);
 }
 
-ByteVec ColumnEntry(const ColumnPlan& c) {
+ByteVec ColumnEntry(const ColumnPlan& c, bool createdWithDatabase) {
     ByteVec e(kColumnEntrySize, 0);
     e[kColType] = static_cast<std::uint8_t>(c.type);
     PutU32(e, kColMagic, kTableMagic);
     PutU16(e, kColNumber, c.number);
     PutU16(e, kColVarIndex, c.fixed ? 0 : c.varIndex);
-    PutU16(e, kColNumber2, c.number);
+    // Access counts the columns again from 1 here, but leaves 0 in the tables
+    // it makes with the database.
+    PutU16(e, kColNumber2, createdWithDatabase ? 0 : static_cast<std::uint16_t>(c.number + 1));
     PutU16(e, kColMisc, kSortGeneral);  // Access records the sort order on every column
-    e[kColFlags] = static_cast<std::uint8_t>(kColFlagUpdatable | (c.fixed ? kColFlagFixed : 0) |
-                                             (c.system ? kColFlagSystem : 0));
+    e[kColFlags] = c.flags;
     e[kColMiscFlags] = c.compressed ? kColMiscCompressed : 0;
     PutU16(e, kColFixedOffset, c.fixed ? c.fixedOffset : 0);
     PutU16(e, kColLength, c.length);
@@ -31,10 +32,6 @@ ByteVec ColumnEntry(const ColumnPlan& c) {
 
 constexpr std::uint32_t kIndexMagic = 1923;
 constexpr std::uint8_t kAscending = 0x01;
-constexpr std::uint8_t kIndexUnique = 0x01;
-constexpr std::uint8_t kIndexRequired = 0x08;
-constexpr std::uint8_t kIndexAccess2000 = 0x80;  // set on every index Access 2000 and later create
-constexpr std::uint8_t kIndexTypePrimaryKey = 0x01;
 
 ByteVec RealIndexEntry(const TdefIndex& idx) {
     ByteVec e;
@@ -46,10 +43,7 @@ ByteVec RealIndexEntry(const TdefIndex& idx) {
     AppendU32(e, idx.usedMap);
     AppendU32(e, idx.root);
     AppendU32(e, 0);
-    std::uint8_t flags = kIndexAccess2000;
-    if (idx.unique || idx.primaryKey) flags |= kIndexUnique;
-    if (idx.required) flags |= kIndexRequired;
-    AppendU8(e, flags);
+    AppendU8(e, idx.flags);
     e.resize(kRealIndexEntrySize, 0);
     return e;
 }
@@ -62,8 +56,8 @@ ByteVec LogicalIndexEntry(const TdefIndex& idx, std::uint32_t number) {
     AppendU8(e, 0);        // no related table
     AppendU32(e, 0xFFFFFFFFu);
     AppendU32(e, 0);
-    AppendU8(e, 0);
-    AppendU8(e, 0);
+    AppendU8(e, kCascadeNone);
+    AppendU8(e, kCascadeNone);
     AppendU8(e, idx.primaryKey ? kIndexTypePrimaryKey : 0);
     e.resize(kLogicalIndexEntrySize, 0);
     return e;
@@ -80,7 +74,7 @@ ByteVec BuildTableDefinition(const TdefInput& in) {
     PutU32(d, kTdefMagic, kTableMagic);
     PutU32(d, kTdefRowCount, in.rowCount);
     d[kTdefAutoNumberFlag] = 0x01;
-    d[kTdefType] = in.system ? kTableSystem : kTableUser;
+    d[kTdefType] = in.type;
     const auto columns = static_cast<std::uint16_t>(plan.columns.size());
     PutU16(d, kTdefMaxColumns, columns);
     PutU16(d, kTdefVarColumns, plan.varCount);
@@ -95,7 +89,7 @@ ByteVec BuildTableDefinition(const TdefInput& in) {
         AppendU32(d, in.rowCount);  // entries in the index
         AppendU32(d, 0);
     }
-    for (const ColumnPlan& c : plan.columns) AppendBytes(d, ColumnEntry(c));
+    for (const ColumnPlan& c : plan.columns) AppendBytes(d, ColumnEntry(c, in.createdWithDatabase));
     for (const Column& c : t.columns) AppendName(d, c.name);
     for (const auto& idx : in.indexes) AppendBytes(d, RealIndexEntry(idx));
     for (std::uint32_t i = 0; i < indexes; ++i) AppendBytes(d, LogicalIndexEntry(in.indexes[i], i));

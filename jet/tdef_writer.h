@@ -15,15 +15,15 @@ struct TdefIndex {
     std::vector<std::uint16_t> columns;  // column numbers, ascending order each
     std::uint32_t usedMap = 0;           // row pointer of the map of its pages
     std::uint32_t root = 0;
-    bool unique = false;
+    std::uint8_t flags = format::kIndexAccess2000;  // unique, ignore nulls, required
     bool primaryKey = false;
-    bool required = false;  // nulls refused (user primary keys)
 };
 
 struct TdefInput {
     const Table* table = nullptr;
     const TablePlan* plan = nullptr;
-    bool system = false;
+    std::uint8_t type = format::kTableUser;
+    bool createdWithDatabase = false;  // one of the tables every new database has
     std::uint32_t rowCount = 0;
     std::uint32_t usedMap = 0;  // row pointers of the usage maps
     std::uint32_t freeMap = 0;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <set>
 
+#include "jet/catalog.h"
 #include "jet/failure.h"
 #include "jet/header_page.h"
 #include "jet/index_key.h"
@@ -35,7 +36,7 @@ double NowAsOleDate() {
 
 struct TableWork {
     const Table* table = nullptr;
-    bool system = false;
+    const SystemTable* system = nullptr;  // null for the user's tables
     TablePlan plan;
     std::uint32_t tdefPage = 0;
     std::vector<std::uint32_t> dataPages;
@@ -49,25 +50,28 @@ struct TableWork {
 constexpr std::size_t kMaxIndexColumns = 10;
 constexpr std::size_t kMaxIndexes = 32;
 
+// A primary key refuses nulls as well as duplicates.
+std::uint8_t UserIndexFlags(const Index& index) {
+    std::uint8_t flags = kIndexAccess2000;
+    if (index.unique || index.primaryKey) flags |= kIndexUnique;
+    if (index.primaryKey) flags |= kIndexRequired;
+    return flags;
+}
+
 class DatabaseWriter {
 public:
     DatabaseWriter(const std::vector<Table>& tables, const WriteOptions& options)
-        : userTables_(tables), created_(options.created != 0.0 ? options.created : NowAsOleDate()) {}
+        : userTables_(tables),
+          created_(options.created != 0.0 ? options.created : NowAsOleDate()),
+          title_(options.title) {}
 
     bool Write(ByteVec& out, std::string* error) {
         if (!CheckNames(error)) return false;
         system_ = SystemTables();
-        for (auto& t : system_) Add(t, true);
-        for (auto& t : userTables_) Add(t, false);
-        for (auto& w : work_) {
-            if (!PlanTable(*w.table, w.plan, error)) return false;
-            // The engine stores its own tables' texts uncompressed.
-            if (w.system)
-                for (auto& c : w.plan.columns) {
-                    c.compressed = false;
-                    c.system = true;
-                }
-        }
+        for (const auto& s : system_) Add(s.table, &s);
+        for (const auto& t : userTables_) Add(t, nullptr);
+        for (auto& w : work_)
+            if (!PlanTable(*w.table, w.plan, error, w.system ? &w.system->columnFlags : nullptr)) return false;
         file_.Allocate();  // header
         file_.Allocate();  // usage maps
         for (auto& w : work_) w.tdefPage = file_.Allocate();
@@ -83,7 +87,7 @@ public:
     }
 
 private:
-    void Add(const Table& t, bool system) {
+    void Add(const Table& t, const SystemTable* system) {
         TableWork w;
         w.table = &t;
         w.system = system;
@@ -103,13 +107,9 @@ private:
     }
 
     void FillCatalogRows() {
-        std::vector<const Table*> tables;
-        std::vector<std::uint32_t> pages;
-        for (const auto& w : work_) {
-            tables.push_back(w.table);
-            pages.push_back(w.tdefPage);
-        }
-        FillCatalog(system_[0], system_[1], tables, pages, system_.size(), created_);
+        std::vector<CatalogTable> tables;
+        for (const auto& w : work_) tables.push_back({w.table, w.tdefPage, w.system});
+        FillCatalog(tables, {created_, title_}, system_[0].table, system_[1].table);
     }
 
     // Long values take their pages as rows are encoded; data pages fill in row order.
@@ -138,7 +138,8 @@ private:
         const std::string where = "table '" + Utf16ToUtf8(t.name) + "'";
         if (t.indexes.size() > kMaxIndexes) return Fail(error, where + " has more than 32 indexes");
         std::set<std::u16string> names;
-        for (const Index& index : t.indexes) {
+        for (std::size_t i = 0; i < t.indexes.size(); ++i) {
+            const Index& index = t.indexes[i];
             const std::string what = "index '" + Utf16ToUtf8(index.name) + "' of " + where;
             if (index.name.empty() || index.name.size() > 64) return Fail(error, what + ": name must have 1 to 64 characters");
             if (!names.insert(FoldAsciiCase(index.name)).second) return Fail(error, "duplicate " + what);
@@ -146,9 +147,8 @@ private:
                 return Fail(error, what + " must have 1 to 10 columns");
             TdefIndex def;
             def.name = index.name;
-            def.unique = index.unique;
             def.primaryKey = index.primaryKey;
-            def.required = index.primaryKey && !w.system;
+            def.flags = w.system ? w.system->indexFlags.at(i) : UserIndexFlags(index);
             for (const auto& name : index.columns) {
                 std::size_t c = 0;
                 while (c < t.columns.size() && !TextEqual(t.columns[c].name, name, TextMatch::IgnoreAsciiCase)) ++c;
@@ -188,7 +188,7 @@ private:
             }
             entries.push_back(std::move(e));
         }
-        if (def.unique || def.primaryKey) {
+        if (def.flags & kIndexUnique) {
             std::vector<const ByteVec*> keys;
             for (const auto& e : entries) keys.push_back(&e.key);
             std::sort(keys.begin(), keys.end(), [](const ByteVec* a, const ByteVec* b) { return *a < *b; });
@@ -261,7 +261,8 @@ private:
         TdefInput in;
         in.table = w.table;
         in.plan = &w.plan;
-        in.system = w.system;
+        in.type = w.system ? w.system->definitionType : kTableUser;
+        in.createdWithDatabase = w.system != nullptr;
         in.rowCount = static_cast<std::uint32_t>(w.table->rows.size());
         in.usedMap = MapPointer(w.firstMap);
         in.freeMap = MapPointer(w.firstMap + 1);
@@ -278,11 +279,21 @@ private:
 
     const std::vector<Table>& userTables_;
     double created_;
-    std::vector<Table> system_;
+    std::u16string title_;
+    std::vector<SystemTable> system_;
     std::vector<TableWork> work_;
     std::vector<std::uint32_t> mapPages_;
     PageFile file_;
 };
+
+// The file's name without its folder and extension, as Access titles a new database.
+std::string FileTitle(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    return name;
+}
 
 }  // namespace
 
@@ -294,8 +305,10 @@ bool WriteDatabase(const std::vector<Table>& tables, std::vector<std::uint8_t>& 
 
 bool WriteDatabase(const std::string& path, const std::vector<Table>& tables, std::string* error,
                    const WriteOptions& options) {
+    WriteOptions named = options;
+    if (named.title.empty()) named.title = Utf8ToUtf16(FileTitle(path));
     ByteVec bytes;
-    if (!WriteDatabase(tables, bytes, error, options)) return false;
+    if (!WriteDatabase(tables, bytes, error, named)) return false;
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return Fail(error, "cannot create " + path);
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();

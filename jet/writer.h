@@ -13,6 +13,10 @@ struct WriteOptions {
     // OLE Automation date stored in the catalog as the creation and update
     // time of every object; 0 means the current time.
     double created = 0.0;
+    // The database's Title (its summary information). Empty: none, or when
+    // writing to a path, the file's name without folder and extension, as
+    // Access gives a new database.
+    std::u16string title;
 };
 
 // Lays the whole file out in memory. Fails (false, with a reason in *error when

@@ -60,6 +60,19 @@ TEST(OpenAccessBytes, RefusesWhatIsNotADatabase) {
     }
 }
 
+TEST(OpenAccessBytes, SaysThatAnAccdbFileIsNotSupported) {
+    // The header page of an Access 2007 file: the ACE signature and version 2.
+    std::vector<std::uint8_t> accdb = SampleFile();
+    const char ace[] = "Standard ACE DB";
+    std::copy(ace, ace + sizeof ace, accdb.begin() + 4);
+    accdb[0x14] = 0x02;
+    std::string error;
+    EXPECT_FALSE(ado::OpenAccessBytes(accdb, &error));
+    EXPECT_EQ("Not a readable Access database: Access 2007 and later files (.accdb, ACE) are not supported", error);
+    EXPECT_FALSE(ado::OpenAccessView(accdb.data(), accdb.size(), nullptr, &error));
+    EXPECT_EQ("Not a readable Access database: Access 2007 and later files (.accdb, ACE) are not supported", error);
+}
+
 namespace {
 
 std::vector<std::uint8_t> IndexedFile(std::vector<jet::Table> tables) {

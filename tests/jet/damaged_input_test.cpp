@@ -57,6 +57,23 @@ TEST(JetDamagedInput, EmptyShortAndForeignFiles) {
     EXPECT_EQ("the file is truncated: it ends inside a page", OpenError(b));
 }
 
+TEST(JetDamagedInput, AccessTwoThousandSevenAndLaterFilesAreNamedAsSuch) {
+    // The ACE header of every later version: 2007, 2010, 2016 and 2019.
+    for (std::uint8_t version : {0x02, 0x03, 0x05, 0x06}) {
+        SCOPED_TRACE(version);
+        std::vector<std::uint8_t> b(kPage * 3, 0);
+        b[1] = 0x01;
+        std::memcpy(&b[4], "Standard ACE DB", 16);
+        b[0x14] = version;
+        EXPECT_EQ("Access 2007 and later files (.accdb, ACE) are not supported", OpenError(b));
+        b.resize(kPage + 100);  // whatever else is wrong with it
+        EXPECT_EQ("Access 2007 and later files (.accdb, ACE) are not supported", OpenError(b));
+    }
+    auto b = Sample();
+    std::memcpy(&b[4], "Standard ACE DX", 16);
+    EXPECT_EQ("not a Jet database: signature missing", OpenError(b));
+}
+
 TEST(JetDamagedInput, TruncatedAtEveryPageBoundary) {
     const auto full = Sample();
     for (std::size_t pages = 1; pages < full.size() / kPage; ++pages) {

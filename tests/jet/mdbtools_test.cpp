@@ -110,3 +110,22 @@ TEST_F(JetMdbtools, ReadsNumbersAndMemos) {
     EXPECT_EQ("i,s,d,b,m\n-7,300,2.5,1,\"" + Utf16ToUtf8(jet_test::Repeat(u"memo ", 1000)) + "\"\n,,,0,\"short\"\n",
               Tool("mdb-export", "nums"));
 }
+
+TEST_F(JetMdbtools, ReadsThePropertiesAccessWrites) {
+    Table t = jet_test::ApiConstTable(4);
+    t.indexes = {Index{u"宏或常量名", {u"宏或常量名"}, false, false}};
+    Write({t});
+    // As in the database Access 2000 creates; the title is the file's name.
+    EXPECT_EQ("name: (none)\n\tAccessVersion: 08.50\n\tBuild: 6620\n\n", Tool("mdb-prop", "MSysDb"));
+    EXPECT_EQ(u8"name: (none)\n\tTitle: API常量_mdbtools\n\n", Tool("mdb-prop", "SummaryInfo"));
+    EXPECT_EQ("name: (none)\n\tReplicateProject: yes\n\n", Tool("mdb-prop", "UserDefined"));
+    EXPECT_EQ("name: (none)\n\tKeepLocal: T\n\n", Tool("mdb-prop", "AccessLayout"));
+    // The table's own, then each column's, in whatever order mdb-prop lists them.
+    const std::string table = Tool("mdb-prop", "api_const");
+    EXPECT_EQ(0u, table.find("name: (none)\n")) << table;
+    for (const char* line : {"\tOrientation: 0\n", "\tOrderByOn: no\n", u8"name: 宏或常量名\n", u8"name: 常量值\n",
+                             u8"name: 备注\n", "\tUnicodeCompression: yes\n", "\tDisplayControl: 109\n",
+                             "\tColumnWidth: -1\n", "\tAllowZeroLength: yes\n", "\tAllowZeroLength: no\n"})
+        EXPECT_NE(std::string::npos, table.find(line)) << line << table;
+    EXPECT_EQ(ExpectedCsv(t), Tool("mdb-export", "api_const"));
+}

@@ -2,9 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
+#include "jet/property_values.h"
 #include "jet/rc4.h"
+#include "jet/reader.h"
+#include "jet/utf.h"
 #include "jet/writer.h"
 #include "sample_tables.h"
 
@@ -148,4 +152,128 @@ TEST(JetWriter, SameInputGivesSameBytes) {
     ASSERT_TRUE(WriteDatabase({jet_test::MixedTable(u"m", 40, 3)}, a, &error, options));
     ASSERT_TRUE(WriteDatabase({jet_test::MixedTable(u"m", 40, 3)}, b, &error, options));
     EXPECT_EQ(a, b);
+}
+
+namespace {
+
+// The property value of a catalog object, decoded; empty when it has none.
+std::vector<PropertyBlock> PropertiesOf(const Database& db, const std::u16string& object) {
+    const Table* catalog = db.FindTable(u"MSysObjects");
+    const std::size_t name = Database::ColumnIndex(*catalog, u"Name"), props = Database::ColumnIndex(*catalog, u"LvProp");
+    std::vector<PropertyBlock> blocks;
+    for (const auto& row : catalog->rows)
+        if (row[name].text == object && !row[props].IsNull()) {
+            EXPECT_TRUE(DecodeProperties(ByteView(row[props].binary.data(), row[props].binary.size()), blocks));
+        }
+    return blocks;
+}
+
+std::unique_ptr<Database> WrittenDatabase(const std::vector<Table>& tables, const WriteOptions& options = {}) {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    EXPECT_TRUE(WriteDatabase(tables, bytes, &error, options)) << error;
+    return Database::OpenBytes(std::move(bytes), &error);
+}
+
+}  // namespace
+
+TEST(JetWriter, TitlesTheDatabaseAfterItsFileAsAccessDoes) {
+    const auto title = [](const std::vector<PropertyBlock>& blocks) {
+        return blocks.size() == 1 && blocks[0].properties.size() == 1 && blocks[0].properties[0].name == u"Title"
+                   ? blocks[0].properties[0]
+                   : Property{};
+    };
+    const struct {
+        std::string file;
+        std::u16string title;
+    } files[] = {{u8"API常量.mdb", u"API常量"}, {"a.b.mdb", u"a.b"}, {"plain", u"plain"}, {".mdb", u".mdb"}};
+    for (const auto& f : files) {
+        const std::string path = ::testing::TempDir() + f.file;
+        std::string error;
+        ASSERT_TRUE(WriteDatabase(path, {jet_test::ApiConstTable(1)}, &error)) << error;
+        auto db = Database::Open(path, &error);
+        ASSERT_TRUE(db) << error;
+        EXPECT_TRUE(title(PropertiesOf(*db, u"SummaryInfo")) == Property::Text(u"Title", f.title, false)) << f.file;
+        std::remove(path.c_str());
+    }
+    // Bytes have no file name: no title unless one is given, which a path does not override.
+    EXPECT_TRUE(PropertiesOf(*WrittenDatabase({jet_test::ApiConstTable(1)}), u"SummaryInfo").empty());
+    WriteOptions options;
+    options.title = u"常量";
+    EXPECT_TRUE(title(PropertiesOf(*WrittenDatabase({jet_test::ApiConstTable(1)}, options), u"SummaryInfo")) ==
+                Property::Text(u"Title", u"常量", false));
+    const std::string path = ::testing::TempDir() + "named.mdb";
+    std::string error;
+    ASSERT_TRUE(WriteDatabase(path, {jet_test::ApiConstTable(1)}, &error, options));
+    EXPECT_TRUE(title(PropertiesOf(*Database::Open(path, &error), u"SummaryInfo")) ==
+                Property::Text(u"Title", u"常量", false));
+    std::remove(path.c_str());
+}
+
+TEST(JetWriter, GivesEachTableThePropertiesAccessGivesANewOne) {
+    Table t;
+    t.name = u"kinds";
+    t.columns = {{u"name", ColumnType::Text, 20}, {u"note", ColumnType::Text}, {u"n", ColumnType::LongInteger},
+                 {u"yes", ColumnType::Boolean},   {u"when", ColumnType::DateTime}, {u"m", ColumnType::Memo}};
+    t.rows.push_back({Value::FromText(u"a"), Value::FromText(u""), Value::FromInteger(1), Value::FromInteger(1),
+                      Value::FromDouble(40000), Value::Null()});
+    auto db = WrittenDatabase({t});
+    ASSERT_TRUE(db);
+    const auto blocks = PropertiesOf(*db, u"kinds");
+    ASSERT_EQ(7u, blocks.size());
+    // The datasheet's settings first, then one block per column.
+    EXPECT_TRUE(blocks[0] == (PropertyBlock{u"", {Property::Byte(u"Orientation", 0, true),
+                                                  Property::Boolean(u"OrderByOn", false, false)}}));
+    const std::vector<Property> layout{Property::Integer(u"ColumnWidth", -1, false, 4),
+                                       Property::Integer(u"ColumnOrder", 0, false, 4),
+                                       Property::Boolean(u"ColumnHidden", false, false)};
+    const auto with = [&](std::vector<Property> more) {
+        std::vector<Property> all = layout;
+        all.insert(all.end(), more.begin(), more.end());
+        return all;
+    };
+    const Property required = Property::Boolean(u"Required", false, true);
+    const Property textBox = Property::Integer(u"DisplayControl", 109, true);
+    const Property compressed = Property::Boolean(u"UnicodeCompression", true, true);
+    // A text column allows the empty text only when it holds one.
+    EXPECT_TRUE(blocks[1] == (PropertyBlock{u"name", with({required, Property::Boolean(u"AllowZeroLength", false, true),
+                                                           textBox, compressed})}));
+    EXPECT_TRUE(blocks[2] == (PropertyBlock{u"note", with({required, Property::Boolean(u"AllowZeroLength", true, true),
+                                                           textBox, compressed})}));
+    EXPECT_TRUE(blocks[3] == (PropertyBlock{u"n", with({Property::Byte(u"DecimalPlaces", 255, true),
+                                                        Property::Memo(u"DefaultValue", u"0", true), required,
+                                                        textBox})}));
+    EXPECT_TRUE(blocks[4] == (PropertyBlock{u"yes", with({Property::Text(u"Format", u"Yes/No", true), required,
+                                                          Property::Integer(u"DisplayControl", 106, true)})}));
+    EXPECT_TRUE(blocks[5] == (PropertyBlock{u"when", with({required})}));
+    EXPECT_TRUE(blocks[6] == (PropertyBlock{u"m", with({required, Property::Boolean(u"AllowZeroLength", false, true),
+                                                        textBox, compressed})}));
+    // The engine's tables have none.
+    for (const char16_t* table : {u"MSysObjects", u"MSysACEs", u"MSysAccessObjects"})
+        EXPECT_TRUE(PropertiesOf(*db, table).empty());
+}
+
+TEST(JetWriter, APropertyValueLongerThanAPageIsChained) {
+    Table wide;
+    wide.name = u"wide";
+    for (int i = 0; i < 200; ++i) wide.columns.push_back({u"column " + Utf8ToUtf16(std::to_string(i)), ColumnType::Text, 2});
+    auto db = WrittenDatabase({wide});
+    ASSERT_TRUE(db);
+    const auto blocks = PropertiesOf(*db, u"wide");
+    ASSERT_EQ(201u, blocks.size());
+    EXPECT_TRUE(blocks[200].name == u"column 199");
+}
+
+TEST(JetWriter, ColumnsAreNumberedAgainAsAccessNumbersThem) {
+    std::vector<std::uint8_t> b;
+    std::string error;
+    ASSERT_TRUE(WriteDatabase({jet_test::ApiConstTable(1)}, b, &error)) << error;
+    // The second number (offset 9 of a 25-byte column entry): 0 in the tables
+    // made with the database (MSysObjects at page 2, after its two index
+    // counts), from 1 in a table added later (api_const at page 7, no index).
+    const auto second = [&](std::size_t page, std::size_t indexes, std::size_t column) {
+        return U16(b, page * 4096 + 63 + 12 * indexes + 25 * column + 9);
+    };
+    for (std::size_t c = 0; c < 17; ++c) EXPECT_EQ(0, second(2, 2, c)) << c;
+    for (std::size_t c = 0; c < 3; ++c) EXPECT_EQ(c + 1, second(7, 0, c)) << c;
 }
