@@ -1,8 +1,10 @@
-# qalomir_add_gtest(<name> SOURCES ... [LIBS ...] [LABELS ...] [TIMEOUT s])
+# qalomir_add_gtest(<name> SOURCES ... [LIBS ...] [LABELS ...] [TIMEOUT s] [DESKTOP])
 # One CTest test per GoogleTest executable; on the Windows tree CTest runs it
-# through the Wine emulator of the toolchain file.
+# through the Wine emulator of the toolchain file. DESKTOP: the test shows windows,
+# answers message boxes or uses the clipboard, so no other such test runs beside it
+# (ctest -j runs the rest alongside).
 function(qalomir_add_gtest name)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "DESKTOP" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE gtest gtest_main ${T_LIBS})
   if(WIN32)
@@ -16,6 +18,21 @@ function(qalomir_add_gtest name)
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()
+  if(T_DESKTOP)
+    qalomir_lock_test(${name} desktop)
+  endif()
+endfunction()
+
+# Adds a resource lock to a test: tests holding the same one never run at once.
+#   desktop       windows, message boxes, focus and the clipboard of the display
+#   registration  the component's registration in the architecture's prefix
+function(qalomir_lock_test name lock)
+  get_test_property(${name} RESOURCE_LOCK locks)
+  if(NOT locks)
+    set(locks)
+  endif()
+  list(APPEND locks ${lock})
+  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${locks}")
 endfunction()
 
 # Adds every subfolder of the current folder that has a CMakeLists.txt: tests/ and
