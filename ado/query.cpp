@@ -31,7 +31,8 @@ bool HoldsText(const jet::Column& c) { return c.type == jet::ColumnType::Text ||
 // A condition with its columns found in the table.
 struct Bound {
     Condition::Kind kind = Condition::Kind::Compare;
-    Comparison::Op op = Comparison::Op::Equal;
+    bool isLike = false;
+    Condition::Op op = Condition::Op::Equal;
     std::size_t column = 0;
     std::u16string_view literal;  // in the statement, which outlives the run
     std::shared_ptr<LikePattern> like;
@@ -39,22 +40,23 @@ struct Bound {
 };
 
 bool Bind(const TableShape& table, const Condition& c, Bound* out, SqlError* error) {
-    out->kind = c.kind;
-    if (c.kind != Condition::Kind::Compare) {
+    out->kind = c.kind == Condition::Kind::Like ? Condition::Kind::Compare : c.kind;
+    if (out->kind != Condition::Kind::Compare) {
         for (const Condition& part : c.parts) {
             out->parts.emplace_back();
             if (!Bind(table, part, &out->parts.back(), error)) return false;
         }
         return true;
     }
-    if (!FindColumn(table, c.compare.column, &out->column, error)) return false;
+    const std::u16string& name = c.operands[0].column.column;
+    if (!FindColumn(table, name, &out->column, error)) return false;
     if (!HoldsText(table.columns[out->column]))
         return Fail(error, SqlFault::TypeMismatch,
-                    "Data type mismatch in criteria expression: '" + ToUtf8(c.compare.column) +
-                        "' does not hold text.");
-    out->op = c.compare.op;
-    out->literal = c.compare.literal;
-    if (out->op == Comparison::Op::Like) {
+                    "Data type mismatch in criteria expression: '" + ToUtf8(name) + "' does not hold text.");
+    out->op = c.op;
+    out->isLike = c.kind == Condition::Kind::Like;
+    out->literal = c.operands[1].literal.value.text;
+    if (out->isLike) {
         out->like = std::make_shared<LikePattern>(out->literal);
         if (!out->like->Valid())
             return Fail(error, SqlFault::Syntax, "Syntax error: unclosed [ in the LIKE pattern '" + ToUtf8(out->literal) + "'.");
@@ -88,16 +90,14 @@ Truth Evaluate(const Bound& b, const Row& row) {
         }
         return result;
     }
-    case Condition::Kind::Compare: break;
+    default: break;
     }
     const jet::Value& v = row.at(b.column);
     if (v.kind != jet::Value::Kind::Text) return Truth::Unknown;
     bool hit = false;
-    switch (b.op) {
-    case Comparison::Op::Equal: hit = JetTextEqual(v.text, b.literal); break;
-    case Comparison::Op::NotEqual: hit = !JetTextEqual(v.text, b.literal); break;
-    case Comparison::Op::Like: hit = b.like->Matches(v.text); break;
-    }
+    if (b.isLike) hit = b.like->Matches(v.text);
+    else if (b.op == Condition::Op::Equal) hit = JetTextEqual(v.text, b.literal);
+    else hit = !JetTextEqual(v.text, b.literal);
     return hit ? Truth::True : Truth::False;
 }
 
@@ -109,10 +109,10 @@ std::vector<Row> Candidates(DataSource& source, const TableShape& table, const B
     const std::size_t n = conjunction ? where->parts.size() : 1;
     auto must = [&](std::size_t i) -> const Bound& { return conjunction ? where->parts[i] : *where; };
     for (std::size_t i = 0; i < n; ++i)
-        if (must(i).kind == Condition::Kind::Compare && must(i).op == Comparison::Op::Equal)
-            return source.Lookup(table, must(i).column, must(i).literal);
+        if (must(i).kind == Condition::Kind::Compare && !must(i).isLike && must(i).op == Condition::Op::Equal)
+            return source.Lookup(table, must(i).column, jet::Value::FromText(std::u16string(must(i).literal)));
     for (std::size_t i = 0; i < n; ++i)
-        if (must(i).kind == Condition::Kind::Compare && must(i).op == Comparison::Op::Like &&
+        if (must(i).kind == Condition::Kind::Compare && must(i).isLike &&
             !must(i).like->FixedPrefix().empty())
             return source.LookupPrefix(table, must(i).column, must(i).like->FixedPrefix());
     return source.ReadAll(table);
@@ -154,25 +154,44 @@ void Sort(std::vector<Row>* rows, const std::vector<BoundKey>& keys) {
     });
 }
 
-jet::Column Named(jet::Column c, const std::u16string& alias) {
-    if (!alias.empty()) c.name = alias;
-    return c;
+ResultColumn Named(const jet::Column& c, const std::u16string& alias) {
+    ResultColumn r = ResultColumnOf(c);
+    if (!alias.empty()) r.name = alias;
+    return r;
 }
 
 }  // namespace
 
+ResultColumn ResultColumnOf(const jet::Column& column) {
+    ResultColumn r;
+    static_cast<jet::Column&>(r) = column;
+    r.dataType = DataTypeOf(column.type);
+    r.nullable = column.type != jet::ColumnType::Boolean;
+    return r;
+}
+
+bool RunSelect(DataSource& source, const SelectStatement& statement, const Parameters& parameters, ResultSet* out,
+               SqlError* error) {
+    if (!parameters.empty() || statement.parameterCount)
+        return Fail(error, SqlFault::Unsupported, "Parameters are not supported yet.");
+    return RunSelect(source, statement, out, error);
+}
+
 bool RunSelect(DataSource& source, const SelectStatement& statement, ResultSet* out, SqlError* error) {
-    const TableShape* table = source.FindTable(statement.table);
+    const std::u16string& name = statement.tables.front().name;
+    const TableShape* table = source.FindTable(name);
     if (!table)
-        return Fail(error, SqlFault::UnknownTable, "The table '" + ToUtf8(statement.table) + "' does not exist.");
+        return Fail(error, SqlFault::UnknownTable, "The table '" + ToUtf8(name) + "' does not exist.");
+    const bool count = statement.columns.size() == 1 && statement.columns[0].value.star;
     ResultSet result;
     std::vector<std::size_t> selected;
     if (statement.allColumns) {
         for (std::size_t i = 0; i < table->columns.size(); ++i) selected.push_back(i);
     }
     for (const SelectItem& item : statement.columns) {
+        if (count) break;
         std::size_t i;
-        if (!FindColumn(*table, item.column, &i, error)) return false;
+        if (!FindColumn(*table, item.value.column.column, &i, error)) return false;
         selected.push_back(i);
     }
     Bound bound;
@@ -181,19 +200,20 @@ bool RunSelect(DataSource& source, const SelectStatement& statement, ResultSet* 
     std::vector<BoundKey> keys;
     for (const SortKey& k : statement.orderBy) {
         std::size_t i;
-        if (!FindColumn(*table, k.column, &i, error)) return false;
+        if (!FindColumn(*table, k.key.column.column, &i, error)) return false;
         keys.push_back({i, k.descending});
     }
 
-    if (statement.count) {
+    if (count) {
         std::size_t n = 0;
         if (!where) {
             n = source.CountRows(*table);
         } else {
             for (const Row& row : Candidates(source, *table, where)) n += Evaluate(*where, row) == Truth::True;
         }
-        jet::Column c{statement.countAlias.empty() ? u"Expr1000" : statement.countAlias, jet::ColumnType::LongInteger, 4};
-        result.columns.push_back(std::move(c));
+        const std::u16string& alias = statement.columns[0].alias;
+        result.columns.push_back(Named({u"Expr1000", jet::ColumnType::LongInteger, 4}, alias));
+        result.columns.back().nullable = false;
         if (statement.top != 0) result.rows.push_back({jet::Value::FromInteger(std::int64_t(n))});
         *out = std::move(result);
         return true;
@@ -226,6 +246,16 @@ bool RunSelect(DataSource& source, const SelectStatement& statement, ResultSet* 
 bool RunSql(DataSource& source, std::u16string_view sql, ResultSet* out, SqlError* error) {
     SelectStatement statement;
     return ParseSelect(sql, &statement, error) && RunSelect(source, statement, out, error);
+}
+
+bool RunSql(DataSource& source, std::u16string_view sql, const Parameters& parameters, ResultSet* out,
+            SqlError* error) {
+    SelectStatement statement;
+    return ParseSelect(sql, &statement, error) && RunSelect(source, statement, parameters, out, error);
+}
+
+bool DescribeParameters(DataSource&, std::u16string_view, std::vector<ParameterInfo>*, SqlError* error) {
+    return Fail(error, SqlFault::Unsupported, "Parameters are not supported yet.");
 }
 
 bool RunSql(DataSource& source, std::u16string_view sql, ResultSet* out, std::string* error) {

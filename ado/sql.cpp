@@ -139,7 +139,8 @@ public:
         if (!Columns(out)) return false;
         if (IsKeyword(tok_, u"INTO")) return ReadOnly("SELECT ... INTO");
         if (!Keyword(u"FROM", "FROM expected after the column list")) return false;
-        if (!Identifier(&out->table, "table name expected after FROM")) return false;
+        out->tables.emplace_back();
+        if (!Identifier(&out->tables.back().name, "table name expected after FROM")) return false;
         if (IsKeyword(tok_, u"WHERE")) {
             Advance();
             out->hasWhere = true;
@@ -176,12 +177,17 @@ private:
             Advance();
             if (tok_.kind != Tok::Close) return Fail(") expected after COUNT(*");
             Advance();
-            out->count = true;
-            return Alias(&out->countAlias);
+            SelectItem item;
+            item.value.kind = Operand::Kind::Aggregate;
+            item.value.aggregate = Aggregate::Count;
+            item.value.star = true;
+            if (!Alias(&item.alias)) return false;
+            out->columns.push_back(std::move(item));
+            return true;
         }
         for (;;) {
             SelectItem item;
-            if (!Identifier(&item.column, "column name or * expected")) return false;
+            if (!Identifier(&item.value.column.column, "column name or * expected")) return false;
             if (!Alias(&item.alias)) return false;
             out->columns.push_back(std::move(item));
             if (tok_.kind != Tok::Comma) return true;
@@ -234,24 +240,26 @@ private:
             Advance();
             return true;
         }
-        return Compare(&out->compare);
+        return Compare(out);
     }
 
-    bool Compare(Comparison* out) {
-        if (!Identifier(&out->column, "column name expected in WHERE")) return false;
+    bool Compare(Condition* out) {
+        out->operands.resize(2);
+        if (!Identifier(&out->operands[0].column.column, "column name expected in WHERE")) return false;
         if (tok_.kind == Tok::Equals) {
-            out->op = Comparison::Op::Equal;
+            out->op = Condition::Op::Equal;
         } else if (tok_.kind == Tok::NotEquals) {
-            out->op = Comparison::Op::NotEqual;
+            out->op = Condition::Op::NotEqual;
         } else if (IsKeyword(tok_, u"LIKE")) {
-            out->op = Comparison::Op::Like;
+            out->kind = Condition::Kind::Like;
         } else {
             return Fail(tok_.kind == Tok::Bad ? Narrow(tok_.text) : "=, <> or LIKE expected in WHERE");
         }
         Advance();
         if (tok_.kind != Tok::Literal)
             return Fail(tok_.kind == Tok::Bad ? Narrow(tok_.text) : "quoted text expected after the comparison");
-        out->literal = tok_.text;
+        out->operands[1].kind = Operand::Kind::Literal;
+        out->operands[1].literal = TypedValue::Text(tok_.text);
         Advance();
         return true;
     }
@@ -261,7 +269,7 @@ private:
         if (!Keyword(u"BY", "BY expected after ORDER")) return false;
         for (;;) {
             SortKey key;
-            if (!Identifier(&key.column, "column name expected in ORDER BY")) return false;
+            if (!Identifier(&key.key.column.column, "column name expected in ORDER BY")) return false;
             if (IsKeyword(tok_, u"DESC") || IsKeyword(tok_, u"ASC")) {
                 key.descending = IsKeyword(tok_, u"DESC");
                 Advance();
