@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "ado/expression.h"
 #include "ado/utf8.h"
 #include "ado/values.h"
 
@@ -150,12 +151,34 @@ void Cursor::Show(std::vector<std::size_t> view) {
     position_ = 0;
 }
 
+// The criteria of Filter and Find bound to the record set's fields. ADO
+// answers a value it cannot compare as a bad argument.
+bool Cursor::BindCriteria(std::u16string_view criteria, bool single, BoundCondition* out, SqlError* error) const {
+    Condition condition;
+    if (!ParseCriteria(criteria, &condition, error)) return false;
+    if (single && (condition.kind == Condition::Kind::And || condition.kind == Condition::Kind::Or))
+        return Refuse(error, SqlFault::BadArgument, "Find takes one criterion: no AND or OR.");
+    Scope scope;
+    scope.fields = true;
+    for (std::size_t i = 0; i < rows_->columns.size(); ++i) scope.columns.push_back({{}, rows_->columns[i], i, 0, i});
+    if (Bind({&scope, nullptr, nullptr, true}, condition, out, error)) return true;
+    if (error->fault == SqlFault::TypeMismatch) error->fault = SqlFault::BadArgument;
+    return false;
+}
+
 bool Cursor::SetFilter(std::u16string_view criteria, SqlError* error) {
     if (criteria.empty()) {
         ClearFilter();
         return true;
     }
-    return Refuse(error, SqlFault::Unsupported, "Filter criteria are not answered yet.");
+    BoundCondition condition;
+    if (!BindCriteria(criteria, false, &condition, error)) return false;
+    std::vector<std::size_t> view;
+    for (std::size_t row : order_)
+        if (Evaluate(condition, rows_->rows[row]) == Truth::True) view.push_back(row);
+    Show(std::move(view));
+    filter_ = std::u16string(criteria);
+    return true;
 }
 
 bool Cursor::FilterBookmarks(const std::vector<Bookmark>& marks, SqlError* error) {
@@ -177,32 +200,96 @@ void Cursor::ClearFilter() {
     Show(order_);
 }
 
-bool Cursor::SetSort(std::u16string_view keys, SqlError* error) {
-    if (keys.empty()) {
-        order_ = AllRows(rows_->rows.size());
-        sort_.clear();
-    } else {
-        return Refuse(error, SqlFault::Unsupported, "Sort is not answered yet.");
+namespace {
+
+std::u16string_view Trimmed(std::u16string_view s) {
+    while (!s.empty() && (s.front() == u' ' || s.front() == u'\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == u' ' || s.back() == u'\t')) s.remove_suffix(1);
+    return s;
+}
+
+// "field [ASC|DESC]" with the field bare or in brackets.
+bool SortKeyOf(std::u16string_view text, std::u16string* field, bool* descending) {
+    text = Trimmed(text);
+    *descending = false;
+    for (const std::u16string_view word : {std::u16string_view(u"DESC"), std::u16string_view(u"ASC")}) {
+        const std::size_t n = word.size();
+        if (text.size() > n && JetTextEqual(text.substr(text.size() - n), word) &&
+            (text[text.size() - n - 1] == u' ' || text[text.size() - n - 1] == u']')) {
+            *descending = word.size() == 4;
+            text = Trimmed(text.substr(0, text.size() - n));
+            break;
+        }
     }
-    std::vector<std::size_t> view;
+    if (text.size() >= 2 && text.front() == u'[' && text.back() == u']') text = text.substr(1, text.size() - 2);
+    *field = std::u16string(text);
+    return !text.empty() && text.find_first_of(u"[]") == std::u16string_view::npos;
+}
+
+}  // namespace
+
+bool Cursor::SetSort(std::u16string_view keys, SqlError* error) {
+    std::vector<std::pair<std::size_t, bool>> bound;
+    for (std::size_t start = 0; !Trimmed(keys).empty() && start <= keys.size();) {
+        std::size_t comma = keys.find(u',', start);
+        if (comma == std::u16string_view::npos) comma = keys.size();
+        std::u16string field;
+        bool descending = false;
+        if (!SortKeyOf(keys.substr(start, comma - start), &field, &descending))
+            return Refuse(error, SqlFault::BadArgument, "Malformed sort: \"" + ToUtf8(keys) + "\" is not \"field [ASC|DESC], ...\".");
+        std::size_t column = 0;
+        while (column < rows_->columns.size() && !JetTextEqual(rows_->columns[column].name, field)) ++column;
+        if (column == rows_->columns.size())
+            return Refuse(error, SqlFault::UnknownField, "The record set has no field '" + ToUtf8(field) + "'.");
+        bound.emplace_back(column, descending);
+        start = comma + 1;
+    }
+    std::vector<std::size_t> order = AllRows(rows_->rows.size());
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        for (const auto& [column, descending] : bound) {
+            const int c = JetOrder(rows_->rows[a][column], rows_->rows[b][column], rows_->columns[column].type);
+            if (c != 0) return descending ? c > 0 : c < 0;
+        }
+        return false;
+    });
     std::vector<bool> shown(rows_->rows.size());
     for (std::size_t row : view_) shown[row] = true;
-    for (std::size_t row : order_)
+    std::vector<std::size_t> view;
+    for (std::size_t row : order)
         if (shown[row]) view.push_back(row);
+    order_ = std::move(order);
+    sort_ = std::u16string(Trimmed(keys));
     Show(std::move(view));
     return true;
 }
 
-bool Cursor::Find(std::u16string_view, long, bool, FindStart, SqlError* error) {
-    return Refuse(error, SqlFault::Unsupported, "Find is not answered yet.");
+bool Cursor::Find(std::u16string_view criterion, long skip, bool backward, FindStart start, SqlError* error) {
+    if (start == FindStart::Current && !HasCurrent())
+        return Refuse(error, SqlFault::NoCurrentRecord, "Either BOF or EOF is True, or the current record has been deleted.");
+    const long from = start == FindStart::Current ? position_ : (start == FindStart::First ? 0 : Count() - 1);
+    return Search(criterion, skip, backward, from, error);
 }
 
-bool Cursor::Find(std::u16string_view, long, bool, Bookmark, SqlError* error) {
-    return Refuse(error, SqlFault::Unsupported, "Find is not answered yet.");
+bool Cursor::Find(std::u16string_view criterion, long skip, bool backward, Bookmark start, SqlError* error) {
+    const long from = PlaceOf(start);
+    if (from < 0) return Refuse(error, SqlFault::BadArgument, "The start bookmark names no row of the record set.");
+    return Search(criterion, skip, backward, from, error);
 }
 
-bool Cursor::Search(std::u16string_view, long, bool, long, SqlError* error) {
-    return Refuse(error, SqlFault::Unsupported, "Find is not answered yet.");
+bool Cursor::Search(std::u16string_view criterion, long skip, bool backward, long from, SqlError* error) {
+    BoundCondition condition;
+    if (!BindCriteria(criterion, true, &condition, error)) return false;
+    long long at = (long long)from + (backward ? -(long long)skip : (long long)skip);
+    if (backward) {
+        for (at = std::min<long long>(at, Count() - 1); at >= 0; --at)
+            if (Evaluate(condition, rows_->rows[view_[std::size_t(at)]]) == Truth::True) break;
+        position_ = long(std::max<long long>(at, -1));
+    } else {
+        for (at = std::max<long long>(at, 0); at < Count(); ++at)
+            if (Evaluate(condition, rows_->rows[view_[std::size_t(at)]]) == Truth::True) break;
+        position_ = long(std::min<long long>(at, Count()));
+    }
+    return true;
 }
 
 // ---- text ----

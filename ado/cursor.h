@@ -18,6 +18,8 @@
 
 namespace ado {
 
+struct BoundCondition;
+
 // A row of a result: its 1-based place in the result as run. 0 names no row.
 using Bookmark = std::size_t;
 
@@ -92,8 +94,9 @@ public:
 
     // ---- filter, sort, find ----
     // Keeps the rows that meet criteria (ParseCriteria's form; empty: all
-    // rows) and moves to the first. Faults: BadArgument, UnknownField,
-    // TypeMismatch; the view is left as it was.
+    // rows) and moves to the first. Faults: BadArgument (including values
+    // that cannot be compared with the field), UnknownField; the view is
+    // left as it was.
     bool SetFilter(std::u16string_view criteria, SqlError* error);
     // Keeps the rows the bookmarks name, in view order; BadArgument for a bookmark of no row.
     bool FilterBookmarks(const std::vector<Bookmark>& marks, SqlError* error);
@@ -123,6 +126,7 @@ public:
 
 private:
     Cursor(std::shared_ptr<const ResultSet> rows, std::vector<std::size_t> order, std::u16string sort);
+    bool BindCriteria(std::u16string_view criteria, bool single, BoundCondition* out, SqlError* error) const;
     bool Search(std::u16string_view criterion, long skip, bool backward, long from, SqlError* error);
     void Show(std::vector<std::size_t> view);
     long PlaceOf(Bookmark mark) const;  // in the view; -1 when hidden or no row
