@@ -264,7 +264,8 @@ bool JoinTables(DataSource& source, const std::vector<FromTable>& tables, const 
             const jet::ColumnType myType = shape.columns[mine].type;
             bool ownLookup = false;
             for (const BoundCondition& c : steps[t].local) {
-                const BoundOperand* column = ColumnSide(Oriented(c));
+                const BoundCondition oriented = Oriented(c);
+                const BoundOperand* column = ColumnSide(oriented);
                 ownLookup |= column && c.kind == Condition::Kind::Compare && c.op == Condition::Op::Equal &&
                              source.Indexed(shape, column->slot);
             }

@@ -182,9 +182,19 @@ bool ReadTime(const std::vector<DateToken>& t, std::size_t at, long* seconds) {
 }
 
 bool ReadDate(const std::vector<DateToken>& t, long* days) {
+    // Fields with one separator between each two (spaces aside), none before or after.
     std::vector<const DateToken*> fields;
-    for (const DateToken& token : t)
-        if (token.kind != DateToken::Kind::Separator) fields.push_back(&token);
+    int separators = 0;
+    for (const DateToken& token : t) {
+        if (token.kind != DateToken::Kind::Separator) {
+            if (separators > 1 || (fields.empty() && separators)) return false;
+            fields.push_back(&token);
+            separators = 0;
+        } else if (token.text != u" ") {
+            ++separators;
+        }
+    }
+    if (separators) return false;
     long y = 0;
     unsigned m = 0, d = 0;
     std::size_t word = fields.size();
