@@ -15,12 +15,6 @@ constexpr long kEpochShift = 25569;  // days from 1899-12-30 (OLE's day 0) to 19
 
 bool IsBoolean(jet::ColumnType t) { return t == jet::ColumnType::Boolean; }
 
-// A number's value in Jet's arithmetic: Yes is -1.
-double NumberOf(const jet::Value& v, jet::ColumnType type) {
-    if (v.kind == jet::Value::Kind::Integer) return IsBoolean(type) ? (v.integer ? -1.0 : 0.0) : double(v.integer);
-    return v.real;
-}
-
 int Sign(double d) { return d < 0 ? -1 : (d > 0 ? 1 : 0); }
 
 // Days since 1970-01-01 of a civil date, and back (proleptic Gregorian).
@@ -235,6 +229,14 @@ bool ReadDate(const std::vector<DateToken>& t, long* days) {
 
 }  // namespace
 
+double JetNumber(const jet::Value& v, jet::ColumnType type) {
+    switch (v.kind) {
+    case jet::Value::Kind::Integer: return IsBoolean(type) ? (v.integer ? -1.0 : 0.0) : double(v.integer);
+    case jet::Value::Kind::Double: return v.real;
+    default: return 0;
+    }
+}
+
 TypeFamily FamilyOf(jet::ColumnType type) {
     switch (type) {
     case jet::ColumnType::Text:
@@ -258,7 +260,7 @@ int JetCompare(const jet::Value& a, jet::ColumnType typeA, const jet::Value& b, 
         if (a.kind == jet::Value::Kind::Integer && b.kind == jet::Value::Kind::Integer && !IsBoolean(typeA) &&
             !IsBoolean(typeB))
             return a.integer == b.integer ? 0 : (a.integer < b.integer ? -1 : 1);
-        return Sign(NumberOf(a, typeA) - NumberOf(b, typeB));
+        return Sign(JetNumber(a, typeA) - JetNumber(b, typeB));
     case TypeFamily::Bytes:
         return a.binary == b.binary ? 0 : (a.binary < b.binary ? -1 : 1);
     }
