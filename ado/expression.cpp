@@ -38,7 +38,10 @@ bool Convert(BoundOperand* constant, jet::ColumnType target) {
     if (to != TypeFamily::Number || constant->value.kind != jet::Value::Kind::Text) return false;
     TypedValue number;
     double date = 0;
-    if (target == jet::ColumnType::DateTime && ParseJetDate(constant->value.text, &date)) {
+    if (target == jet::ColumnType::Boolean &&
+        (JetTextEqual(constant->value.text, u"True") || JetTextEqual(constant->value.text, u"False"))) {
+        number = TypedValue::Boolean(JetTextEqual(constant->value.text, u"True"));
+    } else if (target == jet::ColumnType::DateTime && ParseJetDate(constant->value.text, &date)) {
         number = TypedValue::Date(date);
     } else if (!ParseJetNumber(constant->value.text, true, &number)) {
         if (!ParseJetDate(constant->value.text, &date)) return false;

@@ -509,16 +509,18 @@ bool CountsOnly(const SelectStatement& s) {
     return true;
 }
 
-bool BindKeys(const SelectStatement& s, const BindContext& context, Plan* plan, SqlError* error) {
+// ORDER BY's keys; a key may name a column of the result by its alias.
+bool BindKeys(const SelectStatement& s, const BindContext& context, const std::vector<bool>& named, Plan* plan,
+              SqlError* error) {
     for (const SortKey& key : s.orderBy) {
         BoundOperand bound;
         SqlError why;
         if (!BindOperand(context, key.key, &bound, &why)) {
-            // ORDER BY may name a column of the result by its alias.
             bool found = false;
             if (why.fault == SqlFault::UnknownColumn && key.key.kind == Operand::Kind::Column && key.key.column.table.empty())
-                for (std::size_t i = 0; i < s.columns.size() && i < plan->values.size() && !found; ++i)
-                    if (JetTextEqual(s.columns[i].alias, key.key.column.column)) bound = plan->values[i], found = true;
+                for (std::size_t i = 0; i < plan->columns.size() && !found; ++i)
+                    if (named[i] && JetTextEqual(plan->columns[i].name, key.key.column.column))
+                        bound = plan->values[i], found = true;
             if (!found) return Fail(error, why.fault, why.text);
         }
         if (!CheckGrouped(bound, *context.scope, error)) return false;
@@ -656,7 +658,7 @@ bool RunSelect(DataSource& source, const SelectStatement& s, const Parameters& p
         plan.columns.back().name =
             item.alias.empty() ? u"Expr" + Decimal(1000 + expressions++) : item.alias;
         sourceTables.emplace_back();
-        named.push_back(true);
+        named.push_back(!item.alias.empty());
     }
     NameColumns(&plan.columns, sourceTables, named);
     BoundCondition having;
@@ -670,7 +672,7 @@ bool RunSelect(DataSource& source, const SelectStatement& s, const Parameters& p
             if (!CheckGrouped(o, scope, error)) return false;
         }
     }
-    if (!BindKeys(s, output, &plan, error)) return false;
+    if (!BindKeys(s, output, named, &plan, error)) return false;
 
     // The rows.
     std::vector<Row> working;

@@ -143,6 +143,7 @@ TEST_F(CursorView, FilterKeepsTheRowsThatMeetItsCriteria) {
         {u"(size = 80 AND shipped = True) OR (id = 1)", "1,5"},
         {u"size < $100", "2,5"},
         {u"id >= 2 and id <= 3", "2,3"},
+        {u"shipped = 'true'", "1,3,5"},
     };
     for (const Case& k : cases) {
         ASSERT_TRUE(c.SetFilter(k.criteria, &error)) << error.text;

@@ -141,6 +141,11 @@ TEST_F(OrderQuery, NullsSortFirstAscendingAndLastDescending) {
     EXPECT_EQ(Rows(u"select id from header order by shipped, id"), "1,3,5,2,4");  // Yes (-1) before No
     EXPECT_EQ(Rows(u"select file from header order by file"), "commctrl.h,ole2.h,winbase.h,WinError.h,winuser.h");
     EXPECT_EQ(Rows(u"select value as v from constant where header = 1 order by v desc"), "15,2,1");
+    EXPECT_EQ(Rows(u"select k.*, c.value as v from kind k inner join constant c on k.name = c.kind where c.header = 1 "
+                   u"order by v desc"),
+              "message|Window messages|15,message|Window messages|2,message|Window messages|1");
+    EXPECT_EQ(Rows(u"select kind, count(*) as n from constant group by kind order by n desc, kind"),
+              "message|5,wait|2,Null|1,hresult|1,none|1");
     EXPECT_EQ(Rows(u"select c.name from constant c inner join header h on c.header = h.id order by h.size desc, c.name"),
               "LVM_FIRST,WM_CREATE,WM_DESTROY,WM_PAINT,E_FAIL,INFINITE,S_OK,WAIT_OBJECT_0");
 }
