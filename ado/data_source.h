@@ -1,5 +1,5 @@
 #pragma once
-// What the component reads tables through: the Access file via the jet reader,
+// What the engine reads tables through: the Access file via the jet reader,
 // or tables held in memory. Names are matched the way Jet matches them.
 #include <cstddef>
 #include <string>
@@ -13,9 +13,19 @@ namespace ado {
 
 using Row = std::vector<jet::Value>;
 
+struct IndexShape {
+    std::u16string name;
+    std::vector<std::size_t> columns;  // positions in the table, in key order
+    std::vector<bool> ascending;       // per key column
+    bool unique = false;
+    bool primaryKey = false;
+};
+
 struct TableShape {
-    std::u16string name;              // as stored
+    std::u16string name;               // as stored
     std::vector<jet::Column> columns;  // in stored order
+    bool system = false;               // one of the engine's own tables (MSys...)
+    std::vector<IndexShape> indexes;
 };
 
 class DataSource {
@@ -25,12 +35,16 @@ public:
     // The table of that name, or null. The shape lives as long as the source.
     virtual const TableShape* FindTable(std::u16string_view name) = 0;
 
+    // Every table, system ones included, in catalog order.
+    virtual std::vector<const TableShape*> Tables() = 0;
+
     // Every row of the table, in stored order.
     virtual std::vector<Row> ReadAll(const TableShape& table) = 0;
 
-    // The rows whose text in column `column` equals `text` (JetTextEqual), found
-    // without reading every row of the table.
-    virtual std::vector<Row> Lookup(const TableShape& table, std::size_t column, std::u16string_view text) = 0;
+    // The rows whose value in `column` equals key, in stored order: text
+    // compared as JetTextEqual compares, numbers and dates by value. key is
+    // of the kind the column's type gives (TypedValue's rule) and not Null.
+    virtual std::vector<Row> Lookup(const TableShape& table, std::size_t column, const jet::Value& key) = 0;
 
     // The rows whose text in `column` begins with `prefix` (compared as
     // JetTextEqual compares), in stored order. This answer walks every row;
@@ -45,9 +59,33 @@ public:
         return found;
     }
 
-    // How many rows the table holds. This answer reads them all; a source that
-    // knows the count answers without decoding rows.
+    // At least the rows whose number or date in `column` lies between low and
+    // high (inclusive; a null bound is open), in stored order; callers test
+    // each row they get. This answer reads them all; a source with an index
+    // on the column walks only that stretch of the index.
+    virtual std::vector<Row> LookupRange(const TableShape& table, std::size_t column, const jet::Value* low,
+                                         const jet::Value* high) {
+        (void)column, (void)low, (void)high;
+        return ReadAll(table);
+    }
+
+    // Whether Lookup on the column reads fewer rows than the table holds
+    // (the column has an index to descend).
+    virtual bool Indexed(const TableShape& table, std::size_t column) {
+        (void)table, (void)column;
+        return false;
+    }
+
+    // How many rows the table holds. This answer reads them all; a source
+    // that knows the count answers without decoding rows.
     virtual std::size_t CountRows(const TableShape& table) { return ReadAll(table).size(); }
+
+    // When the table was created and last changed (OLE Automation dates),
+    // where the source keeps them; false when it does not.
+    virtual bool TableDates(const TableShape& table, double* created, double* modified) {
+        (void)table, (void)created, (void)modified;
+        return false;
+    }
 };
 
 }  // namespace ado

@@ -1,6 +1,7 @@
 #pragma once
 // A data source over tables held in memory; text lookups go through a
-// TextIndex built on first use, one per looked-up column.
+// TextIndex built on first use, one per looked-up column; other lookups walk
+// the rows. The tables' indexes are reported as declared.
 #include <memory>
 #include <unordered_map>
 
@@ -14,8 +15,9 @@ public:
     ~MemorySource() override;
 
     const TableShape* FindTable(std::u16string_view name) override;
+    std::vector<const TableShape*> Tables() override;
     std::vector<Row> ReadAll(const TableShape& table) override;
-    std::vector<Row> Lookup(const TableShape& table, std::size_t column, std::u16string_view text) override;
+    std::vector<Row> Lookup(const TableShape& table, std::size_t column, const jet::Value& key) override;
 
 private:
     struct Entry;

@@ -1,231 +1,805 @@
 #include "ado/query.h"
 
 #include <algorithm>
-#include <memory>
+#include <cmath>
+#include <cstring>
+#include <unordered_map>
 
-#include "ado/jet_text.h"
+#include "ado/expression.h"
 #include "ado/like.h"
 #include "ado/utf8.h"
 
 namespace ado {
 namespace {
 
+// More joined rows than this is taken for a runaway join and refused.
+constexpr std::size_t kMostJoinedRows = 10000000;
+// A slot at or past this names a column neither grouped nor aggregated.
+constexpr std::size_t kUngrouped = std::size_t(1) << 30;
+
 bool Fail(SqlError* error, SqlFault fault, std::string text) {
     *error = {fault, std::move(text)};
     return false;
 }
 
-bool FindColumn(const TableShape& table, std::u16string_view name, std::size_t* index, SqlError* error) {
-    for (std::size_t i = 0; i < table.columns.size(); ++i) {
-        if (JetTextEqual(table.columns[i].name, name)) {
-            *index = i;
-            return true;
-        }
-    }
-    return Fail(error, SqlFault::UnknownColumn,
-                "The table '" + ToUtf8(table.name) + "' has no column '" + ToUtf8(name) + "'.");
-}
-
-bool HoldsText(const jet::Column& c) { return c.type == jet::ColumnType::Text || c.type == jet::ColumnType::Memo; }
-
-// A condition with its columns found in the table.
-struct Bound {
-    Condition::Kind kind = Condition::Kind::Compare;
-    Comparison::Op op = Comparison::Op::Equal;
-    std::size_t column = 0;
-    std::u16string_view literal;  // in the statement, which outlives the run
-    std::shared_ptr<LikePattern> like;
-    std::vector<Bound> parts;
+struct FromTable {
+    const TableShape* shape = nullptr;
+    std::u16string name;  // the alias, else the table's name
+    std::size_t offset = 0;  // its first slot in a joined row
 };
 
-bool Bind(const TableShape& table, const Condition& c, Bound* out, SqlError* error) {
-    out->kind = c.kind;
-    if (c.kind != Condition::Kind::Compare) {
-        for (const Condition& part : c.parts) {
-            out->parts.emplace_back();
-            if (!Bind(table, part, &out->parts.back(), error)) return false;
-        }
-        return true;
-    }
-    if (!FindColumn(table, c.compare.column, &out->column, error)) return false;
-    if (!HoldsText(table.columns[out->column]))
-        return Fail(error, SqlFault::TypeMismatch,
-                    "Data type mismatch in criteria expression: '" + ToUtf8(c.compare.column) +
-                        "' does not hold text.");
-    out->op = c.compare.op;
-    out->literal = c.compare.literal;
-    if (out->op == Comparison::Op::Like) {
-        out->like = std::make_shared<LikePattern>(out->literal);
-        if (!out->like->Valid())
-            return Fail(error, SqlFault::Syntax, "Syntax error: unclosed [ in the LIKE pattern '" + ToUtf8(out->literal) + "'.");
+bool ResolveTables(DataSource& source, const SelectStatement& s, std::vector<FromTable>* tables, Scope* scope,
+                   SqlError* error) {
+    std::size_t offset = 0;
+    for (const TableRef& ref : s.tables) {
+        const TableShape* shape = source.FindTable(ref.name);
+        if (!shape)
+            return Fail(error, SqlFault::UnknownTable, "The table '" + ToUtf8(ref.name) + "' does not exist.");
+        const std::u16string& name = ref.alias.empty() ? ref.name : ref.alias;
+        for (const FromTable& known : *tables)
+            if (JetTextEqual(known.name, name))
+                return Fail(error, SqlFault::Syntax,
+                            "Syntax error: the table '" + ToUtf8(name) + "' stands twice in FROM; give one an alias.");
+        for (std::size_t c = 0; c < shape->columns.size(); ++c)
+            scope->columns.push_back({name, shape->columns[c], offset + c, tables->size(), c});
+        tables->push_back({shape, name, offset});
+        offset += shape->columns.size();
     }
     return true;
 }
 
-// SQL's three values: a comparison with Null is neither true nor false.
-enum class Truth { False, True, Unknown };
-
-Truth Not(Truth t) { return t == Truth::Unknown ? t : (t == Truth::True ? Truth::False : Truth::True); }
-
-Truth Evaluate(const Bound& b, const Row& row) {
-    switch (b.kind) {
-    case Condition::Kind::Not: return Not(Evaluate(b.parts.front(), row));
-    case Condition::Kind::And: {
-        Truth result = Truth::True;
-        for (const Bound& p : b.parts) {
-            Truth t = Evaluate(p, row);
-            if (t == Truth::False) return t;
-            if (t == Truth::Unknown) result = t;
-        }
-        return result;
-    }
-    case Condition::Kind::Or: {
-        Truth result = Truth::False;
-        for (const Bound& p : b.parts) {
-            Truth t = Evaluate(p, row);
-            if (t == Truth::True) return t;
-            if (t == Truth::Unknown) result = t;
-        }
-        return result;
-    }
-    case Condition::Kind::Compare: break;
-    }
-    const jet::Value& v = row.at(b.column);
-    if (v.kind != jet::Value::Kind::Text) return Truth::Unknown;
-    bool hit = false;
-    switch (b.op) {
-    case Comparison::Op::Equal: hit = JetTextEqual(v.text, b.literal); break;
-    case Comparison::Op::NotEqual: hit = !JetTextEqual(v.text, b.literal); break;
-    case Comparison::Op::Like: hit = b.like->Matches(v.text); break;
-    }
-    return hit ? Truth::True : Truth::False;
+// The columns of one table alone, their slots its own positions.
+Scope LocalScope(const Scope& all, std::size_t table) {
+    Scope local;
+    for (const ScopeColumn& c : all.columns)
+        if (c.source == table) local.columns.push_back({c.table, c.column, c.position, table, c.position});
+    return local;
 }
 
-// Reads only the rows an index can give when one comparison must hold for
-// every row: an equality first, else a LIKE with a fixed prefix; else all rows.
-std::vector<Row> Candidates(DataSource& source, const TableShape& table, const Bound* where) {
-    if (!where) return source.ReadAll(table);
-    const bool conjunction = where->kind == Condition::Kind::And;
-    const std::size_t n = conjunction ? where->parts.size() : 1;
-    auto must = [&](std::size_t i) -> const Bound& { return conjunction ? where->parts[i] : *where; };
-    for (std::size_t i = 0; i < n; ++i)
-        if (must(i).kind == Condition::Kind::Compare && must(i).op == Comparison::Op::Equal)
-            return source.Lookup(table, must(i).column, must(i).literal);
-    for (std::size_t i = 0; i < n; ++i)
-        if (must(i).kind == Condition::Kind::Compare && must(i).op == Comparison::Op::Like &&
-            !must(i).like->FixedPrefix().empty())
-            return source.LookupPrefix(table, must(i).column, must(i).like->FixedPrefix());
+double NumberOf(const jet::Value& v, jet::ColumnType type) {
+    if (v.kind == jet::Value::Kind::Integer) return type == jet::ColumnType::Boolean ? (v.integer ? -1.0 : 0.0) : double(v.integer);
+    return v.real;
+}
+
+// ---- reading one table ----
+
+enum class KeyAnswer { Key, NoRow, NoLookup };
+
+// The key a lookup on a column of `type` takes for a constant: integers for
+// integer columns (a fraction or a value out of range matches no row).
+KeyAnswer LookupKey(jet::ColumnType type, const BoundOperand& constant, jet::Value* key) {
+    const jet::Value& v = constant.value;
+    switch (type) {
+    case jet::ColumnType::Text:
+    case jet::ColumnType::Memo:
+        if (v.kind != jet::Value::Kind::Text) return KeyAnswer::NoLookup;
+        *key = v;
+        return KeyAnswer::Key;
+    case jet::ColumnType::Byte:
+    case jet::ColumnType::Integer:
+    case jet::ColumnType::LongInteger: {
+        if (v.kind == jet::Value::Kind::Text) return KeyAnswer::NoLookup;
+        const double d = NumberOf(v, constant.type);
+        if (d != std::floor(d) || std::fabs(d) > 4294967296.0) return KeyAnswer::NoRow;
+        *key = jet::Value::FromInteger(std::int64_t(d));
+        return KeyAnswer::Key;
+    }
+    case jet::ColumnType::Single:
+    case jet::ColumnType::Double:
+    case jet::ColumnType::DateTime:
+        if (v.kind == jet::Value::Kind::Text) return KeyAnswer::NoLookup;
+        *key = jet::Value::FromDouble(NumberOf(v, constant.type));
+        return KeyAnswer::Key;
+    default: return KeyAnswer::NoLookup;
+    }
+}
+
+// A predicate of one column against constants: which column, and the constant operands.
+const BoundOperand* ColumnSide(const BoundCondition& c) {
+    if (c.operands.empty() || c.operands[0].constant) return nullptr;
+    for (std::size_t i = 1; i < c.operands.size(); ++i)
+        if (!c.operands[i].constant || c.operands[i].value.IsNull()) return nullptr;
+    return &c.operands[0];
+}
+
+Condition::Op Flipped(Condition::Op op) {
+    switch (op) {
+    case Condition::Op::Less: return Condition::Op::Greater;
+    case Condition::Op::LessEqual: return Condition::Op::GreaterEqual;
+    case Condition::Op::Greater: return Condition::Op::Less;
+    case Condition::Op::GreaterEqual: return Condition::Op::LessEqual;
+    default: return op;
+    }
+}
+
+// A comparison with the column written first (`5 < n` is `n > 5`).
+BoundCondition Oriented(const BoundCondition& c) {
+    if (c.kind != Condition::Kind::Compare || !c.operands[0].constant || c.operands[1].constant) return c;
+    BoundCondition flipped = c;
+    std::swap(flipped.operands[0], flipped.operands[1]);
+    flipped.op = Flipped(c.op);
+    return flipped;
+}
+
+bool IsRangeColumn(jet::ColumnType t) {
+    return t == jet::ColumnType::Byte || t == jet::ColumnType::Integer || t == jet::ColumnType::LongInteger ||
+           t == jet::ColumnType::Single || t == jet::ColumnType::Double || t == jet::ColumnType::DateTime;
+}
+
+// Reads only the rows an index can give when a predicate on one column must
+// hold for every row: an equality (on an indexed column first, then on
+// text), a LIKE with a fixed prefix, a range on an indexed number or date
+// column; else every row. The caller tests every row it gets.
+std::vector<Row> Candidates(DataSource& source, const TableShape& table, const std::vector<BoundCondition>& must,
+                            bool* looked) {
+    std::vector<BoundCondition> oriented;
+    for (const BoundCondition& c : must) oriented.push_back(Oriented(c));
+    *looked = true;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const BoundCondition& c : oriented) {
+            const BoundOperand* column = ColumnSide(c);
+            if (!column || c.kind != Condition::Kind::Compare || c.op != Condition::Op::Equal) continue;
+            const jet::ColumnType type = table.columns[column->slot].type;
+            const bool indexed = source.Indexed(table, column->slot);
+            if (pass == 0 ? !indexed : type != jet::ColumnType::Text) continue;
+            jet::Value key;
+            switch (LookupKey(type, c.operands[1], &key)) {
+            case KeyAnswer::Key: return source.Lookup(table, column->slot, key);
+            case KeyAnswer::NoRow: return {};
+            case KeyAnswer::NoLookup: break;
+            }
+        }
+    }
+    for (const BoundCondition& c : oriented) {
+        const BoundOperand* column = ColumnSide(c);
+        if (column && c.kind == Condition::Kind::Like && !c.negated && c.like && !c.like->FixedPrefix().empty() &&
+            table.columns[column->slot].type == jet::ColumnType::Text)
+            return source.LookupPrefix(table, column->slot, c.like->FixedPrefix());
+    }
+    for (const BoundCondition& c : oriented) {
+        const BoundOperand* column = ColumnSide(c);
+        if (!column || !IsRangeColumn(table.columns[column->slot].type) || !source.Indexed(table, column->slot))
+            continue;
+        if (c.kind == Condition::Kind::Between && !c.negated && c.operands[1].value.kind != jet::Value::Kind::Text &&
+            c.operands[2].value.kind != jet::Value::Kind::Text) {
+            jet::Value low = jet::Value::FromDouble(NumberOf(c.operands[1].value, c.operands[1].type));
+            jet::Value high = jet::Value::FromDouble(NumberOf(c.operands[2].value, c.operands[2].type));
+            if (low.real > high.real) std::swap(low, high);
+            return source.LookupRange(table, column->slot, &low, &high);
+        }
+        if (c.kind != Condition::Kind::Compare || c.op == Condition::Op::Equal || c.op == Condition::Op::NotEqual ||
+            c.operands[1].value.kind == jet::Value::Kind::Text)
+            continue;
+        const jet::Value bound = jet::Value::FromDouble(NumberOf(c.operands[1].value, c.operands[1].type));
+        const bool upper = c.op == Condition::Op::Less || c.op == Condition::Op::LessEqual;
+        return source.LookupRange(table, column->slot, upper ? nullptr : &bound, upper ? &bound : nullptr);
+    }
+    *looked = false;
     return source.ReadAll(table);
 }
 
-// Jet's order for the values of one column: Null first, text without regard to ASCII case.
-int CompareValues(const jet::Value& a, const jet::Value& b) {
-    if (a.kind != b.kind) return a.kind < b.kind ? -1 : 1;
-    switch (a.kind) {
-    case jet::Value::Kind::Null: return 0;
-    case jet::Value::Kind::Text: {
-        std::size_t n = std::min(a.text.size(), b.text.size());
-        for (std::size_t i = 0; i < n; ++i) {
-            char16_t x = JetFoldChar(a.text[i]), y = JetFoldChar(b.text[i]);
-            if (x != y) return x < y ? -1 : 1;
-        }
-        return a.text.size() == b.text.size() ? 0 : (a.text.size() < b.text.size() ? -1 : 1);
-    }
-    case jet::Value::Kind::Integer: return a.integer == b.integer ? 0 : (a.integer < b.integer ? -1 : 1);
-    case jet::Value::Kind::Double: return a.real == b.real ? 0 : (a.real < b.real ? -1 : 1);
-    case jet::Value::Kind::Binary: return a.binary == b.binary ? 0 : (a.binary < b.binary ? -1 : 1);
-    }
-    return 0;
+void KeepWhere(std::vector<Row>* rows, const std::vector<BoundCondition>& must) {
+    if (must.empty()) return;
+    rows->erase(std::remove_if(rows->begin(), rows->end(),
+                               [&](const Row& row) {
+                                   for (const BoundCondition& c : must)
+                                       if (Evaluate(c, row) != Truth::True) return true;
+                                   return false;
+                               }),
+                rows->end());
 }
 
-struct BoundKey {
-    std::size_t column;
-    bool descending;
+// ---- joining ----
+
+// A value as a hash key that equal values (in Jet's sense) share.
+bool JoinKey(const jet::Value& v, jet::ColumnType type, std::u16string* key) {
+    key->clear();
+    switch (v.kind) {
+    case jet::Value::Kind::Null: return false;
+    case jet::Value::Kind::Text: *key = u'T' + JetFold(v.text); return true;
+    case jet::Value::Kind::Binary: *key = u'B' + std::u16string(v.binary.begin(), v.binary.end()); return true;
+    default: break;
+    }
+    double d = NumberOf(v, type);
+    if (d == 0) d = 0;  // -0 joins 0
+    char16_t bits[4];
+    std::memcpy(bits, &d, sizeof d);
+    *key = u'N' + std::u16string(bits, 4);
+    return true;
+}
+
+struct Conjunct {
+    const Condition* written = nullptr;
+    BoundCondition joined;             // over joined-row slots
+    std::vector<std::size_t> tables;   // the FROM tables it reads, ascending
 };
 
-void Sort(std::vector<Row>* rows, const std::vector<BoundKey>& keys) {
-    if (keys.empty()) return;
-    std::stable_sort(rows->begin(), rows->end(), [&](const Row& a, const Row& b) {
-        for (const BoundKey& k : keys) {
-            int c = CompareValues(a.at(k.column), b.at(k.column));
-            if (c != 0) return k.descending ? c > 0 : c < 0;
+// One table's part of a join: its rows, and how the rows joined so far reach them.
+struct JoinStep {
+    const FromTable* table = nullptr;
+    std::vector<BoundCondition> local;  // its own conditions, over its own columns
+};
+
+Row Joined(const Row& left, const Row& right) {
+    Row row;
+    row.reserve(left.size() + right.size());
+    row.insert(row.end(), left.begin(), left.end());
+    row.insert(row.end(), right.begin(), right.end());
+    return row;
+}
+
+// The rows of every table joined in FROM order: an equality with a table
+// already joined is answered through a hash of the new table's rows, or
+// through its index when it has one and the joined rows bring few keys.
+bool JoinTables(DataSource& source, const std::vector<FromTable>& tables, const Scope& scope,
+                std::vector<JoinStep>& steps, std::vector<Conjunct>& across, std::vector<Row>* out, SqlError* error) {
+    bool looked = false;
+    std::vector<Row> rows = Candidates(source, *tables[0].shape, steps[0].local, &looked);
+    KeepWhere(&rows, steps[0].local);
+    for (std::size_t t = 1; t < tables.size(); ++t) {
+        const TableShape& shape = *tables[t].shape;
+        // An equality between this table and one joined before.
+        const BoundCondition* equal = nullptr;
+        std::size_t mine = 0, theirs = 0;
+        for (const Conjunct& c : across) {
+            const BoundCondition& b = c.joined;
+            if (c.tables.back() != t || b.kind != Condition::Kind::Compare || b.op != Condition::Op::Equal ||
+                b.operands[0].constant || b.operands[1].constant)
+                continue;
+            const std::size_t a = scope.columns[b.operands[0].slot].source, z = scope.columns[b.operands[1].slot].source;
+            if ((a == t) == (z == t)) continue;
+            equal = &b;
+            mine = b.operands[a == t ? 0 : 1].slot - tables[t].offset;
+            theirs = b.operands[a == t ? 1 : 0].slot;
+            break;
+        }
+        std::vector<Row> next;
+        const jet::ColumnType theirType = equal ? scope.columns[theirs].column.type : jet::ColumnType::Text;
+        std::unordered_map<std::u16string, std::vector<Row>> matches;
+        std::u16string key;
+        if (equal) {
+            std::unordered_map<std::u16string, const jet::Value*> keys;
+            for (const Row& row : rows)
+                if (JoinKey(row[theirs], theirType, &key)) keys.emplace(key, &row[theirs]);
+            const jet::ColumnType myType = shape.columns[mine].type;
+            bool ownLookup = false;
+            for (const BoundCondition& c : steps[t].local) {
+                const BoundOperand* column = ColumnSide(Oriented(c));
+                ownLookup |= column && c.kind == Condition::Kind::Compare && c.op == Condition::Op::Equal &&
+                             source.Indexed(shape, column->slot);
+            }
+            const bool probe = !ownLookup && source.Indexed(shape, mine) && keys.size() * 4 < source.CountRows(shape);
+            if (probe) {
+                for (const auto& [k, value] : keys) {
+                    BoundOperand constant;
+                    constant.constant = true;
+                    constant.value = *value;
+                    constant.type = theirType;
+                    jet::Value lookup;
+                    if (LookupKey(myType, constant, &lookup) != KeyAnswer::Key) continue;
+                    std::vector<Row> found = source.Lookup(shape, mine, lookup);
+                    KeepWhere(&found, steps[t].local);
+                    matches[k] = std::move(found);
+                }
+            } else {
+                std::vector<Row> candidates = Candidates(source, shape, steps[t].local, &looked);
+                KeepWhere(&candidates, steps[t].local);
+                for (Row& row : candidates)
+                    if (JoinKey(row[mine], myType, &key) && keys.count(key)) matches[key].push_back(std::move(row));
+            }
+            for (const Row& left : rows) {
+                if (!JoinKey(left[theirs], theirType, &key)) continue;
+                auto found = matches.find(key);
+                if (found == matches.end()) continue;
+                for (const Row& right : found->second) next.push_back(Joined(left, right));
+                if (next.size() > kMostJoinedRows) break;
+            }
+        } else {
+            std::vector<Row> candidates = Candidates(source, shape, steps[t].local, &looked);
+            KeepWhere(&candidates, steps[t].local);
+            if (!candidates.empty() && rows.size() > kMostJoinedRows / candidates.size())
+                return Fail(error, SqlFault::Unsupported,
+                            "A join of more than " + std::to_string(kMostJoinedRows) + " rows is not supported by this engine.");
+            for (const Row& left : rows)
+                for (const Row& right : candidates) next.push_back(Joined(left, right));
+        }
+        if (next.size() > kMostJoinedRows)
+            return Fail(error, SqlFault::Unsupported,
+                        "A join of more than " + std::to_string(kMostJoinedRows) + " rows is not supported by this engine.");
+        rows = std::move(next);
+        // Conditions across the tables joined so far hold from here on.
+        std::vector<BoundCondition> now;
+        for (const Conjunct& c : across)
+            if (c.tables.back() == t) now.push_back(c.joined);
+        KeepWhere(&rows, now);
+    }
+    *out = std::move(rows);
+    return true;
+}
+
+// ---- grouping ----
+
+struct AggregateSpec {
+    Aggregate function = Aggregate::None;
+    bool star = false;
+    std::size_t slot = 0;  // of its column in a joined row
+    jet::ColumnType argument = jet::ColumnType::LongInteger;
+    ResultColumn result;
+};
+
+// Aggregates met while binding, each given the slot after the grouped columns.
+class GroupAggregates : public AggregateSlots {
+public:
+    GroupAggregates(const Scope& scope, std::size_t grouped) : scope_(scope), grouped_(grouped) {}
+
+    bool SlotOf(const Operand& a, BoundOperand* out, SqlError* error) override {
+        AggregateSpec spec;
+        spec.function = a.aggregate;
+        spec.star = a.star;
+        if (!a.star) {
+            const ScopeColumn* column = scope_.Resolve(a.column, error);
+            if (!column) return false;
+            spec.slot = column->slot;
+            spec.argument = column->column.type;
+        }
+        const TypeFamily family = FamilyOf(spec.argument);
+        if ((a.aggregate == Aggregate::Sum || a.aggregate == Aggregate::Avg) && family != TypeFamily::Number)
+            return Fail(error, SqlFault::TypeMismatch, "Data type mismatch in criteria expression: SUM and AVG take numbers.");
+        std::size_t i = 0;
+        for (; i < specs.size(); ++i)
+            if (specs[i].function == spec.function && specs[i].star == spec.star && specs[i].slot == spec.slot) break;
+        if (i == specs.size()) {
+            spec.result = ResultOf(spec);
+            specs.push_back(spec);
+        }
+        out->slot = grouped_ + i;
+        out->type = specs[i].result.type;
+        return true;
+    }
+
+    std::vector<AggregateSpec> specs;
+
+private:
+    ResultColumn ResultOf(const AggregateSpec& spec) const {
+        switch (spec.function) {
+        case Aggregate::Count: {
+            ResultColumn c = ResultColumnOf({u"", jet::ColumnType::LongInteger, 4});
+            c.nullable = false;
+            return c;
+        }
+        case Aggregate::Min:
+        case Aggregate::Max: {
+            ResultColumn c = ResultColumnOf(scope_.columns[spec.slot].column);
+            c.nullable = true;
+            return c;
+        }
+        default:
+            return ResultColumnOf({u"", spec.argument == jet::ColumnType::Currency ? jet::ColumnType::Currency
+                                                                                   : jet::ColumnType::Double, 8});
+        }
+    }
+
+    const Scope& scope_;
+    std::size_t grouped_;
+};
+
+jet::Value Compute(const AggregateSpec& spec, const std::vector<const Row*>& rows) {
+    if (spec.function == Aggregate::Count) {
+        std::int64_t n = 0;
+        for (const Row* row : rows) n += spec.star || !(*row)[spec.slot].IsNull();
+        return jet::Value::FromInteger(n);
+    }
+    const jet::Value* best = nullptr;
+    std::int64_t whole = 0, count = 0;
+    double sum = 0;
+    bool integral = true;
+    for (const Row* row : rows) {
+        const jet::Value& v = (*row)[spec.slot];
+        if (v.IsNull()) continue;
+        ++count;
+        if (spec.function == Aggregate::Min || spec.function == Aggregate::Max) {
+            const int c = best ? JetOrder(v, *best, spec.argument) : 0;
+            if (!best || (spec.function == Aggregate::Min ? c < 0 : c > 0)) best = &v;
+        } else if (v.kind == jet::Value::Kind::Integer) {
+            whole += spec.argument == jet::ColumnType::Boolean ? (v.integer ? -1 : 0) : v.integer;
+        } else {
+            integral = false;
+            sum += v.real;
+        }
+    }
+    if (count == 0) return jet::Value::Null();
+    if (best) return *best;
+    double total = integral ? double(whole) : sum + double(whole);
+    if (spec.function == Aggregate::Avg) total /= double(count);
+    if (spec.argument == jet::ColumnType::Currency) total = std::round(total * 10000.0) / 10000.0;
+    return jet::Value::FromDouble(total);
+}
+
+// ---- the output ----
+
+std::u16string Decimal(long n) {
+    const std::string digits = std::to_string(n);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+struct Shaped {
+    Row out;
+    Row keys;
+};
+
+struct Plan {
+    std::vector<ResultColumn> columns;
+    std::vector<BoundOperand> values;  // per output column, over the working rows
+    std::vector<BoundOperand> keys;    // ORDER BY, over the working rows
+    std::vector<bool> descending;
+};
+
+bool CheckGrouped(const BoundOperand& o, const Scope& scope, SqlError* error) {
+    if (o.constant || o.slot < kUngrouped) return true;
+    const ScopeColumn& c = scope.columns[o.slot - kUngrouped];
+    return Fail(error, SqlFault::NotAggregated,
+                "You tried to execute a query that does not include the specified expression '" +
+                    ToUtf8(c.table + u"." + c.column.name) + "' as part of an aggregate function.");
+}
+
+void NameColumns(std::vector<ResultColumn>* columns, const std::vector<std::u16string>& tables,
+                 const std::vector<bool>& named) {
+    // Two columns of one name from different tables are called table.column, as Jet calls them.
+    std::vector<std::u16string> names;
+    for (std::size_t i = 0; i < columns->size(); ++i) {
+        std::u16string name = (*columns)[i].name;
+        if (!named[i] && !tables[i].empty()) {
+            for (std::size_t j = 0; j < columns->size(); ++j)
+                if (j != i && !named[j] && !tables[j].empty() && !JetTextEqual(tables[i], tables[j]) &&
+                    JetTextEqual((*columns)[i].name, (*columns)[j].name))
+                    name = tables[i] + u"." + (*columns)[i].name;
+        }
+        names.push_back(std::move(name));
+    }
+    for (std::size_t i = 0; i < columns->size(); ++i) (*columns)[i].name = names[i];
+}
+
+// Rows past the TOP count, keeping those that tie with the last one kept.
+void Cut(std::vector<Shaped>* rows, const SelectStatement& s, const Plan& plan) {
+    std::size_t limit = rows->size();
+    if (s.top >= 0) limit = std::size_t(s.top);
+    if (s.topPercent > 0) limit = std::size_t(std::ceil(double(rows->size()) * s.topPercent / 100.0 - 1e-9));
+    if (limit >= rows->size()) return;
+    if (limit > 0 && !s.orderBy.empty()) {
+        const Row& last = (*rows)[limit - 1].keys;
+        auto ties = [&](const Row& keys) {
+            for (std::size_t k = 0; k < keys.size(); ++k)
+                if (JetOrder(keys[k], last[k], plan.keys[k].type) != 0) return false;
+            return true;
+        };
+        while (limit < rows->size() && ties((*rows)[limit].keys)) ++limit;
+    }
+    rows->resize(limit);
+}
+
+bool Aggregated(const SelectStatement& s) {
+    if (!s.groupBy.empty() || s.hasHaving) return true;
+    for (const SelectItem& item : s.columns)
+        if (item.kind == SelectItem::Kind::Value && item.value.kind == Operand::Kind::Aggregate) return true;
+    for (const SortKey& key : s.orderBy)
+        if (key.key.kind == Operand::Kind::Aggregate) return true;
+    return false;
+}
+
+// COUNT(*) of one whole table: the count the table keeps.
+bool CountsOnly(const SelectStatement& s) {
+    if (s.tables.size() != 1 || s.hasWhere || s.hasHaving || !s.groupBy.empty() || s.columns.empty()) return false;
+    for (const SelectItem& item : s.columns)
+        if (item.kind != SelectItem::Kind::Value || !item.value.star) return false;
+    return true;
+}
+
+bool BindKeys(const SelectStatement& s, const BindContext& context, Plan* plan, SqlError* error) {
+    for (const SortKey& key : s.orderBy) {
+        BoundOperand bound;
+        SqlError why;
+        if (!BindOperand(context, key.key, &bound, &why)) {
+            // ORDER BY may name a column of the result by its alias.
+            bool found = false;
+            if (why.fault == SqlFault::UnknownColumn && key.key.kind == Operand::Kind::Column && key.key.column.table.empty())
+                for (std::size_t i = 0; i < s.columns.size() && i < plan->values.size() && !found; ++i)
+                    if (JetTextEqual(s.columns[i].alias, key.key.column.column)) bound = plan->values[i], found = true;
+            if (!found) return Fail(error, why.fault, why.text);
+        }
+        if (!CheckGrouped(bound, *context.scope, error)) return false;
+        if (s.distinct) {
+            bool shown = false;
+            for (const BoundOperand& v : plan->values) shown |= v.slot == bound.slot;
+            if (!shown)
+                return Fail(error, SqlFault::Syntax,
+                            "Syntax error: ORDER BY clause (" + ToUtf8(key.key.column.column) + ") conflicts with DISTINCT.");
+        }
+        plan->keys.push_back(bound);
+        plan->descending.push_back(key.descending);
+    }
+    return true;
+}
+
+void SortShaped(std::vector<Shaped>* rows, const Plan& plan, bool byOutput) {
+    std::stable_sort(rows->begin(), rows->end(), [&](const Shaped& a, const Shaped& b) {
+        const Row& x = byOutput ? a.out : a.keys;
+        const Row& y = byOutput ? b.out : b.keys;
+        for (std::size_t k = 0; k < x.size(); ++k) {
+            const jet::ColumnType type = byOutput ? plan.columns[k].type : plan.keys[k].type;
+            const int c = JetOrder(x[k], y[k], type);
+            if (c != 0) return byOutput || !plan.descending[k] ? c < 0 : c > 0;
         }
         return false;
     });
 }
 
-jet::Column Named(jet::Column c, const std::u16string& alias) {
-    if (!alias.empty()) c.name = alias;
-    return c;
-}
-
 }  // namespace
 
-bool RunSelect(DataSource& source, const SelectStatement& statement, ResultSet* out, SqlError* error) {
-    const TableShape* table = source.FindTable(statement.table);
-    if (!table)
-        return Fail(error, SqlFault::UnknownTable, "The table '" + ToUtf8(statement.table) + "' does not exist.");
-    ResultSet result;
-    std::vector<std::size_t> selected;
-    if (statement.allColumns) {
-        for (std::size_t i = 0; i < table->columns.size(); ++i) selected.push_back(i);
-    }
-    for (const SelectItem& item : statement.columns) {
-        std::size_t i;
-        if (!FindColumn(*table, item.column, &i, error)) return false;
-        selected.push_back(i);
-    }
-    Bound bound;
-    const Bound* where = statement.hasWhere ? &bound : nullptr;
-    if (where && !Bind(*table, statement.where, &bound, error)) return false;
-    std::vector<BoundKey> keys;
-    for (const SortKey& k : statement.orderBy) {
-        std::size_t i;
-        if (!FindColumn(*table, k.column, &i, error)) return false;
-        keys.push_back({i, k.descending});
-    }
+ResultColumn ResultColumnOf(const jet::Column& column) {
+    ResultColumn r;
+    static_cast<jet::Column&>(r) = column;
+    r.dataType = DataTypeOf(column.type);
+    r.nullable = column.type != jet::ColumnType::Boolean;
+    return r;
+}
 
-    if (statement.count) {
-        std::size_t n = 0;
-        if (!where) {
-            n = source.CountRows(*table);
-        } else {
-            for (const Row& row : Candidates(source, *table, where)) n += Evaluate(*where, row) == Truth::True;
+bool RunSelect(DataSource& source, const SelectStatement& s, const Parameters& parameters, ResultSet* out,
+               SqlError* error) {
+    if (parameters.size() < s.parameterCount)
+        return Fail(error, SqlFault::MissingParameter, "No value given for one or more required parameters.");
+    if (parameters.size() > s.parameterCount)
+        return Fail(error, SqlFault::BadArgument,
+                    std::to_string(parameters.size()) + " parameter values given for a statement with " +
+                        std::to_string(s.parameterCount) + " placeholders.");
+    std::vector<FromTable> tables;
+    Scope scope;
+    if (!ResolveTables(source, s, &tables, &scope, error)) return false;
+    const BindContext plain{&scope, &parameters, nullptr, false};
+
+    // WHERE and ON as one list of AND terms, each bound over the joined row
+    // and, when it reads one table only, over that table's own row too.
+    std::vector<const Condition*> written;
+    if (s.hasWhere) Conjuncts(s.where, &written);
+    for (const Condition& on : s.joinConditions) Conjuncts(on, &written);
+    std::vector<JoinStep> steps(tables.size());
+    std::vector<Conjunct> across;
+    for (const Condition* c : written) {
+        Conjunct conjunct{c, {}, {}};
+        if (!Bind(plain, *c, &conjunct.joined, error)) return false;
+        std::vector<std::size_t> slots;
+        SlotsOf(conjunct.joined, &slots);
+        for (std::size_t slot : slots) conjunct.tables.push_back(scope.columns[slot].source);
+        std::sort(conjunct.tables.begin(), conjunct.tables.end());
+        conjunct.tables.erase(std::unique(conjunct.tables.begin(), conjunct.tables.end()), conjunct.tables.end());
+        if (conjunct.tables.size() > 1) {
+            across.push_back(std::move(conjunct));
+            continue;
         }
-        jet::Column c{statement.countAlias.empty() ? u"Expr1000" : statement.countAlias, jet::ColumnType::LongInteger, 4};
-        result.columns.push_back(std::move(c));
-        if (statement.top != 0) result.rows.push_back({jet::Value::FromInteger(std::int64_t(n))});
-        *out = std::move(result);
+        const std::size_t t = conjunct.tables.empty() ? 0 : conjunct.tables[0];
+        const Scope local = LocalScope(scope, t);
+        steps[t].local.emplace_back();
+        if (!Bind({&local, &parameters, nullptr, false}, *c, &steps[t].local.back(), error)) return false;
+    }
+
+    // The output's shape, bound before any row is read so that names are checked first.
+    const bool grouped = Aggregated(s);
+    Scope groupScope;
+    std::vector<std::size_t> groupSlots;
+    for (const ColumnRef& ref : s.groupBy) {
+        const ScopeColumn* column = scope.Resolve(ref, error);
+        if (!column) return false;
+        groupSlots.push_back(column->slot);
+    }
+    for (const ScopeColumn& c : scope.columns) {
+        auto at = std::find(groupSlots.begin(), groupSlots.end(), c.slot);
+        ScopeColumn shown = c;
+        shown.slot = at == groupSlots.end() ? kUngrouped + c.slot : std::size_t(at - groupSlots.begin());
+        groupScope.columns.push_back(shown);
+    }
+    GroupAggregates aggregates(scope, groupSlots.size());
+    const BindContext output = grouped ? BindContext{&groupScope, &parameters, &aggregates, false} : plain;
+    Plan plan;
+    std::vector<std::u16string> sourceTables;
+    std::vector<bool> named;
+    int expressions = 0;
+    auto show = [&](const ScopeColumn& c, const std::u16string& alias) {
+        BoundOperand bound;
+        bound.slot = grouped ? groupScope.columns[c.slot].slot : c.slot;
+        bound.type = c.column.type;
+        if (!CheckGrouped(bound, scope, error)) return false;
+        plan.values.push_back(bound);
+        plan.columns.push_back(ResultColumnOf(c.column));
+        if (!alias.empty()) plan.columns.back().name = alias;
+        sourceTables.push_back(c.table);
+        named.push_back(!alias.empty());
         return true;
+    };
+    if (s.allColumns) {
+        for (const ScopeColumn& c : scope.columns)
+            if (!show(c, {})) return false;
+    }
+    for (const SelectItem& item : s.columns) {
+        if (item.kind == SelectItem::Kind::AllOf) {
+            bool any = false;
+            for (const ScopeColumn& c : scope.columns) {
+                if (!JetTextEqual(c.table, item.table)) continue;
+                any = true;
+                if (!show(c, {})) return false;
+            }
+            if (!any) return Fail(error, SqlFault::UnknownTable, "The table '" + ToUtf8(item.table) + "' is not in FROM.");
+            continue;
+        }
+        if (item.value.kind == Operand::Kind::Column) {
+            const ScopeColumn* column = scope.Resolve(item.value.column, error);
+            if (!column || !show(*column, item.alias)) return false;
+            continue;
+        }
+        BoundOperand bound;
+        if (!BindOperand(output, item.value, &bound, error)) return false;
+        plan.values.push_back(bound);
+        plan.columns.push_back(aggregates.specs[bound.slot - groupSlots.size()].result);
+        plan.columns.back().name =
+            item.alias.empty() ? u"Expr" + Decimal(1000 + expressions++) : item.alias;
+        sourceTables.emplace_back();
+        named.push_back(true);
+    }
+    NameColumns(&plan.columns, sourceTables, named);
+    BoundCondition having;
+    if (s.hasHaving) {
+        if (!Bind(output, s.having, &having, error)) return false;
+        std::vector<std::size_t> slots;
+        SlotsOf(having, &slots);
+        for (std::size_t slot : slots) {
+            BoundOperand o;
+            o.slot = slot;
+            if (!CheckGrouped(o, scope, error)) return false;
+        }
+    }
+    if (!BindKeys(s, output, &plan, error)) return false;
+
+    // The rows.
+    std::vector<Row> working;
+    if (CountsOnly(s)) {
+        working.push_back({});
+        for (std::size_t i = 0; i < aggregates.specs.size(); ++i)
+            working.back().push_back(jet::Value::FromInteger(std::int64_t(source.CountRows(*tables[0].shape))));
+    } else {
+        std::vector<Row> rows;
+        if (!JoinTables(source, tables, scope, steps, across, &rows, error)) return false;
+        if (!grouped) {
+            working = std::move(rows);
+        } else {
+            // Groups in the order of their keys, Null first; one group of every row without GROUP BY.
+            std::vector<const Row*> order;
+            for (const Row& row : rows) order.push_back(&row);
+            auto compare = [&](const Row* a, const Row* b) {
+                for (std::size_t slot : groupSlots)
+                    if (int c = JetOrder((*a)[slot], (*b)[slot], scope.columns[slot].column.type)) return c;
+                return 0;
+            };
+            std::stable_sort(order.begin(), order.end(), [&](const Row* a, const Row* b) { return compare(a, b) < 0; });
+            auto add = [&](std::vector<const Row*> group, const Row* first) {
+                Row row;
+                for (std::size_t slot : groupSlots) row.push_back((*first)[slot]);
+                for (const AggregateSpec& spec : aggregates.specs) row.push_back(Compute(spec, group));
+                if (!s.hasHaving || Evaluate(having, row) == Truth::True) working.push_back(std::move(row));
+            };
+            if (groupSlots.empty()) add(order, nullptr);
+            for (std::size_t begin = 0, end = 0; !groupSlots.empty() && begin < order.size(); begin = end) {
+                for (end = begin + 1; end < order.size() && compare(order[begin], order[end]) == 0;) ++end;
+                add({order.begin() + long(begin), order.begin() + long(end)}, order[begin]);
+            }
+        }
     }
 
-    std::vector<Row> rows = Candidates(source, *table, where);
-    if (where) {
-        rows.erase(std::remove_if(rows.begin(), rows.end(),
-                                  [&](const Row& row) { return Evaluate(*where, row) != Truth::True; }),
-                   rows.end());
+    std::vector<Shaped> shaped;
+    shaped.reserve(working.size());
+    for (const Row& row : working) {
+        Shaped one;
+        for (const BoundOperand& v : plan.values) one.out.push_back(row[v.slot]);
+        for (const BoundOperand& k : plan.keys) one.keys.push_back(row[k.slot]);
+        shaped.push_back(std::move(one));
     }
-    Sort(&rows, keys);
-    if (statement.top >= 0 && rows.size() > std::size_t(statement.top)) rows.resize(std::size_t(statement.top));
+    if (s.distinct) {
+        // Jet finds duplicates by sorting on every column shown; the order stays.
+        SortShaped(&shaped, plan, true);
+        shaped.erase(std::unique(shaped.begin(), shaped.end(),
+                                 [&](const Shaped& a, const Shaped& b) {
+                                     for (std::size_t k = 0; k < a.out.size(); ++k)
+                                         if (JetOrder(a.out[k], b.out[k], plan.columns[k].type) != 0) return false;
+                                     return true;
+                                 }),
+                     shaped.end());
+    }
+    if (!plan.keys.empty()) SortShaped(&shaped, plan, false);
+    Cut(&shaped, s, plan);
 
-    for (std::size_t k = 0; k < selected.size(); ++k) {
-        const std::u16string& alias = statement.allColumns ? std::u16string() : statement.columns[k].alias;
-        result.columns.push_back(Named(table->columns[selected[k]], alias));
-    }
-    result.rows.reserve(rows.size());
-    for (const Row& row : rows) {
-        Row picked;
-        picked.reserve(selected.size());
-        for (std::size_t i : selected) picked.push_back(row.at(i));
-        result.rows.push_back(std::move(picked));
-    }
+    ResultSet result;
+    result.columns = std::move(plan.columns);
+    result.rows.reserve(shaped.size());
+    for (Shaped& one : shaped) result.rows.push_back(std::move(one.out));
     *out = std::move(result);
     return true;
 }
 
-bool RunSql(DataSource& source, std::u16string_view sql, ResultSet* out, SqlError* error) {
+bool RunSelect(DataSource& source, const SelectStatement& statement, ResultSet* out, SqlError* error) {
+    return RunSelect(source, statement, {}, out, error);
+}
+
+bool RunSql(DataSource& source, std::u16string_view sql, const Parameters& parameters, ResultSet* out,
+            SqlError* error) {
     SelectStatement statement;
-    return ParseSelect(sql, &statement, error) && RunSelect(source, statement, out, error);
+    return ParseSelect(sql, &statement, error) && RunSelect(source, statement, parameters, out, error);
+}
+
+bool RunSql(DataSource& source, std::u16string_view sql, ResultSet* out, SqlError* error) {
+    return RunSql(source, sql, {}, out, error);
+}
+
+namespace {
+
+// The column, literal or aggregate a `?` is measured against in one predicate.
+const Operand* Partner(const Condition& c, std::size_t parameter) {
+    for (std::size_t i = 0; i < c.operands.size(); ++i) {
+        if (c.operands[i].kind != Operand::Kind::Parameter || c.operands[i].parameter != parameter) continue;
+        if (i > 0) return &c.operands[0];
+        for (const Operand& other : c.operands)
+            if (other.kind != Operand::Kind::Parameter) return &other;
+    }
+    return nullptr;
+}
+
+bool Describe(const Condition& c, const Scope& scope, std::vector<ParameterInfo>* out, SqlError* error) {
+    for (const Condition& part : c.parts)
+        if (!Describe(part, scope, out, error)) return false;
+    for (const Operand& o : c.operands) {
+        if (o.kind != Operand::Kind::Parameter || o.parameter >= out->size()) continue;
+        ParameterInfo& info = (*out)[o.parameter];
+        const Operand* partner = Partner(c, o.parameter);
+        if (c.kind == Condition::Kind::Like && &o == &c.operands[1]) {
+            info.typeKnown = true;
+            info.type = jet::ColumnType::Text;
+        }
+        if (!partner || (c.kind == Condition::Kind::Like && &o == &c.operands[1])) continue;
+        if (partner->kind == Operand::Kind::Literal) {
+            info.typeKnown = !partner->literal.value.IsNull();
+            info.type = partner->literal.type;
+        } else if (partner->kind == Operand::Kind::Aggregate && partner->aggregate == Aggregate::Count) {
+            info.typeKnown = true;
+            info.type = jet::ColumnType::LongInteger;
+        } else if (partner->kind != Operand::Kind::Parameter) {
+            const ScopeColumn* column = scope.Resolve(partner->column, error);
+            if (!column) return false;
+            info.typeKnown = true;
+            info.type = column->column.type;
+            info.size = column->column.size;
+            info.column = column->column.name;
+            if (partner->aggregate == Aggregate::Sum || partner->aggregate == Aggregate::Avg) {
+                if (info.type != jet::ColumnType::Currency) info.type = jet::ColumnType::Double;
+                info.size = 8;
+                info.column.clear();
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool DescribeParameters(DataSource& source, std::u16string_view sql, std::vector<ParameterInfo>* out,
+                        SqlError* error) {
+    SelectStatement s;
+    if (!ParseSelect(sql, &s, error)) return false;
+    std::vector<FromTable> tables;
+    Scope scope;
+    if (!ResolveTables(source, s, &tables, &scope, error)) return false;
+    std::vector<ParameterInfo> info(s.parameterCount);
+    if (s.hasWhere && !Describe(s.where, scope, &info, error)) return false;
+    for (const Condition& on : s.joinConditions)
+        if (!Describe(on, scope, &info, error)) return false;
+    if (s.hasHaving && !Describe(s.having, scope, &info, error)) return false;
+    *out = std::move(info);
+    return true;
 }
 
 bool RunSql(DataSource& source, std::u16string_view sql, ResultSet* out, std::string* error) {

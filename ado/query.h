@@ -1,21 +1,56 @@
 #pragma once
 // Runs a parsed SELECT against a data source and keeps the rows it gives.
+#include <cstdint>
+
 #include "ado/data_source.h"
+#include "ado/data_type.h"
 #include "ado/sql.h"
 
 namespace ado {
 
-struct ResultSet {
-    std::vector<jet::Column> columns;  // selected columns, named as stored (or as aliased)
-    std::vector<Row> rows;
+// One column of a result: its name (as stored, aliased, or Expr1000...), the
+// Jet type its values have, and how the record set reports it.
+struct ResultColumn : jet::Column {
+    DataType dataType = DataType::VarWChar;
+    bool nullable = true;  // may hold Null (a Yes/No column or a COUNT never does)
 };
 
-// Fails, saying why, for an unknown table or column, a comparison with a column
-// that does not hold text, or a malformed LIKE pattern.
+// A column of a table as a result reports it.
+ResultColumn ResultColumnOf(const jet::Column& column);
+
+struct ResultSet {
+    std::vector<ResultColumn> columns;
+    std::vector<Row> rows;  // each has one value per column
+};
+
+// The values of a statement's `?` placeholders, in the order they stand.
+using Parameters = std::vector<TypedValue>;
+
+// Fails, saying why (SqlError's fault), for an unknown table or column, an
+// ambiguous name, values Jet cannot compare, a malformed LIKE pattern, fewer
+// parameter values than placeholders (MissingParameter) or more (BadArgument).
+bool RunSelect(DataSource& source, const SelectStatement& statement, const Parameters& parameters, ResultSet* out,
+               SqlError* error);
 bool RunSelect(DataSource& source, const SelectStatement& statement, ResultSet* out, SqlError* error);
 
 // ParseSelect then RunSelect.
+bool RunSql(DataSource& source, std::u16string_view sql, const Parameters& parameters, ResultSet* out,
+            SqlError* error);
 bool RunSql(DataSource& source, std::u16string_view sql, ResultSet* out, SqlError* error);
 bool RunSql(DataSource& source, std::u16string_view sql, ResultSet* out, std::string* error);
+
+// What the engine can say of a `?` before it runs: the type of the column it
+// is compared with (text for a LIKE pattern), or nothing (`? = ?`).
+struct ParameterInfo {
+    bool typeKnown = false;
+    jet::ColumnType type = jet::ColumnType::Text;
+    std::uint16_t size = 0;  // the column's, as jet::Column::size (bytes of text)
+    std::u16string column;   // the column it is compared with, if any
+};
+
+// One entry per `?` of sql, in order. Fails as RunSelect would for the
+// statement itself (names are checked; parameter values are not needed).
+bool DescribeParameters(DataSource& source, std::u16string_view sql, std::vector<ParameterInfo>* out,
+                        SqlError* error);
 
 }  // namespace ado

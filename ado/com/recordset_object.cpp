@@ -88,7 +88,7 @@ HRESULT SelectColumns(const VARIANT& fields, const ado::Cursor& cursor, std::vec
 
 // ADO's layout: the first index is the field, the second the row.
 HRESULT RowsToArray(const std::vector<const ado::Row*>& rows, const std::vector<std::size_t>& picked,
-                    const std::vector<jet::Column>& columns, VARIANT* out) {
+                    const std::vector<ado::ResultColumn>& columns, VARIANT* out) {
     SAFEARRAYBOUND bounds[2] = {{ULONG(picked.size()), 0}, {ULONG(rows.size()), 0}};
     win::UniqueSafeArray array(SafeArrayCreate(VT_VARIANT, 2, bounds));
     if (!array) return E_OUTOFMEMORY;

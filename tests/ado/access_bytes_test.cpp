@@ -102,9 +102,10 @@ TEST(OpenAccessBytes, AnswersAsTheTablesInMemoryDoWithAndWithoutAnIndex) {
         for (const char16_t* text : {u"WM_CREATE", u"wm_Create", u"WM_CREATE ", u"WM_", u"it's", u"IT'", u"常量", u"常",
                                      u"", u"W", u"WS_OVERLAPPEDWINDOW", u"NOPE"}) {
             SCOPED_TRACE(std::char_traits<char16_t>::length(text));
-            EXPECT_EQ(memory.Lookup(*expected, 0, text), source->Lookup(*table, 0, text));
+            const jet::Value key = jet::Value::FromText(text);
+            EXPECT_EQ(memory.Lookup(*expected, 0, key), source->Lookup(*table, 0, key));
             EXPECT_EQ(memory.LookupPrefix(*expected, 0, text), source->LookupPrefix(*table, 0, text));
-            EXPECT_EQ(memory.Lookup(*expected, 1, text), source->Lookup(*table, 1, text));
+            EXPECT_EQ(memory.Lookup(*expected, 1, key), source->Lookup(*table, 1, key));
         }
     }
 }
@@ -122,7 +123,7 @@ TEST(OpenAccessBytes, ADamagedDataPageFailsTheQueriesThatNeedItAndNoOthers) {
     auto source = ado::OpenAccessBytes(bytes, &error);
     ASSERT_TRUE(source) << error;  // opening reads no rows
     const ado::TableShape* table = source->FindTable(u"api_const");
-    EXPECT_EQ(1u, source->Lookup(*table, 0, u"n_0").size());
+    EXPECT_EQ(1u, source->Lookup(*table, 0, jet::Value::FromText(u"n_0")).size());
     const auto damaged = [](const std::function<void()>& query) {
         try {
             query();
@@ -131,10 +132,10 @@ TEST(OpenAccessBytes, ADamagedDataPageFailsTheQueriesThatNeedItAndNoOthers) {
         }
         return std::string("no failure");
     };
-    EXPECT_EQ(0u, damaged([&] { source->Lookup(*table, 0, u"N_599"); }).find("the file is damaged")) << error;
+    EXPECT_EQ(0u, damaged([&] { source->Lookup(*table, 0, jet::Value::FromText(u"N_599")); }).find("the file is damaged")) << error;
     EXPECT_EQ(0u, damaged([&] { source->ReadAll(*table); }).find("the file is damaged: the table definition counts 600"));
     EXPECT_EQ(0u, damaged([&] { source->CountRows(*table); }).find("the file is damaged"));
-    EXPECT_EQ(0u, damaged([&] { source->Lookup(*table, 1, u"v"); }).find("the file is damaged"));
+    EXPECT_EQ(0u, damaged([&] { source->Lookup(*table, 1, jet::Value::FromText(u"v")); }).find("the file is damaged"));
     EXPECT_EQ(0u, damaged([&] { source->LookupPrefix(*table, 0, u"N_59"); }).find("the file is damaged"));
     ado::ResultSet rs;
     EXPECT_THROW(ado::RunSql(*source, u"select * from api_const", &rs, &error), std::runtime_error);

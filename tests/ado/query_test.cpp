@@ -3,37 +3,18 @@
 #include <gtest/gtest.h>
 
 #include "ado/memory_source.h"
+#include "counting_source.h"
 #include "sample_tables.h"
 
 namespace {
 
-// Counts how the query reached the rows.
-class CountingSource : public ado::DataSource {
+// The sample table in memory, counting how each query reached its rows.
+class CountingSource : public ado_test::CountingSource {
 public:
-    CountingSource() : inner_({ado_test::ApiConstTable()}) {}
-    const ado::TableShape* FindTable(std::u16string_view name) override { return inner_.FindTable(name); }
-    std::vector<ado::Row> ReadAll(const ado::TableShape& t) override {
-        ++scans;
-        return inner_.ReadAll(t);
-    }
-    std::vector<ado::Row> Lookup(const ado::TableShape& t, std::size_t c, std::u16string_view text) override {
-        ++lookups;
-        return inner_.Lookup(t, c, text);
-    }
-    std::vector<ado::Row> LookupPrefix(const ado::TableShape& t, std::size_t c, std::u16string_view prefix) override {
-        ++prefixLookups;
-        lastPrefix = std::u16string(prefix);
-        return inner_.LookupPrefix(t, c, prefix);
-    }
-    std::size_t CountRows(const ado::TableShape& t) override {
-        ++counts;
-        return inner_.CountRows(t);
-    }
-    int scans = 0, lookups = 0, prefixLookups = 0, counts = 0;
-    std::u16string lastPrefix;
+    CountingSource() : ado_test::CountingSource(memory_) {}
 
 private:
-    ado::MemorySource inner_;
+    ado::MemorySource memory_{{ado_test::ApiConstTable()}};
 };
 
 ado::ResultSet Query(CountingSource& source, std::u16string_view sql) {
@@ -132,7 +113,8 @@ TEST(RunSql, EachRefusalNamesItsFault) {
     EXPECT_EQ(FaultOf(u"select 值 from api_const"), ado::SqlFault::UnknownColumn);
     EXPECT_EQ(FaultOf(u"select * from api_const order by 值"), ado::SqlFault::UnknownColumn);
     EXPECT_EQ(FaultOf(u"select * from api_const where 常量值='1' or 值 like 'a'"), ado::SqlFault::UnknownColumn);
-    EXPECT_EQ(FaultOf(u"select * from api_const where 序号 like '1*'"), ado::SqlFault::TypeMismatch);
+    EXPECT_EQ(FaultOf(u"select * from api_const where 序号 = '1'"), ado::SqlFault::TypeMismatch);
+    EXPECT_EQ(FaultOf(u"select * from api_const where 宏或常量名 > 1"), ado::SqlFault::TypeMismatch);
     EXPECT_EQ(FaultOf(u"select * from api_const where 宏或常量名 like 'W[M'"), ado::SqlFault::Syntax);
     EXPECT_EQ(FaultOf(u"select * from api_const where"), ado::SqlFault::Syntax);
     EXPECT_EQ(FaultOf(u"insert into api_const values ('a')"), ado::SqlFault::ReadOnly);

@@ -1,0 +1,34 @@
+#pragma once
+// ADO's DataTypeEnum for the columns the engine gives, and the type each Jet
+// column type is reported as (as the Jet provider reports it to a record set).
+#include "jet/table.h"
+
+namespace ado {
+
+enum class DataType : long {
+    Empty = 0,
+    SmallInt = 2,           // DBTYPE_I2
+    Integer = 3,            // DBTYPE_I4
+    Single = 4,             // DBTYPE_R4
+    Double = 5,             // DBTYPE_R8
+    Currency = 6,           // DBTYPE_CY
+    Date = 7,               // DBTYPE_DATE
+    Boolean = 11,           // DBTYPE_BOOL
+    UnsignedTinyInt = 17,   // DBTYPE_UI1
+    UnsignedSmallInt = 18,  // DBTYPE_UI2
+    UnsignedInt = 19,       // DBTYPE_UI4
+    UnsignedBigInt = 21,    // DBTYPE_UI8
+    Guid = 72,              // DBTYPE_GUID
+    Binary = 128,           // DBTYPE_BYTES, fixed length
+    WChar = 130,            // DBTYPE_WSTR
+    VarWChar = 202,
+    LongVarWChar = 203,
+    VarBinary = 204,
+    LongVarBinary = 205,
+};
+
+// adVarWChar for text, adLongVarWChar for memo, adInteger for a long
+// integer, ...; a fixed-length object column is adBinary.
+DataType DataTypeOf(jet::ColumnType type);
+
+}  // namespace ado
