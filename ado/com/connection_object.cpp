@@ -13,25 +13,6 @@ namespace {
 
 const char16_t kOutOfMemory[] = u"Not enough memory to complete the operation.";
 
-// The code Jet gives through OLE DB for each kind of refused statement, with
-// the engine's own error number (Error.SQLState and NativeError).
-struct FaultCode {
-    HRESULT hr;
-    const char16_t* sqlState;
-    long native;
-};
-
-FaultCode CodeOf(ado::SqlFault fault) {
-    switch (fault) {
-    case ado::SqlFault::UnknownTable: return {kUnknownTable, u"3078", 3078};
-    case ado::SqlFault::UnknownColumn: return {kUnknownColumn, u"3061", 3061};
-    case ado::SqlFault::TypeMismatch: return {kTypeMismatch, u"3464", 3464};
-    case ado::SqlFault::ReadOnly: return {E_FAIL, u"3027", 3027};
-    case ado::SqlFault::Syntax: break;
-    }
-    return {kCommandFailed, u"3000", 3000};
-}
-
 }  // namespace
 
 // {0B7C1B52-3B0E-4E1F-9E55-6C0D9A4F2C71}

@@ -96,7 +96,7 @@ HRESULT RowsToArray(const std::vector<const ado::Row*>& rows, const std::vector<
         for (std::size_t f = 0; f < picked.size(); ++f) {
             UniqueVariant cell;
             std::size_t c = picked[f];
-            HRESULT hr = c < rows[r]->size() ? ValueToVariant((*rows[r])[c], columns[c].type, cell.put()) : S_OK;
+            HRESULT hr = c < rows[r]->size() ? ValueToVariant((*rows[r])[c], columns[c], cell.put()) : S_OK;
             LONG at[2] = {LONG(f), LONG(r)};
             if (SUCCEEDED(hr)) hr = SafeArrayPutElement(array.get(), at, &cell.get());
             if (FAILED(hr)) return hr;
