@@ -66,12 +66,33 @@ public:
         // as method or property; ADO answers both.
         if (id == DISPID_NEWENUM) flags |= DISPATCH_METHOD | DISPATCH_PROPERTYGET;
         hr = DispInvoke(static_cast<Interface*>(this), info.get(), id, flags, params, result, exception, argError);
+        if (hr == DISP_E_MEMBERNOTFOUND && (flags & DISPATCH_PROPERTYPUT))
+            return PutThroughDefault(id, params, exception, argError);
         if (FAILED(hr) && hr != DISP_E_EXCEPTION && TakeRaised(hr, exception)) return DISP_E_EXCEPTION;
         return hr;
     }
 
 protected:
     DispatchObject() = default;
+
+    // ADO's shorthand `rs("name") = v`, `cmd.Parameters(0) = v`, `cmd(0) = v`: a
+    // put with arguments on a member that has no put goes to the default
+    // member of the object the member gives for those arguments.
+    HRESULT PutThroughDefault(DISPID id, DISPPARAMS* params, EXCEPINFO* exception, UINT* argError) {
+        if (!params || params->cArgs < 2 || params->cNamedArgs != 1 ||
+            params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
+            return DISP_E_MEMBERNOTFOUND;
+        DISPPARAMS get{params->rgvarg + 1, nullptr, params->cArgs - 1, 0};
+        UniqueVariant target;
+        HRESULT hr =
+            Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET | DISPATCH_METHOD, &get, target.put(), exception, argError);
+        if (FAILED(hr)) return hr;
+        if (target.get().vt != VT_DISPATCH || !target.get().pdispVal) return DISP_E_MEMBERNOTFOUND;
+        DISPID named = DISPID_PROPERTYPUT;
+        DISPPARAMS put{params->rgvarg, &named, 1, 1};
+        return target.get().pdispVal->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_PROPERTYPUT, &put, nullptr, exception,
+                                             argError);
+    }
 
     // A derived object may answer one more interface id with itself.
     virtual bool IsPrivateInterface(REFIID) const { return false; }
