@@ -166,9 +166,12 @@ HRESULT CommandObject::Execute(VARIANT* recordsAffected, VARIANT values, long op
         CommandRun run;
         HRESULT hr = Prepare(&values, options, &run);
         if (FAILED(hr)) return hr;
+        // Values given here stay with the rows; else Requery reads the Parameters anew.
+        RowsMaker make = IsMissing(values) ? CurrentRows(options)
+                                           : StatementRows(std::move(run.plan.sql), std::move(run.parameters));
         ComPtr<RecordsetObject> made(new RecordsetObject());
-        hr = made->OpenCommand(*run.connection.get(), std::move(run.plan.sql), std::move(run.text),
-                               std::move(run.parameters), ComPtr<IDispatch>::share(static_cast<Command*>(this)));
+        hr = made->OpenCommand(*run.connection.get(), std::move(make), std::move(run.text),
+                               ComPtr<IDispatch>::share(static_cast<Command*>(this)));
         if (FAILED(hr)) return hr;
         GiveNoRecordsAffected(recordsAffected);
         if (!run.plan.noRecords) *rows = made.release();
@@ -176,6 +179,15 @@ HRESULT CommandObject::Execute(VARIANT* recordsAffected, VARIANT values, long op
     } catch (const std::bad_alloc&) {
         return Refuse(E_OUTOFMEMORY);
     }
+}
+
+RowsMaker CommandObject::CurrentRows(long options) {
+    ComPtr<CommandObject> self = ComPtr<CommandObject>::share(this);
+    return [self, options](ConnectionObject& on, ado::ResultSet* out) {
+        CommandRun run;
+        HRESULT hr = self->Prepare(nullptr, options, &run);
+        return FAILED(hr) ? hr : on.Query(run.plan.sql, run.parameters, out);
+    };
 }
 
 HRESULT CommandObject::CreateParameter(BSTR name, long type, long direction, long size, VARIANT value,

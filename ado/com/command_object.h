@@ -7,6 +7,7 @@
 #include "ado/com/dispatch_object.h"
 #include "ado/com/library.h"
 #include "ado/com/parameter_objects.h"
+#include "ado/com/recordset_object.h"
 
 namespace ado_com {
 
@@ -51,6 +52,9 @@ public:
     // What a run reads: values (Execute's array, or null for the
     // collection's), options as Execute takes them. Raises what it refuses.
     HRESULT Prepare(const VARIANT* values, long options, CommandRun* out);
+    // The rows of this command with its parameters' values at each run (what
+    // a record set opened on it reads again on Requery).
+    RowsMaker CurrentRows(long options);
     // Parameters.Refresh: the statement's parameters as the provider describes them.
     HRESULT DescribeParameters();
     // The same when the collection is first read, leaving it empty (and no

@@ -161,7 +161,7 @@ HRESULT ConnectionObject::Execute(BSTR commandText, VARIANT* recordsAffected, lo
         HRESULT hr = PlanCommand(text, -1, options, &plan, &why);
         if (FAILED(hr)) return Fail(hr, why);
         ComPtr<RecordsetObject> rows(new RecordsetObject());
-        hr = rows->OpenCommand(*this, std::move(plan.sql), std::move(text), {});
+        hr = rows->OpenCommand(*this, StatementRows(std::move(plan.sql), {}), std::move(text));
         if (FAILED(hr)) return hr;
         GiveNoRecordsAffected(recordsAffected);
         if (!plan.noRecords) *recordset = rows.release();

@@ -39,14 +39,6 @@ HRESULT ResolveConnection(const VARIANT& arg, const VARIANT& preset, ComPtr<Conn
     return S_OK;
 }
 
-// The rows of a statement with its parameter values.
-RowsMaker StatementRows(std::u16string sql, ado::Parameters parameters) {
-    return [sql = std::move(sql), parameters = std::move(parameters)](ConnectionObject& connection,
-                                                                      ado::ResultSet* out) {
-        return connection.Query(sql, parameters, out);
-    };
-}
-
 // GetRows' Fields: all, one field by name or position, or an array of those.
 HRESULT SelectColumns(const VARIANT& fields, const ado::Cursor& cursor, std::vector<std::size_t>* out) {
     const auto& columns = cursor.Columns();
@@ -99,6 +91,13 @@ HRESULT RowsToArray(const std::vector<const ado::Row*>& rows, const std::vector<
 }
 
 }  // namespace
+
+RowsMaker StatementRows(std::u16string sql, ado::Parameters parameters) {
+    return [sql = std::move(sql), parameters = std::move(parameters)](ConnectionObject& connection,
+                                                                      ado::ResultSet* out) {
+        return connection.Query(sql, parameters, out);
+    };
+}
 
 RecordsetObject::RecordsetObject() : slot_(std::make_shared<RowsSlot>()) {}
 
@@ -157,19 +156,17 @@ HRESULT RecordsetObject::OpenCommandSource(IUnknown* origin, const VARIANT& acti
     if (run.plan.noRecords)
         return Refuse(kInvalidArgument, u"Open gives rows: adExecuteNoRecords is refused.");
     command_ = ComPtr<IDispatch>::share(static_cast<Command*>(command.get()));
-    return OpenWith(std::move(run.connection), StatementRows(std::move(run.plan.sql), std::move(run.parameters)),
-                    std::move(run.text));
+    return OpenWith(std::move(run.connection), command->CurrentRows(options), std::move(run.text));
 }
 
-HRESULT RecordsetObject::OpenCommand(ConnectionObject& connection, std::u16string sql, std::u16string source,
-                                     ado::Parameters parameters, ComPtr<IDispatch> command) {
+HRESULT RecordsetObject::OpenCommand(ConnectionObject& connection, RowsMaker make, std::u16string source,
+                                     ComPtr<IDispatch> command) {
     if (IsOpen()) return Refuse(kObjectOpen);
     cursorLocation_ = connection.CursorLocation();
     cursorType_ = cursorLocation_ == 3 ? 3 : 0;
     lockType_ = 1;
     command_ = std::move(command);
-    return OpenWith(ComPtr<ConnectionObject>::share(&connection), StatementRows(std::move(sql), std::move(parameters)),
-                    std::move(source));
+    return OpenWith(ComPtr<ConnectionObject>::share(&connection), std::move(make), std::move(source));
 }
 
 HRESULT RecordsetObject::OpenSchemaRows(ConnectionObject& connection, ado::Schema schema,

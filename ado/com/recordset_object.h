@@ -20,6 +20,9 @@ class ConnectionObject;
 // How a record set's rows are made, so that Requery can make them again.
 using RowsMaker = std::function<HRESULT(ConnectionObject&, ado::ResultSet*)>;
 
+// The rows of a statement with these parameter values.
+RowsMaker StatementRows(std::u16string sql, ado::Parameters parameters);
+
 class RecordsetObject : public DispatchObject<Recordset, &IID_Recordset> {
 public:
     RecordsetObject();
@@ -89,12 +92,11 @@ public:
     HRESULT STDMETHODCALLTYPE NextRecordset(VARIANT* recordsAffected, Recordset** next) override;
     HRESULT STDMETHODCALLTYPE Save(VARIANT destination, long persistFormat) override;
 
-    // Opens the rows of a command text (a statement, or a table's name with
-    // adCmdTable) with its parameter values, as Connection.Execute and
-    // Command.Execute give them: forward-only, or static on a connection whose
-    // cursors are the client's. command: the Command they came from, if any.
-    HRESULT OpenCommand(ConnectionObject& connection, std::u16string sql, std::u16string source,
-                        ado::Parameters parameters, ComPtr<IDispatch> command = {});
+    // Opens the rows of a command, as Connection.Execute and Command.Execute
+    // give them: forward-only, or static on a connection whose cursors are the
+    // client's. source: the command text; command: the Command, if any.
+    HRESULT OpenCommand(ConnectionObject& connection, RowsMaker make, std::u16string source,
+                        ComPtr<IDispatch> command = {});
     // Opens a schema rowset (OpenSchema), static.
     HRESULT OpenSchemaRows(ConnectionObject& connection, ado::Schema schema, std::vector<jet::Value> restrictions,
                            std::u16string name);

@@ -103,8 +103,11 @@ HRESULT RecordsetObject::put_Filter(VARIANT criteria) {
             if (FAILED(ReadBookmarks(v, &marks))) return Refuse(kInvalidArgument);
             if (!Cursor().FilterBookmarks(marks, &why)) return RefuseView(why);
         } else {
-            long group = -1;
-            if (FAILED(ArgumentLong(v, &group))) return Refuse(kInvalidArgument);
+            UniqueVariant number;
+            if (v.vt == VT_BSTR || FAILED(VariantChangeType(number.put(), &given.get(), 0, VT_R8)))
+                return Refuse(kInvalidArgument);
+            const double d = number.get().dblVal;
+            const long group = d == long(d) ? long(d) : -1;
             if (group == kFilterPending || group == kFilterAffected || group == kFilterConflicting)
                 return Unavailable(u"Object or provider is not capable of performing requested operation: filtering "
                                    u"by pending, affected or conflicting records needs updates, and this record set "

@@ -14,6 +14,7 @@
 #include "ado/com/module.h"
 #include "ado/com/recordset_object.h"
 #include "ado/memory_source.h"
+#include "counting_source.h"
 #include "sample_tables.h"
 
 namespace ado_test {
@@ -127,6 +128,47 @@ inline ComPtr<Recordset> OpenKeyset(ado_com::ConnectionObject& cn, const wchar_t
     Bstr text(sql);
     EXPECT_HRESULT_SUCCEEDED(rs->Open(Str(text), Object(static_cast<Connection*>(&cn)), cursorType, 1, -1));
     return ComPtr<Recordset>(rs.release());
+}
+
+inline ComPtr<ado_com::ConnectionObject> OpenCatalog() { return OpenConnection(Catalog()); }
+
+// The current row's value of a field as text: "Null" for Null, "(none)"
+// without a current row.
+inline std::wstring ValueOf(Recordset& rs, const wchar_t* field) {
+    ComPtr<Fields> fields;
+    ComPtr<Field> one;
+    Bstr name(field);
+    if (FAILED(rs.get_Fields(fields.put())) || FAILED(fields->get_Item(Str(name), one.put()))) return L"(no field)";
+    VARIANT v;
+    if (FAILED(one->get_Value(&v))) return L"(none)";
+    if (v.vt == VT_NULL) return L"Null";
+    if (FAILED(VariantChangeType(&v, &v, 0, VT_BSTR))) return L"(?)";
+    return Text(v.bstrVal);
+}
+
+// The field's values from the current row to the end of the view, joined by
+// ','; the cursor ends on EOF.
+inline std::wstring Walk(Recordset& rs, const wchar_t* field) {
+    std::wstring out;
+    VARIANT_BOOL eof = VARIANT_FALSE;
+    while (SUCCEEDED(rs.get_EOF(&eof)) && !eof) {
+        if (!out.empty()) out += L',';
+        out += ValueOf(rs, field);
+        if (FAILED(rs.MoveNext())) break;
+    }
+    return out;
+}
+
+// The same from the first row.
+inline std::wstring Column(Recordset& rs, const wchar_t* field) {
+    rs.MoveFirst();  // refused on an empty view, which then walks nothing
+    return Walk(rs, field);
+}
+
+inline long Count(Recordset& rs) {
+    long n = -9;
+    EXPECT_HRESULT_SUCCEEDED(rs.get_RecordCount(&n));
+    return n;
 }
 
 }  // namespace ado_test
