@@ -23,7 +23,10 @@ using ado_com::ComPtr;
 
 class ConformanceTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_HRESULT_SUCCEEDED(OleInitialize(nullptr)); }
+    void SetUp() override {
+        ASSERT_HRESULT_SUCCEEDED(OleInitialize(nullptr));
+        SetErrorInfo(0, nullptr);  // nothing left by the test before
+    }
     void TearDown() override {
         EXPECT_FALSE(ado_com::ModuleInUse()) << "an object of the component is still alive";
         OleUninitialize();
