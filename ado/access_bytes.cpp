@@ -32,23 +32,16 @@ bool IsIntegerType(jet::ColumnType t) {
     return t == jet::ColumnType::Byte || t == jet::ColumnType::Integer || t == jet::ColumnType::LongInteger;
 }
 
-bool IsRangeType(jet::ColumnType t) {
-    return IsIntegerType(t) || t == jet::ColumnType::Single || t == jet::ColumnType::Double ||
-           t == jet::ColumnType::DateTime;
-}
-
-double NumberOf(const jet::Value& v) { return v.kind == jet::Value::Kind::Integer ? double(v.integer) : v.real; }
-
 // A bound in the form the column's index key takes: integers rounded
 // inward and held to the type's range. False when no row can lie past it.
 bool KeyBound(jet::ColumnType type, const jet::Value& bound, bool low, jet::Value* out) {
     if (!IsIntegerType(type)) {
-        *out = jet::Value::FromDouble(NumberOf(bound));
+        *out = jet::Value::FromDouble(JetNumber(bound, type));
         return true;
     }
     const double least = type == jet::ColumnType::Byte ? 0 : type == jet::ColumnType::Integer ? INT16_MIN : INT32_MIN;
     const double most = type == jet::ColumnType::Byte ? 255 : type == jet::ColumnType::Integer ? INT16_MAX : INT32_MAX;
-    const double d = low ? std::ceil(NumberOf(bound)) : std::floor(NumberOf(bound));
+    const double d = low ? std::ceil(JetNumber(bound, type)) : std::floor(JetNumber(bound, type));
     if (std::isnan(d) || (low && d > most) || (!low && d < least)) return false;
     *out = jet::Value::FromInteger(std::int64_t(std::min(most, std::max(least, d))));
     return true;
@@ -111,7 +104,7 @@ public:
         const Entry& e = EntryOf(shape);
         const jet::IndexDef* index = jet::IndexOn(e.table->def, column);
         const jet::ColumnType type = shape.columns.at(column).type;
-        if (!index || !index->ascending[0] || !IsRangeType(type)) return ReadAll(shape);
+        if (!index || !index->ascending[0] || !RangeLookupType(type)) return ReadAll(shape);
         jet::ByteVec lowKey, highKey;
         jet::Value bound;
         for (const bool isLow : {true, false}) {

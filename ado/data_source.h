@@ -13,6 +13,13 @@ namespace ado {
 
 using Row = std::vector<jet::Value>;
 
+// The column types whose index keys sort as their values do: what
+// LookupRange can answer from an index.
+inline bool RangeLookupType(jet::ColumnType t) {
+    return t == jet::ColumnType::Byte || t == jet::ColumnType::Integer || t == jet::ColumnType::LongInteger ||
+           t == jet::ColumnType::Single || t == jet::ColumnType::Double || t == jet::ColumnType::DateTime;
+}
+
 struct IndexShape {
     std::u16string name;
     std::vector<std::size_t> columns;  // positions in the table, in key order

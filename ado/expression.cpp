@@ -38,7 +38,10 @@ bool Convert(BoundOperand* constant, jet::ColumnType target) {
     if (to != TypeFamily::Number || constant->value.kind != jet::Value::Kind::Text) return false;
     TypedValue number;
     double date = 0;
-    if (target == jet::ColumnType::DateTime && ParseJetDate(constant->value.text, &date)) {
+    if (target == jet::ColumnType::Boolean &&
+        (JetTextEqual(constant->value.text, u"True") || JetTextEqual(constant->value.text, u"False"))) {
+        number = TypedValue::Boolean(JetTextEqual(constant->value.text, u"True"));
+    } else if (target == jet::ColumnType::DateTime && ParseJetDate(constant->value.text, &date)) {
         number = TypedValue::Date(date);
     } else if (!ParseJetNumber(constant->value.text, true, &number)) {
         if (!ParseJetDate(constant->value.text, &date)) return false;
@@ -139,9 +142,15 @@ Truth Predicate(const BoundCondition& b, const Row& row) {
     if (b.kind == Condition::Kind::IsNull) return Of(subject.IsNull() != b.negated);
     if (subject.IsNull()) return Truth::Unknown;
     switch (b.kind) {
-    case Condition::Kind::Compare:
-        if (ValueOf(b.operands[1], row).IsNull()) return Truth::Unknown;
+    case Condition::Kind::Compare: {
+        const jet::Value& other = ValueOf(b.operands[1], row);
+        if (other.IsNull()) return Truth::Unknown;
+        // Equality of text needs no order.
+        if ((b.op == Condition::Op::Equal || b.op == Condition::Op::NotEqual) &&
+            subject.kind == jet::Value::Kind::Text && other.kind == jet::Value::Kind::Text)
+            return Of(JetTextEqual(subject.text, other.text) == (b.op == Condition::Op::Equal));
         return Of(Holds(b.op, Compare(b.operands[0], b.operands[1], row)));
+    }
     case Condition::Kind::Truth:
         return Of(JetCompare(subject, b.operands[0].type, jet::Value::FromInteger(0), jet::ColumnType::LongInteger) != 0);
     case Condition::Kind::Like: {

@@ -1,8 +1,9 @@
 #include "ado/jet_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <vector>
+#include <utility>
 
 #include "jet/index_key.h"
 
@@ -42,39 +43,66 @@ CharOrder OrderOf(char16_t c) {
     return {0x10000u + c, 0};
 }
 
-struct Sequences {
-    std::vector<std::uint32_t> inlineCodes;
-    std::vector<std::pair<std::size_t, std::uint8_t>> trailer;  // (inline characters before, code)
+// Walks a text's characters of one kind: the inline codes, or the trailer
+// entries (each with the count of inline characters before it).
+class Walk {
+public:
+    explicit Walk(std::u16string_view text) : text_(text) {}
+
+    bool NextInline(std::uint32_t* code) {
+        for (; at_ < text_.size(); ++at_) {
+            const CharOrder o = OrderOf(text_[at_]);
+            if (o.inlineCode) {
+                *code = o.inlineCode;
+                ++at_;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool NextTrailer(std::pair<std::size_t, std::uint8_t>* entry) {
+        for (; at_ < text_.size(); ++at_) {
+            const CharOrder o = OrderOf(text_[at_]);
+            if (o.inlineCode) {
+                ++inlineSeen_;
+            } else if (o.trailer) {
+                *entry = {inlineSeen_, o.trailer};
+                ++at_;
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    std::u16string_view text_;
+    std::size_t at_ = 0, inlineSeen_ = 0;
 };
 
-Sequences SequencesOf(std::u16string_view text) {
-    Sequences s;
-    for (char16_t c : text) {
-        const CharOrder o = OrderOf(c);
-        if (o.inlineCode) s.inlineCodes.push_back(o.inlineCode);
-        else if (o.trailer) s.trailer.emplace_back(s.inlineCodes.size(), o.trailer);
+// Lexicographic over two walks of one kind: a shorter run sorts first.
+template <typename T, typename Next>
+int Lexicographic(std::u16string_view a, std::u16string_view b, Next next) {
+    Walk x(a), y(b);
+    for (;;) {
+        T p{}, q{};
+        const bool more = (x.*next)(&p), other = (y.*next)(&q);
+        if (!more || !other) return more == other ? 0 : (more ? 1 : -1);
+        if (p != q) return p < q ? -1 : 1;
     }
-    return s;
-}
-
-template <typename T>
-int Lexicographic(const std::vector<T>& a, const std::vector<T>& b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i)
-        if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 }  // namespace
 
 int JetTextCompare(std::u16string_view a, std::u16string_view b) {
     if (JetTextEqual(a, b)) return 0;
-    const Sequences x = SequencesOf(a), y = SequencesOf(b);
-    if (int c = Lexicographic(x.inlineCodes, y.inlineCodes)) return c;
-    if (int c = Lexicographic(x.trailer, y.trailer)) return c;
+    if (int c = Lexicographic<std::uint32_t>(a, b, &Walk::NextInline)) return c;
+    if (int c = Lexicographic<std::pair<std::size_t, std::uint8_t>>(a, b, &Walk::NextTrailer)) return c;
     // Characters the key leaves out (NUL) still tell texts apart.
-    const std::u16string p = JetFold(a), q = JetFold(b);
-    return p < q ? -1 : 1;
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i)
+        if (JetFoldChar(a[i]) != JetFoldChar(b[i])) return JetFoldChar(a[i]) < JetFoldChar(b[i]) ? -1 : 1;
+    return a.size() < b.size() ? -1 : 1;
 }
 
 }  // namespace ado

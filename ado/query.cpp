@@ -12,8 +12,8 @@
 namespace ado {
 namespace {
 
-// More joined rows than this is taken for a runaway join and refused.
-constexpr std::size_t kMostJoinedRows = 10000000;
+// A join that would hold more values than this is taken for a runaway and refused.
+constexpr std::size_t kMostJoinedValues = 8000000;
 // A slot at or past this names a column neither grouped nor aggregated.
 constexpr std::size_t kUngrouped = std::size_t(1) << 30;
 
@@ -56,11 +56,6 @@ Scope LocalScope(const Scope& all, std::size_t table) {
     return local;
 }
 
-double NumberOf(const jet::Value& v, jet::ColumnType type) {
-    if (v.kind == jet::Value::Kind::Integer) return type == jet::ColumnType::Boolean ? (v.integer ? -1.0 : 0.0) : double(v.integer);
-    return v.real;
-}
-
 // ---- reading one table ----
 
 enum class KeyAnswer { Key, NoRow, NoLookup };
@@ -79,7 +74,7 @@ KeyAnswer LookupKey(jet::ColumnType type, const BoundOperand& constant, jet::Val
     case jet::ColumnType::Integer:
     case jet::ColumnType::LongInteger: {
         if (v.kind == jet::Value::Kind::Text) return KeyAnswer::NoLookup;
-        const double d = NumberOf(v, constant.type);
+        const double d = JetNumber(v, constant.type);
         if (d != std::floor(d) || std::fabs(d) > 4294967296.0) return KeyAnswer::NoRow;
         *key = jet::Value::FromInteger(std::int64_t(d));
         return KeyAnswer::Key;
@@ -88,7 +83,7 @@ KeyAnswer LookupKey(jet::ColumnType type, const BoundOperand& constant, jet::Val
     case jet::ColumnType::Double:
     case jet::ColumnType::DateTime:
         if (v.kind == jet::Value::Kind::Text) return KeyAnswer::NoLookup;
-        *key = jet::Value::FromDouble(NumberOf(v, constant.type));
+        *key = jet::Value::FromDouble(JetNumber(v, constant.type));
         return KeyAnswer::Key;
     default: return KeyAnswer::NoLookup;
     }
@@ -119,11 +114,6 @@ BoundCondition Oriented(const BoundCondition& c) {
     std::swap(flipped.operands[0], flipped.operands[1]);
     flipped.op = Flipped(c.op);
     return flipped;
-}
-
-bool IsRangeColumn(jet::ColumnType t) {
-    return t == jet::ColumnType::Byte || t == jet::ColumnType::Integer || t == jet::ColumnType::LongInteger ||
-           t == jet::ColumnType::Single || t == jet::ColumnType::Double || t == jet::ColumnType::DateTime;
 }
 
 // Reads only the rows an index can give when a predicate on one column must
@@ -158,19 +148,19 @@ std::vector<Row> Candidates(DataSource& source, const TableShape& table, const s
     }
     for (const BoundCondition& c : oriented) {
         const BoundOperand* column = ColumnSide(c);
-        if (!column || !IsRangeColumn(table.columns[column->slot].type) || !source.Indexed(table, column->slot))
+        if (!column || !RangeLookupType(table.columns[column->slot].type) || !source.Indexed(table, column->slot))
             continue;
         if (c.kind == Condition::Kind::Between && !c.negated && c.operands[1].value.kind != jet::Value::Kind::Text &&
             c.operands[2].value.kind != jet::Value::Kind::Text) {
-            jet::Value low = jet::Value::FromDouble(NumberOf(c.operands[1].value, c.operands[1].type));
-            jet::Value high = jet::Value::FromDouble(NumberOf(c.operands[2].value, c.operands[2].type));
+            jet::Value low = jet::Value::FromDouble(JetNumber(c.operands[1].value, c.operands[1].type));
+            jet::Value high = jet::Value::FromDouble(JetNumber(c.operands[2].value, c.operands[2].type));
             if (low.real > high.real) std::swap(low, high);
             return source.LookupRange(table, column->slot, &low, &high);
         }
         if (c.kind != Condition::Kind::Compare || c.op == Condition::Op::Equal || c.op == Condition::Op::NotEqual ||
             c.operands[1].value.kind == jet::Value::Kind::Text)
             continue;
-        const jet::Value bound = jet::Value::FromDouble(NumberOf(c.operands[1].value, c.operands[1].type));
+        const jet::Value bound = jet::Value::FromDouble(JetNumber(c.operands[1].value, c.operands[1].type));
         const bool upper = c.op == Condition::Op::Less || c.op == Condition::Op::LessEqual;
         return source.LookupRange(table, column->slot, upper ? nullptr : &bound, upper ? &bound : nullptr);
     }
@@ -200,7 +190,7 @@ bool JoinKey(const jet::Value& v, jet::ColumnType type, std::u16string* key) {
     case jet::Value::Kind::Binary: *key = u'B' + std::u16string(v.binary.begin(), v.binary.end()); return true;
     default: break;
     }
-    double d = NumberOf(v, type);
+    double d = JetNumber(v, type);
     if (d == 0) d = 0;  // -0 joins 0
     char16_t bits[4];
     std::memcpy(bits, &d, sizeof d);
@@ -228,6 +218,11 @@ Row Joined(const Row& left, const Row& right) {
     return row;
 }
 
+bool TooLarge(SqlError* error) {
+    return Fail(error, SqlFault::Unsupported,
+                "A join giving more than " + std::to_string(kMostJoinedValues) + " values is not supported by this engine.");
+}
+
 // The rows of every table joined in FROM order: an equality with a table
 // already joined is answered through a hash of the new table's rows, or
 // through its index when it has one and the joined rows bring few keys.
@@ -238,6 +233,7 @@ bool JoinTables(DataSource& source, const std::vector<FromTable>& tables, const 
     KeepWhere(&rows, steps[0].local);
     for (std::size_t t = 1; t < tables.size(); ++t) {
         const TableShape& shape = *tables[t].shape;
+        const std::size_t width = tables[t].offset + shape.columns.size();
         // An equality between this table and one joined before.
         const BoundCondition* equal = nullptr;
         std::size_t mine = 0, theirs = 0;
@@ -264,7 +260,8 @@ bool JoinTables(DataSource& source, const std::vector<FromTable>& tables, const 
             const jet::ColumnType myType = shape.columns[mine].type;
             bool ownLookup = false;
             for (const BoundCondition& c : steps[t].local) {
-                const BoundOperand* column = ColumnSide(Oriented(c));
+                const BoundCondition oriented = Oriented(c);
+                const BoundOperand* column = ColumnSide(oriented);
                 ownLookup |= column && c.kind == Condition::Kind::Compare && c.op == Condition::Op::Equal &&
                              source.Indexed(shape, column->slot);
             }
@@ -291,21 +288,17 @@ bool JoinTables(DataSource& source, const std::vector<FromTable>& tables, const 
                 if (!JoinKey(left[theirs], theirType, &key)) continue;
                 auto found = matches.find(key);
                 if (found == matches.end()) continue;
+                if ((next.size() + found->second.size()) * width > kMostJoinedValues) return TooLarge(error);
                 for (const Row& right : found->second) next.push_back(Joined(left, right));
-                if (next.size() > kMostJoinedRows) break;
             }
         } else {
             std::vector<Row> candidates = Candidates(source, shape, steps[t].local, &looked);
             KeepWhere(&candidates, steps[t].local);
-            if (!candidates.empty() && rows.size() > kMostJoinedRows / candidates.size())
-                return Fail(error, SqlFault::Unsupported,
-                            "A join of more than " + std::to_string(kMostJoinedRows) + " rows is not supported by this engine.");
+            if (!candidates.empty() && rows.size() > kMostJoinedValues / width / candidates.size())
+                return TooLarge(error);
             for (const Row& left : rows)
                 for (const Row& right : candidates) next.push_back(Joined(left, right));
         }
-        if (next.size() > kMostJoinedRows)
-            return Fail(error, SqlFault::Unsupported,
-                        "A join of more than " + std::to_string(kMostJoinedRows) + " rows is not supported by this engine.");
         rows = std::move(next);
         // Conditions across the tables joined so far hold from here on.
         std::vector<BoundCondition> now;
@@ -434,6 +427,28 @@ struct Plan {
     std::vector<bool> descending;
 };
 
+// A working row's values in the output's order (and its sort keys), moved
+// where a value is wanted once; a row shown whole as it stands is kept.
+Shaped Shape(Row row, const Plan& plan) {
+    Shaped one;
+    bool whole = plan.keys.empty() && plan.values.size() == row.size();
+    for (std::size_t i = 0; whole && i < plan.values.size(); ++i) whole = plan.values[i].slot == i;
+    if (whole) {
+        one.out = std::move(row);
+        return one;
+    }
+    std::vector<int> uses(row.size());
+    for (const BoundOperand& v : plan.values) ++uses[v.slot];
+    for (const BoundOperand& k : plan.keys) ++uses[k.slot];
+    auto take = [&](std::size_t slot) { return --uses[slot] == 0 ? std::move(row[slot]) : row[slot]; };
+    one.out.reserve(plan.values.size());
+    one.keys.reserve(plan.keys.size());
+    for (const BoundOperand& k : plan.keys) one.keys.push_back(row[k.slot]);
+    for (const BoundOperand& k : plan.keys) --uses[k.slot];
+    for (const BoundOperand& v : plan.values) one.out.push_back(take(v.slot));
+    return one;
+}
+
 bool CheckGrouped(const BoundOperand& o, const Scope& scope, SqlError* error) {
     if (o.constant || o.slot < kUngrouped) return true;
     const ScopeColumn& c = scope.columns[o.slot - kUngrouped];
@@ -494,16 +509,18 @@ bool CountsOnly(const SelectStatement& s) {
     return true;
 }
 
-bool BindKeys(const SelectStatement& s, const BindContext& context, Plan* plan, SqlError* error) {
+// ORDER BY's keys; a key may name a column of the result by its alias.
+bool BindKeys(const SelectStatement& s, const BindContext& context, const std::vector<bool>& named, Plan* plan,
+              SqlError* error) {
     for (const SortKey& key : s.orderBy) {
         BoundOperand bound;
         SqlError why;
         if (!BindOperand(context, key.key, &bound, &why)) {
-            // ORDER BY may name a column of the result by its alias.
             bool found = false;
             if (why.fault == SqlFault::UnknownColumn && key.key.kind == Operand::Kind::Column && key.key.column.table.empty())
-                for (std::size_t i = 0; i < s.columns.size() && i < plan->values.size() && !found; ++i)
-                    if (JetTextEqual(s.columns[i].alias, key.key.column.column)) bound = plan->values[i], found = true;
+                for (std::size_t i = 0; i < plan->columns.size() && !found; ++i)
+                    if (named[i] && JetTextEqual(plan->columns[i].name, key.key.column.column))
+                        bound = plan->values[i], found = true;
             if (!found) return Fail(error, why.fault, why.text);
         }
         if (!CheckGrouped(bound, *context.scope, error)) return false;
@@ -641,7 +658,7 @@ bool RunSelect(DataSource& source, const SelectStatement& s, const Parameters& p
         plan.columns.back().name =
             item.alias.empty() ? u"Expr" + Decimal(1000 + expressions++) : item.alias;
         sourceTables.emplace_back();
-        named.push_back(true);
+        named.push_back(!item.alias.empty());
     }
     NameColumns(&plan.columns, sourceTables, named);
     BoundCondition having;
@@ -655,7 +672,7 @@ bool RunSelect(DataSource& source, const SelectStatement& s, const Parameters& p
             if (!CheckGrouped(o, scope, error)) return false;
         }
     }
-    if (!BindKeys(s, output, &plan, error)) return false;
+    if (!BindKeys(s, output, named, &plan, error)) return false;
 
     // The rows.
     std::vector<Row> working;
@@ -694,12 +711,7 @@ bool RunSelect(DataSource& source, const SelectStatement& s, const Parameters& p
 
     std::vector<Shaped> shaped;
     shaped.reserve(working.size());
-    for (const Row& row : working) {
-        Shaped one;
-        for (const BoundOperand& v : plan.values) one.out.push_back(row[v.slot]);
-        for (const BoundOperand& k : plan.keys) one.keys.push_back(row[k.slot]);
-        shaped.push_back(std::move(one));
-    }
+    for (Row& row : working) shaped.push_back(Shape(std::move(row), plan));
     if (s.distinct) {
         // Jet finds duplicates by sorting on every column shown; the order stays.
         SortShaped(&shaped, plan, true);

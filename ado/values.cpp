@@ -15,12 +15,6 @@ constexpr long kEpochShift = 25569;  // days from 1899-12-30 (OLE's day 0) to 19
 
 bool IsBoolean(jet::ColumnType t) { return t == jet::ColumnType::Boolean; }
 
-// A number's value in Jet's arithmetic: Yes is -1.
-double NumberOf(const jet::Value& v, jet::ColumnType type) {
-    if (v.kind == jet::Value::Kind::Integer) return IsBoolean(type) ? (v.integer ? -1.0 : 0.0) : double(v.integer);
-    return v.real;
-}
-
 int Sign(double d) { return d < 0 ? -1 : (d > 0 ? 1 : 0); }
 
 // Days since 1970-01-01 of a civil date, and back (proleptic Gregorian).
@@ -182,9 +176,19 @@ bool ReadTime(const std::vector<DateToken>& t, std::size_t at, long* seconds) {
 }
 
 bool ReadDate(const std::vector<DateToken>& t, long* days) {
+    // Fields with one separator between each two (spaces aside), none before or after.
     std::vector<const DateToken*> fields;
-    for (const DateToken& token : t)
-        if (token.kind != DateToken::Kind::Separator) fields.push_back(&token);
+    int separators = 0;
+    for (const DateToken& token : t) {
+        if (token.kind != DateToken::Kind::Separator) {
+            if (separators > 1 || (fields.empty() && separators)) return false;
+            fields.push_back(&token);
+            separators = 0;
+        } else if (token.text != u" ") {
+            ++separators;
+        }
+    }
+    if (separators) return false;
     long y = 0;
     unsigned m = 0, d = 0;
     std::size_t word = fields.size();
@@ -225,6 +229,14 @@ bool ReadDate(const std::vector<DateToken>& t, long* days) {
 
 }  // namespace
 
+double JetNumber(const jet::Value& v, jet::ColumnType type) {
+    switch (v.kind) {
+    case jet::Value::Kind::Integer: return IsBoolean(type) ? (v.integer ? -1.0 : 0.0) : double(v.integer);
+    case jet::Value::Kind::Double: return v.real;
+    default: return 0;
+    }
+}
+
 TypeFamily FamilyOf(jet::ColumnType type) {
     switch (type) {
     case jet::ColumnType::Text:
@@ -248,7 +260,7 @@ int JetCompare(const jet::Value& a, jet::ColumnType typeA, const jet::Value& b, 
         if (a.kind == jet::Value::Kind::Integer && b.kind == jet::Value::Kind::Integer && !IsBoolean(typeA) &&
             !IsBoolean(typeB))
             return a.integer == b.integer ? 0 : (a.integer < b.integer ? -1 : 1);
-        return Sign(NumberOf(a, typeA) - NumberOf(b, typeB));
+        return Sign(JetNumber(a, typeA) - JetNumber(b, typeB));
     case TypeFamily::Bytes:
         return a.binary == b.binary ? 0 : (a.binary < b.binary ? -1 : 1);
     }

@@ -40,6 +40,9 @@ int JetOrder(const jet::Value& a, const jet::Value& b, jet::ColumnType type);
 int JetCompare(const jet::Value& a, jet::ColumnType typeA, const jet::Value& b, jet::ColumnType typeB);
 
 enum class TypeFamily { Text, Number, Bytes };
+
+// A number's value in Jet's arithmetic: Yes is -1. Text and bytes give 0.
+double JetNumber(const jet::Value& value, jet::ColumnType type);
 TypeFamily FamilyOf(jet::ColumnType type);
 
 // A value's text as a record set's GetString gives it without a locale of

@@ -1,0 +1,1 @@
+select 常量值 from api_const where 宏或常量名='WM_CREATE'

@@ -1,0 +1,1 @@
+SELECT TOP 2 * FROM api_const WHERE n > 0 OR d >= #1/2/2020# ORDER BY n DESC

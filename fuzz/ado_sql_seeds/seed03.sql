@@ -1,0 +1,1 @@
+select a.n, b.s from api_const a inner join b on a.n = b.n where b.x between -1 and 1

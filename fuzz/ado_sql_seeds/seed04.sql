@@ -1,0 +1,1 @@
+select n, count(*), sum(m), min(d), max(常量值), avg(x) from b group by n having count(*) > 1 order by count(*) desc

@@ -1,0 +1,1 @@
+select distinct top 50 percent f from api_const where 宏或常量名 like 'wm_*' and 常量值 is not null

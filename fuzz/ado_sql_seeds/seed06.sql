@@ -1,0 +1,1 @@
+select * from api_const, b where api_const.n = b.n and b.s in ('one', ?, null) and f

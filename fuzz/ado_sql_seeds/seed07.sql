@@ -1,0 +1,1 @@
+select 宏或常量名 from api_const where m not between ? and $2 and d <> '12:00 PM'

@@ -1,0 +1,1 @@
+select * from (api_const inner join b on api_const.n = b.n) inner join b as c on c.s = b.s
