@@ -108,13 +108,15 @@ HRESULT RecordsetObject::put_Filter(VARIANT criteria) {
                 return Refuse(kInvalidArgument);
             const double d = number.get().dblVal;
             const long group = d == long(d) ? long(d) : -1;
-            if (group == kFilterPending || group == kFilterAffected || group == kFilterConflicting)
-                return Unavailable(u"Object or provider is not capable of performing requested operation: filtering "
-                                   u"by pending, affected or conflicting records needs updates, and this record set "
-                                   u"is read-only.");
-            if (group != kFilterNone && group != kFilterFetched) return Refuse(kInvalidArgument);
-            Cursor().ClearFilter();  // every row is fetched
-            if (group == kFilterNone) given.reset();
+            if (group == kFilterPending || group == kFilterAffected || group == kFilterConflicting) {
+                // Rows of a set that never changes are never pending, affected or in conflict.
+                if (!Cursor().FilterBookmarks({}, &why)) return RefuseView(why);
+            } else if (group == kFilterNone || group == kFilterFetched) {
+                Cursor().ClearFilter();  // every row is fetched
+                if (group == kFilterNone) given.reset();
+            } else {
+                return Refuse(kInvalidArgument);
+            }
         }
         filter_ = std::move(given);
         return S_OK;

@@ -15,7 +15,9 @@ const long adParamOutput = 2;
 
 ComPtr<ado_com::CommandObject> NewCommand(ado_com::ConnectionObject* cn, const wchar_t* text) {
     auto cmd = ado_com::MakeObject<ado_com::CommandObject>();
-    if (cn) EXPECT_HRESULT_SUCCEEDED(cmd->putref_ActiveConnection(cn));
+    if (cn) {
+        EXPECT_HRESULT_SUCCEEDED(cmd->putref_ActiveConnection(cn));
+    }
     Bstr sql(text);
     EXPECT_HRESULT_SUCCEEDED(cmd->put_CommandText(sql.b));
     return cmd;
@@ -37,8 +39,11 @@ ComPtr<Parameters> ParametersOf(Command& cmd) {
 ComPtr<Recordset> RunCommand(Command& cmd, VARIANT values = Missing(), HRESULT* hr = nullptr, long options = -1) {
     ComPtr<Recordset> rows;
     HRESULT got = cmd.Execute(nullptr, values, options, rows.put());
-    if (hr) *hr = got;
-    else EXPECT_HRESULT_SUCCEEDED(got) << TakeErrorText();
+    if (hr) {
+        *hr = got;
+    } else {
+        EXPECT_HRESULT_SUCCEEDED(got) << TakeErrorText();
+    }
     return rows;
 }
 
