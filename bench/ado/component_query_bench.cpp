@@ -74,8 +74,8 @@ const Query kQueries[] = {
     {"filter, WHERE without an index", u"select 宏或常量名 from api_const where 常量值 = '4' and 备注 like 'Windows.Win32.UI.*'",
      nullptr},
     {"filter, WHERE through an index", u"select * from api_const where 备注 = 'Windows.Win32.Devices.Bluetooth'", nullptr},
-    {"record set Filter on 4k rows", u"select * from api_const where 备注 = 'Windows.Win32.UI.WindowsAndMessaging'",
-     u"常量值 = '1' OR 宏或常量名 LIKE 'WM_*'"},
+    {"record set Filter on 4k rows", u"select * from api_const where 备注 = 'Windows.Win32.Foundation'",
+     u"常量值 = '1' OR 宏或常量名 LIKE 'E_*'"},
     {"GROUP BY + COUNT", u"select 备注, count(*) as n from api_const group by 备注", nullptr},
     {"join, index probe", u"select a.宏或常量名, n.常量数 from api_const as a inner join namespace as n "
                           u"on a.备注 = n.名称 where a.宏或常量名 = 'WM_CREATE'", nullptr},
@@ -110,7 +110,7 @@ double ThroughEngine(ado::DataSource& source, const Query& q) {
 
 struct Figures {
     std::vector<double> component, engine, ratio;
-    double rows = 0;
+    double rows[2] = {-1, -1};  // as the component and the engine count them
 };
 
 double Median(std::vector<double> v) {
@@ -153,7 +153,7 @@ int main(int argc, char** argv) {
                 const bool com = (pass == 0) == (r % 2 == 0);
                 const double start = Now();
                 for (int k = 0; k < reps; ++k)
-                    f.rows = com ? ThroughComponent(connection, kQueries[i]) : ThroughEngine(*source, kQueries[i]);
+                    f.rows[com ? 0 : 1] = com ? ThroughComponent(connection, kQueries[i]) : ThroughEngine(*source, kQueries[i]);
                 (com ? component : engine) = (Now() - start) * 1e3 / reps;
             }
             f.component.push_back(component);
@@ -172,7 +172,8 @@ int main(int argc, char** argv) {
                     Median(f.component), *std::min_element(f.component.begin(), f.component.end()),
                     *std::max_element(f.component.begin(), f.component.end()), Median(f.engine),
                     *std::min_element(f.engine.begin(), f.engine.end()),
-                    *std::max_element(f.engine.begin(), f.engine.end()), Median(f.ratio), f.rows);
+                    *std::max_element(f.engine.begin(), f.engine.end()), Median(f.ratio), f.rows[1]);
+        if (f.rows[0] != f.rows[1]) std::printf("  the component counted %.0f rows: its figures measure a failure\n", f.rows[0]);
     }
     return 0;
 }
