@@ -19,17 +19,10 @@ HRESULT ReadValues(const VARIANT& given, std::vector<UniqueVariant>* out) {
         out->push_back(std::move(v));
         return S_OK;
     }
-    SAFEARRAY* list = v.get().parray;
-    LONG low = 0, high = -1;
-    if ((v.get().vt & VT_TYPEMASK) != VT_VARIANT || SafeArrayGetDim(list) != 1 ||
-        FAILED(SafeArrayGetLBound(list, 1, &low)) || FAILED(SafeArrayGetUBound(list, 1, &high)))
-        return kInvalidArgument;
-    for (LONG i = low; i <= high; ++i) {
-        UniqueVariant item;
-        if (FAILED(SafeArrayGetElement(list, &i, item.put()))) return kInvalidArgument;
-        out->push_back(std::move(item));
-    }
-    return S_OK;
+    return ForEachElement(v.get(), [out](const VARIANT& item) {
+        out->emplace_back();
+        return VariantCopy(out->back().put(), const_cast<VARIANT*>(&item));
+    });
 }
 
 }  // namespace
@@ -88,27 +81,11 @@ HRESULT CommandObject::putref_ActiveConnection(Connection* active) {
 }
 
 HRESULT CommandObject::get_CommandText(BSTR* text) { return GiveText(text_, text); }
-
-HRESULT CommandObject::put_CommandText(BSTR text) {
-    text_ = std::u16string(BstrText(text));
-    return S_OK;
-}
-
+HRESULT CommandObject::put_CommandText(BSTR text) { return SetChecked(text_, std::u16string(BstrText(text))); }
 HRESULT CommandObject::get_CommandType(long* type) { return GiveLong(type_, type); }
-
-HRESULT CommandObject::put_CommandType(long type) {
-    if (!KnownCommandType(type)) return Refuse(kInvalidArgument);
-    type_ = type;
-    return S_OK;
-}
-
+HRESULT CommandObject::put_CommandType(long type) { return SetChecked(type_, type, KnownCommandType(type)); }
 HRESULT CommandObject::get_CommandTimeout(long* seconds) { return GiveLong(timeout_, seconds); }
-
-HRESULT CommandObject::put_CommandTimeout(long seconds) {
-    if (seconds < 0) return Refuse(kInvalidArgument);
-    timeout_ = seconds;
-    return S_OK;
-}
+HRESULT CommandObject::put_CommandTimeout(long seconds) { return SetChecked(timeout_, seconds, seconds >= 0); }
 
 HRESULT CommandObject::get_Prepared(VARIANT_BOOL* prepared) {
     if (!prepared) return E_POINTER;
@@ -123,11 +100,7 @@ HRESULT CommandObject::put_Prepared(VARIANT_BOOL prepared) {
 }
 
 HRESULT CommandObject::get_Name(BSTR* name) { return GiveText(name_, name); }
-
-HRESULT CommandObject::put_Name(BSTR name) {
-    name_ = std::u16string(BstrText(name));
-    return S_OK;
-}
+HRESULT CommandObject::put_Name(BSTR name) { return SetChecked(name_, std::u16string(BstrText(name))); }
 
 // Runs finish before Execute returns: a command is never seen executing.
 HRESULT CommandObject::get_State(long* state) { return GiveLong(0, state); }

@@ -27,26 +27,7 @@ std::u16string DataSourceOf(std::u16string_view connectionString) {
 // restriction column (Empty or Null for none, text for names, a number for TYPE).
 HRESULT ReadRestrictions(const VARIANT& given, std::vector<jet::Value>* out) {
     if (IsMissing(given)) return S_OK;
-    UniqueVariant v;
-    if (FAILED(ArgumentValue(given, v.put())) || !(v.get().vt & VT_ARRAY)) return kInvalidArgument;
-    SAFEARRAY* list = v.get().parray;
-    LONG low = 0, high = -1;
-    if (SafeArrayGetDim(list) != 1 || FAILED(SafeArrayGetLBound(list, 1, &low)) ||
-        FAILED(SafeArrayGetUBound(list, 1, &high)))
-        return kInvalidArgument;
-    for (LONG i = low; i <= high; ++i) {
-        UniqueVariant item;
-        if ((v.get().vt & VT_TYPEMASK) == VT_VARIANT) {
-            if (FAILED(SafeArrayGetElement(list, &i, item.put()))) return kInvalidArgument;
-        } else if ((v.get().vt & VT_TYPEMASK) == VT_BSTR) {
-            BSTR text = nullptr;
-            if (FAILED(SafeArrayGetElement(list, &i, &text))) return kInvalidArgument;
-            item.put()->vt = VT_BSTR;
-            item.get().bstrVal = text;
-        } else {
-            return kInvalidArgument;
-        }
-        const VARIANT& r = item.get();
+    return ForEachElement(given, [out](const VARIANT& r) -> HRESULT {
         if (r.vt == VT_EMPTY || r.vt == VT_NULL || (r.vt == VT_ERROR && r.scode == DISP_E_PARAMNOTFOUND)) {
             out->push_back(jet::Value::Null());
         } else if (r.vt == VT_BSTR) {
@@ -56,8 +37,8 @@ HRESULT ReadRestrictions(const VARIANT& given, std::vector<jet::Value>* out) {
             if (FAILED(ArgumentLong(r, &n))) return kInvalidArgument;
             out->push_back(jet::Value::FromInteger(n));
         }
-    }
-    return S_OK;
+        return S_OK;
+    });
 }
 
 const char16_t* SchemaName(long schema) {

@@ -102,14 +102,19 @@ protected:
     // Raises hr from this object (ADO's text for it when none is given) and returns it.
     HRESULT Refuse(HRESULT hr, std::u16string_view text = {}) const { return Raise(hr, text, ErrorSource(), *Iid); }
 
+    // A property put: a value out of the property's range is refused.
+    template <class T>
+    HRESULT SetChecked(T& slot, T value, bool inRange = true) const {
+        if (!inRange) return Refuse(kInvalidArgument);
+        slot = std::move(value);
+        return S_OK;
+    }
+
     // A property that only a closed object takes: an open one refuses first, then a
     // value out of the property's range.
     template <class T>
     HRESULT SetWhileClosed(bool open, T& slot, T value, bool inRange = true) const {
-        if (open) return Refuse(kObjectOpen);
-        if (!inRange) return Refuse(kInvalidArgument);
-        slot = std::move(value);
-        return S_OK;
+        return open ? Refuse(kObjectOpen) : SetChecked(slot, std::move(value), inRange);
     }
 };
 

@@ -22,6 +22,12 @@ inline HRESULT GiveLong(long value, long* out) {
     return S_OK;
 }
 
+inline HRESULT GiveByte(unsigned char value, unsigned char* out) {
+    if (!out) return E_POINTER;
+    *out = value;
+    return S_OK;
+}
+
 // Execute's RecordsAffected: a SELECT changes no records (-1, as Jet says so);
 // an argument left out is left alone.
 inline void GiveNoRecordsAffected(VARIANT* out) {

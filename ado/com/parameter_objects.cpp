@@ -95,64 +95,26 @@ HRESULT ParameterObject::put_Value(VARIANT value) {
 }
 
 HRESULT ParameterObject::get_Name(BSTR* name) { return GiveText(name_, name); }
-
-HRESULT ParameterObject::put_Name(BSTR name) {
-    name_ = std::u16string(BstrText(name));
-    return S_OK;
-}
-
+HRESULT ParameterObject::put_Name(BSTR name) { return SetChecked(name_, std::u16string(BstrText(name))); }
 HRESULT ParameterObject::get_Type(long* type) { return GiveLong(type_, type); }
-
-HRESULT ParameterObject::put_Type(long type) {
-    if (!EntryOf(type)) return Refuse(kInvalidArgument);
-    type_ = type;
-    return S_OK;
-}
-
+HRESULT ParameterObject::put_Type(long type) { return SetChecked(type_, type, EntryOf(type) != nullptr); }
 HRESULT ParameterObject::get_Direction(long* direction) { return GiveLong(direction_, direction); }
 
+// adParamUnknown .. adParamReturnValue
 HRESULT ParameterObject::put_Direction(long direction) {
-    if (direction < 0 || direction > 4) return Refuse(kInvalidArgument);  // adParamUnknown .. adParamReturnValue
-    direction_ = direction;
-    return S_OK;
+    return SetChecked(direction_, direction, direction >= 0 && direction <= 4);
 }
 
 HRESULT ParameterObject::get_Size(long* size) { return GiveLong(size_, size); }
-
-HRESULT ParameterObject::put_Size(long size) {
-    if (size < 0) return Refuse(kInvalidArgument);
-    size_ = size;
-    return S_OK;
-}
-
-HRESULT ParameterObject::get_Precision(unsigned char* digits) {
-    if (!digits) return E_POINTER;
-    *digits = precision_;
-    return S_OK;
-}
-
-HRESULT ParameterObject::put_Precision(unsigned char digits) {
-    precision_ = digits;
-    return S_OK;
-}
-
-HRESULT ParameterObject::get_NumericScale(unsigned char* digits) {
-    if (!digits) return E_POINTER;
-    *digits = scale_;
-    return S_OK;
-}
-
-HRESULT ParameterObject::put_NumericScale(unsigned char digits) {
-    scale_ = digits;
-    return S_OK;
-}
-
+HRESULT ParameterObject::put_Size(long size) { return SetChecked(size_, size, size >= 0); }
+HRESULT ParameterObject::get_Precision(unsigned char* digits) { return GiveByte(precision_, digits); }
+HRESULT ParameterObject::put_Precision(unsigned char digits) { return SetChecked(precision_, digits); }
+HRESULT ParameterObject::get_NumericScale(unsigned char* digits) { return GiveByte(scale_, digits); }
+HRESULT ParameterObject::put_NumericScale(unsigned char digits) { return SetChecked(scale_, digits); }
 HRESULT ParameterObject::get_Attributes(long* flags) { return GiveLong(attributes_, flags); }
 
 HRESULT ParameterObject::put_Attributes(long flags) {
-    if (flags & ~kParamAttributes) return Refuse(kInvalidArgument);
-    attributes_ = flags;
-    return S_OK;
+    return SetChecked(attributes_, flags, (flags & ~kParamAttributes) == 0);
 }
 
 HRESULT ParameterObject::Define(BSTR name, long type, long direction, long size, const VARIANT& value) {

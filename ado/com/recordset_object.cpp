@@ -54,19 +54,7 @@ HRESULT SelectColumns(const VARIANT& fields, const ado::Cursor& cursor, std::vec
         if (SUCCEEDED(hr)) out->push_back(column);
         return hr;
     };
-    if (v.get().vt != (VT_ARRAY | VT_VARIANT)) return one(v.get());
-    SAFEARRAY* list = v.get().parray;
-    LONG low = 0, high = -1;
-    if (SafeArrayGetDim(list) != 1 || FAILED(SafeArrayGetLBound(list, 1, &low)) ||
-        FAILED(SafeArrayGetUBound(list, 1, &high)))
-        return kInvalidArgument;
-    for (LONG i = low; i <= high; ++i) {
-        UniqueVariant item;
-        if (FAILED(SafeArrayGetElement(list, &i, item.put()))) return kInvalidArgument;
-        HRESULT hr = one(item.get());
-        if (FAILED(hr)) return hr;
-    }
-    return S_OK;
+    return (v.get().vt & VT_ARRAY) ? ForEachElement(v.get(), one) : one(v.get());
 }
 
 // ADO's layout: the first index is the field, the second the row.

@@ -34,19 +34,12 @@ const char16_t kNoSorting[] =
 const char16_t kNoIndexes[] = u"Current provider does not support the necessary interface for Index functionality.";
 
 HRESULT ReadBookmarks(const VARIANT& list, std::vector<ado::Bookmark>* out) {
-    SAFEARRAY* array = list.parray;
-    LONG low = 0, high = -1;
-    if ((list.vt & VT_TYPEMASK) != VT_VARIANT || SafeArrayGetDim(array) != 1 ||
-        FAILED(SafeArrayGetLBound(array, 1, &low)) || FAILED(SafeArrayGetUBound(array, 1, &high)))
-        return kInvalidArgument;
-    for (LONG i = low; i <= high; ++i) {
-        UniqueVariant item;
+    return ForEachElement(list, [out](const VARIANT& item) {
         ado::Bookmark mark = 0;
-        if (FAILED(SafeArrayGetElement(array, &i, item.put())) || !ReadBookmark(item.get(), &mark))
-            return kInvalidArgument;
+        if (!ReadBookmark(item, &mark)) return kInvalidArgument;
         out->push_back(mark);
-    }
-    return S_OK;
+        return S_OK;
+    });
 }
 
 // GetString's delimiter arguments: left out, ADO's.

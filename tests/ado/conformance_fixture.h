@@ -133,6 +133,40 @@ inline ComPtr<Recordset> OpenKeyset(ado_com::ConnectionObject& cn, const wchar_t
     return ComPtr<Recordset>(rs.release());
 }
 
+// What a script's TypeName reads: the name of the object's type information.
+inline std::wstring TypeNameOf(IDispatch* object) {
+    ComPtr<ITypeInfo> info;
+    BSTR name = nullptr;
+    if (FAILED(object->GetTypeInfo(0, 0, info.put())) ||
+        FAILED(info->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr)))
+        return L"(no type information)";
+    return Text(name);
+}
+
+// The enumerator a collection's _NewEnum hands out (For Each, Enumerator).
+template <class Collection>
+ComPtr<IEnumVARIANT> EnumeratorOf(Collection& collection) {
+    ComPtr<IUnknown> items;
+    ComPtr<IEnumVARIANT> walk;
+    EXPECT_HRESULT_SUCCEEDED(collection.get__NewEnum(items.put()));
+    if (items) {
+        EXPECT_HRESULT_SUCCEEDED(items->QueryInterface(IID_IEnumVARIANT, walk.put_void()));
+    }
+    return walk;
+}
+
+// How many items the enumerator gives from where it stands, each an object.
+inline long Remaining(IEnumVARIANT& walk) {
+    long n = 0;
+    VARIANT got;
+    while (walk.Next(1, &got, nullptr) == S_OK) {
+        EXPECT_EQ(got.vt, VT_DISPATCH);
+        VariantClear(&got);
+        ++n;
+    }
+    return n;
+}
+
 inline ComPtr<ado_com::ConnectionObject> OpenCatalog() { return OpenConnection(Catalog()); }
 
 // The current row's value of a field as text: "Null" for Null, "(none)"
