@@ -120,6 +120,11 @@ private:
     HRESULT NoBookmarks() const;  // refusal of bookmarks on a forward-only cursor
     // Moves to a Start argument, as Move and GetRows take it.
     HRESULT GoToStart(const VARIANT& start);
+    // A place in the view (AbsolutePosition, PageCount, AbsolutePage), which a
+    // forward-only cursor does not know (adPosUnknown); and moving to one,
+    // which it refuses saying `refusal`.
+    HRESULT ReadPlace(long (ado::Cursor::*read)() const, long* out) const;
+    HRESULT MoveToPlace(bool (ado::Cursor::*move)(long), long place, const char16_t* refusal);
     // Raises an engine refusal of a view operation.
     HRESULT RefuseView(const ado::SqlError& why) const;
     // What a write or a feature Jet's record sets lack refuses with, saying what.

@@ -190,19 +190,27 @@ HRESULT RecordsetObject::CompareBookmarks(VARIANT first, VARIANT second, long* o
     return S_OK;
 }
 
-HRESULT RecordsetObject::get_AbsolutePosition(long* position) {
-    if (!position) return E_POINTER;
+HRESULT RecordsetObject::ReadPlace(long (ado::Cursor::*read)() const, long* out) const {
+    if (!out) return E_POINTER;
     if (!IsOpen()) return Refuse(kObjectClosed);
-    *position = ForwardOnly() ? ado::kPositionUnknown : Cursor().AbsolutePosition();
+    *out = ForwardOnly() ? ado::kPositionUnknown : (Cursor().*read)();
     return S_OK;
 }
 
-HRESULT RecordsetObject::put_AbsolutePosition(long position) {
+HRESULT RecordsetObject::MoveToPlace(bool (ado::Cursor::*move)(long), long place, const char16_t* refusal) {
     if (!IsOpen()) return Refuse(kObjectClosed);
-    if (ForwardOnly())
-        return Unavailable(u"Object or provider is not capable of performing requested operation: a forward-only "
-                           u"record set has no absolute position.");
-    return Cursor().SetAbsolutePosition(position) ? S_OK : Refuse(kInvalidArgument);
+    if (ForwardOnly()) return Unavailable(refusal);
+    return (Cursor().*move)(place) ? S_OK : Refuse(kInvalidArgument);
+}
+
+HRESULT RecordsetObject::get_AbsolutePosition(long* position) {
+    return ReadPlace(&ado::Cursor::AbsolutePosition, position);
+}
+
+HRESULT RecordsetObject::put_AbsolutePosition(long position) {
+    return MoveToPlace(&ado::Cursor::SetAbsolutePosition, position,
+                       u"Object or provider is not capable of performing requested operation: a forward-only record "
+                       u"set has no absolute position.");
 }
 
 HRESULT RecordsetObject::get_PageSize(long* rows) { return GiveLong(pageSize_, rows); }
@@ -214,26 +222,13 @@ HRESULT RecordsetObject::put_PageSize(long rows) {
     return S_OK;
 }
 
-HRESULT RecordsetObject::get_PageCount(long* pages) {
-    if (!pages) return E_POINTER;
-    if (!IsOpen()) return Refuse(kObjectClosed);
-    *pages = ForwardOnly() ? -1 : Cursor().PageCount();
-    return S_OK;
-}
-
-HRESULT RecordsetObject::get_AbsolutePage(long* page) {
-    if (!page) return E_POINTER;
-    if (!IsOpen()) return Refuse(kObjectClosed);
-    *page = ForwardOnly() ? ado::kPositionUnknown : Cursor().AbsolutePage();
-    return S_OK;
-}
+HRESULT RecordsetObject::get_PageCount(long* pages) { return ReadPlace(&ado::Cursor::PageCount, pages); }
+HRESULT RecordsetObject::get_AbsolutePage(long* page) { return ReadPlace(&ado::Cursor::AbsolutePage, page); }
 
 HRESULT RecordsetObject::put_AbsolutePage(long page) {
-    if (!IsOpen()) return Refuse(kObjectClosed);
-    if (ForwardOnly())
-        return Unavailable(u"Object or provider is not capable of performing requested operation: a forward-only "
-                           u"record set has no pages to move to.");
-    return Cursor().SetAbsolutePage(page) ? S_OK : Refuse(kInvalidArgument);
+    return MoveToPlace(&ado::Cursor::SetAbsolutePage, page,
+                       u"Object or provider is not capable of performing requested operation: a forward-only record "
+                       u"set has no pages to move to.");
 }
 
 HRESULT RecordsetObject::Supports(long cursorOptions, VARIANT_BOOL* supported) {
