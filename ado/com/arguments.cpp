@@ -1,5 +1,7 @@
 #include "ado/com/owners.h"
 
+#include "ado/com/ado_errors.h"
+
 namespace ado_com {
 
 HRESULT ArgumentValue(const VARIANT& arg, VARIANT* out) {
@@ -42,6 +44,33 @@ HRESULT ArgumentLong(const VARIANT& arg, long* out) {
     if (SUCCEEDED(hr)) hr = VariantChangeType(value, value, 0, VT_I4);
     if (SUCCEEDED(hr)) *out = value->lVal;
     return hr;
+}
+
+HRESULT ForEachElement(const VARIANT& array, const std::function<HRESULT(const VARIANT&)>& each) {
+    UniqueVariant v;
+    if (FAILED(ArgumentValue(array, v.put())) || !(v.get().vt & VT_ARRAY)) return kInvalidArgument;
+    const VARTYPE element = v.get().vt & VT_TYPEMASK;
+    SAFEARRAY* list = v.get().parray;
+    LONG low = 0, high = -1;
+    if ((element != VT_VARIANT && element != VT_BSTR) || SafeArrayGetDim(list) != 1 ||
+        FAILED(SafeArrayGetLBound(list, 1, &low)) || FAILED(SafeArrayGetUBound(list, 1, &high)))
+        return kInvalidArgument;
+    for (LONG i = low; i <= high; ++i) {
+        UniqueVariant item;
+        HRESULT hr = S_OK;
+        if (element == VT_VARIANT) {
+            hr = SafeArrayGetElement(list, &i, item.put());
+        } else {
+            BSTR text = nullptr;
+            hr = SafeArrayGetElement(list, &i, &text);
+            item.put()->vt = VT_BSTR;
+            item.get().bstrVal = text;
+        }
+        if (FAILED(hr)) return kInvalidArgument;
+        hr = each(item.get());
+        if (FAILED(hr)) return hr;
+    }
+    return S_OK;
 }
 
 std::u16string Widen(const std::string& utf8) {

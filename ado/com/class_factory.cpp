@@ -2,10 +2,12 @@
 
 #include <new>
 
+#include "ado/com/command_object.h"
 #include "ado/com/connection_object.h"
 #include "ado/com/library.h"
 #include "ado/com/module.h"
 #include "ado/com/module_object.h"
+#include "ado/com/parameter_objects.h"
 #include "ado/com/recordset_object.h"
 
 namespace ado_com {
@@ -54,6 +56,8 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out) {
     *out = nullptr;
     if (clsid == CLSID_ConnectionClass) return Hand<ConnectionObject>(iid, out);
     if (clsid == CLSID_RecordsetClass) return Hand<RecordsetObject>(iid, out);
+    if (clsid == CLSID_CommandClass) return Hand<CommandObject>(iid, out);
+    if (clsid == CLSID_ParameterClass) return Hand<ParameterObject>(iid, out);
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 

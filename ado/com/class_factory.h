@@ -1,5 +1,5 @@
 #pragma once
-// The class objects of Connection and Recordset, as DllGetClassObject hands them out.
+// The class objects of the creatable classes (Connection, Recordset, Command, Parameter), as DllGetClassObject hands them out.
 #include <windows.h>
 #include <unknwn.h>
 

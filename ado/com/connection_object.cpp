@@ -3,33 +3,73 @@
 #include <new>
 
 #include "ado/com/access_file.h"
+#include "ado/com/command_text.h"
 #include "ado/com/errors_object.h"
 #include "ado/com/out_values.h"
+#include "ado/com/property_objects.h"
 #include "ado/com/recordset_object.h"
 #include "ado/connection_string.h"
+#include "ado/jet_text.h"
 
 namespace ado_com {
 namespace {
 
 const char16_t kOutOfMemory[] = u"Not enough memory to complete the operation.";
 
-// The code Jet gives through OLE DB for each kind of refused statement, with
-// the engine's own error number (Error.SQLState and NativeError).
-struct FaultCode {
-    HRESULT hr;
-    const char16_t* sqlState;
-    long native;
-};
+// The file a connection string names, or empty.
+std::u16string DataSourceOf(std::u16string_view connectionString) {
+    ado::ConnectionSettings settings;
+    std::string why;
+    return ado::ParseConnectionString(connectionString, &settings, &why) ? settings.database : std::u16string();
+}
 
-FaultCode CodeOf(ado::SqlFault fault) {
-    switch (fault) {
-    case ado::SqlFault::UnknownTable: return {kUnknownTable, u"3078", 3078};
-    case ado::SqlFault::UnknownColumn: return {kUnknownColumn, u"3061", 3061};
-    case ado::SqlFault::TypeMismatch: return {kTypeMismatch, u"3464", 3464};
-    case ado::SqlFault::ReadOnly: return {E_FAIL, u"3027", 3027};
-    case ado::SqlFault::Syntax: break;
+// OpenSchema's restrictions: left out, or an array with one entry per
+// restriction column (Empty or Null for none, text for names, a number for TYPE).
+HRESULT ReadRestrictions(const VARIANT& given, std::vector<jet::Value>* out) {
+    if (IsMissing(given)) return S_OK;
+    return ForEachElement(given, [out](const VARIANT& r) -> HRESULT {
+        if (r.vt == VT_EMPTY || r.vt == VT_NULL || (r.vt == VT_ERROR && r.scode == DISP_E_PARAMNOTFOUND)) {
+            out->push_back(jet::Value::Null());
+        } else if (r.vt == VT_BSTR) {
+            out->push_back(jet::Value::FromText(std::u16string(BstrText(r.bstrVal))));
+        } else {
+            long n = 0;
+            if (FAILED(ArgumentLong(r, &n))) return kInvalidArgument;
+            out->push_back(jet::Value::FromInteger(n));
+        }
+        return S_OK;
+    });
+}
+
+const char16_t* SchemaName(long schema) {
+    switch (schema) {
+    case long(ado::Schema::Tables): return u"adSchemaTables";
+    case long(ado::Schema::Columns): return u"adSchemaColumns";
+    case long(ado::Schema::Indexes): return u"adSchemaIndexes";
+    default: return nullptr;
     }
-    return {kCommandFailed, u"3000", 3000};
+}
+
+bool NamesJetProvider(const std::u16string& provider) {
+    return ado::JetTextStartsWith(provider, u"Microsoft.Jet.OLEDB") ||
+           ado::JetTextStartsWith(provider, u"Microsoft.ACE.OLEDB");
+}
+
+PropertyEntry TextProperty(const char16_t* name, const std::u16string& value) {
+    PropertyEntry entry;
+    entry.name = name;
+    entry.value.put()->vt = VT_BSTR;
+    entry.value.get().bstrVal = NewBstr(value);
+    if (!entry.value.get().bstrVal) throw std::bad_alloc();
+    return entry;
+}
+
+PropertyEntry NumberProperty(const char16_t* name, long type, VARIANT value) {
+    PropertyEntry entry;
+    entry.name = name;
+    entry.type = type;
+    *entry.value.put() = value;
+    return entry;
 }
 
 }  // namespace
@@ -76,6 +116,7 @@ HRESULT ConnectionObject::OpenFile(const std::u16string& text) {
 
 HRESULT ConnectionObject::OpenSource(std::shared_ptr<ado::DataSource> source, std::u16string connectionString) {
     if (IsOpen()) return Fail(kObjectOpen, AdoErrorText(kObjectOpen));
+    dataSource_ = DataSourceOf(connectionString);
     source_ = std::move(source);
     connectionString_ = std::move(connectionString);
     errors_->records.clear();
@@ -94,17 +135,21 @@ HRESULT ConnectionObject::Execute(BSTR commandText, VARIANT* recordsAffected, lo
     if (!recordset) return E_POINTER;
     *recordset = nullptr;
     if (!IsOpen()) return Refuse(kObjectClosed);
-    ComPtr<RecordsetObject> rows(new (std::nothrow) RecordsetObject());
-    if (!rows) return Refuse(E_OUTOFMEMORY);
-    HRESULT hr = rows->OpenCommand(*this, std::u16string(BstrText(commandText)), options);
-    if (FAILED(hr)) return hr;
-    if (recordsAffected && recordsAffected->vt != VT_ERROR) {
-        VariantClear(recordsAffected);
-        recordsAffected->vt = VT_I4;
-        recordsAffected->lVal = -1;  // a SELECT changes no records
+    try {
+        std::u16string text(BstrText(commandText));
+        CommandPlan plan;
+        std::u16string why;
+        HRESULT hr = PlanCommand(text, -1, options, &plan, &why);
+        if (FAILED(hr)) return Fail(hr, why);
+        ComPtr<RecordsetObject> rows(new RecordsetObject());
+        hr = rows->OpenCommand(*this, StatementRows(std::move(plan.sql), {}), std::move(text));
+        if (FAILED(hr)) return hr;
+        GiveNoRecordsAffected(recordsAffected);
+        if (!plan.noRecords) *recordset = rows.release();
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return Fail(E_OUTOFMEMORY, kOutOfMemory);
     }
-    *recordset = rows.release();
-    return S_OK;
 }
 
 HRESULT ConnectionObject::Close() {
@@ -154,13 +199,14 @@ HRESULT ConnectionObject::put_CommandTimeout(long seconds) {
     return S_OK;
 }
 
-HRESULT ConnectionObject::Query(std::u16string_view sql, ado::ResultSet* out) {
+template <class Call>
+HRESULT ConnectionObject::Engine(Call call, bool report) {
     if (!IsOpen()) return Fail(kInvalidConnection, AdoErrorText(kInvalidConnection));
     ado::SqlError why;
     try {
-        if (!ado::RunSql(*source_, sql, out, &why)) {
+        if (!call(*source_, &why)) {
             FaultCode code = CodeOf(why.fault);
-            return Fail(code.hr, Widen(why.text), code.sqlState, code.native);
+            return report ? Fail(code.hr, Widen(why.text), code.sqlState, code.native) : code.hr;
         }
     } catch (const std::bad_alloc&) {
         try {
@@ -173,6 +219,84 @@ HRESULT ConnectionObject::Query(std::u16string_view sql, ado::ResultSet* out) {
     }
     errors_->records.clear();
     return S_OK;
+}
+
+HRESULT ConnectionObject::Query(std::u16string_view sql, const ado::Parameters& parameters, ado::ResultSet* out) {
+    return Engine([&](ado::DataSource& source, ado::SqlError* why) {
+        return ado::RunSql(source, sql, parameters, out, why);
+    });
+}
+
+HRESULT ConnectionObject::Schema(ado::Schema schema, const std::vector<jet::Value>& restrictions,
+                                 ado::ResultSet* out) {
+    return Engine([&](ado::DataSource& source, ado::SqlError* why) {
+        return ado::OpenSchema(source, schema, restrictions, out, why);
+    });
+}
+
+HRESULT ConnectionObject::DescribeParameters(std::u16string_view sql, std::vector<ado::ParameterInfo>* out,
+                                             bool report) {
+    return Engine([&](ado::DataSource& source, ado::SqlError* why) {
+        return ado::DescribeParameters(source, sql, out, why);
+    }, report);
+}
+
+HRESULT ConnectionObject::OpenSchema(long schema, VARIANT restrictions, VARIANT, Recordset** rows) {
+    if (!rows) return E_POINTER;
+    *rows = nullptr;
+    if (!IsOpen()) return Refuse(kObjectClosed);
+    const char16_t* name = SchemaName(schema);
+    if (!name)
+        return Refuse(kNotAvailable, u"Object or provider is not capable of performing requested operation: "
+                                     u"OpenSchema answers adSchemaTables (20), adSchemaColumns (4) and "
+                                     u"adSchemaIndexes (12), not schema " + Widen(std::to_string(schema)) + u".");
+    try {
+        std::vector<jet::Value> given;
+        if (FAILED(ReadRestrictions(restrictions, &given)))
+            return Fail(kInvalidArgument, u"OpenSchema: the restrictions must be an array of names (Empty for none).");
+        ComPtr<RecordsetObject> made(new RecordsetObject());
+        HRESULT hr = made->OpenSchemaRows(*this, ado::Schema(schema), std::move(given), name);
+        if (FAILED(hr)) return hr;
+        *rows = made.release();
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return Fail(E_OUTOFMEMORY, kOutOfMemory);
+    }
+}
+
+std::vector<PropertyEntry> ConnectionObject::PropertyList() const {
+    std::vector<PropertyEntry> list;
+    list.push_back(TextProperty(u"Data Source", IsOpen() ? dataSource_ : DataSourceOf(connectionString_)));
+    if (!IsOpen()) return list;  // before Open, only what opening takes
+    const bool jet = NamesJetProvider(provider_);
+    list.push_back(TextProperty(u"Provider Name", jet ? u"MSJETOLEDB40.DLL" : u"MSDASQL.DLL"));
+    list.push_back(TextProperty(u"DBMS Name", jet ? u"MS Jet" : u"ACCESS"));
+    list.push_back(TextProperty(u"DBMS Version", u"04.00.0000"));
+    VARIANT yes;
+    VariantInit(&yes);
+    yes.vt = VT_BOOL;
+    yes.boolVal = VARIANT_TRUE;
+    list.push_back(NumberProperty(u"Read-Only Data Source", 11 /* adBoolean */, yes));
+    if (jet) {
+        VARIANT engine;
+        VariantInit(&engine);
+        engine.vt = VT_I4;
+        engine.lVal = 5;  // a Jet 4 file
+        list.push_back(NumberProperty(u"Jet OLEDB:Engine Type", 3 /* adInteger */, engine));
+    }
+    return list;
+}
+
+HRESULT ConnectionObject::get_Properties(Properties** collection) {
+    if (!collection) return E_POINTER;
+    *collection = nullptr;
+    try {
+        ComPtr<ConnectionObject> self = ComPtr<ConnectionObject>::share(this);
+        *collection = new PropertiesObject([self] { return self->PropertyList(); });
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return Refuse(E_OUTOFMEMORY);
+    }
 }
 
 void ConnectionObject::Track(const SharedRows& rows) {

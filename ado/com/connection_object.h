@@ -8,7 +8,9 @@
 #include "ado/com/dispatch_object.h"
 #include "ado/com/library.h"
 #include "ado/com/open_rows.h"
+#include "ado/com/property_objects.h"
 #include "ado/query.h"
+#include "ado/schema.h"
 
 namespace ado_com {
 
@@ -40,13 +42,21 @@ public:
     HRESULT STDMETHODCALLTYPE put_ConnectionTimeout(long seconds) override;
     HRESULT STDMETHODCALLTYPE get_CommandTimeout(long* seconds) override;
     HRESULT STDMETHODCALLTYPE put_CommandTimeout(long seconds) override;
+    HRESULT STDMETHODCALLTYPE OpenSchema(long schema, VARIANT restrictions, VARIANT schemaId,
+                                         Recordset** rows) override;
+    HRESULT STDMETHODCALLTYPE get_Properties(Properties** collection) override;
 
     // Opens over a source already at hand (tests, and Open itself).
     HRESULT OpenSource(std::shared_ptr<ado::DataSource> source, std::u16string connectionString);
 
     bool IsOpen() const { return source_ != nullptr; }
-    // Runs a statement for a record set; a failure goes to the Errors log.
-    HRESULT Query(std::u16string_view sql, ado::ResultSet* out);
+    long CursorLocation() const { return cursorLocation_; }
+    // The engine's answers for a record set or a command; a failure goes to
+    // the Errors log, success clears it.
+    HRESULT Query(std::u16string_view sql, const ado::Parameters& parameters, ado::ResultSet* out);
+    HRESULT Schema(ado::Schema schema, const std::vector<jet::Value>& restrictions, ado::ResultSet* out);
+    // report false: a refusal is only returned, neither raised nor logged.
+    HRESULT DescribeParameters(std::u16string_view sql, std::vector<ado::ParameterInfo>* out, bool report = true);
     // Rows that closing the connection closes too.
     void Track(const SharedRows& rows);
     // Records a failure for the Errors collection, raises it, and returns hr.
@@ -61,11 +71,16 @@ protected:
 
 private:
     HRESULT OpenFile(const std::u16string& text);
+    // Runs one call of the engine against the open file, as Query does.
+    template <class Call>
+    HRESULT Engine(Call call, bool report = true);
+    std::vector<PropertyEntry> PropertyList() const;
     // Closes the rows opened on this connection, then the file.
     void Shut();
 
     std::shared_ptr<ado::DataSource> source_;
     std::u16string connectionString_;
+    std::u16string dataSource_;  // the file the open connection reads
     std::u16string provider_ = u"MSDASQL";
     long cursorLocation_ = 2;  // adUseServer
     long mode_ = 0;            // adModeUnknown

@@ -66,12 +66,33 @@ public:
         // as method or property; ADO answers both.
         if (id == DISPID_NEWENUM) flags |= DISPATCH_METHOD | DISPATCH_PROPERTYGET;
         hr = DispInvoke(static_cast<Interface*>(this), info.get(), id, flags, params, result, exception, argError);
+        if (hr == DISP_E_MEMBERNOTFOUND && (flags & DISPATCH_PROPERTYPUT))
+            return PutThroughDefault(id, params, exception, argError);
         if (FAILED(hr) && hr != DISP_E_EXCEPTION && TakeRaised(hr, exception)) return DISP_E_EXCEPTION;
         return hr;
     }
 
 protected:
     DispatchObject() = default;
+
+    // ADO's shorthand `rs("name") = v`, `cmd.Parameters(0) = v`, `cmd(0) = v`: a
+    // put with arguments on a member that has no put goes to the default
+    // member of the object the member gives for those arguments.
+    HRESULT PutThroughDefault(DISPID id, DISPPARAMS* params, EXCEPINFO* exception, UINT* argError) {
+        if (!params || params->cArgs < 2 || params->cNamedArgs != 1 ||
+            params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
+            return DISP_E_MEMBERNOTFOUND;
+        DISPPARAMS get{params->rgvarg + 1, nullptr, params->cArgs - 1, 0};
+        UniqueVariant target;
+        HRESULT hr =
+            Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET | DISPATCH_METHOD, &get, target.put(), exception, argError);
+        if (FAILED(hr)) return hr;
+        if (target.get().vt != VT_DISPATCH || !target.get().pdispVal) return DISP_E_MEMBERNOTFOUND;
+        DISPID named = DISPID_PROPERTYPUT;
+        DISPPARAMS put{params->rgvarg, &named, 1, 1};
+        return target.get().pdispVal->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_PROPERTYPUT, &put, nullptr, exception,
+                                             argError);
+    }
 
     // A derived object may answer one more interface id with itself.
     virtual bool IsPrivateInterface(REFIID) const { return false; }
@@ -81,14 +102,19 @@ protected:
     // Raises hr from this object (ADO's text for it when none is given) and returns it.
     HRESULT Refuse(HRESULT hr, std::u16string_view text = {}) const { return Raise(hr, text, ErrorSource(), *Iid); }
 
+    // A property put: a value out of the property's range is refused.
+    template <class T>
+    HRESULT SetChecked(T& slot, T value, bool inRange = true) const {
+        if (!inRange) return Refuse(kInvalidArgument);
+        slot = std::move(value);
+        return S_OK;
+    }
+
     // A property that only a closed object takes: an open one refuses first, then a
     // value out of the property's range.
     template <class T>
     HRESULT SetWhileClosed(bool open, T& slot, T value, bool inRange = true) const {
-        if (open) return Refuse(kObjectOpen);
-        if (!inRange) return Refuse(kInvalidArgument);
-        slot = std::move(value);
-        return S_OK;
+        return open ? Refuse(kObjectOpen) : SetChecked(slot, std::move(value), inRange);
     }
 };
 

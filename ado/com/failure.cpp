@@ -35,9 +35,35 @@ const char16_t* AdoErrorText(HRESULT hr) {
         return u"The connection cannot be used to perform this operation. It is either closed or invalid in this "
                u"context.";
     case kCantFetchBackwards: return u"Rowset does not support fetching backward.";
+    case kInCollection: return u"Object is already in collection. Cannot append.";
+    case kDataConversion: return u"Application uses a value of the wrong type for the current operation.";
+    case kInvalidParamInfo:
+        return u"Parameter object is improperly defined. Inconsistent or incomplete information was provided.";
+    case kPropertyReadOnly: return u"Property is read-only.";
+    case kNoCommandText: return u"Command text was not set for the command object.";
+    case kParamUnavailable:
+        return u"Provider cannot derive parameter information and SetParameterInfo has not been called.";
     case E_OUTOFMEMORY: return u"Out of memory.";
     default: return u"";
     }
+}
+
+FaultCode CodeOf(ado::SqlFault fault) {
+    switch (fault) {
+    case ado::SqlFault::Syntax:
+    case ado::SqlFault::Unsupported: return {kCommandFailed, u"3000", 3000};
+    case ado::SqlFault::ReadOnly: return {E_FAIL, u"3027", 3027};
+    case ado::SqlFault::UnknownTable: return {kUnknownTable, u"3078", 3078};
+    case ado::SqlFault::UnknownColumn:
+    case ado::SqlFault::MissingParameter: return {kUnknownColumn, u"3061", 3061};
+    case ado::SqlFault::TypeMismatch: return {kTypeMismatch, u"3464", 3464};
+    case ado::SqlFault::Ambiguous: return {kCommandFailed, u"3079", 3079};
+    case ado::SqlFault::NotAggregated: return {kCommandFailed, u"3122", 3122};
+    case ado::SqlFault::BadArgument: return {kInvalidArgument, u"", 0};
+    case ado::SqlFault::UnknownField: return {kItemNotFound, u"", 0};
+    case ado::SqlFault::NoCurrentRecord: return {kNoCurrentRecord, u"", 0};
+    }
+    return {kCommandFailed, u"3000", 3000};
 }
 
 HRESULT Raise(HRESULT hr, std::u16string_view description, std::u16string_view source, REFIID iid) {

@@ -33,85 +33,73 @@ HRESULT FieldPosition(const VARIANT& index, const ado::Cursor& cursor, std::size
 
 namespace {
 
-// ADO's DefinedSize: characters for text, bytes for the rest; long values give
-// the largest size their type can hold.
-long DefinedSizeOf(const jet::Column& c) {
-    switch (c.type) {
-    case jet::ColumnType::Text: return (c.size ? c.size : 510) / 2;
-    case jet::ColumnType::Binary: return c.size ? c.size : 510;
-    case jet::ColumnType::Memo: return 536870910;
-    case jet::ColumnType::OleObject: return 1073741823;
-    case jet::ColumnType::Boolean: return 2;
-    case jet::ColumnType::Byte: return 1;
-    case jet::ColumnType::Integer: return 2;
-    case jet::ColumnType::LongInteger:
-    case jet::ColumnType::Single: return 4;
-    default: return 8;
-    }
-}
-
-// ADO's ActualSize: the bytes the current value takes (UTF-16 for text).
-long ActualSizeOf(const jet::Value& v, const jet::Column& c) {
+// ADO's ActualSize: the bytes the current value takes (UTF-16 for text); a
+// fixed-size value takes its defined size.
+long ActualSizeOf(const jet::Value& v, long definedSize) {
     switch (v.kind) {
     case jet::Value::Kind::Null: return 0;
     case jet::Value::Kind::Text: return long(v.text.size() * 2);
     case jet::Value::Kind::Binary: return long(v.binary.size());
-    default: return DefinedSizeOf(c);
+    default: return definedSize;
     }
 }
 
 }  // namespace
 
-const jet::Column* FieldObject::OpenColumn() const {
+const ado::ResultColumn* FieldObject::OpenColumn() const {
     return rows_->cursor ? &rows_->cursor->Columns()[column_] : nullptr;
 }
 
 HRESULT FieldObject::get_Value(VARIANT* value) {
     if (!value) return E_POINTER;
     VariantInit(value);
-    const jet::Column* column = OpenColumn();
+    const ado::ResultColumn* column = OpenColumn();
     if (!column) return Refuse(kObjectClosed);
     const jet::Value* v = rows_->cursor->Value(column_);
     if (!v) return Refuse(kNoCurrentRecord);
-    return ValueToVariant(*v, column->type, value);
+    return ValueToVariant(*v, *column, value);
 }
 
 HRESULT FieldObject::put_Value(VARIANT) { return Refuse(OpenColumn() ? kNotUpdatable : kObjectClosed); }
 
+HRESULT FieldObject::get_OriginalValue(VARIANT* value) { return get_Value(value); }
+HRESULT FieldObject::get_UnderlyingValue(VARIANT* value) { return get_Value(value); }
+
 HRESULT FieldObject::get_Name(BSTR* name) {
     if (!name) return E_POINTER;
     *name = nullptr;
-    const jet::Column* column = OpenColumn();
+    const ado::ResultColumn* column = OpenColumn();
     if (!column) return Refuse(kObjectClosed);
     *name = NewBstr(column->name);
     return *name ? S_OK : E_OUTOFMEMORY;
 }
 
 HRESULT FieldObject::get_Type(long* type) {
-    if (!type) return E_POINTER;
-    const jet::Column* column = OpenColumn();
-    if (!column) return Refuse(kObjectClosed);
-    *type = AdoTypeOf(column->type);
-    return S_OK;
+    ado::DataType reported = ado::DataType::Empty;
+    HRESULT hr = Report(&ado::FieldInfo::type, type ? &reported : nullptr);
+    if (SUCCEEDED(hr)) *type = long(reported);
+    return hr;
 }
 
-HRESULT FieldObject::get_DefinedSize(long* size) {
-    if (!size) return E_POINTER;
-    const jet::Column* column = OpenColumn();
-    if (!column) return Refuse(kObjectClosed);
-    *size = DefinedSizeOf(*column);
-    return S_OK;
-}
+HRESULT FieldObject::get_DefinedSize(long* out) { return Report(&ado::FieldInfo::definedSize, out); }
 
 HRESULT FieldObject::get_ActualSize(long* size) {
-    if (!size) return E_POINTER;
-    const jet::Column* column = OpenColumn();
-    if (!column) return Refuse(kObjectClosed);
+    long defined = 0;
+    HRESULT hr = Report(&ado::FieldInfo::definedSize, size ? &defined : nullptr);
+    if (FAILED(hr)) return hr;
     const jet::Value* v = rows_->cursor->Value(column_);
     if (!v) return Refuse(kNoCurrentRecord);
-    *size = ActualSizeOf(*v, *column);
+    *size = ActualSizeOf(*v, defined);
     return S_OK;
 }
+
+HRESULT FieldObject::get_Precision(unsigned char* out) { return Report(&ado::FieldInfo::precision, out); }
+
+HRESULT FieldObject::get_NumericScale(unsigned char* out) { return Report(&ado::FieldInfo::numericScale, out); }
+
+HRESULT FieldObject::get_Attributes(long* out) { return Report(&ado::FieldInfo::attributes, out); }
+
+HRESULT FieldObject::AppendChunk(VARIANT) { return Refuse(OpenColumn() ? kNotUpdatable : kObjectClosed); }
 
 HRESULT FieldsObject::get_Item(VARIANT index, Field** field) {
     if (!field) return E_POINTER;

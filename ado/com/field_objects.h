@@ -4,9 +4,11 @@
 // asked for; the collection always shows the record set's current opening.
 #include <cstddef>
 
+#include "ado/com/ado_errors.h"
 #include "ado/com/dispatch_object.h"
 #include "ado/com/library.h"
 #include "ado/com/open_rows.h"
+#include "ado/field_info.h"
 
 namespace ado_com {
 
@@ -24,12 +26,27 @@ public:
     HRESULT STDMETHODCALLTYPE get_Type(long* type) override;
     HRESULT STDMETHODCALLTYPE get_DefinedSize(long* size) override;
     HRESULT STDMETHODCALLTYPE get_ActualSize(long* size) override;
+    HRESULT STDMETHODCALLTYPE get_OriginalValue(VARIANT* value) override;
+    HRESULT STDMETHODCALLTYPE get_UnderlyingValue(VARIANT* value) override;
+    HRESULT STDMETHODCALLTYPE get_Precision(unsigned char* digits) override;
+    HRESULT STDMETHODCALLTYPE get_NumericScale(unsigned char* digits) override;
+    HRESULT STDMETHODCALLTYPE get_Attributes(long* flags) override;
+    HRESULT STDMETHODCALLTYPE AppendChunk(VARIANT data) override;
 
 protected:
     const char16_t* ErrorSource() const override { return u"ADODB.Field"; }
 
 private:
-    const jet::Column* OpenColumn() const;
+    const ado::ResultColumn* OpenColumn() const;
+    // One thing the Field reports of its column; refused once closed.
+    template <class T>
+    HRESULT Report(T ado::FieldInfo::*member, T* out) const {
+        if (!out) return E_POINTER;
+        const ado::ResultColumn* column = OpenColumn();
+        if (!column) return Refuse(kObjectClosed);
+        *out = ado::DescribeField(*column).*member;
+        return S_OK;
+    }
 
     SharedRows rows_;
     std::size_t column_;

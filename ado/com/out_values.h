@@ -22,4 +22,19 @@ inline HRESULT GiveLong(long value, long* out) {
     return S_OK;
 }
 
+inline HRESULT GiveByte(unsigned char value, unsigned char* out) {
+    if (!out) return E_POINTER;
+    *out = value;
+    return S_OK;
+}
+
+// Execute's RecordsAffected: a SELECT changes no records (-1, as Jet says so);
+// an argument left out is left alone.
+inline void GiveNoRecordsAffected(VARIANT* out) {
+    if (!out || out->vt == VT_ERROR) return;
+    VariantClear(out);
+    out->vt = VT_I4;
+    out->lVal = -1;
+}
+
 }  // namespace ado_com

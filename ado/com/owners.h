@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,11 @@ HRESULT ArgumentValue(const VARIANT& arg, VARIANT* out);
 
 // True for an optional VARIANT argument that the caller left out or left empty.
 bool IsMissing(const VARIANT& arg);
+
+// Calls each with every element of a one-dimensional array argument of
+// VARIANTs (or of BSTRs, as a VARIANT each) and stops at its first failure;
+// kInvalidArgument for an argument that is no such array.
+HRESULT ForEachElement(const VARIANT& array, const std::function<HRESULT(const VARIANT&)>& each);
 
 // An argument as text, or as a 32-bit number.
 HRESULT ArgumentText(const VARIANT& arg, std::u16string* out);

@@ -4,6 +4,9 @@
 #include <vector>
 
 #include "ado/com/ado_errors.h"
+#include "ado/com/bookmarks.h"
+#include "ado/com/command_object.h"
+#include "ado/com/command_text.h"
 #include "ado/com/connection_object.h"
 #include "ado/com/field_objects.h"
 #include "ado/com/out_values.h"
@@ -15,11 +18,6 @@ namespace ado_com {
 namespace {
 
 bool KnownLockType(long t) { return t >= -1 && t <= 4; }  // adLockUnspecified .. adLockBatchOptimistic
-
-bool NamesTable(long options) {
-    long kind = options == -1 ? 0 : (options & 0x20F);  // the CommandTypeEnum bits
-    return kind == 2 || kind == 0x200;                     // adCmdTable, adCmdTableDirect
-}
 
 // The connection a record set opens on: this component's connection object,
 // or a connection string, for which a connection of its own is opened. An
@@ -41,21 +39,6 @@ HRESULT ResolveConnection(const VARIANT& arg, const VARIANT& preset, ComPtr<Conn
     return S_OK;
 }
 
-// GetRows' and Move's Start: the current row, or the bookmarks adBookmarkFirst/Last.
-HRESULT ApplyStart(const VARIANT& start, ado::Cursor& cursor, bool forwardOnly) {
-    if (IsMissing(start)) return S_OK;
-    long mark = 0;
-    if (FAILED(ArgumentLong(start, &mark))) return kInvalidArgument;
-    switch (mark) {
-    case 0: return S_OK;
-    case 1: return cursor.MoveFirst() ? S_OK : kNoCurrentRecord;
-    case 2:
-        if (forwardOnly) return kCantFetchBackwards;
-        return cursor.MoveLast() ? S_OK : kNoCurrentRecord;
-    default: return kInvalidArgument;
-    }
-}
-
 // GetRows' Fields: all, one field by name or position, or an array of those.
 HRESULT SelectColumns(const VARIANT& fields, const ado::Cursor& cursor, std::vector<std::size_t>* out) {
     const auto& columns = cursor.Columns();
@@ -71,19 +54,7 @@ HRESULT SelectColumns(const VARIANT& fields, const ado::Cursor& cursor, std::vec
         if (SUCCEEDED(hr)) out->push_back(column);
         return hr;
     };
-    if (v.get().vt != (VT_ARRAY | VT_VARIANT)) return one(v.get());
-    SAFEARRAY* list = v.get().parray;
-    LONG low = 0, high = -1;
-    if (SafeArrayGetDim(list) != 1 || FAILED(SafeArrayGetLBound(list, 1, &low)) ||
-        FAILED(SafeArrayGetUBound(list, 1, &high)))
-        return kInvalidArgument;
-    for (LONG i = low; i <= high; ++i) {
-        UniqueVariant item;
-        if (FAILED(SafeArrayGetElement(list, &i, item.put()))) return kInvalidArgument;
-        HRESULT hr = one(item.get());
-        if (FAILED(hr)) return hr;
-    }
-    return S_OK;
+    return (v.get().vt & VT_ARRAY) ? ForEachElement(v.get(), one) : one(v.get());
 }
 
 // ADO's layout: the first index is the field, the second the row.
@@ -96,7 +67,7 @@ HRESULT RowsToArray(const std::vector<const ado::Row*>& rows, const std::vector<
         for (std::size_t f = 0; f < picked.size(); ++f) {
             UniqueVariant cell;
             std::size_t c = picked[f];
-            HRESULT hr = c < rows[r]->size() ? ValueToVariant((*rows[r])[c], columns[c].type, cell.put()) : S_OK;
+            HRESULT hr = c < rows[r]->size() ? ValueToVariant((*rows[r])[c], columns[c], cell.put()) : S_OK;
             LONG at[2] = {LONG(f), LONG(r)};
             if (SUCCEEDED(hr)) hr = SafeArrayPutElement(array.get(), at, &cell.get());
             if (FAILED(hr)) return hr;
@@ -108,6 +79,13 @@ HRESULT RowsToArray(const std::vector<const ado::Row*>& rows, const std::vector<
 }
 
 }  // namespace
+
+RowsMaker StatementRows(std::u16string sql, ado::Parameters parameters) {
+    return [sql = std::move(sql), parameters = std::move(parameters)](ConnectionObject& connection,
+                                                                      ado::ResultSet* out) {
+        return connection.Query(sql, parameters, out);
+    };
+}
 
 RecordsetObject::RecordsetObject() : slot_(std::make_shared<RowsSlot>()) {}
 
@@ -123,53 +101,103 @@ HRESULT RecordsetObject::Open(VARIANT source, VARIANT activeConnection, long cur
                               long options) {
     if (IsOpen()) return Refuse(kObjectOpen);
     if (cursorType < -1 || cursorType > 3 || !KnownLockType(lockType)) return Refuse(kInvalidArgument);
+    // Jet gives a keyset cursor when a dynamic one is asked for; the client's cursors are static.
+    if (cursorType != -1) cursorType_ = cursorType == 2 ? 1 : cursorType;
+    if (lockType != -1) lockType_ = lockType;
+    if (cursorLocation_ == 3) cursorType_ = 3;
+    UniqueVariant given;
+    if (SUCCEEDED(ArgumentValue(source, given.put())) &&
+        (given.get().vt == VT_DISPATCH || given.get().vt == VT_UNKNOWN) && given.get().punkVal)
+        return OpenCommandSource(given.get().punkVal, activeConnection, options);
     // Left out, they are what ActiveConnection and Source were set to.
     ComPtr<ConnectionObject> connection;
     HRESULT hr = ResolveConnection(activeConnection, nextConnection_.get(), &connection);
     if (FAILED(hr)) return hr == kInvalidConnection ? Refuse(hr) : hr;  // a connection that failed to open raised already
     if (!connection->IsOpen()) return connection->Fail(kInvalidConnection, AdoErrorText(kInvalidConnection));
     std::u16string text;
-    HRESULT given = ArgumentText(source, &text);
-    if (given == DISP_E_PARAMNOTFOUND || (SUCCEEDED(given) && text.empty())) {
+    HRESULT named = ArgumentText(source, &text);
+    if (named == DISP_E_PARAMNOTFOUND || (SUCCEEDED(named) && text.empty())) {
         text = source_;
-        given = S_OK;
+        named = S_OK;
     }
-    if (FAILED(given) || text.empty())
+    if (FAILED(named) || text.empty())
         return connection->Fail(kInvalidArgument, u"The record set has no source statement.");
-    // Jet gives a keyset cursor when a dynamic one is asked for.
-    if (cursorType != -1) cursorType_ = cursorType == 2 ? 1 : cursorType;
-    if (lockType != -1) lockType_ = lockType;
-    return OpenOn(std::move(connection), std::move(text), options);
+    CommandPlan plan;
+    std::u16string why;
+    hr = PlanCommand(text, -1, options, &plan, &why);
+    if (SUCCEEDED(hr) && plan.noRecords) hr = kInvalidArgument, why = u"Open gives rows: adExecuteNoRecords is refused.";
+    if (FAILED(hr)) return connection->Fail(hr, why);
+    command_.reset();
+    return OpenWith(std::move(connection), StatementRows(std::move(plan.sql), {}), std::move(text));
 }
 
-HRESULT RecordsetObject::OpenCommand(ConnectionObject& connection, std::u16string text, long options) {
+// The rows of a Command: its connection, text and parameter values.
+HRESULT RecordsetObject::OpenCommandSource(IUnknown* origin, const VARIANT& activeConnection, long options) {
+    ComPtr<CommandObject> command = CommandObject::FromObject(origin);
+    if (!command) return Refuse(kInvalidArgument, u"The source object is not a Command.");
+    if (!IsMissing(activeConnection))
+        return Refuse(kInvalidArgument, u"ActiveConnection must be left out when the source is a Command: the rows "
+                                        u"are read on the command's connection.");
+    CommandRun run;
+    HRESULT hr = command->Prepare(nullptr, options, &run);
+    if (FAILED(hr)) return hr;
+    if (run.plan.noRecords)
+        return Refuse(kInvalidArgument, u"Open gives rows: adExecuteNoRecords is refused.");
+    command_ = ComPtr<IDispatch>::share(static_cast<Command*>(command.get()));
+    return OpenWith(std::move(run.connection), command->CurrentRows(options), std::move(run.text));
+}
+
+HRESULT RecordsetObject::OpenCommand(ConnectionObject& connection, RowsMaker make, std::u16string source,
+                                     ComPtr<IDispatch> command) {
     if (IsOpen()) return Refuse(kObjectOpen);
-    cursorType_ = 0;
+    cursorLocation_ = connection.CursorLocation();
+    cursorType_ = cursorLocation_ == 3 ? 3 : 0;
     lockType_ = 1;
-    return OpenOn(ComPtr<ConnectionObject>::share(&connection), std::move(text), options);
+    command_ = std::move(command);
+    return OpenWith(ComPtr<ConnectionObject>::share(&connection), std::move(make), std::move(source));
 }
 
-HRESULT RecordsetObject::OpenOn(ComPtr<ConnectionObject> connection, std::u16string text, long options) {
+HRESULT RecordsetObject::OpenSchemaRows(ConnectionObject& connection, ado::Schema schema,
+                                        std::vector<jet::Value> restrictions, std::u16string name) {
+    if (IsOpen()) return Refuse(kObjectOpen);
+    cursorType_ = 3;  // adOpenStatic
+    lockType_ = 1;
+    RowsMaker make = [schema, restrictions = std::move(restrictions)](ConnectionObject& on, ado::ResultSet* out) {
+        return on.Schema(schema, restrictions, out);
+    };
+    return OpenWith(ComPtr<ConnectionObject>::share(&connection), std::move(make), std::move(name));
+}
+
+HRESULT RecordsetObject::MakeRows(ConnectionObject& connection, const RowsMaker& make, ado::ResultSet* out) const {
+    HRESULT hr = make(connection, out);
+    if (SUCCEEDED(hr) && maxRecords_ > 0 && out->rows.size() > std::size_t(maxRecords_))
+        out->rows.resize(std::size_t(maxRecords_));
+    return hr;
+}
+
+HRESULT RecordsetObject::OpenWith(ComPtr<ConnectionObject> connection, RowsMaker make, std::u16string source) {
     try {
-        std::u16string sql = text;
-        if (NamesTable(options)) {
-            if (text.find(u']') != std::u16string::npos)
-                return connection->Fail(kCommandFailed, u"Syntax error: ] in the table name.");
-            sql = u"SELECT * FROM [" + text + u"]";
-        }
         ado::ResultSet result;
-        HRESULT hr = connection->Query(sql, &result);
+        HRESULT hr = MakeRows(*connection.get(), make, &result);
         if (FAILED(hr)) return hr;
-        auto rows = std::make_shared<OpenRows>();
-        rows->cursor = std::make_unique<ado::Cursor>(std::move(result));
-        connection->Track(rows);
-        slot_->current = std::move(rows);
-        connection_ = std::move(connection);
-        source_ = std::move(text);
+        auto cursor = std::make_unique<ado::Cursor>(std::move(result));
+        cursor->SetPageSize(pageSize_);
+        Show(std::move(connection), std::move(cursor));
+        make_ = std::move(make);
+        source_ = std::move(source);
+        filter_.reset();
         return S_OK;
     } catch (const std::bad_alloc&) {
         return connection->Fail(E_OUTOFMEMORY, u"Not enough memory to complete the operation.");
     }
+}
+
+void RecordsetObject::Show(ComPtr<ConnectionObject> connection, std::unique_ptr<ado::Cursor> cursor) {
+    auto rows = std::make_shared<OpenRows>();
+    rows->cursor = std::move(cursor);
+    connection->Track(rows);
+    slot_->current = std::move(rows);
+    connection_ = std::move(connection);
 }
 
 HRESULT RecordsetObject::get_State(long* state) { return GiveLong(IsOpen() ? 1 : 0, state); }
@@ -178,45 +206,64 @@ HRESULT RecordsetObject::get_State(long* state) { return GiveLong(IsOpen() ? 1 :
 HRESULT RecordsetObject::get_RecordCount(long* count) {
     if (!count) return E_POINTER;
     if (!IsOpen()) return Refuse(kObjectClosed);
-    *count = ForwardOnly() ? -1 : Rows().cursor->Count();
+    *count = ForwardOnly() ? -1 : Cursor().Count();
     return S_OK;
 }
 
 HRESULT RecordsetObject::get_EOF(VARIANT_BOOL* eof) {
     if (!eof) return E_POINTER;
     if (!IsOpen()) return Refuse(kObjectClosed);
-    *eof = Rows().cursor->Eof() ? VARIANT_TRUE : VARIANT_FALSE;
+    *eof = Cursor().Eof() ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
 
 HRESULT RecordsetObject::get_BOF(VARIANT_BOOL* bof) {
     if (!bof) return E_POINTER;
     if (!IsOpen()) return Refuse(kObjectClosed);
-    *bof = Rows().cursor->Bof() ? VARIANT_TRUE : VARIANT_FALSE;
+    *bof = Cursor().Bof() ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
 
 HRESULT RecordsetObject::Moved(bool ok) const { return ok ? S_OK : Refuse(kNoCurrentRecord); }
 HRESULT RecordsetObject::Backward() const { return Refuse(kCantFetchBackwards); }
 
-HRESULT RecordsetObject::MoveFirst() { return IsOpen() ? Moved(Rows().cursor->MoveFirst()) : Refuse(kObjectClosed); }
-HRESULT RecordsetObject::MoveNext() { return IsOpen() ? Moved(Rows().cursor->MoveNext()) : Refuse(kObjectClosed); }
+HRESULT RecordsetObject::NoBookmarks() const {
+    return Refuse(kNotAvailable, u"Current Recordset does not support bookmarks. This may be a limitation of the "
+                                 u"provider or of the selected cursortype.");
+}
+
+HRESULT RecordsetObject::MoveFirst() { return IsOpen() ? Moved(Cursor().MoveFirst()) : Refuse(kObjectClosed); }
+HRESULT RecordsetObject::MoveNext() { return IsOpen() ? Moved(Cursor().MoveNext()) : Refuse(kObjectClosed); }
 
 HRESULT RecordsetObject::MoveLast() {
     if (!IsOpen()) return Refuse(kObjectClosed);
-    return ForwardOnly() ? Backward() : Moved(Rows().cursor->MoveLast());
+    return ForwardOnly() ? Backward() : Moved(Cursor().MoveLast());
 }
 
 HRESULT RecordsetObject::MovePrevious() {
     if (!IsOpen()) return Refuse(kObjectClosed);
-    return ForwardOnly() ? Backward() : Moved(Rows().cursor->MovePrevious());
+    return ForwardOnly() ? Backward() : Moved(Cursor().MovePrevious());
+}
+
+HRESULT RecordsetObject::GoToStart(const VARIANT& start) {
+    StartPlace place;
+    if (FAILED(ReadStart(start, &place))) return Refuse(kInvalidArgument);
+    switch (place.kind) {
+    case StartPlace::Current: return S_OK;
+    case StartPlace::First: return Moved(Cursor().MoveFirst());
+    case StartPlace::Last: return ForwardOnly() ? Backward() : Moved(Cursor().MoveLast());
+    case StartPlace::Mark:
+        if (ForwardOnly()) return NoBookmarks();
+        return Cursor().MoveToBookmark(place.mark) ? S_OK : Refuse(kInvalidArgument);
+    }
+    return S_OK;
 }
 
 HRESULT RecordsetObject::Move(long numRecords, VARIANT start) {
     if (!IsOpen()) return Refuse(kObjectClosed);
     if (numRecords < 0 && ForwardOnly()) return Backward();
-    HRESULT hr = ApplyStart(start, *Rows().cursor, ForwardOnly());
-    return FAILED(hr) ? Refuse(hr) : Moved(Rows().cursor->Move(numRecords));
+    HRESULT hr = GoToStart(start);
+    return FAILED(hr) ? hr : Moved(Cursor().Move(numRecords));
 }
 
 HRESULT RecordsetObject::AddNew(VARIANT, VARIANT) { return Refuse(IsOpen() ? kNotUpdatable : kObjectClosed); }
@@ -227,6 +274,8 @@ HRESULT RecordsetObject::Close() {
     Rows().cursor.reset();
     slot_->current = std::make_shared<OpenRows>();
     connection_.reset();
+    command_.reset();
+    make_ = nullptr;
     return S_OK;
 }
 
@@ -234,12 +283,13 @@ HRESULT RecordsetObject::GetRows(long rows, VARIANT start, VARIANT fields, VARIA
     if (!result) return E_POINTER;
     VariantInit(result);
     if (!IsOpen()) return Refuse(kObjectClosed);
-    ado::Cursor& cursor = *Rows().cursor;
+    ado::Cursor& cursor = Cursor();
     if (rows < -1) return Refuse(kInvalidArgument);
     std::vector<std::size_t> picked;
     HRESULT hr = SelectColumns(fields, cursor, &picked);
-    if (SUCCEEDED(hr)) hr = ApplyStart(start, cursor, ForwardOnly());
     if (FAILED(hr)) return Refuse(hr);
+    hr = GoToStart(start);
+    if (FAILED(hr)) return hr;
     std::vector<const ado::Row*> taken;
     if (!cursor.TakeRows(rows, &taken)) return Refuse(kNoCurrentRecord);
     hr = RowsToArray(taken, picked, cursor.Columns(), result);
@@ -285,6 +335,16 @@ HRESULT RecordsetObject::get_Source(BSTR* text) { return GiveText(source_, text)
 
 HRESULT RecordsetObject::put_Source(BSTR text) {
     return SetWhileClosed(IsOpen(), source_, std::u16string(BstrText(text)));
+}
+
+HRESULT RecordsetObject::get_MaxRecords(long* rows) { return GiveLong(maxRecords_, rows); }
+
+HRESULT RecordsetObject::put_MaxRecords(long rows) { return SetWhileClosed(IsOpen(), maxRecords_, rows, rows >= 0); }
+
+HRESULT RecordsetObject::get_ActiveCommand(IDispatch** origin) {
+    if (!origin) return E_POINTER;
+    *origin = ComPtr<IDispatch>(command_).release();
+    return S_OK;
 }
 
 HRESULT RecordsetObject::get_CursorLocation(long* location) { return GiveLong(cursorLocation_, location); }

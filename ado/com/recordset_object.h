@@ -1,14 +1,27 @@
 #pragma once
-// ADODB.Recordset: the rows of one SELECT, read-only, with ADO's cursor moves.
-// An open record set holds its connection, so the connection lives as long
-// as the rows do; closing the connection still closes them, as ADO's does.
+// ADODB.Recordset: the rows of one SELECT (or schema rowset), read-only,
+// with ADO's cursor moves and the view over them (filter, sort, find,
+// bookmarks, pages). An open record set holds its connection, so the
+// connection lives as long as the rows do; closing the connection still
+// closes them, as ADO's does.
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "ado/com/dispatch_object.h"
 #include "ado/com/library.h"
 #include "ado/com/open_rows.h"
+#include "ado/schema.h"
 
 namespace ado_com {
 
 class ConnectionObject;
+
+// How a record set's rows are made, so that Requery can make them again.
+using RowsMaker = std::function<HRESULT(ConnectionObject&, ado::ResultSet*)>;
+
+// The rows of a statement with these parameter values.
+RowsMaker StatementRows(std::u16string sql, ado::Parameters parameters);
 
 class RecordsetObject : public DispatchObject<Recordset, &IID_Recordset> {
 public:
@@ -42,10 +55,51 @@ public:
     HRESULT STDMETHODCALLTYPE put_Source(BSTR text) override;
     HRESULT STDMETHODCALLTYPE get_CursorLocation(long* location) override;
     HRESULT STDMETHODCALLTYPE put_CursorLocation(long location) override;
+    HRESULT STDMETHODCALLTYPE get_MaxRecords(long* rows) override;
+    HRESULT STDMETHODCALLTYPE put_MaxRecords(long rows) override;
+    HRESULT STDMETHODCALLTYPE get_ActiveCommand(IDispatch** origin) override;
 
-    // Opens the rows of a command (a statement, or a table name with
-    // adCmdTable) on connection, forward-only as Connection.Execute gives them.
-    HRESULT OpenCommand(ConnectionObject& connection, std::u16string text, long options);
+    // The view (recordset_view.cpp).
+    HRESULT STDMETHODCALLTYPE get_Filter(VARIANT* criteria) override;
+    HRESULT STDMETHODCALLTYPE put_Filter(VARIANT criteria) override;
+    HRESULT STDMETHODCALLTYPE get_Sort(BSTR* criteria) override;
+    HRESULT STDMETHODCALLTYPE put_Sort(BSTR criteria) override;
+    HRESULT STDMETHODCALLTYPE Find(BSTR criteria, long skipRecords, long searchDirection, VARIANT start) override;
+    HRESULT STDMETHODCALLTYPE get_Bookmark(VARIANT* mark) override;
+    HRESULT STDMETHODCALLTYPE put_Bookmark(VARIANT mark) override;
+    HRESULT STDMETHODCALLTYPE CompareBookmarks(VARIANT first, VARIANT second, long* order) override;
+    HRESULT STDMETHODCALLTYPE get_AbsolutePosition(long* position) override;
+    HRESULT STDMETHODCALLTYPE put_AbsolutePosition(long position) override;
+    HRESULT STDMETHODCALLTYPE get_PageSize(long* rows) override;
+    HRESULT STDMETHODCALLTYPE put_PageSize(long rows) override;
+    HRESULT STDMETHODCALLTYPE get_PageCount(long* pages) override;
+    HRESULT STDMETHODCALLTYPE get_AbsolutePage(long* page) override;
+    HRESULT STDMETHODCALLTYPE put_AbsolutePage(long page) override;
+    HRESULT STDMETHODCALLTYPE Supports(long cursorOptions, VARIANT_BOOL* supported) override;
+    HRESULT STDMETHODCALLTYPE Clone(long lockType, Recordset** copy) override;
+    HRESULT STDMETHODCALLTYPE Requery(long options) override;
+    HRESULT STDMETHODCALLTYPE Resync(long affectRecords, long resyncValues) override;
+    HRESULT STDMETHODCALLTYPE GetString(long stringFormat, long numRows, VARIANT columnDelimiter, VARIANT rowDelimiter,
+                                        VARIANT nullExpr, BSTR* text) override;
+
+    // What a read-only Jet record set refuses (recordset_view.cpp).
+    HRESULT STDMETHODCALLTYPE Delete(long affectRecords) override;
+    HRESULT STDMETHODCALLTYPE UpdateBatch(long affectRecords) override;
+    HRESULT STDMETHODCALLTYPE CancelBatch(long affectRecords) override;
+    HRESULT STDMETHODCALLTYPE Seek(VARIANT keyValues, long seekOption) override;
+    HRESULT STDMETHODCALLTYPE get_Index(BSTR* name) override;
+    HRESULT STDMETHODCALLTYPE put_Index(BSTR name) override;
+    HRESULT STDMETHODCALLTYPE NextRecordset(VARIANT* recordsAffected, Recordset** next) override;
+    HRESULT STDMETHODCALLTYPE Save(VARIANT destination, long persistFormat) override;
+
+    // Opens the rows of a command, as Connection.Execute and Command.Execute
+    // give them: forward-only, or static on a connection whose cursors are the
+    // client's. source: the command text; command: the Command, if any.
+    HRESULT OpenCommand(ConnectionObject& connection, RowsMaker make, std::u16string source,
+                        ComPtr<IDispatch> command = {});
+    // Opens a schema rowset (OpenSchema), static.
+    HRESULT OpenSchemaRows(ConnectionObject& connection, ado::Schema schema, std::vector<jet::Value> restrictions,
+                           std::u16string name);
 
 protected:
     const char16_t* ErrorSource() const override { return u"ADODB.Recordset"; }
@@ -53,18 +107,41 @@ protected:
 private:
     bool IsOpen() const { return Rows().cursor != nullptr; }
     OpenRows& Rows() const { return *slot_->current; }
+    ado::Cursor& Cursor() const { return *Rows().cursor; }
     bool ForwardOnly() const { return cursorType_ == 0; }
-    HRESULT OpenOn(ComPtr<ConnectionObject> connection, std::u16string text, long options);
+    HRESULT OpenWith(ComPtr<ConnectionObject> connection, RowsMaker make, std::u16string source);
+    HRESULT OpenCommandSource(IUnknown* origin, const VARIANT& activeConnection, long options);
+    // The rows make gives on connection, cut to MaxRecords.
+    HRESULT MakeRows(ConnectionObject& connection, const RowsMaker& make, ado::ResultSet* out) const;
+    // Takes a cursor over rows already made as this record set's opening.
+    void Show(ComPtr<ConnectionObject> connection, std::unique_ptr<ado::Cursor> cursor);
     HRESULT Moved(bool ok) const;
-    HRESULT Backward() const;  // refusal of a backward move on a forward-only cursor
+    HRESULT Backward() const;    // refusal of a backward move on a forward-only cursor
+    HRESULT NoBookmarks() const;  // refusal of bookmarks on a forward-only cursor
+    // Moves to a Start argument, as Move and GetRows take it.
+    HRESULT GoToStart(const VARIANT& start);
+    // A place in the view (AbsolutePosition, PageCount, AbsolutePage), which a
+    // forward-only cursor does not know (adPosUnknown); and moving to one,
+    // which it refuses saying `refusal`.
+    HRESULT ReadPlace(long (ado::Cursor::*read)() const, long* out) const;
+    HRESULT MoveToPlace(bool (ado::Cursor::*move)(long), long place, const char16_t* refusal);
+    // Raises an engine refusal of a view operation.
+    HRESULT RefuseView(const ado::SqlError& why) const;
+    // What a write or a feature Jet's record sets lack refuses with, saying what.
+    HRESULT Unavailable(const char16_t* text) const;
 
     SharedSlot slot_;
     ComPtr<ConnectionObject> connection_;  // while open
+    ComPtr<IDispatch> command_;            // the Command the rows came from, while open
+    RowsMaker make_;                       // while open
     UniqueVariant nextConnection_;         // ActiveConnection set before Open: an object or a string
+    UniqueVariant filter_;                 // what Filter was set to (Empty: adFilterNone)
     std::u16string source_;
     long cursorType_ = 0;  // adOpenForwardOnly
     long lockType_ = 1;    // adLockReadOnly
     long cursorLocation_ = 2;
+    long pageSize_ = 10;
+    long maxRecords_ = 0;  // no limit
 };
 
 }  // namespace ado_com

@@ -22,6 +22,8 @@ struct ClassEntry {
 const ClassEntry kClasses[] = {
     {&CLSID_ConnectionClass, u"ADODB.Connection", u"Qalomir read-only ADO Connection"},
     {&CLSID_RecordsetClass, u"ADODB.Recordset", u"Qalomir read-only ADO Recordset"},
+    {&CLSID_CommandClass, u"ADODB.Command", u"Qalomir read-only ADO Command"},
+    {&CLSID_ParameterClass, u"ADODB.Parameter", u"Qalomir ADO Parameter"},
 };
 
 // Values under the component's class key that remember what registering replaced.

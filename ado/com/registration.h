@@ -1,5 +1,5 @@
 #pragma once
-// Registry entries of the component: the two classes under ADO's ProgIDs, and
+// Registry entries of the component: its four classes under ADO's ProgIDs, and
 // the type library. Registering keeps what it replaces (the CLSID each ProgID
 // named before) under the component's own class key; unregistering puts it
 // back and removes only keys the component made.

@@ -1,16 +1,23 @@
 #pragma once
-// A stored value as ADO hands it out: Null as VT_NULL, text as VT_BSTR, numbers
-// in the width of their column, binary data as a byte array.
+// Values as ADO hands them out and takes them in: Null as VT_NULL, text as
+// VT_BSTR, numbers in the width their column reports (Field.Type), binary
+// data as a byte array; and a VARIANT given as a statement's parameter, as
+// the engine's typed value.
 #include <windows.h>
 #include <oaidl.h>
 
-#include "jet/table.h"
+#include "ado/query.h"
 
 namespace ado_com {
 
-HRESULT ValueToVariant(const jet::Value& value, jet::ColumnType type, VARIANT* out);
+HRESULT ValueToVariant(const jet::Value& value, const ado::ResultColumn& column, VARIANT* out);
 
-// ADO's DataTypeEnum for a column type.
-long AdoTypeOf(jet::ColumnType type);
+// The VARIANT type that values of an ADO data type travel in (VT_EMPTY for
+// a type the component does not convert to).
+VARTYPE VariantTypeOf(ado::DataType type);
+
+// A parameter value: text, integers, reals, currency, dates, Yes/No, Null or
+// Empty. DISP_E_TYPEMISMATCH for anything else (arrays, objects).
+HRESULT VariantToTypedValue(const VARIANT& value, ado::TypedValue* out);
 
 }  // namespace ado_com

@@ -1,113 +1,12 @@
 // The component's objects called through their own interfaces, one call at a
 // time: each call's exact HRESULT, the error information it leaves, and every
 // object released to zero.
-#include <gtest/gtest.h>
-
 #include <new>
 
-#include "ado/com/ado_errors.h"
-#include "ado/com/connection_object.h"
-#include "ado/com/module.h"
-#include "ado/com/recordset_object.h"
 #include "ado/com/registration.h"
-#include "ado/memory_source.h"
-#include "sample_tables.h"
+#include "conformance_fixture.h"
 
-using ado_com::ComPtr;
-
-namespace {
-
-// Holds COM open on this thread for one test.
-class ConformanceTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_HRESULT_SUCCEEDED(OleInitialize(nullptr)); }
-    void TearDown() override {
-        EXPECT_FALSE(ado_com::ModuleInUse()) << "an object of the component is still alive";
-        OleUninitialize();
-    }
-};
-
-std::shared_ptr<ado::DataSource> Sample() {
-    std::vector<jet::Table> tables;
-    tables.push_back(ado_test::ApiConstTable());
-    return std::make_shared<ado::MemorySource>(std::move(tables));
-}
-
-ComPtr<ado_com::ConnectionObject> OpenConnection(std::shared_ptr<ado::DataSource> source = Sample()) {
-    auto cn = ado_com::MakeObject<ado_com::ConnectionObject>();
-    EXPECT_HRESULT_SUCCEEDED(cn->OpenSource(std::move(source), u"DBQ=memory"));
-    return cn;
-}
-
-struct Bstr {
-    explicit Bstr(const wchar_t* s) : b(SysAllocString(s)) {}
-    ~Bstr() { SysFreeString(b); }
-    BSTR b;
-};
-
-std::wstring Text(BSTR s) {
-    std::wstring t = s ? std::wstring(s, SysStringLen(s)) : std::wstring();
-    SysFreeString(s);
-    return t;
-}
-
-VARIANT Long(long n) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = n;
-    return v;
-}
-
-VARIANT Missing() {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_ERROR;
-    v.scode = DISP_E_PARAMNOTFOUND;
-    return v;
-}
-
-VARIANT Object(IDispatch* d) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_DISPATCH;
-    v.pdispVal = d;
-    return v;
-}
-
-VARIANT Str(const Bstr& s) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = s.b;
-    return v;
-}
-
-// The thread's error information after a failed call: its description, or
-// "(none)"; taking it clears it.
-std::wstring TakeErrorText() {
-    ComPtr<IErrorInfo> info;
-    if (GetErrorInfo(0, info.put()) != S_OK || !info) return L"(none)";
-    BSTR text = nullptr;
-    info->GetDescription(&text);
-    return Text(text);
-}
-
-ComPtr<Recordset> Execute(ado_com::ConnectionObject& cn, const wchar_t* sql, HRESULT* hr) {
-    Bstr text(sql);
-    ComPtr<Recordset> rs;
-    *hr = cn.Execute(text.b, nullptr, -1, rs.put());
-    return rs;
-}
-
-ComPtr<Recordset> OpenKeyset(ado_com::ConnectionObject& cn, const wchar_t* sql, long cursorType = 1) {
-    auto rs = ado_com::MakeObject<ado_com::RecordsetObject>();
-    Bstr text(sql);
-    EXPECT_HRESULT_SUCCEEDED(rs->Open(Str(text), Object(static_cast<Connection*>(&cn)), cursorType, 1, -1));
-    return ComPtr<Recordset>(rs.release());
-}
-
-}  // namespace
+using namespace ado_test;
 
 TEST_F(ConformanceTest, EachRefusedStatementGivesJetsCodeAndItsText) {
     auto cn = OpenConnection();
@@ -119,10 +18,10 @@ TEST_F(ConformanceTest, EachRefusedStatementGivesJetsCodeAndItsText) {
         {L"select * from nowhere", HRESULT(0x80040E37), L"The table 'nowhere' does not exist."},
         {L"select 值 from api_const", HRESULT(0x80040E10), L"The table 'api_const' has no column '值'."},
         {L"select * from api_const order by 值", HRESULT(0x80040E10), L"The table 'api_const' has no column '值'."},
-        {L"select * from api_const where", HRESULT(0x80040E14), L"Syntax error: column name expected in WHERE."},
+        {L"select * from api_const where", HRESULT(0x80040E14), L"Syntax error: column name or value expected."},
         {L"delete from api_const", E_FAIL, L"The database is open read-only: DELETE statements are refused."},
         {L"select * from api_const where 序号='1'", HRESULT(0x80040E07),
-         L"Data type mismatch in criteria expression: '序号' does not hold text."},
+         L"Data type mismatch in criteria expression: a number compared with text."},
     };
     for (const Case& c : cases) {
         HRESULT hr = S_OK;
@@ -286,13 +185,7 @@ TEST_F(ConformanceTest, TypeInformationNamesTheObjectsAsAdoDoes) {
         IDispatch* object;
         const wchar_t* name;
     } cases[] = {{static_cast<Connection*>(cn.get()), L"Connection"}, {rs.get(), L"Recordset"}, {fields.get(), L"Fields"}};
-    for (const auto& c : cases) {
-        ComPtr<ITypeInfo> info;
-        ASSERT_HRESULT_SUCCEEDED(c.object->GetTypeInfo(0, 0, info.put()));
-        BSTR name = nullptr;
-        ASSERT_HRESULT_SUCCEEDED(info->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr));
-        EXPECT_EQ(Text(name), c.name);
-    }
+    for (const auto& c : cases) EXPECT_EQ(TypeNameOf(c.object), c.name);
 }
 
 TEST_F(ConformanceTest, RecordsetKeepsItsConnectionAlive) {
@@ -472,4 +365,96 @@ TEST_F(ConformanceTest, EverythingReleasedLetsTheModuleUnload) {
         EXPECT_EQ(rs->Release(), 1u);
     }
     EXPECT_FALSE(ado_com::ModuleInUse());
+}
+
+namespace {
+
+struct FieldFacts {
+    long type, definedSize, attributes;
+    unsigned char precision, scale;
+    VARTYPE vt;  // of Value on the first row
+};
+
+FieldFacts FactsOf(Field& field) {
+    FieldFacts f{};
+    EXPECT_HRESULT_SUCCEEDED(field.get_Type(&f.type));
+    EXPECT_HRESULT_SUCCEEDED(field.get_DefinedSize(&f.definedSize));
+    EXPECT_HRESULT_SUCCEEDED(field.get_Attributes(&f.attributes));
+    EXPECT_HRESULT_SUCCEEDED(field.get_Precision(&f.precision));
+    EXPECT_HRESULT_SUCCEEDED(field.get_NumericScale(&f.scale));
+    VARIANT value, original;
+    EXPECT_HRESULT_SUCCEEDED(field.get_Value(&value));
+    EXPECT_HRESULT_SUCCEEDED(field.get_OriginalValue(&original));
+    f.vt = value.vt;
+    EXPECT_EQ(original.vt, value.vt);
+    EXPECT_EQ(VarCmp(&value, &original, 0, 0), value.vt == VT_NULL ? VARCMP_NULL : VARCMP_EQ);
+    VariantClear(&value);
+    VariantClear(&original);
+    return f;
+}
+
+}  // namespace
+
+// Type, size, precision and attributes as the Jet provider reports them, and
+// each value in the VARIANT type of its column; OriginalValue is the value.
+TEST_F(ConformanceTest, FieldsDescribeEveryColumnTypeOfAFile) {
+    auto cn = OpenConnection(Catalog());
+    ComPtr<Recordset> rs = OpenKeyset(*cn.get(), L"select * from header where id = 1");
+    ComPtr<Fields> fields;
+    ASSERT_HRESULT_SUCCEEDED(rs->get_Fields(fields.put()));
+    const long kFixedNullable = 0x2 | 0x8 | 0x10 | 0x20 | 0x40;  // may defer, unknown updatable, fixed, nullable
+    const long kVariableNullable = 0x2 | 0x8 | 0x20 | 0x40;
+    struct {
+        const wchar_t* name;
+        FieldFacts facts;
+    } cases[] = {
+        {L"id", {3, 4, kFixedNullable, 10, 255, VT_I4}},
+        {L"file", {202, 50, kVariableNullable, 255, 255, VT_BSTR}},
+        {L"added", {7, 8, kFixedNullable, 255, 255, VT_DATE}},
+        {L"size", {5, 8, kFixedNullable, 15, 255, VT_R8}},
+        {L"price", {6, 8, kFixedNullable, 19, 255, VT_CY}},
+        {L"shipped", {11, 2, 0x2 | 0x8 | 0x10, 255, 255, VT_BOOL}},  // Yes/No is never Null
+        {L"rank", {2, 2, kFixedNullable, 5, 255, VT_I2}},
+        {L"level", {17, 1, kFixedNullable, 3, 255, VT_UI1}},
+        {L"note", {203, 536870910, kVariableNullable | 0x80, 255, 255, VT_BSTR}},  // long
+    };
+    for (const auto& c : cases) {
+        Bstr name(c.name);
+        ComPtr<Field> field;
+        ASSERT_HRESULT_SUCCEEDED(fields->get_Item(Str(name), field.put())) << c.name;
+        FieldFacts got = FactsOf(*field.get());
+        EXPECT_EQ(got.type, c.facts.type) << c.name;
+        EXPECT_EQ(got.definedSize, c.facts.definedSize) << c.name;
+        EXPECT_EQ(got.attributes, c.facts.attributes) << c.name;
+        EXPECT_EQ(got.precision, c.facts.precision) << c.name;
+        EXPECT_EQ(got.scale, c.facts.scale) << c.name;
+        EXPECT_EQ(got.vt, c.facts.vt) << c.name;
+    }
+    // 1.25 in currency units travels as 12500 ten-thousandths.
+    Bstr price(L"price");
+    ComPtr<Field> field;
+    ASSERT_HRESULT_SUCCEEDED(fields->get_Item(Str(price), field.put()));
+    VARIANT value;
+    ASSERT_HRESULT_SUCCEEDED(field->get_Value(&value));
+    EXPECT_EQ(value.cyVal.int64, 12500);
+    // OriginalValue has no put; writing through the others is refused.
+    VARIANT five = Long(5);
+    DISPID put = DISPID_PROPERTYPUT;
+    DISPPARAMS args{&five, &put, 1, 1};
+    EXPECT_EQ(field->Invoke(5 /* OriginalValue */, IID_NULL, 0, DISPATCH_PROPERTYPUT, &args, nullptr, nullptr, nullptr),
+              DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(field->put_Value(five), ado_com::kNotAvailable);
+    EXPECT_EQ(field->AppendChunk(five), ado_com::kNotAvailable);
+    EXPECT_EQ(TakeErrorText(), L"Current Recordset does not support updating. This may be a limitation of the provider, "
+                               L"or of the selected locktype.");
+    // At EOF the value is gone, the description is not; once closed, neither.
+    EXPECT_HRESULT_SUCCEEDED(rs->MoveNext());
+    EXPECT_EQ(field->get_OriginalValue(&value), ado_com::kNoCurrentRecord);
+    unsigned char digits = 0;
+    EXPECT_HRESULT_SUCCEEDED(field->get_Precision(&digits));
+    EXPECT_EQ(digits, 19);
+    EXPECT_HRESULT_SUCCEEDED(rs->Close());
+    long flags = 0;
+    EXPECT_EQ(field->get_Attributes(&flags), ado_com::kObjectClosed);
+    EXPECT_EQ(field->get_NumericScale(&digits), ado_com::kObjectClosed);
 }
