@@ -68,6 +68,21 @@ TEST_F(FileOpenTest, TruncatedAccessHeader) {
     ExpectRefused(path, "truncated");
 }
 
+// Access 2007 and later write the ACE format: the reader's text names it, and the
+// connection's Errors carries that text to the program and to scripts.
+TEST_F(FileOpenTest, AccessTwoThousandSevenFileNamedAsSuch) {
+    Text path = dir_.File("API常量.accdb");
+    std::string bytes("\x00\x01\x00\x00Standard ACE DB\x00\x02\x00\x00\x00", 24);
+    bytes.resize(3 * 4096, '\0');
+    ASSERT_TRUE(testsupport::WriteFileBytes(path, bytes));
+    ExpectRefused(path, "ACE");
+    ComObject connection = NewConnection();
+    EXPECT_FALSE(OpenLikeTheProgram(connection, path));
+    EXPECT_NE(connection.GetTextProperty("Errors").find("Access 2007 and later files (.accdb, ACE) are not supported"),
+              Text::npos)
+        << connection.GetTextProperty("Errors");
+}
+
 TEST_F(FileOpenTest, FileHeldWithoutSharing) {
     Text path = dir_.File("API常量.mdb");
     std::string bytes("\x00\x01\x00\x00Standard Jet DB\x00", 20);
