@@ -41,6 +41,22 @@ bool FirstError(CXTranslationUnit unit, Diagnostic& out) {
     return false;
 }
 
+void UndeclaredNames(CXTranslationUnit unit, std::set<std::string>& out) {
+    static const std::string kUndeclared = "use of undeclared identifier '";
+    const std::string main = TakeText(clang_getTranslationUnitSpelling(unit));
+    const unsigned count = clang_getNumDiagnostics(unit);
+    for (unsigned i = 0; i < count; ++i) {
+        std::unique_ptr<void, void (*)(CXDiagnostic)> d(clang_getDiagnostic(unit, i), clang_disposeDiagnostic);
+        CXFile file = nullptr;  // where the macro was used: a macro's own location is in its header
+        clang_getExpansionLocation(clang_getDiagnosticLocation(d.get()), &file, nullptr, nullptr, nullptr);
+        if (!file || TakeText(clang_getFileName(file)) != main) continue;
+        const std::string text = TakeText(clang_getDiagnosticSpelling(d.get()));
+        if (text.compare(0, kUndeclared.size(), kUndeclared) != 0) continue;
+        const std::size_t end = text.find('\'', kUndeclared.size());
+        if (end != std::string::npos) out.insert(text.substr(kUndeclared.size(), end - kUndeclared.size()));
+    }
+}
+
 Place PlaceOf(CXCursor cursor) {
     CXFile file = nullptr;
     Place p;

@@ -4,6 +4,7 @@
 #include <clang-c/Index.h>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,9 @@ struct Diagnostic {
 
 // The unit's first error, if any.
 bool FirstError(CXTranslationUnit unit, Diagnostic& out);
+
+// The names the main file's errors say nothing declares ("use of undeclared identifier 'X'").
+void UndeclaredNames(CXTranslationUnit unit, std::set<std::string>& out);
 
 // Where a cursor is (where its macro was expanded, for code from macros).
 struct Place {

@@ -40,7 +40,29 @@ struct Record {
 struct UnitResult {
     std::string error;
     std::vector<Record> records;
+    std::set<std::string> undeclared;  // names the unit's own definitions use but nothing in it declares
 };
+
+// A unit's headers, included in order after <windows.h>: one header, or the headers
+// whose names it uses and then it.
+using UnitHeaders = std::vector<std::string>;
+
+std::string UnitName(const UnitHeaders& headers) {
+    std::string name;
+    for (const std::string& h : headers) name += (name.empty() ? "" : " ") + h;
+    return name;
+}
+
+UnitHeaders SplitUnitName(const std::string& name) {
+    UnitHeaders headers;
+    for (std::size_t at = 0; at <= name.size();) {
+        std::size_t end = name.find(' ', at);
+        if (end == std::string::npos) end = name.size();
+        if (end > at) headers.push_back(name.substr(at, end - at));
+        at = end + 1;
+    }
+    return headers;
+}
 
 class Folders {
 public:
@@ -113,8 +135,9 @@ std::string OneLine(std::string text) {
 // The names a unit evaluates: what its first parse shows that <windows.h>'s unit did not.
 class UnitScan {
 public:
-    UnitScan(CXTranslationUnit unit, const Folders& folders, const std::unordered_set<std::string>* baseKeys)
-        : unit_(unit), folders_(folders), baseKeys_(baseKeys),
+    UnitScan(CXTranslationUnit unit, const Folders& folders, const std::unordered_set<std::string>* baseKeys,
+             std::set<std::string> helpers = {})
+        : unit_(unit), folders_(folders), baseKeys_(baseKeys), helpers_(std::move(helpers)),
           notation_([this](const std::string& name) { return Macro(name); }) {
         clang::VisitChildren(clang_getTranslationUnitCursor(unit), [this](CXCursor c) { return Visit(c); });
     }
@@ -132,7 +155,7 @@ public:
     std::vector<Candidate> MacroCandidates() {
         std::vector<Candidate> out;
         for (const auto& [name, d] : definitions_) {
-            if (!d.own || d.functionLike || d.file.empty()) continue;
+            if (!d.own || d.functionLike || d.file.empty() || helpers_.count(d.file)) continue;
             const MacroTokens* m = Macro(name);
             if (!m || !MayBeExpression(m->body)) continue;
             out.push_back({name, d.file, notation_.Of(m->body)});
@@ -200,7 +223,8 @@ private:
         const clang::Place p = clang::PlaceOf(c);
         const std::string key = p.file + ':' + std::to_string(p.offset);
         if (!seenMembers_.insert(key).second) return;  // met again through its typedef
-        if (Own(p) && !Relative(p.file).empty()) members_.push_back(c);
+        const std::string& file = Relative(p.file);
+        if (Own(p) && !file.empty() && !helpers_.count(file)) members_.push_back(c);
     }
 
     const MacroTokens* Macro(const std::string& name) {
@@ -248,6 +272,7 @@ private:
     const Folders& folders_;
     std::unordered_map<std::string, std::string> relative_;
     const std::unordered_set<std::string>* baseKeys_;  // null while <windows.h>'s own unit is read
+    std::set<std::string> helpers_;                    // headers included only for the names they give
     std::unordered_set<std::string> keys_;
     std::map<std::string, Definition> definitions_;  // name -> definition in force
     std::unordered_map<std::string, MacroTokens> macros_;
@@ -275,9 +300,9 @@ std::vector<std::string> CompilerArgs(const HeaderFolders& in, const Folders& fo
     return args;
 }
 
-std::string Includes(const Context& ctx, const std::string& header) {
+std::string Includes(const Context& ctx, const UnitHeaders& headers) {
     std::string source = ctx.pch.empty() ? std::string("#include <") + kBaseHeader + ">\n" : std::string();
-    if (!header.empty()) source += "#include <" + header + ">\n";
+    for (const std::string& h : headers) source += "#include <" + h + ">\n";
     return source;
 }
 
@@ -326,7 +351,7 @@ std::string ValueDeclarations(const std::string& includes, const std::vector<Uni
 // unbalanced can make the parser skip the declarations after its own; those are
 // declared again without it.
 void EvaluateMacros(CXIndex index, const Context& ctx, const std::string& includes,
-                    const std::vector<UnitScan::Candidate>& candidates, std::vector<Record>& out) {
+                    const std::vector<UnitScan::Candidate>& candidates, UnitResult& out) {
     std::vector<std::size_t> pending(candidates.size());
     for (std::size_t i = 0; i < pending.size(); ++i) pending[i] = i;
     const std::size_t prefix = std::string(kValuePrefix).size();
@@ -343,9 +368,10 @@ void EvaluateMacros(CXIndex index, const Context& ctx, const std::string& includ
             if (i >= candidates.size()) return CXChildVisit_Continue;
             declared[i] = true;
             std::optional<IntValue> value = ValueOf(c);
-            if (value) out.push_back({candidates[i].name, *value, NotationText(*value, candidates[i].notation), candidates[i].file});
+            if (value) out.records.push_back({candidates[i].name, *value, NotationText(*value, candidates[i].notation), candidates[i].file});
             return CXChildVisit_Continue;
         });
+        clang::UndeclaredNames(unit.get(), out.undeclared);
         std::vector<std::size_t> skipped;
         for (std::size_t i : pending)
             if (!declared[i]) skipped.push_back(i);
@@ -357,12 +383,12 @@ void EvaluateMacros(CXIndex index, const Context& ctx, const std::string& includ
 void Collect(CXIndex index, const Context& ctx, const std::string& includes, UnitScan& scan, UnitResult& result) {
     std::vector<UnitScan::Candidate> candidates = scan.MacroCandidates();
     result.records = scan.EnumRecords();
-    EvaluateMacros(index, ctx, includes, candidates, result.records);
+    EvaluateMacros(index, ctx, includes, candidates, result);
 }
 
-UnitResult EvaluateUnit(CXIndex index, const Context& ctx, const std::string& header) {
+UnitResult EvaluateUnit(CXIndex index, const Context& ctx, const UnitHeaders& headers) {
     UnitResult result;
-    const std::string includes = Includes(ctx, header);
+    const std::string includes = Includes(ctx, headers);
     std::string error;
     clang::Unit unit = clang::Parse(index, kMainFile, includes, UnitArgs(ctx),
                                     CXTranslationUnit_DetailedPreprocessingRecord | CXTranslationUnit_SkipFunctionBodies |
@@ -373,7 +399,7 @@ UnitResult EvaluateUnit(CXIndex index, const Context& ctx, const std::string& he
         return result;
     }
     result.error = ErrorText(unit.get(), ctx.folders);
-    UnitScan scan(unit.get(), ctx.folders, &ctx.baseKeys);
+    UnitScan scan(unit.get(), ctx.folders, &ctx.baseKeys, std::set<std::string>(headers.begin(), headers.end() - 1));
     Collect(index, ctx, includes, scan, result);
     return result;
 }
@@ -393,12 +419,12 @@ bool EvaluateBase(CXIndex index, Context& ctx, const fs::path& pch, UnitResult& 
         clang_saveTranslationUnit(unit.get(), pch.string().c_str(), clang_defaultSaveOptions(unit.get())) == CXSaveError_None)
         ctx.pch = pch.string();
     UnitScan scan(unit.get(), ctx.folders, nullptr);
-    Collect(index, ctx, Includes(ctx, ""), scan, result);
+    Collect(index, ctx, Includes(ctx, {}), scan, result);
     ctx.baseKeys = scan.TakeKeys();
     return true;
 }
 
-std::vector<UnitResult> EvaluateUnits(const Context& ctx, const std::vector<std::string>& headers, unsigned jobs) {
+std::vector<UnitResult> EvaluateUnits(const Context& ctx, const std::vector<UnitHeaders>& headers, unsigned jobs) {
     std::vector<UnitResult> results(headers.size());
     std::atomic<std::size_t> next{0};
     auto work = [&] {
@@ -438,6 +464,28 @@ void Assemble(std::vector<UnitResult> results, HeaderSource& out) {
     }
 }
 
+// For each unit whose own definitions use names it does not declare (mshtmdid.h's
+// DomConstructorAttr, from mshtml.h), a unit that includes the headers defining
+// those names first. results[0] is <windows.h>'s unit, results[i + 1] units[i]'s.
+std::vector<UnitHeaders> UnitsWithHelpers(const std::vector<UnitHeaders>& units, const std::vector<UnitResult>& results) {
+    std::unordered_map<std::string_view, std::string_view> definedIn;
+    for (const UnitResult& r : results)
+        for (const Record& c : r.records) definedIn.emplace(c.name, c.file);
+    std::vector<UnitHeaders> helped;
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        std::set<std::string> helpers;
+        for (const std::string& name : results[i + 1].undeclared) {
+            auto found = definedIn.find(name);
+            if (found != definedIn.end() && found->second != units[i].back()) helpers.emplace(found->second);
+        }
+        if (helpers.empty()) continue;
+        UnitHeaders u(helpers.begin(), helpers.end());
+        u.push_back(units[i].back());
+        helped.push_back(std::move(u));
+    }
+    return helped;
+}
+
 // A file of its own for the precompiled <windows.h>, removed when done.
 class TempFile {
 public:
@@ -468,11 +516,14 @@ bool EvaluateHeaders(const HeaderFolders& in, const EvaluationOptions& options, 
         if (error) *error = "no " + std::string(kBaseHeader) + " in " + (in.folders.empty() ? std::string("(no folder)") : in.folders[0]);
         return false;
     }
-    std::vector<std::string> headers = folders.Headers();
-    if (!options.only.empty())  // a sample: those of the named headers the folders hold
-        headers.erase(std::remove_if(headers.begin(), headers.end(),
-                                     [&](const std::string& h) { return std::find(options.only.begin(), options.only.end(), h) == options.only.end(); }),
-                      headers.end());
+    std::vector<UnitHeaders> units;
+    if (options.only.empty())
+        for (const std::string& h : folders.Headers()) units.push_back({h});
+    for (const std::string& name : options.only) {  // a sample: the named units the folders hold
+        UnitHeaders u = SplitUnitName(name);
+        if (!u.empty() && name != kBaseHeader && std::all_of(u.begin(), u.end(), [&](const std::string& h) { return folders.Holds(h); }))
+            units.push_back(std::move(u));
+    }
     Context ctx{folders, CompilerArgs(in, folders), {}, {}};
     TempFile pch;
     std::vector<UnitResult> results(1);
@@ -480,15 +531,21 @@ bool EvaluateHeaders(const HeaderFolders& in, const EvaluationOptions& options, 
         clang::Index index = clang::NewIndex();
         if (!EvaluateBase(index.get(), ctx, pch.Path(), results[0], error)) return false;
     }
-    std::vector<UnitResult> others = EvaluateUnits(ctx, headers, options.jobs);
+    std::vector<UnitResult> others = EvaluateUnits(ctx, units, options.jobs);
+    std::move(others.begin(), others.end(), std::back_inserter(results));
+    if (options.only.empty()) {
+        std::vector<UnitHeaders> helped = UnitsWithHelpers(units, results);
+        others = EvaluateUnits(ctx, helped, options.jobs);
+        std::move(others.begin(), others.end(), std::back_inserter(results));
+        units.insert(units.end(), helped.begin(), helped.end());
+    }
     out = HeaderSource{};
     out.name = in.source;
     out.package = in.package;
     out.compiler = CompilerDescription(in);
     out.defines = in.defines;
     out.units.push_back({kBaseHeader, results[0].error});
-    for (std::size_t i = 0; i < headers.size(); ++i) out.units.push_back({headers[i], others[i].error});
-    std::move(others.begin(), others.end(), std::back_inserter(results));
+    for (std::size_t i = 0; i < units.size(); ++i) out.units.push_back({UnitName(units[i]), results[i + 1].error});
     Assemble(std::move(results), out);
     return true;
 }

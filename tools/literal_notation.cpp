@@ -75,19 +75,24 @@ bool SplitArguments(const SourceTokens& call, std::vector<SourceTokens>& args) {
     return false;
 }
 
-// A function-like macro's body with its parameters replaced, and ## joining its neighbours.
-SourceTokens Substitute(const MacroTokens& m, const std::vector<SourceTokens>& args) {
+// A function-like macro's body with its parameters replaced: by the argument as
+// written next to ##, else by the argument expanded; ## joins its neighbours.
+SourceTokens Substitute(const MacroTokens& m, const std::vector<SourceTokens>& args, const std::vector<SourceTokens>& expanded) {
     SourceTokens out;
     bool paste = false;
-    for (const SourceToken& t : m.body) {
+    for (std::size_t i = 0; i < m.body.size(); ++i) {
+        const SourceToken& t = m.body[i];
         if (t.text == "##") {
             paste = true;
             continue;
         }
         auto param = std::find(m.params.begin(), m.params.end(), t.text);
-        SourceTokens piece = t.kind == SourceToken::Kind::Identifier && param != m.params.end()
-                                 ? args[static_cast<std::size_t>(param - m.params.begin())]
-                                 : SourceTokens{t};
+        const bool pasted = paste || (i + 1 < m.body.size() && m.body[i + 1].text == "##");
+        SourceTokens piece{t};
+        if (t.kind == SourceToken::Kind::Identifier && param != m.params.end()) {
+            const auto p = static_cast<std::size_t>(param - m.params.begin());
+            piece = pasted ? args[p] : expanded[p];
+        }
         auto next = piece.begin();
         if (paste && !out.empty() && next != piece.end()) out.back().text += (next++)->text;
         out.insert(out.end(), next, piece.end());
@@ -120,7 +125,7 @@ MacroTokens MacroFromDefinition(const SourceTokens& definition, bool functionLik
 Notation NotationFinder::Of(const SourceTokens& tokens) {
     Notation n;
     n.hexLiteral = SingleHexLiteral(tokens, 0);
-    n.anyHex = !n.hexLiteral.empty() || AnyHex(tokens, nullptr, 0);
+    n.anyHex = !n.hexLiteral.empty() || AnyHex(tokens, 0);
     return n;
 }
 
@@ -142,9 +147,22 @@ std::string NotationFinder::SingleHexLiteral(const SourceTokens& tokens, int dep
         return {};
     const MacroTokens* m = Enter(call[0].text, true);
     if (!m) return {};
-    std::string found = args.size() == m->params.size() ? SingleHexLiteral(Substitute(*m, args), depth + 1) : std::string();
+    std::string found = args.size() == m->params.size() ? SingleHexLiteral(Expand(*m, args), depth + 1) : std::string();
     busy_.erase(call[0].text);
     return found;
+}
+
+// A call's expansion, its arguments expanded first as far as they are object-like
+// macros standing alone (_WIN32_WINNT before NTDDI_VERSION_FROM_WIN32_WINNT2 pastes it).
+SourceTokens NotationFinder::Expand(const MacroTokens& m, const std::vector<SourceTokens>& args) {
+    std::vector<SourceTokens> expanded = args;
+    for (SourceTokens& a : expanded)
+        for (int depth = 0; depth < kMaxDepth && a.size() == 1 && a[0].kind == SourceToken::Kind::Identifier; ++depth) {
+            const MacroTokens* inner = busy_.count(a[0].text) ? nullptr : lookup_(a[0].text);
+            if (!inner || inner->functionLike || inner->body.empty() || (inner->body.size() == 1 && inner->body[0].text == a[0].text)) break;
+            a = inner->body;
+        }
+    return Substitute(m, args, expanded);
 }
 
 // The macro of that kind a name is, marked as being looked into; null when it is none or already is.
@@ -156,24 +174,40 @@ const MacroTokens* NotationFinder::Enter(const std::string& name, bool functionL
     return m;
 }
 
-bool NotationFinder::AnyHex(const SourceTokens& tokens, const std::vector<std::string>* params, int depth) {
-    for (const SourceToken& t : tokens) {
+bool NotationFinder::AnyHex(const SourceTokens& tokens, int depth) {
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const SourceToken& t = tokens[i];
         if (IsHexLiteral(t)) return true;
         if (t.kind != SourceToken::Kind::Identifier) continue;
-        if (params && std::find(params->begin(), params->end(), t.text) != params->end()) continue;
+        if (i + 1 < tokens.size() && tokens[i + 1].text == "(" && CallAnyHex(tokens, i, depth)) return true;
         if (MacroAnyHex(t.text, depth + 1)) return true;
     }
     return false;
 }
 
+// A call of a function-like macro at tokens[at]: what its body makes of the
+// arguments (pasting LVM_INSERTITEM and A, for one). The arguments themselves are
+// looked at where they stand.
+bool NotationFinder::CallAnyHex(const SourceTokens& tokens, std::size_t at, int depth) {
+    std::size_t end = at + 2;
+    for (int open = 1; end < tokens.size() && open > 0; ++end) open += tokens[end].text == "(" ? 1 : tokens[end].text == ")" ? -1 : 0;
+    std::vector<SourceTokens> args;
+    if (depth > kMaxDepth || !SplitArguments(SourceTokens(tokens.begin() + static_cast<std::ptrdiff_t>(at), tokens.begin() + static_cast<std::ptrdiff_t>(end)), args))
+        return false;
+    const MacroTokens* m = Enter(tokens[at].text, true);
+    if (!m) return false;
+    const bool hex = args.size() == m->params.size() && AnyHex(Expand(*m, args), depth + 1);
+    busy_.erase(tokens[at].text);
+    return hex;
+}
+
+// An object-like macro's body; a function-like macro's name expands only when called.
 bool NotationFinder::MacroAnyHex(const std::string& name, int depth) {
     auto known = anyHex_.find(name);
     if (known != anyHex_.end()) return known->second;
-    if (depth > kMaxDepth || busy_.count(name)) return false;  // a macro does not expand inside itself
-    const MacroTokens* m = lookup_(name);
+    const MacroTokens* m = depth > kMaxDepth ? nullptr : Enter(name, false);  // a macro does not expand inside itself
     if (!m) return false;
-    busy_[name] = true;
-    const bool hex = AnyHex(m->body, &m->params, depth);
+    const bool hex = AnyHex(m->body, depth);
     busy_.erase(name);
     anyHex_[name] = hex;
     return hex;

@@ -47,7 +47,9 @@ public:
 private:
     std::string SingleHexLiteral(const SourceTokens& tokens, int depth);
     const MacroTokens* Enter(const std::string& name, bool functionLike);
-    bool AnyHex(const SourceTokens& tokens, const std::vector<std::string>* params, int depth);
+    SourceTokens Expand(const MacroTokens& m, const std::vector<SourceTokens>& args);
+    bool AnyHex(const SourceTokens& tokens, int depth);
+    bool CallAnyHex(const SourceTokens& tokens, std::size_t at, int depth);
     bool MacroAnyHex(const std::string& name, int depth);
 
     MacroLookup lookup_;

@@ -206,6 +206,29 @@ TEST(HeaderEvaluator, ASharedHeadersNamesComeFromItsOwnUnitOnce) {
     EXPECT_EQ(units, (Texts{"windows.h", "a.h", "shared.h", "sub/b.h"}));
 }
 
+// mshtmdid.h's DISPID_IHTMLDOMCONSTRUCTORCOLLECTION_ATTR uses mshtml.h's DomConstructorAttr
+// but does not include mshtml.h: a second unit includes it first.
+TEST(HeaderEvaluator, NamesAHeaderUsesFromAnotherAreEvaluatedWithItIncludedFirst) {
+    HeaderFolder f;
+    f.Write("windows.h", "#define BASE 0x100\n");
+    f.Write("defs.h", "enum { DEF_VALUE = 5 };\n#define DEF_MACRO 7\n");
+    f.Write("uses.h", "#define ALONE (BASE + 1)\n#define USES (BASE + DEF_VALUE)\n#define USES_BOTH (DEF_VALUE + DEF_MACRO)\n"
+                      "#define NEVER (NO_SUCH_NAME + 1)\n");
+    Evaluated e = Evaluate(f);
+    ASSERT_TRUE(e.ok) << e.error;
+    EXPECT_EQ(e.Of("ALONE"), Texts{"0x101@uses.h/uses.h"});
+    EXPECT_EQ(e.Of("USES"), Texts{"0x105@uses.h/defs.h uses.h"});
+    EXPECT_EQ(e.Of("USES_BOTH"), Texts{"12@uses.h/defs.h uses.h"});
+    EXPECT_EQ(e.Of("DEF_VALUE"), Texts{"5@defs.h/defs.h"});  // the helper's names stay its own unit's
+    EXPECT_TRUE(e.Of("NEVER").empty());
+    EXPECT_EQ(e.UnitError("defs.h uses.h"), "");
+    // A sample names such a unit as the file does.
+    Evaluated sample = Evaluate(f, {}, {"defs.h uses.h"});
+    ASSERT_TRUE(sample.ok) << sample.error;
+    EXPECT_EQ(sample.Of("USES"), Texts{"0x105@uses.h/defs.h uses.h"});
+    EXPECT_EQ(sample.Of("ALONE"), Texts{"0x101@uses.h/defs.h uses.h"});
+}
+
 TEST(HeaderEvaluator, TheCompilersOwnAndCommandLineMacrosAreNotTheHeaders) {
     HeaderFolder f;
     f.Write("windows.h", "#if VERSION >= 0x0600\n#define NEW_ENOUGH 1\n#endif\n#define SEES_X86 _X86_\n#define SEES_GNU __GNUC__\n");

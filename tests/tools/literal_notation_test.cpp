@@ -87,6 +87,29 @@ TEST_F(Notations, ACallOfAMacroIsExpandedWithItsArguments) {
     EXPECT_EQ(Text("TWICE ( 0x1 )", 3), "0x3");      // wrong argument count: no single literal
 }
 
+// mingw-w64's LVM_INSERTITEM is __MINGW_NAME_AW(LVM_INSERTITEM): LVM_INSERTITEMA, (LVM_FIRST + 7).
+TEST_F(Notations, NamesPastedTogetherAreFollowed) {
+    Define("__MINGW_NAME_AW ( func ) func ## A", true);
+    Define("LVM_FIRST 0x1000");
+    Define("LVM_INSERTITEMA ( LVM_FIRST + 7 )");
+    Define("LVM_INSERTITEM __MINGW_NAME_AW ( LVM_INSERTITEM )");
+    Define("PLAIN_A 5");
+    Define("PLAIN __MINGW_NAME_AW ( PLAIN )");
+    EXPECT_EQ(Text("LVM_INSERTITEM", 0x1007), "0x1007");
+    EXPECT_EQ(Text("PLAIN", 5), "5");
+    EXPECT_EQ(Text("__MINGW_NAME_AW", 5), "5");  // a function-like macro's name alone is not expanded
+}
+
+// An argument is expanded before it is substituted, unless it is pasted.
+TEST_F(Notations, ArgumentsAreExpandedExceptWherePasted) {
+    Define("_WIN32_WINNT 0xa00");
+    Define("FROM_WINNT2 ( Version ) Version ## 0000", true);
+    Define("FROM_WINNT ( Version ) FROM_WINNT2 ( Version )", true);
+    Define("NTDDI_VERSION FROM_WINNT ( _WIN32_WINNT )");
+    EXPECT_EQ(Text("NTDDI_VERSION", 0xa000000), "0xa000000");
+    EXPECT_EQ(Text("FROM_WINNT2 ( _WIN32_WINNT )", 0xa000000), "0xA000000");  // pasted as written: no literal
+}
+
 TEST_F(Notations, AParameterIsNotTheMacroOfTheSameName) {
     Define("x 0x10");
     Define("SHIFT ( x ) ( ( x ) << 1 )", true);

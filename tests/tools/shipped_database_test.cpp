@@ -1,5 +1,6 @@
 // The file the build ships, read back by mdbtools and by the project's reader: the
-// header rows first, the SDK metadata's names all there, written as headers write them.
+// value most sources give first, every source's names there, written as headers
+// write them.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -96,6 +97,50 @@ TEST_F(ShippedDatabase, HeaderRowsComeFirst) {
         ASSERT_NE(row, nullptr) << name;
         EXPECT_EQ(row->value, value) << name;
         EXPECT_EQ(row->note.find("Windows.Win32."), std::string::npos) << name << ": " << row->note;
+    }
+}
+
+std::uint64_t Number(const std::string& text);
+
+// Values the compiler gives in the header's own unit, and the majority of the three
+// sources, come first where the mingw-w64 headers alone did not.
+TEST_F(ShippedDatabase, TheValueACompilerAndMostSourcesGiveComesFirst) {
+    const struct {
+        const char* name;
+        std::uint64_t value;
+        const char* note;
+    } expected[] = {
+        {"DISPID_A_OVERFLOWY", 0x80011414, "mshtmdid.h"},  // DISPID_XOBJ_MIN as mshtmdid.h defines it
+        {"DISPID_XOBJ_BASE", 0x80010000, "mshtmdid.h"},
+        {"STATUS_GRAPHICS_DRIVER_MISMATCH", 0xC01E0009, "ntstatus.h (Wine)"},  // Wine and the metadata against mingw-w64
+        {"HDITEM_V1_SIZE", 0x1C, "commctrl.h"},            // a size the compiler knows
+        {"OPENFILENAME_SIZE_VERSION_400", 76, "commdlg.h"},
+        {"CBR_9600", 9600, "winbase.h"},                   // Wine's 16-bit 0xFF16 outvoted
+        {"MB_SERVICE_NOTIFICATION", 0x00200000, "winuser.h"},
+        {"IDC_ARROW", 32512, "winuser.h"},
+    };
+    for (const auto& e : expected) {
+        const Row* row = First(e.name);
+        ASSERT_NE(row, nullptr) << e.name;
+        EXPECT_EQ(Number(row->value), e.value) << e.name << ": " << row->value;
+        EXPECT_EQ(row->note, e.note) << e.name;
+    }
+    EXPECT_EQ(First("MB_SERVICE_NOTIFICATION")->value, "0x00200000");  // the header's digits
+    const auto& mismatch = rows_->at("STATUS_GRAPHICS_DRIVER_MISMATCH");
+    ASSERT_EQ(mismatch.size(), 2u);
+    EXPECT_EQ(mismatch[1].value, "0x401E0117");  // mingw-w64's value stays, after
+    EXPECT_EQ(mismatch[1].note, "ntstatus.h");
+}
+
+// Names neither the mingw-w64 headers nor the metadata give, from Wine's headers.
+TEST_F(ShippedDatabase, NamesOnlyWinesHeadersGiveAreFound) {
+    const std::pair<const char*, const char*> expected[] = {
+        {"TWON_PROTOCOLMAJOR", "twain.h (Wine)"},
+    };
+    for (const auto& [name, note] : expected) {
+        const Row* row = First(name);
+        ASSERT_NE(row, nullptr) << name;
+        EXPECT_EQ(row->note, note) << name;
     }
 }
 
