@@ -120,13 +120,7 @@ bool WriteHeaderConstants(const std::string& path, const HeaderConstants& in, co
 }
 
 bool ReadHeaderConstants(const std::string& path, HeaderConstants& out, std::string* error) {
-    std::string text;
-    if (!ReadGzipText(path, text, error)) return false;
-    if (!ParseHeaderConstants(text, out, error)) {
-        if (error) *error = path + ": " + *error;
-        return false;
-    }
-    return true;
+    return ParseGzipFile(path, [&](std::string_view text, std::string* why) { return ParseHeaderConstants(text, out, why); }, error);
 }
 
 }  // namespace constdb

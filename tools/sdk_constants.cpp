@@ -52,13 +52,7 @@ bool ParseSdkConstants(std::string_view text, SdkConstants& out, std::string* er
 }
 
 bool ReadSdkConstants(const std::string& path, SdkConstants& out, std::string* error) {
-    std::string text;
-    if (!ReadGzipText(path, text, error)) return false;
-    if (!ParseSdkConstants(text, out, error)) {
-        if (error) *error = path + ": " + *error;
-        return false;
-    }
-    return true;
+    return ParseGzipFile(path, [&](std::string_view text, std::string* why) { return ParseSdkConstants(text, out, why); }, error);
 }
 
 }  // namespace constdb
