@@ -391,9 +391,7 @@ UnitResult EvaluateUnit(CXIndex index, const Context& ctx, const UnitHeaders& he
     const std::string includes = Includes(ctx, headers);
     std::string error;
     clang::Unit unit = clang::Parse(index, kMainFile, includes, UnitArgs(ctx),
-                                    CXTranslationUnit_DetailedPreprocessingRecord | CXTranslationUnit_SkipFunctionBodies |
-                                        CXTranslationUnit_KeepGoing,
-                                    &error);
+                                    CXTranslationUnit_DetailedPreprocessingRecord | CXTranslationUnit_KeepGoing, &error);
     if (!unit) {
         result.error = error;
         return result;
@@ -409,8 +407,8 @@ bool EvaluateBase(CXIndex index, Context& ctx, const fs::path& pch, UnitResult& 
     std::vector<std::string> args = ctx.args;
     args.insert(args.end(), {"-x", "c-header"});
     clang::Unit unit = clang::Parse(index, kBaseFile, std::string("#include <") + kBaseHeader + ">\n", args,
-                                    CXTranslationUnit_DetailedPreprocessingRecord | CXTranslationUnit_SkipFunctionBodies |
-                                        CXTranslationUnit_KeepGoing | CXTranslationUnit_ForSerialization,
+                                    CXTranslationUnit_DetailedPreprocessingRecord | CXTranslationUnit_KeepGoing |
+                                        CXTranslationUnit_ForSerialization,
                                     error);
     if (!unit) return false;
     result.error = ErrorText(unit.get(), ctx.folders);

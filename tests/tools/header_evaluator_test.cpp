@@ -166,11 +166,14 @@ TEST(HeaderEvaluator, AHeaderThatDoesNotCompileIsReportedWithItsFirstError) {
     f.Write("windows.h", "#define OK 1\n");
     f.Write("broken.h", "#define ONLY_BROKEN 7\nunknown_type x;\n#define AFTER_ERROR 8\n");
     f.Write("missing.h", "#define BEFORE 1\n#include <no_such_header.h>\n#define AFTER 2\n");
+    f.Write("body.h", "#define IN_BODY 3\nstatic int f(void) { char sz[2]; int sz = 0; return sz; }\n");  // ratings.h
     Evaluated e = Evaluate(f);
     ASSERT_TRUE(e.ok) << e.error;
     EXPECT_EQ(e.UnitError("windows.h"), "");
     EXPECT_EQ(e.UnitError("broken.h"), "broken.h:2: unknown type name 'unknown_type'");
     EXPECT_EQ(e.UnitError("missing.h"), "missing.h:2: 'no_such_header.h' file not found");
+    EXPECT_EQ(e.UnitError("body.h"), "body.h:2: redefinition of 'sz' with a different type: 'int' vs 'char[2]'");
+    EXPECT_EQ(e.Of("IN_BODY"), Texts{"3@body.h/body.h"});
     EXPECT_EQ(e.Of("ONLY_BROKEN"), Texts{"7@broken.h/broken.h"});
     EXPECT_EQ(e.Of("AFTER_ERROR"), Texts{"8@broken.h/broken.h"});
     EXPECT_EQ(e.Of("AFTER"), Texts{"2@missing.h/missing.h"});
