@@ -10,6 +10,7 @@
 #include <fstream>
 #include <map>
 #include <random>
+#include <sstream>
 #include <thread>
 #include <unordered_map>
 
@@ -53,7 +54,8 @@ std::unordered_map<std::string, std::vector<std::string>> DatabaseRows(std::stri
 
 std::uint64_t Number(const std::string& text) {
     return text.size() > 2 && text[1] == 'x' ? std::strtoull(text.c_str() + 2, nullptr, 16)
-                                              : static_cast<std::uint64_t>(std::strtoll(text.c_str(), nullptr, 10));
+                                              : text[0] == '-' ? static_cast<std::uint64_t>(std::strtoll(text.c_str(), nullptr, 10))
+                                              : std::strtoull(text.c_str(), nullptr, 10);
 }
 
 // GCC and the database agree where a 32-bit program cannot tell the values apart.
@@ -78,7 +80,10 @@ void EvaluateWithGcc(Unit& u, const fs::path& dir) {
     {
         std::ofstream c(source);
         c << "#include <windows.h>\n";
-        if (u.header != kBaseHeader) c << "#include <" << u.header << ">\n";
+        if (u.header != kBaseHeader) {
+            std::istringstream headers(u.header);  // one header, or those it needs and then it
+            for (std::string h; headers >> h;) c << "#include <" << h << ">\n";
+        }
         for (std::size_t i = 0; i < u.names.size(); ++i)
             c << "const unsigned long long qalomir_" << i << " = __builtin_choose_expr(__builtin_classify_type(" << u.names[i]
               << ") == 5, (unsigned long long)(unsigned long)(" << u.names[i] << "), (unsigned long long)(" << u.names[i] << "));\n";
@@ -88,15 +93,28 @@ void EvaluateWithGcc(Unit& u, const fs::path& dir) {
     const std::string assembly = RunCommand(command + " '" + source.string() + "' 2>&1");
     u.values.assign(u.names.size(), 0);
     std::vector<bool> seen(u.names.size(), false);
-    std::size_t at = 0;
-    while ((at = assembly.find("\n_qalomir_", at)) != std::string::npos) {
-        const std::size_t i = std::strtoul(assembly.c_str() + at + 10, nullptr, 10);
-        const std::size_t low = assembly.find(".long", at), high = assembly.find(".long", low + 5);
-        if (i >= u.names.size() || low == std::string::npos || high == std::string::npos) break;
-        u.values[i] = (std::strtoull(assembly.c_str() + high + 5, nullptr, 0) << 32) |
-                      (std::strtoull(assembly.c_str() + low + 5, nullptr, 0) & 0xFFFFFFFFu);
-        seen[i] = true;
-        at = high;
+    // "_qalomir_N:" then ".long LOW" and ".long HIGH", or ".space 8" for zero.
+    std::istringstream lines(assembly);
+    std::size_t current = SIZE_MAX;
+    std::vector<std::uint64_t> words;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.compare(0, 9, "_qalomir_") == 0) {
+            current = std::strtoul(line.c_str() + 9, nullptr, 10);
+            words.clear();
+            continue;
+        }
+        if (current >= u.names.size()) continue;
+        const std::size_t directive = line.find_first_not_of('\t');
+        if (line.compare(directive, 8, ".space 8") == 0) {
+            words = {0, 0};
+        } else if (line.compare(directive, 5, ".long") == 0) {
+            words.push_back(std::strtoull(line.c_str() + directive + 5, nullptr, 0) & 0xFFFFFFFFu);
+        }
+        if (words.size() == 2) {
+            u.values[current] = words[1] << 32 | words[0];
+            seen[current] = true;
+            current = SIZE_MAX;
+        }
     }
     if (std::find(seen.begin(), seen.end(), false) != seen.end()) u.failure = assembly.substr(0, 2000);
 }

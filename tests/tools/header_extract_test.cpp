@@ -14,8 +14,10 @@
 namespace constdb {
 namespace {
 
-// Headers whose values the database's checks name, and a few random others.
-const std::vector<std::string> kChosen = {"commctrl.h", "mshtmdid.h", "ntstatus.h", "twain.h", "winternl.h", "sys/stat.h"};
+// Headers whose values the database's checks name, a unit that includes the headers
+// its own needs first, and a few random others.
+const std::vector<std::string> kChosen = {"commctrl.h", "mshtmdid.h", "ntstatus.h", "twain.h", "winternl.h", "sys/stat.h",
+                                          "mshtml.h olectl.h mshtmdid.h"};
 
 std::string Record(const HeaderSource& s, const HeaderConstant& c) {
     return c.name + '\t' + std::to_string(c.value.Raw()) + (c.value.IsUnsigned() ? "u" : "") +
