@@ -83,7 +83,7 @@ void PrintReport(const constdb::BuildResult& r, const constdb::BuildInputs& in) 
         std::printf("  %-32s %zu\n", constdb::DecisionText(static_cast<constdb::Decision>(d)), m.decisions[d]);
     if (!in.sdkConstants.empty()) std::printf("  metadata A/W resolved to ANSI    %zu\n", m.awResolved);
     if (m.tooLong) std::printf("names too long, left out           %zu\n", m.tooLong);
-    std::printf("headers not compilable (in a unit after <windows.h>):\n");
+    std::printf("headers not compilable after <windows.h> (or after the headers they need):\n");
     for (std::size_t s = 0; s < m.notCompilable.size(); ++s) {
         std::vector<std::string> names;
         for (const std::string& line : m.notCompilable[s]) names.push_back(line.substr(0, line.find(':')));
