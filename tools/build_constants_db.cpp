@@ -1,67 +1,127 @@
-// build_constants_db [--headers DIR]... [--sdk FILE] [--differences FILE] --out FILE
-// Reads C headers (by default the mingw-w64 ones), evaluates every integer
-// constant, adds the Windows SDK metadata's names and values, writes them to an
-// Access database, then reports what it found.
+// build_constants_db [--constants FILE | --headers DIR... [--wine-headers DIR...]] [--sdk FILE]
+//                    [--differences FILE] --out FILE
+// Merges the headers' constants (as a compiler evaluated them: the extract in data/,
+// or the folders given, evaluated now) with the Windows SDK metadata's, writes them
+// to an Access database, then reports what it found.
+#include <spawn.h>
+#include <sys/wait.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "tools/build_database.h"
+#include "tools/header_sources.h"
 
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: build_constants_db [--headers DIR]... [--sdk FILE] [--differences FILE] --out FILE\n");
+    std::fprintf(stderr,
+                 "usage: build_constants_db [--constants FILE | --headers DIR... [--wine-headers DIR...]] [--sdk FILE]\n"
+                 "                          [--differences FILE] --out FILE\n");
     return 2;
 }
 
-void PrintHeaderReport(const constdb::CollectReport& c) {
-    std::size_t skipped = 0;
-    for (const auto& entry : c.skipped) skipped += entry.second;
-    std::printf("headers read:        %zu\n", c.headersRead);
-    std::printf("#define lines:       %zu\n", c.definitions);
-    std::printf("enum members:        %zu\n", c.enumMembers);
-    std::printf("constants kept:      %zu names, %zu rows\n", c.names, c.rows);
-    std::printf("skipped:             %zu\n", skipped);
-    for (const auto& [reason, count] : c.skipped) std::printf("  %-28s %zu\n", reason.c_str(), count);
-    std::printf("#if taken as false:  %zu (not evaluable)\n", c.conditionsUnevaluated);
+// The folders evaluated by extract_header_constants (which needs libclang), into a
+// file beside the database, read back and removed.
+bool EvaluateNow(const constdb::SourceFolders& folders, const std::string& out, constdb::HeaderConstants& headers,
+                 std::string* error) {
+#if defined(QALOMIR_EXTRACT_HEADER_CONSTANTS)
+    const std::string evaluated = out + ".headers.tsv.gz";
+    std::vector<std::string> args = {QALOMIR_EXTRACT_HEADER_CONSTANTS};
+    for (const std::string& d : folders.mingw) args.insert(args.end(), {"--mingw", d});
+    for (const std::string& d : folders.wine) args.insert(args.end(), {"--wine", d});
+    if (folders.wine.empty()) args.push_back("--no-wine");
+    args.insert(args.end(), {"--out", evaluated});
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    int status = 0;
+    if (posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0 || waitpid(child, &status, 0) != child ||
+        !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        if (error) *error = std::string("evaluating the headers failed: ") + QALOMIR_EXTRACT_HEADER_CONSTANTS;
+        return false;
+    }
+    const bool read = constdb::ReadHeaderConstants(evaluated, headers, error);
+    std::remove(evaluated.c_str());
+    return read;
+#else
+    (void)folders;
+    (void)out;
+    (void)headers;
+    if (error) *error = "this build cannot evaluate headers (libclang was not found when it was configured); use --constants";
+    return false;
+#endif
 }
 
-void PrintMergeReport(const constdb::MergeReport& m, const constdb::BuildInputs& in) {
-    std::printf("SDK metadata:        %zu names (%s)\n", m.sdkNames, in.sdkConstants.c_str());
-    std::printf("  names from the headers        %zu\n", m.headerNames);
-    std::printf("  names from the metadata only  %zu (%zu rows)\n", m.sdkOnlyNames, m.sdkOnlyRows);
-    std::printf("  A/W resolved to the ANSI value %zu\n", m.awResolved);
-    std::printf("  values that differ            %zu (%zu rows added)%s%s\n", m.differing, m.differingRows,
-                in.differences.empty() ? "" : ", listed in ", in.differences.c_str());
-    if (m.tooLong) std::printf("  names too long, left out      %zu\n", m.tooLong);
+void PrintList(const std::vector<std::string>& items) {
+    std::size_t column = 4;
+    std::printf("    ");
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::string item = items[i] + (i + 1 < items.size() ? "," : "");
+        if (column + item.size() > 100) {
+            std::printf("\n    ");
+            column = 4;
+        }
+        std::printf("%s ", item.c_str());
+        column += item.size() + 1;
+    }
+    std::printf("\n");
+}
+
+void PrintReport(const constdb::BuildResult& r, const constdb::BuildInputs& in) {
+    const constdb::MergeReport& m = r.merge;
+    std::printf("header sources:\n");
+    for (std::size_t s = 0; s < m.origins.size(); ++s) std::printf("  %-10s %s\n", m.sources[s].c_str(), m.origins[s].c_str());
+    std::printf("names per source:\n");
+    for (std::size_t s = 0; s < m.sources.size(); ++s)
+        std::printf("  %-32s %zu (only there: %zu)\n", m.sources[s].c_str(), m.sourceNames[s], m.onlyHere[s]);
+    std::printf("first row of the names two or more sources give:\n");
+    for (std::size_t d = 0; d < m.decisions.size(); ++d)
+        std::printf("  %-32s %zu\n", constdb::DecisionText(static_cast<constdb::Decision>(d)), m.decisions[d]);
+    if (!in.sdkConstants.empty()) std::printf("  metadata A/W resolved to ANSI    %zu\n", m.awResolved);
+    if (m.tooLong) std::printf("names too long, left out           %zu\n", m.tooLong);
+    std::printf("headers not compilable after <windows.h> (or after the headers they need):\n");
+    for (std::size_t s = 0; s < m.notCompilable.size(); ++s) {
+        std::vector<std::string> names;
+        for (const std::string& line : m.notCompilable[s]) names.push_back(line.substr(0, line.find(':')));
+        std::printf("  %s: %zu\n", m.sources[s].c_str(), names.size());
+        if (!names.empty()) PrintList(names);
+    }
+    if (!in.differences.empty()) std::printf("names whose sources differ: %zu, listed in %s\n", m.differences.size(), in.differences.c_str());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     constdb::BuildInputs in;
+    constdb::SourceFolders folders;
     std::string out;
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
-        if (std::strcmp(argv[i], "--headers") == 0 && hasValue) in.headerFolders.push_back(argv[++i]);
+        if (std::strcmp(argv[i], "--constants") == 0 && hasValue) in.headerConstants = argv[++i];
+        else if (std::strcmp(argv[i], "--headers") == 0 && hasValue) folders.mingw.push_back(argv[++i]);
+        else if (std::strcmp(argv[i], "--wine-headers") == 0 && hasValue) folders.wine.push_back(argv[++i]);
         else if (std::strcmp(argv[i], "--sdk") == 0 && hasValue) in.sdkConstants = argv[++i];
         else if (std::strcmp(argv[i], "--differences") == 0 && hasValue) in.differences = argv[++i];
         else if (std::strcmp(argv[i], "--out") == 0 && hasValue) out = argv[++i];
         else return Usage();
     }
-    if (out.empty()) return Usage();
-    if (in.headerFolders.empty()) in.headerFolders.push_back(constdb::kDefaultHeaderFolder);
+    const bool now = !folders.mingw.empty();
+    if (out.empty() || (now && !in.headerConstants.empty()) || (!now && !folders.wine.empty())) return Usage();
+    if (!now && in.headerConstants.empty()) in.headerConstants = QALOMIR_HEADER_CONSTANTS;
 
+    constdb::HeaderConstants headers;
     constdb::BuildResult result;
     std::string error;
-    if (!constdb::BuildConstantsDatabase(in, out, result, &error)) {
+    const bool ok = now ? EvaluateNow(folders, out, headers, &error) : constdb::ReadHeaderConstants(in.headerConstants, headers, &error);
+    if (!ok || !constdb::BuildConstantsDatabase(std::move(headers), in, out, result, &error)) {
         std::fprintf(stderr, "build_constants_db: %s\n", error.c_str());
         return 1;
     }
-    PrintHeaderReport(result.report);
-    if (!in.sdkConstants.empty()) PrintMergeReport(result.merge, in);
+    PrintReport(result, in);
     std::printf("wrote %s: %zu names, %zu rows (%ju bytes)\n", out.c_str(), result.names, result.rows, result.fileSize);
     return 0;
 }

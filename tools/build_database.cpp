@@ -20,32 +20,38 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines, 
     return ok;
 }
 
-std::size_t CountNames(const std::vector<Constant>& rows) {
-    std::size_t names = 0;
-    for (std::size_t i = 0; i < rows.size(); ++i) names += i == 0 || rows[i].name != rows[i - 1].name;
-    return names;
+bool AnyConstant(const HeaderConstants& headers) {
+    for (const HeaderSource& s : headers.sources)
+        if (!s.constants.empty()) return true;
+    return false;
 }
 
 }  // namespace
 
 bool BuildConstantsDatabase(const BuildInputs& inputs, const std::string& outPath, BuildResult& result, std::string* error) {
-    std::vector<Constant> constants = CollectConstantsFromFolders(inputs.headerFolders, &result.report);
-    if (result.report.headersRead == 0) {
-        if (error) *error = "no header found";
+    HeaderConstants headers;
+    if (!ReadHeaderConstants(inputs.headerConstants, headers, error)) return false;
+    return BuildConstantsDatabase(std::move(headers), inputs, outPath, result, error);
+}
+
+bool BuildConstantsDatabase(HeaderConstants headers, const BuildInputs& inputs, const std::string& outPath,
+                            BuildResult& result, std::string* error) {
+    if (!AnyConstant(headers)) {
+        if (error) *error = "no header constant" + (inputs.headerConstants.empty() ? std::string() : " in " + inputs.headerConstants);
         return false;
     }
-    ReleaseFreedMemory();  // the header set's
-    if (!inputs.sdkConstants.empty()) {
-        SdkConstants sdk;
-        if (!ReadSdkConstants(inputs.sdkConstants, sdk, error)) return false;
-        constants = MergeSdkConstants(std::move(constants), sdk, result.merge);
-    }
+    SdkConstants sdk;
+    if (!inputs.sdkConstants.empty() && !ReadSdkConstants(inputs.sdkConstants, sdk, error)) return false;
+    std::vector<Constant> constants = MergeSources(headers, inputs.sdkConstants.empty() ? nullptr : &sdk, result.merge);
+    headers = HeaderConstants{};
+    sdk = SdkConstants{};
+    ReleaseFreedMemory();  // before the table's rows are made
     if (!inputs.differences.empty() && !WriteLines(inputs.differences, result.merge.differences, error)) return false;
-    result.names = CountNames(constants);
+    result.names = result.merge.names;
     result.rows = constants.size();
-    ReleaseFreedMemory();
     std::vector<jet::Table> tables;
     tables.push_back(MakeConstantsTable(std::move(constants)));
+    ReleaseFreedMemory();  // the rows', before the file's pages are made
     if (!jet::WriteDatabase(outPath, tables, error)) return false;
     std::error_code ec;
     result.fileSize = std::filesystem::file_size(outPath, ec);

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "jet/table.h"
-#include "tools/constant_collector.h"
+#include "tools/constant.h"
 
 namespace constdb {
 

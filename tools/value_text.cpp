@@ -1,24 +1,6 @@
 #include "tools/value_text.h"
 
-#include <cctype>
-
 namespace constdb {
-
-std::optional<std::string> SingleHexLiteralText(const Tokens& expanded) {
-    const Token* literal = nullptr;
-    for (const Token& t : expanded) {
-        if (t.Is("(") || t.Is(")")) continue;
-        if (literal || t.kind != TokenKind::Number) return std::nullopt;
-        literal = &t;
-    }
-    if (!literal) return std::nullopt;
-    const std::string& s = literal->text;
-    if (s.size() < 3 || s[0] != '0' || (s[1] != 'x' && s[1] != 'X')) return std::nullopt;
-    std::size_t end = 2;
-    while (end < s.size() && std::isxdigit(static_cast<unsigned char>(s[end]))) ++end;
-    if (end == 2) return std::nullopt;
-    return "0x" + s.substr(2, end - 2);
-}
 
 std::string FormatValueText(const IntValue& value, bool anyHexOperand) {
     if (anyHexOperand) {

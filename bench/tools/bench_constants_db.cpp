@@ -1,5 +1,6 @@
-// Builds the constants database from a whole header folder and the SDK metadata
-// and prints how long each step took, the peak resident memory and the file's size.
+// Builds the constants database from the headers' evaluated constants and the SDK
+// metadata and prints how long each step took, the peak resident memory and the
+// file's size.
 #include <sys/resource.h>
 
 #include <chrono>
@@ -12,7 +13,6 @@
 #include "jet/writer.h"
 #include "tools/build_database.h"
 #include "tools/constants_table.h"
-#include "tools/release_memory.h"
 
 namespace {
 
@@ -42,39 +42,40 @@ bool Sanitized() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> folders;
-    std::string sdkPath;
+    std::string headersPath, sdkPath;
     std::string out = (std::filesystem::temp_directory_path() / "bench_constants.mdb").string();
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--headers") == 0) folders.push_back(argv[i + 1]);
+        if (std::strcmp(argv[i], "--constants") == 0) headersPath = argv[i + 1];
         else if (std::strcmp(argv[i], "--sdk") == 0) sdkPath = argv[i + 1];
         else if (std::strcmp(argv[i], "--out") == 0) out = argv[i + 1];
     }
-    if (folders.empty()) folders.push_back(constdb::kDefaultHeaderFolder);
-
-    Clock::time_point start = Clock::now();
-    constdb::CollectReport report;
-    std::vector<constdb::Constant> constants = constdb::CollectConstantsFromFolders(folders, &report);
-    double collect = SecondsSince(start);
-    long collectRss = PeakRssKiB();
+    if (headersPath.empty()) {
+        std::fprintf(stderr, "usage: bench_constants_db --constants FILE [--sdk FILE] [--out FILE]\n");
+        return 2;
+    }
 
     std::string error;
-    constdb::ReleaseFreedMemory();
+    Clock::time_point start = Clock::now();
+    constdb::HeaderConstants headers;
+    if (!constdb::ReadHeaderConstants(headersPath, headers, &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    double read = SecondsSince(start);
+
     Clock::time_point mergeStart = Clock::now();
     constdb::SdkConstants sdk;
-    if (!sdkPath.empty()) {
-        if (!constdb::ReadSdkConstants(sdkPath, sdk, &error)) {
-            std::fprintf(stderr, "%s\n", error.c_str());
-            return 1;
-        }
-        constdb::MergeReport merge;
-        constants = constdb::MergeSdkConstants(std::move(constants), sdk, merge);
-        sdk = constdb::SdkConstants{};
+    if (!sdkPath.empty() && !constdb::ReadSdkConstants(sdkPath, sdk, &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
     }
-    double merge = SecondsSince(mergeStart);
+    constdb::MergeReport merge;
+    std::vector<constdb::Constant> constants = constdb::MergeSources(headers, sdkPath.empty() ? nullptr : &sdk, merge);
+    headers = constdb::HeaderConstants{};
+    sdk = constdb::SdkConstants{};
+    double mergeTime = SecondsSince(mergeStart);
     const std::size_t rows = constants.size();
 
-    constdb::ReleaseFreedMemory();
     Clock::time_point writeStart = Clock::now();
     std::vector<jet::Table> tables;
     tables.push_back(constdb::MakeConstantsTable(std::move(constants)));
@@ -87,11 +88,9 @@ int main(int argc, char** argv) {
     std::uintmax_t size = std::filesystem::file_size(out, ec);
 
     std::printf("constants database benchmark%s\n", Sanitized() ? " (sanitizer build: figures inflated)" : "");
-    std::printf("  headers read        %zu\n", report.headersRead);
-    std::printf("  header names / rows %zu / %zu\n", report.names, report.rows);
-    std::printf("  rows written        %zu%s\n", rows, sdkPath.empty() ? " (no SDK metadata)" : "");
-    std::printf("  read and evaluate   %.2f s (peak RSS so far %.1f MiB)\n", collect, collectRss / 1024.0);
-    std::printf("  read SDK and merge  %.2f s\n", merge);
+    std::printf("  names / rows        %zu / %zu%s\n", merge.names, rows, sdkPath.empty() ? " (no SDK metadata)" : "");
+    std::printf("  read header extract %.2f s\n", read);
+    std::printf("  read SDK and merge  %.2f s\n", mergeTime);
     std::printf("  write database      %.2f s\n", write);
     std::printf("  total               %.2f s\n", SecondsSince(start));
     std::printf("  peak RSS            %.1f MiB\n", PeakRssKiB() / 1024.0);

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <random>
 
 #include "tests/tools/run_command.h"
@@ -21,16 +20,21 @@ protected:
     void SetUp() override {
         std::random_device rd;
         dir_ = fs::temp_directory_path() / ("constdb-db-" + std::to_string(rd()) + std::to_string(rd()));
-        fs::create_directories(dir_ / "inc");
-        std::ofstream(dir_ / "inc" / "windows.h")
-            << "#define WM_CREATE 0x0001\n#ifdef _WIN64\n#define PTR 8\n#else\n#define PTR 4\n#endif\n"
-               "enum { Zero, One };\n";
-        std::ofstream(dir_ / "inc" / "extra.h") << "#define NEGATIVE (-5)\n";
+        fs::create_directories(dir_);
+        // zlib reads text that is not compressed as it is.
+        std::ofstream(dir_ / "headers.tsv") << "!source\tmingw-w64\tm 1\tclang\n@windows.h\n"
+                                               "WM_CREATE\ti32\t1\t0x0001\twinuser.h\nPTR\ti32\t4\t4\twindows.h\n"
+                                               "@extra.h\nNEGATIVE\ti32\t-5\t-5\t\n"
+                                               "!source\tWine\tw 1\tclang\n@windows.h\n"
+                                               "NEGATIVE\ti32\t-6\t-6\textra.h\nWINE_ONLY\tu32\t7\t7\ttwain.h\n";
         db_ = (dir_ / "API常量.mdb").string();
     }
     void TearDown() override {
         std::error_code ec;
         fs::remove_all(dir_, ec);
+    }
+    BuildInputs Inputs(const std::string& sdk = "", const std::string& differences = "") const {
+        return {(dir_ / "headers.tsv").string(), sdk, differences};
     }
     fs::path dir_;
     std::string db_;
@@ -39,18 +43,18 @@ protected:
 TEST_F(SmallDatabase, MdbToolsReadsTheTableInRowOrder) {
     BuildResult result;
     std::string error;
-    ASSERT_TRUE(BuildConstantsDatabase({{(dir_ / "inc").string()}, {}, {}}, db_, result, &error)) << error;
-    EXPECT_EQ(result.report.rows, 6u);
+    ASSERT_TRUE(BuildConstantsDatabase(Inputs(), db_, result, &error)) << error;
+    EXPECT_EQ(result.rows, 5u);
+    EXPECT_EQ(result.names, 4u);
     EXPECT_EQ(result.fileSize, fs::file_size(db_));
     if (RunCommand("command -v mdb-export").empty()) GTEST_SKIP() << "mdbtools not installed";
     EXPECT_EQ(RunCommand("mdb-export '" + db_ + "' api_const"),
               "宏或常量名,常量值,备注\n"
               "\"NEGATIVE\",\"-5\",\"extra.h\"\n"
-              "\"One\",\"1\",\"windows.h\"\n"
+              "\"NEGATIVE\",\"-6\",\"extra.h (Wine)\"\n"
               "\"PTR\",\"4\",\"windows.h\"\n"
-              "\"PTR\",\"8\",\"windows.h\"\n"
-              "\"WM_CREATE\",\"0x0001\",\"windows.h\"\n"
-              "\"Zero\",\"0\",\"windows.h\"\n");
+              "\"WINE_ONLY\",\"7\",\"twain.h (Wine)\"\n"
+              "\"WM_CREATE\",\"0x0001\",\"winuser.h\"\n");
     std::string schema = RunCommand("mdb-schema --indexes '" + db_ + "' postgres");
     EXPECT_NE(schema.find("CREATE INDEX"), std::string::npos) << schema;
     EXPECT_NE(schema.find("ON \"api_const\" (\"宏或常量名\")"), std::string::npos) << schema;
@@ -73,53 +77,57 @@ TEST(ConstantsTable, ColumnsInQueryOrderAndANonUniqueNameIndex) {
     EXPECT_EQ(t.rows[1][2].text, u"b.h");
 }
 
-TEST_F(SmallDatabase, TheMetadataJoinsTheHeadersAndItsDifferencesAreListed) {
-    const fs::path sdk = dir_ / "sdk.tsv";  // zlib reads uncompressed text as it is
+// NEGATIVE: mingw-w64 says -5, Wine -6, the metadata -6: the majority comes first.
+TEST_F(SmallDatabase, TheMetadataVotesAndTheDifferencesAreListed) {
+    const fs::path sdk = dir_ / "sdk.tsv";
     std::ofstream(sdk) << "@Windows.Win32.UI.WindowsAndMessaging\nWM_CREATE\tu32\t1\nWM_NEW\tu32\t2147483648\n"
                           "@Windows.Win32.Other\nNEGATIVE\ti32\t-6\n";
     const fs::path differences = dir_ / "differences.tsv";
     BuildResult result;
     std::string error;
-    ASSERT_TRUE(BuildConstantsDatabase({{(dir_ / "inc").string()}, sdk.string(), differences.string()}, db_, result, &error)) << error;
-    EXPECT_EQ(result.names, 6u);
-    EXPECT_EQ(result.rows, 8u);
-    EXPECT_EQ(result.merge.sdkOnlyNames, 1u);
-    EXPECT_EQ(result.merge.differing, 1u);
+    ASSERT_TRUE(BuildConstantsDatabase(Inputs(sdk.string(), differences.string()), db_, result, &error)) << error;
+    EXPECT_EQ(result.names, 5u);
+    EXPECT_EQ(result.rows, 6u);
+    EXPECT_EQ(result.merge.decisions[static_cast<std::size_t>(Decision::MajorityOverMingw)], 1u);
     std::ifstream list(differences);
     std::string line;
     ASSERT_TRUE(std::getline(list, line));
-    EXPECT_EQ(line, "NEGATIVE\t-5\t-6\tWindows.Win32.Other\textra.h");
+    EXPECT_EQ(line, "NEGATIVE\tmajority over mingw-w64\t-6\tmingw-w64: -5 (extra.h)\tWine: -6 (extra.h (Wine))"
+                    "\tmetadata: -6 (Windows.Win32.Other)");
     EXPECT_FALSE(std::getline(list, line));
     if (RunCommand("command -v mdb-export").empty()) GTEST_SKIP() << "mdbtools not installed";
     EXPECT_EQ(RunCommand("mdb-export '" + db_ + "' api_const"),
               "宏或常量名,常量值,备注\n"
+              "\"NEGATIVE\",\"-6\",\"extra.h (Wine)\"\n"
               "\"NEGATIVE\",\"-5\",\"extra.h\"\n"
-              "\"NEGATIVE\",\"-6\",\"Windows.Win32.Other\"\n"
-              "\"One\",\"1\",\"windows.h\"\n"
               "\"PTR\",\"4\",\"windows.h\"\n"
-              "\"PTR\",\"8\",\"windows.h\"\n"
-              "\"WM_CREATE\",\"0x0001\",\"windows.h\"\n"
-              "\"WM_NEW\",\"0x80000000\",\"Windows.Win32.UI.WindowsAndMessaging\"\n"
-              "\"Zero\",\"0\",\"windows.h\"\n");
+              "\"WINE_ONLY\",\"7\",\"twain.h (Wine)\"\n"
+              "\"WM_CREATE\",\"0x0001\",\"winuser.h\"\n"
+              "\"WM_NEW\",\"0x80000000\",\"Windows.Win32.UI.WindowsAndMessaging\"\n");
 }
 
 TEST_F(SmallDatabase, AnUnreadableExtractIsAFailureThatNamesIt) {
     std::ofstream(dir_ / "bad.tsv") << "@N\nX\tu32\tmany\n";
     BuildResult result;
     std::string error;
-    EXPECT_FALSE(BuildConstantsDatabase({{(dir_ / "inc").string()}, (dir_ / "bad.tsv").string(), {}}, db_, result, &error));
+    EXPECT_FALSE(BuildConstantsDatabase(Inputs((dir_ / "bad.tsv").string()), db_, result, &error));
     EXPECT_EQ(error, (dir_ / "bad.tsv").string() + ": line 2: value 'many' is not a u32");
+    std::ofstream(dir_ / "headers.tsv", std::ios::app) << "BROKEN\ti32\n";
+    EXPECT_FALSE(BuildConstantsDatabase(Inputs(), db_, result, &error));
+    EXPECT_EQ(error, (dir_ / "headers.tsv").string() + ": line 11: expected NAME, TYPE, VALUE, TEXT and FILE");
     EXPECT_FALSE(fs::exists(db_));
 }
 
-TEST_F(SmallDatabase, NoHeadersIsAFailure) {
+TEST_F(SmallDatabase, NoHeaderConstantsIsAFailure) {
     BuildResult result;
     std::string error;
-    EXPECT_FALSE(BuildConstantsDatabase({{(dir_ / "missing").string()}, {}, {}}, db_, result, &error));
-    EXPECT_EQ(error, "no header found");
+    EXPECT_FALSE(BuildConstantsDatabase({(dir_ / "missing.tsv").string(), {}, {}}, db_, result, &error));
+    EXPECT_EQ(error, "cannot open " + (dir_ / "missing.tsv").string());
+    std::ofstream(dir_ / "empty.tsv") << "# nothing\n!source\tmingw-w64\tm\tc\n@windows.h\n";
+    EXPECT_FALSE(BuildConstantsDatabase({(dir_ / "empty.tsv").string(), {}, {}}, db_, result, &error));
+    EXPECT_EQ(error, "no header constant in " + (dir_ / "empty.tsv").string());
     EXPECT_FALSE(fs::exists(db_));
 }
-
 
 }  // namespace
 }  // namespace constdb

@@ -1,5 +1,6 @@
 // The file the build ships, read back by mdbtools and by the project's reader: the
-// header rows first, the SDK metadata's names all there, written as headers write them.
+// value most sources give first, every source's names there, written as headers
+// write them.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -99,6 +100,50 @@ TEST_F(ShippedDatabase, HeaderRowsComeFirst) {
     }
 }
 
+std::uint64_t Number(const std::string& text);
+
+// Values the compiler gives in the header's own unit, and the majority of the three
+// sources, come first where the mingw-w64 headers alone did not.
+TEST_F(ShippedDatabase, TheValueACompilerAndMostSourcesGiveComesFirst) {
+    const struct {
+        const char* name;
+        std::uint64_t value;
+        const char* note;
+    } expected[] = {
+        {"DISPID_A_OVERFLOWY", 0x80011414, "mshtmdid.h"},  // DISPID_XOBJ_MIN as mshtmdid.h defines it
+        {"DISPID_XOBJ_BASE", 0x80010000, "mshtmdid.h"},
+        {"STATUS_GRAPHICS_DRIVER_MISMATCH", 0xC01E0009, "ntstatus.h (Wine)"},  // Wine and the metadata against mingw-w64
+        {"HDITEM_V1_SIZE", 0x1C, "commctrl.h"},            // a size the compiler knows
+        {"OPENFILENAME_SIZE_VERSION_400", 76, "commdlg.h"},
+        {"CBR_9600", 9600, "winbase.h"},                   // Wine's 16-bit 0xFF16 outvoted
+        {"MB_SERVICE_NOTIFICATION", 0x00200000, "winuser.h"},
+        {"IDC_ARROW", 32512, "winuser.h"},
+    };
+    for (const auto& e : expected) {
+        const Row* row = First(e.name);
+        ASSERT_NE(row, nullptr) << e.name;
+        EXPECT_EQ(Number(row->value), e.value) << e.name << ": " << row->value;
+        EXPECT_EQ(row->note, e.note) << e.name;
+    }
+    EXPECT_EQ(First("MB_SERVICE_NOTIFICATION")->value, "0x00200000");  // the header's digits
+    const auto& mismatch = rows_->at("STATUS_GRAPHICS_DRIVER_MISMATCH");
+    ASSERT_EQ(mismatch.size(), 2u);
+    EXPECT_EQ(mismatch[1].value, "0x401E0117");  // mingw-w64's value stays, after
+    EXPECT_EQ(mismatch[1].note, "ntstatus.h");
+}
+
+// Names neither the mingw-w64 headers nor the metadata give, from Wine's headers.
+TEST_F(ShippedDatabase, NamesOnlyWinesHeadersGiveAreFound) {
+    const std::pair<const char*, const char*> expected[] = {
+        {"TWON_PROTOCOLMAJOR", "twain.h (Wine)"},
+    };
+    for (const auto& [name, note] : expected) {
+        const Row* row = First(name);
+        ASSERT_NE(row, nullptr) << name;
+        EXPECT_EQ(row->note, note) << name;
+    }
+}
+
 // Every integer name of the metadata is in the file, but for what the format cannot hold.
 TEST_F(ShippedDatabase, HoldsTheMetadatasIntegerNames) {
     std::set<std::string> names, missing;
@@ -116,8 +161,9 @@ TEST_F(ShippedDatabase, HoldsTheMetadatasIntegerNames) {
     for (const auto& [why, n] : leftOut) EXPECT_EQ(why.rfind("unexplained", 0), std::string::npos) << why;
 }
 
-// Names of the current SDK that the mingw-w64 headers lack.
-TEST_F(ShippedDatabase, SdkOnlyNamesCarryTheSdkValues) {
+// Names of the current SDK that the mingw-w64 headers lack: the metadata's row, or
+// Wine's header's where it agrees.
+TEST_F(ShippedDatabase, NamesTheMingwHeadersLackCarryTheOtherSourcesValues) {
     const struct {
         const char* name;
         const char* value;
@@ -129,9 +175,9 @@ TEST_F(ShippedDatabase, SdkOnlyNamesCarryTheSdkValues) {
         {"WINHTTP_RESOLVER_CACHE_CONFIG_FLAG_USE_DNS_TTL", "4", "Windows.Win32.Networking.WinHttp"},
         {"D2D1_STRAIGHTEN_SCALE_MODE_MULTI_SAMPLE_LINEAR", "3", "Windows.Win32.Graphics.Direct2D"},
         {"TF_E_NOPROVIDER", "0x80040503", "Windows.Win32.UI.TextServices"},
-        {"STATUS_ALREADY_INITIALIZED", "0xC0000510", "Windows.Win32.Foundation"},
-        {"MF_MEDIA_ENGINE_EVENT_BALANCECHANGE", "1003", "Windows.Win32.Media.MediaFoundation"},
-        {"BCRYPT_AES_GMAC_ALG_HANDLE", "273", "Windows.Win32.Security.Cryptography"},
+        {"STATUS_ALREADY_INITIALIZED", "0xC0000510", "ntstatus.h (Wine)"},
+        {"MF_MEDIA_ENGINE_EVENT_BALANCECHANGE", "1003", "mfmediaengine.h (Wine)"},
+        {"BCRYPT_AES_GMAC_ALG_HANDLE", "0x111", "bcrypt.h (Wine)"},
         {"PARAFORMAT_SHADING_STYLE_LIGHT_UP_DIAG", "10", "Windows.Win32.UI.Controls.RichEdit"},
         {"ALLJOYN_PROP_ACCESS_READ", "1", "Windows.Win32.Devices.AllJoyn"},
         {"D3DNTHAL_CONTEXT_BAD", "512", "Windows.Win32.System.SystemServices"},
@@ -164,7 +210,8 @@ std::pair<std::string, std::string> Shown(const std::string& text) {
 
 std::uint64_t Number(const std::string& text) {
     return text.size() > 2 && text[1] == 'x' ? std::strtoull(text.c_str() + 2, nullptr, 16)
-                                              : static_cast<std::uint64_t>(std::strtoll(text.c_str(), nullptr, 10));
+                                              : text[0] == '-' ? static_cast<std::uint64_t>(std::strtoll(text.c_str(), nullptr, 10))
+                                              : std::strtoull(text.c_str(), nullptr, 10);
 }
 
 // The rule for a metadata row's text, checked on every name both sources give the same value.

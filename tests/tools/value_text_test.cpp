@@ -1,28 +1,11 @@
+// The value column's texts: computed values in hexadecimal or decimal, the
+// metadata's values as headers write values of their kind.
 #include <gtest/gtest.h>
 
 #include "tools/value_text.h"
 
 namespace constdb {
 namespace {
-
-std::string Single(const std::string& text) {
-    std::optional<std::string> s = SingleHexLiteralText(Tokenize(text));
-    return s ? *s : "(none)";
-}
-
-TEST(ValueText, OneHexLiteralKeepsItsDigits) {
-    EXPECT_EQ(Single("0x0001"), "0x0001");
-    EXPECT_EQ(Single("((0x0001))"), "0x0001");
-    EXPECT_EQ(Single("0X1fL"), "0x1f");  // prefix normalised, case of digits kept, suffix dropped
-    EXPECT_EQ(Single("0x80000000UL"), "0x80000000");
-    EXPECT_EQ(Single("0x10i64"), "0x10");
-    EXPECT_EQ(Single("1"), "(none)");
-    EXPECT_EQ(Single("010"), "(none)");
-    EXPECT_EQ(Single("0x1 | 0x2"), "(none)");
-    EXPECT_EQ(Single("-0x1"), "(none)");
-    EXPECT_EQ(Single("(DWORD)0x1"), "(none)");
-    EXPECT_EQ(Single(""), "(none)");
-}
 
 TEST(ValueText, HexResultsUseUpperCaseWithoutLeadingZeros) {
     EXPECT_EQ(FormatValueText(IntValue::FromInt(0xCF0000), true), "0xCF0000");
@@ -40,6 +23,7 @@ TEST(ValueText, OtherResultsAreDecimalWithTheirSign) {
     EXPECT_EQ(FormatValueText(IntValue::Of(~0ull, IntType::ULongLong()), false), "18446744073709551615");
     EXPECT_EQ(FormatValueText(IntValue::Of(~0ull, IntType::LongLong()), false), "-1");
     EXPECT_EQ(FormatValueText(IntValue::FromInt(0), false), "0");
+    EXPECT_EQ(FormatValueText(IntValue::Of(0xFFFF, {16, true}), false), "65535");  // (WORD)-1, promoted to int
 }
 
 }  // namespace

@@ -1,0 +1,70 @@
+#pragma once
+// Owners for libclang's index, translation units and evaluation results, and the
+// few things the header evaluator asks of them.
+#include <clang-c/Index.h>
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tools/literal_notation.h"
+
+namespace constdb::clang {
+
+struct IndexDeleter {
+    void operator()(void* index) const { clang_disposeIndex(index); }
+};
+using Index = std::unique_ptr<void, IndexDeleter>;
+
+struct UnitDeleter {
+    void operator()(CXTranslationUnit unit) const { clang_disposeTranslationUnit(unit); }
+};
+using Unit = std::unique_ptr<CXTranslationUnitImpl, UnitDeleter>;
+
+struct EvalDeleter {
+    void operator()(void* result) const { clang_EvalResult_dispose(result); }
+};
+using Evaluation = std::unique_ptr<void, EvalDeleter>;
+
+// The text of a CXString, which it disposes of.
+std::string TakeText(CXString text);
+
+Index NewIndex();
+
+// Parses `source` as the main file `name` (which need not exist). Null, with
+// libclang's reason, when it could not even start.
+Unit Parse(CXIndex index, const std::string& name, const std::string& source, const std::vector<std::string>& args,
+           unsigned flags, std::string* error);
+
+struct Diagnostic {
+    std::string file;  // absolute, or empty for the command line
+    unsigned line = 0;
+    std::string message;
+};
+
+// The unit's first error, if any.
+bool FirstError(CXTranslationUnit unit, Diagnostic& out);
+
+// The names the main file's errors say nothing declares ("use of undeclared identifier 'X'").
+void UndeclaredNames(CXTranslationUnit unit, std::set<std::string>& out);
+
+// Where a cursor is (where its macro was expanded, for code from macros).
+struct Place {
+    std::string file;  // absolute; empty for predefined macros and the command line
+    unsigned offset = 0;
+};
+Place PlaceOf(CXCursor cursor);
+
+SourceTokens TokensIn(CXTranslationUnit unit, CXSourceRange range);
+
+// Calls visit(cursor) for each child; it returns a CXChildVisitResult.
+template <typename Visit>
+void VisitChildren(CXCursor parent, Visit&& visit) {
+    clang_visitChildren(
+        parent,
+        [](CXCursor cursor, CXCursor, CXClientData data) { return (*static_cast<Visit*>(data))(cursor); },
+        &visit);
+}
+
+}  // namespace constdb::clang

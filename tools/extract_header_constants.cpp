@@ -1,0 +1,60 @@
+// extract_header_constants [--mingw DIR]... [--wine DIR... | --no-wine] [--only UNIT]... [--jobs N] --out FILE
+// Evaluates every integer constant of the mingw-w64 headers and of Wine's with
+// libclang and writes them to FILE (data/header-constants.tsv.gz), which the
+// database build reads. Slow (minutes): run by hand when the headers move on.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tools/header_sources.h"
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr, "usage: extract_header_constants [--mingw DIR]... [--wine DIR... | --no-wine] [--only UNIT]... [--jobs N] --out FILE\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    constdb::SourceFolders folders;
+    constdb::EvaluationOptions options;
+    std::string out;
+    bool wine = true;
+    for (int i = 1; i < argc; ++i) {
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--mingw") == 0 && hasValue) folders.mingw.push_back(argv[++i]);
+        else if (std::strcmp(argv[i], "--wine") == 0 && hasValue) folders.wine.push_back(argv[++i]);
+        else if (std::strcmp(argv[i], "--no-wine") == 0) wine = false;
+        else if (std::strcmp(argv[i], "--only") == 0 && hasValue) options.only.push_back(argv[++i]);
+        else if (std::strcmp(argv[i], "--jobs") == 0 && hasValue) options.jobs = static_cast<unsigned>(std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--out") == 0 && hasValue) out = argv[++i];
+        else return Usage();
+    }
+    if (out.empty() || options.jobs == 0 || (!wine && !folders.wine.empty())) return Usage();
+    if (folders.mingw.empty()) folders.mingw.push_back(constdb::kMingwFolder);
+    if (folders.wine.empty() && wine) folders.wine.assign(std::begin(constdb::kWineFolders), std::end(constdb::kWineFolders));
+    folders.mingwPackage = constdb::InstalledPackage(folders.mingw[0]);
+    if (wine) folders.winePackage = constdb::InstalledPackage(folders.wine[0]);
+
+    constdb::HeaderConstants constants;
+    std::string error;
+    if (!constdb::EvaluateHeaderSources(folders, options, constants, &error) ||
+        !constdb::WriteHeaderConstants(out, constants,
+                                       "Integer constants of the Windows headers as a C compiler for 32-bit Windows evaluates\n"
+                                       "them; see data/README.md. Written by tools/extract_header_constants; regenerate with\n"
+                                       "  cmake --build build/builder --target regenerate_header_constants",
+                                       &error)) {
+        std::fprintf(stderr, "extract_header_constants: %s\n", error.c_str());
+        return 1;
+    }
+    for (const constdb::HeaderSource& s : constants.sources) {
+        std::size_t failed = 0;
+        for (const constdb::HeaderUnit& u : s.units) failed += !u.error.empty();
+        std::printf("%-10s %s: %zu units (%zu did not compile), %zu constants\n", s.name.c_str(), s.package.c_str(),
+                    s.units.size(), failed, s.constants.size());
+    }
+    std::printf("wrote %s\n", out.c_str());
+    return 0;
+}

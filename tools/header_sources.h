@@ -1,0 +1,36 @@
+#pragma once
+// The database's two header sources, evaluated for one target: the mingw-w64
+// headers first, then Wine's, given the version macros (_WIN32_WINNT,
+// NTDDI_VERSION, WINVER, _WIN32_IE) mingw-w64's <windows.h> settles on, so that
+// version-dependent branches of both match.
+#include <string>
+#include <vector>
+
+#include "tools/header_evaluator.h"
+
+namespace constdb {
+
+// Debian's mingw-w64-common and libwine-dev put them here.
+constexpr const char* kMingwFolder = "/usr/share/mingw-w64/include";
+constexpr const char* kWineFolders[] = {"/usr/include/wine/wine/windows", "/usr/include/wine/wine/msvcrt"};
+// Debian 12's i686-w64-mingw32-gcc, which builds the program.
+constexpr const char* kMingwGnuVersion = "12.2.0";
+
+struct SourceFolders {
+    std::vector<std::string> mingw;  // the first source
+    std::vector<std::string> wine;   // the third; empty: none
+    std::string mingwPackage;        // for the record
+    std::string winePackage;
+};
+
+// "mingw-w64-common 10.0.0-3": the Debian package that installed a folder's windows.h.
+std::string InstalledPackage(const std::string& folder);
+
+// The -D arguments that give another source mingw-w64's target version.
+std::vector<std::string> VersionDefines(const HeaderSource& mingw);
+
+// False, with a reason, as EvaluateHeaders fails. options.only names headers of
+// either source; each source evaluates those it has.
+bool EvaluateHeaderSources(const SourceFolders& in, const EvaluationOptions& options, HeaderConstants& out, std::string* error);
+
+}  // namespace constdb
