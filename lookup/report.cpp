@@ -23,9 +23,11 @@ Shown ShownOf(const Constant& c) {
     return s;
 }
 
-std::string RowNote(const Constant& c) {
+// next: the row shown after c, if any; the rows of one name are shown together.
+std::string RowNote(const Constant& c, const Constant* next) {
     if (c.differs) return "differs from the first row";
-    if (c.first && c.othersDiffer) return "other sources give other values: --all shows them";
+    const bool othersShown = next && next->row.name == c.row.name;
+    if (c.first && c.othersDiffer && !othersShown) return "other sources give other values: --all shows them";
     return "";
 }
 
@@ -52,7 +54,8 @@ std::string Table(const std::vector<Constant>& constants, const std::string& ind
         std::string line = indent + Padded(constants[i].row.name, nameWidth) + "  " +
                            Padded(shown[i].decimal, decimalWidth) + "  " + Padded(shown[i].hex, hexWidth) + "  " +
                            constants[i].row.source;
-        for (const std::string& note : {shown[i].note, RowNote(constants[i])})
+        const Constant* next = i + 1 < constants.size() ? &constants[i + 1] : nullptr;
+        for (const std::string& note : {shown[i].note, RowNote(constants[i], next)})
             if (!note.empty()) line += "  (" + note + ")";
         while (!line.empty() && line.back() == ' ') line.pop_back();
         out += line + "\n";
