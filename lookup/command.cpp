@@ -180,8 +180,9 @@ void Print(const Options& o, const std::vector<Answer>& answers, Output& out, Ou
     }
     if (o.lang) {
         std::vector<Declared> declared;
+        std::set<std::string> names;
         for (const Answer& a : answers) {
-            AddDeclared(a, declared);
+            AddDeclared(a, declared, names);
             err.Write(CutNotes(a));
         }
         out.Write(Declare(o.language, declared));

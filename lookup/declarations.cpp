@@ -94,6 +94,8 @@ const Keywords kRust{{"as", "async", "await", "break", "const", "continue", "dyn
                       "try", "typeof", "unsized", "virtual", "yield"},
                      false};
 const Keywords kRustNeverRaw{{"self", "Self", "super", "crate", "_"}, false};
+const Keywords kVBLineContinuation{{"_"}, false};
+const Keywords kNothing{{}, false};
 const Keywords kPython{{"False", "None", "True", "and", "as", "assert", "async", "await", "break", "class",
                         "continue", "def", "del", "elif", "else", "except", "finally", "for", "from", "global", "if",
                         "import", "in", "is", "lambda", "nonlocal", "not", "or", "pass", "raise", "return", "try",
@@ -198,30 +200,30 @@ struct Style {
     Writer write;
     const Keywords* reserved;
     std::string escapeBefore, escapeAfter;  // how a reserved name is written; none: a comment instead
+    const Keywords* unusable;               // names no escape makes usable
     const char* comment;
 };
 
 Style StyleOf(Language language) {
     switch (language) {
-    case Language::C: return {C, &kC, "", "", "// "};
-    case Language::CSharp: return {CSharp, &kCSharp, "@", "", "// "};
-    case Language::VB: return {VB, &kVB, "[", "]", "' "};
-    case Language::VB6: return {VB6, &kVB6, "", "", "' "};
-    case Language::Delphi: return {Delphi, &kPascal, "&", "", "  // "};
-    case Language::Rust: return {Rust, &kRust, "r#", "", "// "};
-    case Language::Python: return {Python, &kPython, "", "", "# "};
+    case Language::C: return {C, &kC, "", "", &kNothing, "// "};
+    case Language::CSharp: return {CSharp, &kCSharp, "@", "", &kNothing, "// "};
+    case Language::VB: return {VB, &kVB, "[", "]", &kVBLineContinuation, "' "};
+    case Language::VB6: return {VB6, &kVB6, "", "", &kVBLineContinuation, "' "};
+    case Language::Delphi: return {Delphi, &kPascal, "&", "", &kNothing, "  // "};
+    case Language::Rust: return {Rust, &kRust, "r#", "", &kRustNeverRaw, "// "};
+    case Language::Python: return {Python, &kPython, "", "", &kNothing, "# "};
     case Language::E: break;
     }
-    return {nullptr, nullptr, "", "", ""};
+    return {nullptr, nullptr, "", "", &kNothing, ""};
 }
 
-std::string Line(const Style& style, Language language, const Declared& c) {
+std::string Line(const Style& style, const Declared& c) {
     const std::optional<StoredNumber> number = ReadStoredNumber(c.stored);
     if (!number) return style.comment + c.name + " = \"" + c.stored + "\": not an integer";
     const Literal literal{number->value, number->hex, number->digits};
     const bool reserved = style.reserved->Has(c.name);
-    const bool rawless = language == Language::Rust && kRustNeverRaw.Has(c.name);
-    if (reserved && (style.escapeBefore.empty() || rawless))
+    if ((reserved && style.escapeBefore.empty()) || style.unusable->Has(c.name))
         return style.comment + c.name + " = " + number->value.Decimal() + ": a reserved word, not declared";
     const std::string name = reserved ? style.escapeBefore + c.name + style.escapeAfter : c.name;
     return style.write(name, literal);
@@ -254,7 +256,7 @@ std::string Declare(Language language, const std::vector<Declared>& constants) {
     }
     if (language == Language::Delphi && !constants.empty()) out = "const\n";
     const Style style = StyleOf(language);
-    for (const Declared& c : constants) out += Line(style, language, c) + "\n";
+    for (const Declared& c : constants) out += Line(style, c) + "\n";
     return out;
 }
 

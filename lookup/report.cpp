@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 
 namespace lookup {
 namespace {
@@ -355,14 +356,10 @@ void JsonReport(JsonWriter& json, const Answer& a) {
     json.EndObject();
 }
 
-void AddDeclared(const Answer& a, std::vector<Declared>& declared) {
+void AddDeclared(const Answer& a, std::vector<Declared>& declared, std::set<std::string>& names) {
     const auto add = [&](const std::vector<Constant>& constants) {
-        for (const Constant& c : constants) {
-            if (!c.first) continue;
-            const bool seen = std::any_of(declared.begin(), declared.end(),
-                                          [&](const Declared& d) { return d.name == c.row.name; });
-            if (!seen) declared.push_back({c.row.name, c.row.value});
-        }
+        for (const Constant& c : constants)
+            if (c.first && names.insert(c.row.name).second) declared.push_back({c.row.name, c.row.value});
     };
     add(a.names);
     add(a.list.constants);

@@ -1,6 +1,7 @@
 #pragma once
 // The answer to one query, and how it is printed: as text for people, as JSON
 // for scripts, or as declarations.
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,9 @@ struct Answer {
 
 std::string TextReport(const Answer& answer);
 void JsonReport(JsonWriter& json, const Answer& answer);
-// The constants a declaration is written for: each name's first row, once.
-void AddDeclared(const Answer& answer, std::vector<Declared>& declared);
+// The constants a declaration is written for: each name's first row, once
+// (names holds those already taken).
+void AddDeclared(const Answer& answer, std::vector<Declared>& declared, std::set<std::string>& names);
 // What --lang prints to standard error beside the declarations: lists cut short.
 std::string CutNotes(const Answer& answer);
 
