@@ -104,7 +104,7 @@ TEST(LookupInteger, MalformedNumbersSayWhere) {
     EXPECT_EQ(Read("1.5"), "error: malformed number '1.5': '.' at character 2 is not a digit");
     EXPECT_EQ(Read("-C0"),
               "error: malformed number '-C0': 'C' at character 2 is not a decimal digit (hexadecimal needs 0x here)");
-    EXPECT_EQ(Read("1中"), "error: malformed number '1中': '中' at character 2 is not a digit");
+    EXPECT_EQ(Read(u8"1中"), u8"error: malformed number '1中': '中' at character 2 is not a digit");
 }
 
 TEST(LookupInteger, WhatLooksLikeANumber) {
