@@ -29,6 +29,19 @@ void RunTracker::Finish() {
     run_.marked.clear();
 }
 
+bool WalkRuns(const ConstantsFile& file, std::u16string_view prefix, bool withSource, RunTracker& runs,
+              std::string* error) {
+    const bool visited = file.Visit(
+        prefix, withSource,
+        [&](const ScannedRow& row) {
+            runs.Add(row);
+            return true;
+        },
+        error);
+    if (visited) runs.Finish();
+    return visited;
+}
+
 void Collector::Offer(const Run& run, const std::vector<bool>& selected) {
     if (std::none_of(selected.begin(), selected.end(), [](bool s) { return s; })) return;
     ++total_;

@@ -43,6 +43,10 @@ private:
     std::function<void(const Run&)> onRun_;
 };
 
+// Feeds the rows Visit gives for prefix to runs, the last name included.
+bool WalkRuns(const ConstantsFile& file, std::u16string_view prefix, bool withSource, RunTracker& runs,
+              std::string* error);
+
 // The names a question kept, up to limit (0: all) in name order, and their count.
 class Collector {
 public:

@@ -122,15 +122,7 @@ bool Questions::Pattern(const std::u16string& pattern, ListAnswer& out, std::str
         if (MatchesPattern(pattern, run.name))
             names.Offer(run, Selected(run, settings_.all, [](std::size_t) { return true; }));
     });
-    const bool visited = file_.Visit(
-        FixedPrefix(pattern), false,
-        [&](const ScannedRow& row) {
-            runs.Add(row);
-            return true;
-        },
-        error);
-    if (!visited) return false;
-    runs.Finish();
+    if (!WalkRuns(file_, FixedPrefix(pattern), false, runs, error)) return false;
     return ListOf(file_, names, out, error);
 }
 
@@ -165,15 +157,8 @@ bool Questions::Value(const std::vector<Reading>& readings, std::vector<ValueAns
                     [&](const Run& run) {
                         for (Target& t : targets) Offer(t, run, settings_.narrow);
                     });
-    const bool visited = file_.Visit(
-        whole ? std::u16string_view() : FixedPrefix(settings_.narrow), win32,
-        [&](const ScannedRow& row) {
-            runs.Add(row);
-            return true;
-        },
-        error);
-    if (!visited) return false;
-    runs.Finish();
+    const std::u16string_view prefix = whole ? std::u16string_view() : FixedPrefix(settings_.narrow);
+    if (!WalkRuns(file_, prefix, win32, runs, error)) return false;
 
     out.clear();
     for (std::size_t i = 0; i < readings.size(); ++i) {
@@ -226,15 +211,7 @@ bool Questions::Flags(const std::u16string& prefix, const Integer& value, FlagsA
         firsts.push_back(run.pointers[first]);
         values.push_back(*run.values[first]);
     });
-    const bool visited = file_.Visit(
-        FixedPrefix(prefix), false,
-        [&](const ScannedRow& row) {
-            runs.Add(row);
-            return true;
-        },
-        error);
-    if (!visited) return false;
-    runs.Finish();
+    if (!WalkRuns(file_, FixedPrefix(prefix), false, runs, error)) return false;
     std::vector<ConstantRow> rows;
     if (!file_.ReadRows(firsts, rows, error)) return false;
     std::vector<FlagName> candidates;
