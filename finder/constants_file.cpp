@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "jet/format.h"
 #include "jet/text_match.h"
 #include "jet/utf.h"
 #include "finder/pattern.h"
@@ -117,12 +118,16 @@ bool ConstantsFile::Scan(bool withSource, const std::function<bool(const Scanned
                          std::string* error) const {
     std::vector<std::size_t> columns{name_, value_};
     if (withSource) columns.push_back(source_);
+    const PageReader read = [&](std::uint32_t first, std::size_t count, std::uint8_t* to) {
+        return mapped_->Read(static_cast<std::uint64_t>(first) * jet::format::kPageSize, count * jet::format::kPageSize,
+                             to);
+    };
     return ScanTexts(
         *file_, *table_, columns,
         [&](const TextRow& row) {
             return visit(ScannedRow{row.texts[0], row.texts[1], withSource ? row.texts[2] : u"", row.pointer});
         },
-        error);
+        read, error);
 }
 
 }  // namespace finder

@@ -1,6 +1,7 @@
 #pragma once
 // A file mapped for reading only, for as long as its owner lives: the reader
-// touches only the pages a question needs, and nothing is ever written.
+// touches only the pages a question needs, and nothing is ever written. The
+// file stays open beside its mapping, for reads of many pages at once.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -18,6 +19,8 @@ public:
 
     const std::uint8_t* Data() const { return data_; }
     std::size_t Size() const { return size_; }
+    // Copies n bytes from offset on, read from the file rather than the mapping.
+    bool Read(std::uint64_t offset, std::size_t n, std::uint8_t* to) const;
 
     struct Owner;  // the platform's handles, defined beside each Open
 

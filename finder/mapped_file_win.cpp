@@ -2,6 +2,8 @@
 // change it while it is read), and a read-only view of all of it.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "jet/utf.h"
 #include "finder/mapped_file.h"
 #include "win/unique.h"
@@ -62,6 +64,21 @@ std::unique_ptr<MappedFile> MappedFile::Open(const std::string& utf8Path, std::s
     if (!MapWhole(std::wstring(wide.begin(), wide.end()), *file->owner_, file->size_, error)) return nullptr;
     file->data_ = static_cast<const std::uint8_t*>(file->owner_->view.get());
     return file;
+}
+
+bool MappedFile::Read(std::uint64_t offset, std::size_t n, std::uint8_t* to) const {
+    while (n > 0) {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(n, 1u << 30));
+        DWORD got = 0;
+        if (!ReadFile(owner_->file.get(), to, chunk, &got, &at) || got == 0) return false;
+        to += got;
+        n -= got;
+        offset += got;
+    }
+    return true;
 }
 
 MappedFile::~MappedFile() = default;

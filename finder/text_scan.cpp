@@ -69,12 +69,6 @@ std::u16string_view DecodeInto(ByteView bytes, char16_t* to) {
     return std::u16string_view(to, length);
 }
 
-bool OwnedDataPage(const jet::PageSource& source, std::uint32_t p, std::uint32_t owner, ByteView& page) {
-    std::uint32_t pageOwner = 0;
-    return source.Page(p, page) && page.data()[0] == kPageData && page.U32(kDataOwner, pageOwner) &&
-           pageOwner == owner;
-}
-
 // A row that moved to another page: jet follows it, and rows keeps its texts.
 bool MovedRow(const jet::DatabaseFile& file, const jet::StoredTable& table, const std::vector<std::size_t>& columns,
               std::vector<std::vector<jet::Value>>& rows, TextRow& out, std::string* error) {
@@ -83,51 +77,102 @@ bool MovedRow(const jet::DatabaseFile& file, const jet::StoredTable& table, cons
     return true;
 }
 
+// One walk over the table's data pages: what it has read and where it is.
+class Walk {
+public:
+    Walk(const jet::DatabaseFile& file, const jet::StoredTable& table, const std::vector<std::size_t>& columns,
+         const std::function<bool(const TextRow&)>& visit)
+        : file_(file), table_(table), columns_(columns), visit_(visit),
+          where_{jet::Utf16ToUtf8(table.name), table.def.page}, room_(columns.size() * kPageSize) {
+        out_.texts.resize(columns.size());
+    }
+
+    const jet::Where& Where() const { return where_; }
+    std::size_t Live() const { return live_; }
+
+    // The rows of page p, whose bytes are page; stop when a visit asked to.
+    bool Page(std::uint32_t p, ByteView page, bool& stop, std::string* error) {
+        std::uint32_t owner = 0;
+        if (page.data()[0] != kPageData || !page.U32(kDataOwner, owner) || owner != table_.def.page) return true;
+        std::uint16_t rows = 0;
+        page.U16(kDataRowCount, rows);
+        for (std::size_t r = 0; r < rows && !stop; ++r) {
+            ByteView row;
+            std::uint16_t flags = 0;
+            out_.pointer = (p << 8) | static_cast<std::uint32_t>(r);
+            if (!file_.Pages().RowOnPage(page, r, row, flags)) return OutOfShape(p, r, error);
+            if (flags & kRowDeleted) continue;
+            ++live_;
+            if (flags & kRowOverflow) {
+                if (!MovedRow(file_, table_, columns_, moved_, out_, error)) return false;
+            } else if (!Texts(row)) {
+                return OutOfShape(p, r, error);
+            }
+            stop = !visit_(out_);
+        }
+        return true;
+    }
+
+private:
+    bool Texts(ByteView row) {
+        if (!layout_.Read(row)) return false;
+        for (std::size_t i = 0; i < columns_.size(); ++i) {
+            ByteView bytes;
+            if (!layout_.Text(table_.def.layout[columns_[i]], bytes)) return false;
+            out_.texts[i] = DecodeInto(bytes, room_.data() + i * kPageSize);
+        }
+        return true;
+    }
+    bool OutOfShape(std::uint32_t p, std::size_t r, std::string* error) const {
+        return jet::Fail(error, where_.Page(p), "row " + std::to_string(r) + " out of shape");
+    }
+
+    const jet::DatabaseFile& file_;
+    const jet::StoredTable& table_;
+    const std::vector<std::size_t>& columns_;
+    const std::function<bool(const TextRow&)>& visit_;
+    jet::Where where_;
+    TextRow out_;
+    std::vector<char16_t> room_;
+    std::vector<std::vector<jet::Value>> moved_;
+    RowLayout layout_;
+    std::size_t live_ = 0;
+};
+
+// Pages taken a run of consecutive ones at a time, into room this walk reuses.
+constexpr std::size_t kPagesPerRead = 64;
+
 }  // namespace
 
 bool ScanTexts(const jet::DatabaseFile& file, const jet::StoredTable& table, const std::vector<std::size_t>& columns,
-               const std::function<bool(const TextRow&)>& visit, std::string* error) {
-    // jet walks the pages once first and checks them against the stored count.
-    std::size_t count = 0;
-    if (!file.CountRows(table, count, error)) return false;
+               const std::function<bool(const TextRow&)>& visit, const PageReader& read, std::string* error) {
     const jet::PageSource& source = file.Pages();
-    const jet::Where where{jet::Utf16ToUtf8(table.name), table.def.page};
+    Walk walk(file, table, columns, visit);
     ByteView mapRow;
     std::vector<std::uint32_t> pages;
     if (!source.Row(table.def.usedMap, mapRow) || !jet::ReadUsageMap(mapRow, source, pages))
-        return jet::Fail(error, where, "usage map damaged");
-    TextRow out;
-    out.texts.resize(columns.size());
-    std::vector<char16_t> room(columns.size() * kPageSize);
-    std::vector<std::vector<jet::Value>> moved;
-    RowLayout layout;
-    for (std::uint32_t p : pages) {
-        ByteView page;
-        if (!OwnedDataPage(source, p, table.def.page, page)) continue;
-        std::uint16_t rows = 0;
-        page.U16(kDataRowCount, rows);
-        for (std::size_t r = 0; r < rows; ++r) {
-            ByteView row;
-            std::uint16_t flags = 0;
-            out.pointer = (p << 8) | static_cast<std::uint32_t>(r);
-            if (!source.RowOnPage(page, r, row, flags))
-                return jet::Fail(error, where.Page(p), "row " + std::to_string(r) + " out of shape");
-            if (flags & kRowDeleted) continue;
-            if (flags & kRowOverflow) {
-                if (!MovedRow(file, table, columns, moved, out, error)) return false;
-            } else {
-                if (!layout.Read(row))
-                    return jet::Fail(error, where.Page(p), "row " + std::to_string(r) + " out of shape");
-                for (std::size_t i = 0; i < columns.size(); ++i) {
-                    ByteView bytes;
-                    if (!layout.Text(table.def.layout[columns[i]], bytes))
-                        return jet::Fail(error, where.Page(p), "row " + std::to_string(r) + ": a text runs past the row");
-                    out.texts[i] = DecodeInto(bytes, room.data() + i * kPageSize);
-                }
-            }
-            if (!visit(out)) return true;
+        return jet::Fail(error, walk.Where(), "usage map damaged");
+    std::vector<std::uint8_t> room(read ? kPagesPerRead * kPageSize : 0);
+    bool stop = false;
+    for (std::size_t at = 0; at < pages.size() && !stop;) {
+        std::size_t run = 1;
+        while (read && run < kPagesPerRead && at + run < pages.size() && pages[at + run] == pages[at] + run) ++run;
+        if (read && !read(pages[at], run, room.data()))
+            return jet::Fail(error, walk.Where().Page(pages[at]), "the file could not be read");
+        for (std::size_t k = 0; k < run && !stop; ++k) {
+            ByteView page;
+            if (read) page = ByteView(room.data() + k * kPageSize, kPageSize);
+            else if (!source.Page(pages[at + k], page)) continue;
+            if (!walk.Page(pages[at + k], page, stop, error)) return false;
         }
+        at += run;
     }
+    // jet's own check, made here in the same walk rather than in one of its own
+    // first: a page lost to damage must not make a shorter table.
+    if (!stop && walk.Live() != table.def.rowCount)
+        return jet::Fail(error, walk.Where(),
+                         "the file is damaged: the table definition counts " + std::to_string(table.def.rowCount) +
+                             " rows, its data pages hold " + std::to_string(walk.Live()));
     return true;
 }
 

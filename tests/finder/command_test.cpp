@@ -2,7 +2,11 @@
 // and every language against its exact output, and every bad input.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "finder/command.h"
+#include "jet/database_file.h"
+#include "jet/writer.h"
 #include "tests/finder/sample_db.h"
 
 using namespace finder;
@@ -27,6 +31,7 @@ protected:
         std::string error;
         ASSERT_TRUE(finder_test::WriteSampleDatabase(path_, &error)) << error;
     }
+    static void TearDownTestSuite() { std::remove(path_.c_str()); }
     static Result Run(const std::vector<std::string>& args) {
         Result r;
         StringOutput out, err;
@@ -496,4 +501,52 @@ TEST_F(FinderCommand, HelpListsTheOptions) {
     const Result r = Run({"--help"});
     EXPECT_EQ(r.status, kFound);
     EXPECT_EQ(r.out, kUsage);
+}
+
+namespace {
+
+// The sample's bytes with damage done to its table: the stored row count, or
+// the first row's entry in the first data page's row table.
+std::string DamagedSample(const std::string& name, bool rowCount) {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    EXPECT_TRUE(jet::WriteDatabase({finder_test::SampleConstants()}, bytes, &error)) << error;
+    const auto file = jet::DatabaseFile::Open(jet::PageSource(bytes), &error);
+    const std::uint32_t tdef = file->Find(u"api_const")->def.page;
+    if (rowCount) {
+        bytes[tdef * 4096 + 16] ^= 1;  // the count the definition stores
+    } else {
+        for (std::size_t page = 0; page * 4096 < bytes.size(); ++page) {
+            std::uint8_t* p = &bytes[page * 4096];
+            if (p[0] != 1 || (p[4] | p[5] << 8 | p[6] << 16 | p[7] << 24) != static_cast<int>(tdef)) continue;
+            p[14] = 1;  // row 0 now starts inside the row table
+            p[15] = 0;
+            break;
+        }
+    }
+    const std::string path = ::testing::TempDir() + name;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    return path;
+}
+
+}  // namespace
+
+TEST_F(FinderCommand, DamagedTablesFailSayingWhere) {
+    const std::string counted = DamagedSample("finder_count.mdb", true);
+    const Result walk = Run({"--db", counted, "0x5"});
+    EXPECT_EQ(walk.status, kFailed);
+    EXPECT_EQ(walk.out, "");
+    EXPECT_NE(walk.err.find("': the file is damaged: the table definition counts "), std::string::npos) << walk.err;
+    EXPECT_NE(walk.err.find(" rows, its data pages hold "), std::string::npos) << walk.err;
+    EXPECT_NE(walk.err.find("(table 'api_const', page "), std::string::npos) << walk.err;
+
+    const std::string shape = DamagedSample("finder_shape.mdb", false);
+    const Result scan = Run({"--db", shape, "*BACKDROP*"});
+    EXPECT_EQ(scan.status, kFailed);
+    EXPECT_NE(scan.err.find("': row 0 out of shape (table 'api_const', page "), std::string::npos) << scan.err;
+    EXPECT_EQ(scan.err.find('\n'), scan.err.size() - 1);
+    std::remove(counted.c_str());
+    std::remove(shape.c_str());
 }
