@@ -550,3 +550,26 @@ TEST_F(FinderCommand, DamagedTablesFailSayingWhere) {
     std::remove(counted.c_str());
     std::remove(shape.c_str());
 }
+
+TEST_F(FinderCommand, FilesThatAreNoJet4Database) {
+    const std::string path = ::testing::TempDir() + "finder_not_jet4.mdb";
+    const auto failureFor = [&](const std::string& bytes) {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+        return Failure({"--db", path, "WM_CREATE"});
+    };
+    EXPECT_EQ(failureFor(""), "qalomir-find: database '" + path + "': the file is empty\n");
+    EXPECT_EQ(failureFor(std::string(8192, 'Q')), "qalomir-find: database '" + path + "': not a Jet database: signature missing\n");
+    // An Access 2007 file (ACE, version byte 2): jet's refusal, passed on as it stands.
+    std::string ace(8192, '\0');
+    ace.replace(4, 15, "Standard ACE DB");
+    ace[0x14] = 2;
+    const std::string refused = failureFor(ace);
+    EXPECT_EQ(refused.rfind("qalomir-find: database '" + path + "': ", 0), 0u) << refused;
+    EXPECT_EQ(refused.find('\n'), refused.size() - 1);
+    ace.replace(4, 15, "Standard Jet DB");
+    const std::string jet = failureFor(ace);
+    EXPECT_EQ(jet.rfind("qalomir-find: database '" + path + "': ", 0), 0u) << jet;
+    std::remove(path.c_str());
+}
