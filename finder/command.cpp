@@ -1,0 +1,227 @@
+#include "finder/command.h"
+
+#include <memory>
+
+#include "jet/utf.h"
+#include "finder/constants_file.h"
+#include "finder/declarations.h"
+#include "finder/pattern.h"
+#include "finder/questions.h"
+#include "finder/report.h"
+
+namespace finder {
+
+const char kUsage[] =
+    u8"Usage: qalomir-find [OPTIONS] QUERY...\n"
+    u8"       qalomir-find [OPTIONS] --flags PREFIX VALUE\n"
+    u8"Looks Windows API constants up in API常量.mdb. A QUERY is a name (WM_CREATE), a\n"
+    u8"pattern with * and ? (DWMWA_*), or a number (5, 0x80070005, 80070005, -2147024891).\n"
+    u8"  --db FILE       the database (default: API常量.mdb beside the program)\n"
+    u8"  --lang LANG     declarations in e, c, cs, vb, vb6, delphi, rust or python\n"
+    u8"  --json          one JSON document with every answer\n"
+    u8"  --all           every row of a name, not only the one the window shows\n"
+    u8"  --limit N       names shown per list (default 50; 0: all)\n"
+    u8"  --prefix P      only the names of a value that begin with P or match it\n"
+    u8"  --flags PREFIX  the names beginning with PREFIX that make up VALUE\n"
+    u8"Exit status: 0 found, 1 nothing found, 2 bad usage or an unreadable database.\n";
+
+namespace {
+
+struct Query {
+    std::string text;
+    std::u16string wide;
+    std::size_t argument = 0;  // 1-based position among the arguments
+    Answer::Kind kind = Answer::Kind::Name;
+    std::vector<Reading> readings;
+};
+
+struct Options {
+    std::string database;
+    bool json = false, lang = false;
+    Language language = Language::C;
+    Settings settings;
+    bool limitGiven = false, flags = false, help = false;
+    std::string flagsPrefix;
+    std::vector<Query> queries;
+};
+
+bool Usage(std::string* error, const std::string& what) {
+    *error = what;
+    return false;
+}
+
+std::string Where(std::size_t argument) { return " (argument " + std::to_string(argument) + ")"; }
+
+std::string Trimmed(const std::string& text) {
+    const std::size_t begin = text.find_first_not_of(" \t\r\n");
+    if (begin == std::string::npos) return std::string();
+    return text.substr(begin, text.find_last_not_of(" \t\r\n") - begin + 1);
+}
+
+// A name, a pattern or a number: checked before the database is opened.
+bool Classify(const std::string& raw, std::size_t argument, const char* what, Query& q, std::string* error) {
+    // Malformed UTF-8 becomes U+FFFD here, so every text printed is UTF-8.
+    q.wide = jet::Utf8ToUtf16(Trimmed(raw));
+    q.text = jet::Utf16ToUtf8(q.wide);
+    q.argument = argument;
+    if (q.wide.empty()) return Usage(error, std::string("empty ") + what + Where(argument));
+    if (q.wide.size() > kLongestQuery)
+        return Usage(error, std::string(what) + " too long" + Where(argument) + ": " + std::to_string(q.wide.size()) +
+                                " characters, at most " + std::to_string(kLongestQuery));
+    if (StartsLikeNumber(q.text)) {
+        std::string why;
+        if (!ReadTypedNumber(q.text, q.readings, &why)) return Usage(error, why + Where(argument));
+        q.kind = Answer::Kind::Value;
+    } else if (IsPattern(q.wide)) {
+        q.kind = Answer::Kind::Pattern;
+    }
+    return true;
+}
+
+bool ReadLimit(const std::string& text, std::size_t& n, std::string* error) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return Usage(error, "--limit needs a whole number of names, not '" + text + "'");
+    n = 0;
+    for (char c : text) n = n * 10 + static_cast<std::size_t>(c - '0');
+    return true;
+}
+
+bool IsOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-' && !(arg[1] >= '0' && arg[1] <= '9'); }
+
+// One option and its value, if it takes one; i moves past what it used.
+bool ReadOption(const std::vector<std::string>& args, std::size_t& i, Options& o, std::string* error) {
+    const std::string& a = args[i];
+    const bool takesValue = a == "--db" || a == "--limit" || a == "--lang" || a == "--prefix" || a == "--flags";
+    if (takesValue && i + 1 >= args.size()) return Usage(error, a + " needs a value");
+    const std::string value = takesValue ? args[++i] : std::string();
+    Query q;
+    if (a == "--help" || a == "-h") o.help = true;
+    else if (a == "--json") o.json = true;
+    else if (a == "--all") o.settings.all = true;
+    else if (a == "--db") o.database = value;
+    else if (a == "--limit") {
+        o.limitGiven = true;
+        return ReadLimit(value, o.settings.limit, error);
+    } else if (a == "--lang") {
+        if (!LanguageNamed(value, o.language))
+            return Usage(error, "unknown language '" + value + "' (" + kLanguageNames + ")");
+        o.lang = true;
+    } else if (a == "--prefix") {
+        if (!Classify(value, i + 1, "--prefix", q, error)) return false;
+        o.settings.narrow = q.wide;
+    } else if (a == "--flags") {
+        if (!Classify(value, i + 1, "--flags prefix", q, error)) return false;
+        o.flags = true;
+        o.flagsPrefix = q.text;
+    } else {
+        return Usage(error, "unknown option '" + a + "' (--help lists them)");
+    }
+    return true;
+}
+
+bool Parse(const std::vector<std::string>& args, Options& o, std::string* error) {
+    bool optionsEnded = false;
+    std::vector<std::pair<std::string, std::size_t>> operands;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (!optionsEnded && args[i] == "--") optionsEnded = true;
+        else if (optionsEnded || !IsOption(args[i])) operands.push_back({args[i], i + 1});
+        else if (!ReadOption(args, i, o, error)) return false;
+    }
+    if (o.help) return true;
+    if (o.json && o.lang) return Usage(error, "--json and --lang do not go together");
+    if (operands.empty())
+        return Usage(error, o.flags ? "--flags needs a value after its prefix"
+                                    : "nothing to look up: give a name, a pattern or a number (--help)");
+    if (o.flags && operands.size() != 1)
+        return Usage(error, "--flags takes one value, not " + std::to_string(operands.size()));
+    // A list narrowed by --prefix is not cut short unless --limit says so.
+    if (!o.settings.narrow.empty() && !o.limitGiven) o.settings.limit = 0;
+    for (const auto& operand : operands) {
+        o.queries.emplace_back();
+        if (!Classify(operand.first, operand.second, "query", o.queries.back(), error)) return false;
+    }
+    if (o.flags) {
+        Query& v = o.queries[0];
+        if (v.kind != Answer::Kind::Value)
+            return Usage(error, "--flags needs a number, not '" + v.text + "'" + Where(v.argument));
+        v.kind = Answer::Kind::Flags;
+    }
+    return true;
+}
+
+bool Ask(const Questions& questions, const Options& o, Query& q, Answer& a, std::string* error) {
+    a.kind = q.kind;
+    a.query = q.text;
+    switch (q.kind) {
+    case Answer::Kind::Name:
+        if (!questions.Name(q.wide, a.names, error)) return false;
+        if (!a.names.empty() || !AllHexDigits(q.text)) return true;
+        // No such name, but hexadecimal digits (C0000005): a number after all.
+        if (!ReadTypedNumber(q.text, q.readings, nullptr)) return true;
+        a.kind = q.kind = Answer::Kind::Value;
+        return questions.Value(q.readings, a.values, error);
+    case Answer::Kind::Pattern: return questions.Pattern(q.wide, a.list, error);
+    case Answer::Kind::Value: return questions.Value(q.readings, a.values, error);
+    case Answer::Kind::Flags:
+        a.flagsPrefix = o.flagsPrefix;
+        return questions.Flags(jet::Utf8ToUtf16(o.flagsPrefix), q.readings[0].value, a.flags, error);
+    }
+    return false;
+}
+
+void Print(const Options& o, const std::vector<Answer>& answers, Output& out, Output& err) {
+    if (o.json) {
+        JsonWriter json;
+        json.BeginObject().Member("database", o.database).Key("queries").BeginArray();
+        for (const Answer& a : answers) JsonReport(json, a);
+        json.EndArray().EndObject();
+        out.Write(json.Text() + "\n");
+        return;
+    }
+    if (o.lang) {
+        std::vector<Declared> declared;
+        std::set<std::string> names;
+        for (const Answer& a : answers) {
+            AddDeclared(a, declared, names);
+            err.Write(CutNotes(a));
+        }
+        out.Write(Declare(o.language, declared));
+        return;
+    }
+    for (std::size_t i = 0; i < answers.size(); ++i) out.Write((i ? "\n" : "") + TextReport(answers[i]));
+}
+
+}  // namespace
+
+int RunFind(const std::vector<std::string>& args, const std::string& defaultDatabase, Output& out, Output& err) {
+    Options o;
+    o.database = defaultDatabase;
+    std::string error;
+    if (!Parse(args, o, &error)) {
+        err.Write("qalomir-find: " + error + "\n");
+        return kFailed;
+    }
+    if (o.help) {
+        out.Write(kUsage);
+        return kFound;
+    }
+    const std::unique_ptr<ConstantsFile> file = ConstantsFile::Open(o.database, &error);
+    if (!file) {
+        err.Write("qalomir-find: " + error + "\n");
+        return kFailed;
+    }
+    const Questions questions(*file, o.settings);
+    std::vector<Answer> answers(o.queries.size());
+    bool all = true;
+    for (std::size_t i = 0; i < o.queries.size(); ++i) {
+        if (!Ask(questions, o, o.queries[i], answers[i], &error)) {
+            err.Write("qalomir-find: database '" + o.database + "': " + error + "\n");
+            return kFailed;
+        }
+        all = all && answers[i].Found();
+    }
+    Print(o, answers, out, err);
+    return all ? kFound : kNotFound;
+}
+
+}  // namespace finder
