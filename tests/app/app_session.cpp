@@ -58,9 +58,7 @@ std::string AppSession::Query(const std::string& name, int answer) {
     lastQuestionText.clear();
     // The status is written only after the question is answered, so wait for either.
     for (int i = 0; i < 1500; ++i) {
-        const std::vector<HWND> boxes = TopLevelWindows(child_.Pid(), "#32770");
-        if (!boxes.empty() && IsWindowVisible(boxes.front())) {
-            HWND box = boxes.front();
+        if (HWND box = ReadyMessageBox(child_.Pid())) {
             lastQuestionTitle = WindowText(box);
             lastQuestionText = MessageBoxText(box);
             topmostDuringQuestion = Topmost();

@@ -6,16 +6,6 @@ using namespace app;
 
 using namespace testsupport;
 
-namespace {
-
-HWND VisibleBox(DWORD pid) {
-    for (HWND box : TopLevelWindows(pid, "#32770"))
-        if (IsWindowVisible(box)) return box;
-    return nullptr;
-}
-
-}  // namespace
-
 bool CopyBuiltDatabase(const std::string& to) { return CopyFileTo(QALOMIR_E2E_DATABASE, to); }
 
 RealApp::RealApp(const std::string& subfolder)
@@ -31,7 +21,7 @@ bool RealApp::Start() {
     if (!window_) return false;
     // A failed open shows its box right after the window is created; give it time to come.
     for (DWORD waited = 0; waited < 3000; waited += 50) {
-        if (HWND box = VisibleBox(child_.Pid())) {
+        if (HWND box = ReadyMessageBox(child_.Pid())) {
             ++startupBoxes;
             startupBoxText = MessageBoxText(box);
             PressButton(box, IDOK);
@@ -55,7 +45,7 @@ std::string RealApp::Query(const std::string& name, int answer) {
     PostClick(Control(main_window::k按钮_Qalomir));
     questionSeen = false;
     for (int i = 0; i < 500; ++i) {
-        if (HWND box = VisibleBox(child_.Pid())) {
+        if (HWND box = ReadyMessageBox(child_.Pid())) {
             questionSeen = WindowText(box) == "提示:";
             PressButton(box, answer);
             WaitNoMessageBox(child_.Pid());

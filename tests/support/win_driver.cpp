@@ -96,8 +96,28 @@ HWND WaitForWindow(DWORD pid, const std::string& className, const std::string& c
     });
 }
 
+namespace {
+
+// A box counts once its message and a button are in place: a dialog's window
+// can be seen before its controls, and a box answered then never hears the press.
+bool MessageBoxReady(HWND box) {
+    HWND text = GetDlgItem(box, 0xFFFF);
+    if (!IsWindowVisible(box) || !text || WindowText(text).empty()) return false;
+    for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO})
+        if (GetDlgItem(box, id)) return true;
+    return false;
+}
+
+}  // namespace
+
+HWND ReadyMessageBox(DWORD pid) {
+    for (HWND box : TopLevelWindows(pid, "#32770"))
+        if (MessageBoxReady(box)) return box;
+    return nullptr;
+}
+
 HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs) {
-    return WaitForWindow(pid, "#32770", std::string(), timeoutMs);
+    return PollUntil(timeoutMs, [&]() { return ReadyMessageBox(pid); });
 }
 
 bool WaitNoMessageBox(DWORD pid, DWORD timeoutMs) {

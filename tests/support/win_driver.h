@@ -39,7 +39,10 @@ std::vector<HWND> TopLevelWindows(DWORD pid, const std::string& className = std:
                                   const std::string& caption = std::string());
 HWND WaitForWindow(DWORD pid, const std::string& className, const std::string& caption,
                    DWORD timeoutMs = 10000);
-// A message box ("#32770") of the process; null on time-out.
+// A message box ("#32770") of the process with its text and buttons in place;
+// null when there is none yet.
+HWND ReadyMessageBox(DWORD pid);
+// The same, waited for; null on time-out.
 HWND WaitForMessageBox(DWORD pid, DWORD timeoutMs = 10000);
 // Waits until the process has no message box open (true) or the time-out passed.
 bool WaitNoMessageBox(DWORD pid, DWORD timeoutMs = 5000);
