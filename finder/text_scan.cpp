@@ -2,6 +2,7 @@
 
 #include "jet/failure.h"
 #include "jet/format.h"
+#include "jet/text_codec.h"
 #include "jet/usage_map.h"
 #include "jet/utf.h"
 
@@ -42,32 +43,6 @@ struct RowLayout {
         return start <= stop && row.Slice(start, stop - start, bytes);
     }
 };
-
-// jet::DecodeText into room that every row reuses: a text has no more
-// characters than bytes, and no row is longer than a page.
-std::u16string_view DecodeInto(ByteView bytes, char16_t* to) {
-    const std::uint8_t* p = bytes.data();
-    const std::size_t n = bytes.size();
-    std::size_t length = 0;
-    if (n >= 2 && p[0] == 0xFF && p[1] == 0xFE) {
-        bool compressed = true;
-        for (std::size_t i = 2; i < n;) {
-            if (p[i] == 0) {
-                compressed = !compressed;
-                ++i;
-            } else if (compressed) {
-                to[length++] = p[i++];
-            } else {
-                if (i + 1 >= n) break;
-                to[length++] = static_cast<char16_t>(p[i] | (p[i + 1] << 8));
-                i += 2;
-            }
-        }
-    } else {
-        for (std::size_t i = 0; i + 1 < n; i += 2) to[length++] = static_cast<char16_t>(p[i] | (p[i + 1] << 8));
-    }
-    return std::u16string_view(to, length);
-}
 
 // A row that moved to another page: jet follows it, and rows keeps its texts.
 bool MovedRow(const jet::DatabaseFile& file, const jet::StoredTable& table, const std::vector<std::size_t>& columns,
@@ -119,7 +94,9 @@ private:
         for (std::size_t i = 0; i < columns_.size(); ++i) {
             ByteView bytes;
             if (!layout_.Text(table_.def.layout[columns_[i]], bytes)) return false;
-            out_.texts[i] = DecodeInto(bytes, room_.data() + i * kPageSize);
+            // A text has no more characters than bytes, and no row is longer than a page.
+            char16_t* room = room_.data() + i * kPageSize;
+            out_.texts[i] = std::u16string_view(room, jet::DecodeTextInto(bytes, room));
         }
         return true;
     }

@@ -13,6 +13,10 @@ bool Compressible(const std::u16string& text) {
 
 bool OneByte(char16_t c) { return c < 0x100; }
 
+bool StartsCompressed(ByteView bytes) {
+    return bytes.size() >= 2 && bytes.data()[0] == 0xFF && bytes.data()[1] == 0xFE;
+}
+
 // Length of the run of one-byte characters starting at i.
 std::size_t OneByteRun(const std::u16string& text, std::size_t i) {
     std::size_t n = 0;
@@ -59,28 +63,33 @@ ByteVec EncodeText(const std::u16string& text, bool allowCompression) {
     return out.size() < plain.size() || plainLooksCompressed ? out : plain;
 }
 
-std::u16string DecodeText(ByteView bytes) {
-    std::u16string out;
+std::size_t DecodeTextInto(ByteView bytes, char16_t* to) {
     const std::uint8_t* p = bytes.data();
     const std::size_t n = bytes.size();
-    if (n >= 2 && p[0] == 0xFF && p[1] == 0xFE) {
+    std::size_t length = 0;
+    if (StartsCompressed(bytes)) {
         bool compressed = true;
         for (std::size_t i = 2; i < n;) {
             if (p[i] == 0) {
                 compressed = !compressed;
                 ++i;
             } else if (compressed) {
-                out.push_back(p[i++]);
+                to[length++] = p[i++];
             } else {
                 if (i + 1 >= n) break;
-                out.push_back(static_cast<char16_t>(p[i] | (p[i + 1] << 8)));
+                to[length++] = static_cast<char16_t>(p[i] | (p[i + 1] << 8));
                 i += 2;
             }
         }
-        return out;
+        return length;
     }
-    out.reserve(n / 2);
-    for (std::size_t i = 0; i + 1 < n; i += 2) out.push_back(static_cast<char16_t>(p[i] | (p[i + 1] << 8)));
+    for (std::size_t i = 0; i + 1 < n; i += 2) to[length++] = static_cast<char16_t>(p[i] | (p[i + 1] << 8));
+    return length;
+}
+
+std::u16string DecodeText(ByteView bytes) {
+    std::u16string out(StartsCompressed(bytes) ? bytes.size() : bytes.size() / 2, u'\0');
+    out.resize(DecodeTextInto(bytes, &out[0]));
     return out;
 }
 

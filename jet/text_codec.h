@@ -18,4 +18,8 @@ ByteVec EncodeTextPlain(const std::u16string& text);
 // Accepts both forms; an odd trailing byte of a plain text is dropped.
 std::u16string DecodeText(ByteView bytes);
 
+// The same into room the caller owns (a text has no more characters than
+// bytes, so bytes.size() units always do); gives the count written.
+std::size_t DecodeTextInto(ByteView bytes, char16_t* to);
+
 }  // namespace jet
