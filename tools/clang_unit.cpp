@@ -41,6 +41,21 @@ bool FirstError(CXTranslationUnit unit, Diagnostic& out) {
     return false;
 }
 
+std::set<unsigned> MainFileErrorLines(CXTranslationUnit unit) {
+    const std::string main = TakeText(clang_getTranslationUnitSpelling(unit));
+    std::set<unsigned> lines;
+    const unsigned count = clang_getNumDiagnostics(unit);
+    for (unsigned i = 0; i < count; ++i) {
+        std::unique_ptr<void, void (*)(CXDiagnostic)> d(clang_getDiagnostic(unit, i), clang_disposeDiagnostic);
+        if (clang_getDiagnosticSeverity(d.get()) < CXDiagnostic_Error) continue;
+        CXFile file = nullptr;
+        unsigned line = 0;
+        clang_getExpansionLocation(clang_getDiagnosticLocation(d.get()), &file, &line, nullptr, nullptr);
+        if (file && TakeText(clang_getFileName(file)) == main) lines.insert(line);
+    }
+    return lines;
+}
+
 void UndeclaredNames(CXTranslationUnit unit, std::set<std::string>& out) {
     static const std::string kUndeclared = "use of undeclared identifier '";
     const std::string main = TakeText(clang_getTranslationUnitSpelling(unit));
@@ -63,6 +78,12 @@ Place PlaceOf(CXCursor cursor) {
     clang_getExpansionLocation(clang_getCursorLocation(cursor), &file, nullptr, nullptr, &p.offset);
     if (file) p.file = TakeText(clang_getFileName(file));
     return p;
+}
+
+unsigned LineOf(CXCursor cursor) {
+    unsigned line = 0;
+    clang_getExpansionLocation(clang_getCursorLocation(cursor), nullptr, &line, nullptr, nullptr);
+    return line;
 }
 
 SourceTokens TokensIn(CXTranslationUnit unit, CXSourceRange range) {

@@ -46,6 +46,10 @@ struct Diagnostic {
 // The unit's first error, if any.
 bool FirstError(CXTranslationUnit unit, Diagnostic& out);
 
+// The lines of the main file that errors point at (where a macro was used, for
+// an error inside its expansion).
+std::set<unsigned> MainFileErrorLines(CXTranslationUnit unit);
+
 // The names the main file's errors say nothing declares ("use of undeclared identifier 'X'").
 void UndeclaredNames(CXTranslationUnit unit, std::set<std::string>& out);
 
@@ -55,6 +59,9 @@ struct Place {
     unsigned offset = 0;
 };
 Place PlaceOf(CXCursor cursor);
+
+// The line a cursor starts on, where its macro was expanded.
+unsigned LineOf(CXCursor cursor);
 
 SourceTokens TokensIn(CXTranslationUnit unit, CXSourceRange range);
 

@@ -360,6 +360,9 @@ void EvaluateMacros(CXIndex index, const Context& ctx, const std::string& includ
                                         CXTranslationUnit_SkipFunctionBodies | CXTranslationUnit_KeepGoing, nullptr);
         if (!unit) return;
         std::vector<bool> declared(candidates.size(), false);
+        // Clang recovers from a malformed expansion and may still give the
+        // declaration a value: "( 0x1 0x2 0x4 )" would read as 1.
+        const std::set<unsigned> errorLines = clang::MainFileErrorLines(unit.get());
         clang::VisitChildren(clang_getTranslationUnitCursor(unit.get()), [&](CXCursor c) {
             if (c.kind != CXCursor_VarDecl || !clang_Location_isFromMainFile(clang_getCursorLocation(c))) return CXChildVisit_Continue;
             const std::string spelling = clang::TakeText(clang_getCursorSpelling(c));
@@ -367,6 +370,7 @@ void EvaluateMacros(CXIndex index, const Context& ctx, const std::string& includ
             const std::size_t i = std::stoul(spelling.substr(prefix));
             if (i >= candidates.size()) return CXChildVisit_Continue;
             declared[i] = true;
+            if (errorLines.count(clang::LineOf(c))) return CXChildVisit_Continue;
             std::optional<IntValue> value = ValueOf(c);
             if (value) out.records.push_back({candidates[i].name, *value, NotationText(*value, candidates[i].notation), candidates[i].file});
             return CXChildVisit_Continue;

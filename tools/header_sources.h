@@ -13,8 +13,9 @@ namespace constdb {
 // Debian's mingw-w64-common and libwine-dev put them here.
 constexpr const char* kMingwFolder = "/usr/share/mingw-w64/include";
 constexpr const char* kWineFolders[] = {"/usr/include/wine/wine/windows", "/usr/include/wine/wine/msvcrt"};
-// Debian 12's i686-w64-mingw32-gcc, which builds the program.
-constexpr const char* kMingwGnuVersion = "12.2.0";
+// Debian 12's i686-w64-mingw32-gcc, which builds the program, as its own macros
+// give it (__GNUC__ 12, __GNUC_MINOR__ 0: the package is 12.2, the compiler says 12.0).
+constexpr const char* kMingwGnuVersion = "12.0.0";
 
 struct SourceFolders {
     std::vector<std::string> mingw;  // the first source

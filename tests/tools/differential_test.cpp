@@ -40,6 +40,7 @@ struct Unit {
     std::vector<std::string> names;
     std::vector<std::uint64_t> values;  // GCC's, as unsigned long long
     std::string failure;
+    bool headersRefused = false;  // GCC stops in the headers themselves, where clang only warns
 };
 
 // The database's value texts of each name.
@@ -116,7 +117,18 @@ void EvaluateWithGcc(Unit& u, const fs::path& dir) {
             current = SIZE_MAX;
         }
     }
-    if (std::find(seen.begin(), seen.end(), false) != seen.end()) u.failure = assembly.substr(0, 2000);
+    if (std::find(seen.begin(), seen.end(), false) == seen.end()) return;
+    // An error in this file is about a name; errors only in the headers are
+    // GCC's stricter C (an unknown type in a prototype), not about values.
+    const std::string here = source.string() + ":";
+    bool errorHere = false;
+    std::istringstream errors(assembly);
+    for (std::string line; std::getline(errors, line);)
+        if (line.find(": error:") != std::string::npos && line.compare(0, here.size(), here) == 0) errorHere = true;
+    if (errorHere || assembly.find(": error:") == std::string::npos)
+        u.failure = assembly.substr(0, 2000);
+    else
+        u.headersRefused = true;
 }
 
 std::vector<Unit> Sample(const HeaderConstants& extract, std::mt19937& random) {
@@ -171,9 +183,11 @@ TEST(Differential, ASampleOfNamesHasTheValueGccGivesAmongItsRows) {
     fs::remove_all(dir, ec);
 
     std::size_t checked = 0;
+    std::string refused;
     for (const Unit& u : units) {
         EXPECT_EQ(u.failure, "") << u.source->name << " " << u.header;
-        if (!u.failure.empty()) continue;
+        if (u.headersRefused) refused += " " + u.source->name + ":" + u.header;
+        if (!u.failure.empty() || u.headersRefused) continue;
         for (std::size_t i = 0; i < u.names.size(); ++i) {
             auto found = rows.find(u.names[i]);
             ASSERT_NE(found, rows.end()) << u.names[i];
@@ -185,6 +199,7 @@ TEST(Differential, ASampleOfNamesHasTheValueGccGivesAmongItsRows) {
         }
     }
     std::printf("names compared: %zu in %zu units\n", checked, units.size());
+    if (!refused.empty()) std::printf("units whose headers GCC refuses (not compared):%s\n", refused.c_str());
     EXPECT_GE(checked, 3000u);
 }
 

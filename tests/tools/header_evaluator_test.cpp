@@ -193,6 +193,20 @@ TEST(HeaderEvaluator, AnUnbalancedDefinitionDoesNotHideTheOnesAfterIt) {
     EXPECT_TRUE(e.Of("INDIRECT").empty());
 }
 
+// Wine 8's CERT_CHAIN_POLICY_IGNORE_ALL_NOT_TIME_VALID_FLAGS lacks its "|": a
+// compiler rejects it, though clang's recovery would have read the first flag.
+TEST(HeaderEvaluator, AMalformedExpressionHasNoValue) {
+    HeaderFolder f;
+    f.Write("windows.h", "#define F1 0x1\n#define F2 0x2\n#define MISSING_OR ( F1 F2 )\n#define TRAILING (F1 |)\n"
+                         "#define EXTRA_PAREN (F1))\n#define NEXT (F1 | F2)\n");
+    Evaluated e = Evaluate(f);
+    ASSERT_TRUE(e.ok) << e.error;
+    EXPECT_TRUE(e.Of("MISSING_OR").empty());
+    EXPECT_TRUE(e.Of("TRAILING").empty());
+    EXPECT_TRUE(e.Of("EXTRA_PAREN").empty());
+    EXPECT_EQ(e.Of("NEXT"), Texts{"0x3@windows.h/windows.h"});
+}
+
 // A header several others include is evaluated where it speaks for itself.
 TEST(HeaderEvaluator, ASharedHeadersNamesComeFromItsOwnUnitOnce) {
     HeaderFolder f;
@@ -280,7 +294,7 @@ TEST(HeaderSources, TheSecondSourceIsGivenTheFirstOnesVersion) {
     EXPECT_EQ(out.sources[1].defines, (Texts{"_WIN32_WINNT=0x601", "WINVER=0x601"}));
     ASSERT_EQ(out.sources[1].constants.size(), 1u);
     EXPECT_EQ(out.sources[1].constants[0].name, "SEVEN");
-    EXPECT_NE(out.sources[0].compiler.find("i686-w64-mingw32, as GCC 12.2.0"), std::string::npos) << out.sources[0].compiler;
+    EXPECT_NE(out.sources[0].compiler.find("i686-w64-mingw32, as GCC 12.0.0"), std::string::npos) << out.sources[0].compiler;
 }
 
 #if defined(QALOMIR_BUILD_CONSTANTS_DB)
