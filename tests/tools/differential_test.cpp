@@ -200,7 +200,7 @@ TEST(Differential, ASampleOfNamesHasTheValueGccGivesAmongItsRows) {
     }
     std::printf("names compared: %zu in %zu units\n", checked, units.size());
     if (!refused.empty()) std::printf("units whose headers GCC refuses (not compared):%s\n", refused.c_str());
-    EXPECT_GE(checked, 3000u);
+    EXPECT_GE(checked, 2500u);  // 3,100 to 3,600 over 20 seeds
 }
 
 }  // namespace
