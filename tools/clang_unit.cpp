@@ -25,7 +25,12 @@ Unit Parse(CXIndex index, const std::string& name, const std::string& source, co
     return Unit(code == CXError_Success ? unit : nullptr);
 }
 
-bool FirstError(CXTranslationUnit unit, Diagnostic& out) {
+namespace {
+
+// Calls visit(file, line, diagnostic) for each error, where its macro was
+// expanded, until visit returns false.
+template <typename Visit>
+void VisitErrors(CXTranslationUnit unit, Visit visit) {
     const unsigned count = clang_getNumDiagnostics(unit);
     for (unsigned i = 0; i < count; ++i) {
         std::unique_ptr<void, void (*)(CXDiagnostic)> d(clang_getDiagnostic(unit, i), clang_disposeDiagnostic);
@@ -33,26 +38,29 @@ bool FirstError(CXTranslationUnit unit, Diagnostic& out) {
         CXFile file = nullptr;
         unsigned line = 0;
         clang_getExpansionLocation(clang_getDiagnosticLocation(d.get()), &file, &line, nullptr, nullptr);
-        out.file = file ? TakeText(clang_getFileName(file)) : "";
-        out.line = line;
-        out.message = TakeText(clang_getDiagnosticSpelling(d.get()));
-        return true;
+        if (!visit(file ? TakeText(clang_getFileName(file)) : std::string(), line, d.get())) return;
     }
-    return false;
+}
+
+}  // namespace
+
+bool FirstError(CXTranslationUnit unit, Diagnostic& out) {
+    bool found = false;
+    VisitErrors(unit, [&](const std::string& file, unsigned line, CXDiagnostic d) {
+        out = {file, line, TakeText(clang_getDiagnosticSpelling(d))};
+        found = true;
+        return false;
+    });
+    return found;
 }
 
 std::set<unsigned> MainFileErrorLines(CXTranslationUnit unit) {
     const std::string main = TakeText(clang_getTranslationUnitSpelling(unit));
     std::set<unsigned> lines;
-    const unsigned count = clang_getNumDiagnostics(unit);
-    for (unsigned i = 0; i < count; ++i) {
-        std::unique_ptr<void, void (*)(CXDiagnostic)> d(clang_getDiagnostic(unit, i), clang_disposeDiagnostic);
-        if (clang_getDiagnosticSeverity(d.get()) < CXDiagnostic_Error) continue;
-        CXFile file = nullptr;
-        unsigned line = 0;
-        clang_getExpansionLocation(clang_getDiagnosticLocation(d.get()), &file, &line, nullptr, nullptr);
-        if (file && TakeText(clang_getFileName(file)) == main) lines.insert(line);
-    }
+    VisitErrors(unit, [&](const std::string& file, unsigned line, CXDiagnostic) {
+        if (file == main) lines.insert(line);
+        return true;
+    });
     return lines;
 }
 
