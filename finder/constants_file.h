@@ -48,6 +48,9 @@ public:
     bool Visit(std::u16string_view prefix, bool withSource, const std::function<bool(const ScannedRow&)>& visit,
                std::string* error) const;
 
+    // The whole file, for the questions about other tables.
+    const jet::DatabaseFile& Database() const { return *file_; }
+
 private:
     ConstantsFile() = default;
     // Pointers of the rows the index gives for key; false when it cannot answer.
