@@ -41,8 +41,8 @@ metadata lists as such), Cdecl (callbacks the metadata marks so), DoesNotReturn,
 PreserveSig, Obsolete, OptionalReturn. FLAGS of X: PreserveSig, SpecialName
 (property accessors), Obsolete. A comma list, in that order.
 ATTRS of P and M, a comma list in the metadata's order: In, Out, Optional, Const,
-RetVal, ComOutPtr, Reserved, NotNullTerminated, NullNullTerminated, Obsolete,
-MemorySize=I (the parameter at index I gives the size in bytes), FreeWith=FUNC;
+RetVal, ComOutPtr, Reserved, NotNullTerminated, NullNullTerminated, DoNotRelease,
+Obsolete, MemorySize=I (the parameter at index I gives the size in bytes), FreeWith=FUNC;
 then what an array parameter says of its length: Count=N (N elements), CountParam=I
 (the parameter at index I gives the count), NullNullTerminated.
 
