@@ -64,7 +64,7 @@ std::string TypeText(const ApiType& t) {
         break;
     case TypeKind::Enum:
     case TypeKind::Typedef: out += "  " + t.target; break;
-    case TypeKind::Callback: out += "\n  " + Signature(t.signature); break;
+    case TypeKind::Callback: break;
     case TypeKind::Interface:
         out += "  IID " + t.iid + "  " + (t.base.empty() ? std::string("no base") : "base " + t.base) + "  " +
                std::to_string(t.methods.size()) + " methods";
@@ -72,6 +72,7 @@ std::string TypeText(const ApiType& t) {
     }
     if (!t.header.empty()) out += "  " + t.header;
     else if (!t.space.empty()) out += "  " + t.space;
+    if (t.kind == TypeKind::Callback) out += "\n  " + Signature(t.signature);
     return out + "\n";
 }
 

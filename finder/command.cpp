@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "jet/utf.h"
+#include "finder/api_file.h"
 #include "finder/constants_file.h"
 #include "finder/declarations.h"
 #include "finder/pattern.h"
@@ -14,10 +15,13 @@ namespace finder {
 const char kUsage[] =
     u8"Usage: qalomir-find [OPTIONS] QUERY...\n"
     u8"       qalomir-find [OPTIONS] --flags PREFIX VALUE\n"
-    u8"Looks Windows API constants up in API常量.mdb. A QUERY is a name (WM_CREATE), a\n"
-    u8"pattern with * and ? (DWMWA_*), or a number (5, 0x80070005, 80070005, -2147024891).\n"
+    u8"Looks Windows API constants, functions and types up in API常量.mdb. A QUERY is a\n"
+    u8"name (WM_CREATE, MessageBox, RECT, IUnknown), a pattern with * and ? (DWMWA_*), or\n"
+    u8"a number (5, 0x80070005, 80070005, -2147024891).\n"
     u8"  --db FILE       the database (default: API常量.mdb beside the program)\n"
     u8"  --lang LANG     declarations in e, c, cs, vb, vb6, delphi, rust or python\n"
+    u8"  --arch ARCH     the layouts declarations follow: i686 or x86_64 (default: i686\n"
+    u8"                  for e and vb6, x86_64 for the others)\n"
     u8"  --json          one JSON document with every answer\n"
     u8"  --all           every row of a name, not only the one the window shows\n"
     u8"  --limit N       names shown per list (default 50; 0: all)\n"
@@ -39,6 +43,8 @@ struct Options {
     std::string database;
     bool json = false, lang = false;
     Language language = Language::C;
+    bool archGiven = false;
+    Arch arch = Arch::X86_64;
     Settings settings;
     bool limitGiven = false, flags = false, help = false;
     std::string flagsPrefix;
@@ -91,7 +97,8 @@ bool IsOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-' &
 // One option and its value, if it takes one; i moves past what it used.
 bool ReadOption(const std::vector<std::string>& args, std::size_t& i, Options& o, std::string* error) {
     const std::string& a = args[i];
-    const bool takesValue = a == "--db" || a == "--limit" || a == "--lang" || a == "--prefix" || a == "--flags";
+    const bool takesValue =
+        a == "--db" || a == "--limit" || a == "--lang" || a == "--prefix" || a == "--flags" || a == "--arch";
     if (takesValue && i + 1 >= args.size()) return Usage(error, a + " needs a value");
     const std::string value = takesValue ? args[++i] : std::string();
     Query q;
@@ -106,6 +113,10 @@ bool ReadOption(const std::vector<std::string>& args, std::size_t& i, Options& o
         if (!LanguageNamed(value, o.language))
             return Usage(error, "unknown language '" + value + "' (" + kLanguageNames + ")");
         o.lang = true;
+    } else if (a == "--arch") {
+        if (value != "i686" && value != "x86_64") return Usage(error, "unknown architecture '" + value + "' (i686, x86_64)");
+        o.archGiven = true;
+        o.arch = value == "i686" ? Arch::I686 : Arch::X86_64;
     } else if (a == "--prefix") {
         if (!Classify(value, i + 1, "--prefix", q, error)) return false;
         o.settings.narrow = q.wide;
@@ -129,6 +140,8 @@ bool Parse(const std::vector<std::string>& args, Options& o, std::string* error)
     }
     if (o.help) return true;
     if (o.json && o.lang) return Usage(error, "--json and --lang do not go together");
+    // 易语言 and VB6 programs are 32-bit.
+    if (!o.archGiven) o.arch = o.lang && (o.language == Language::E || o.language == Language::VB6) ? Arch::I686 : Arch::X86_64;
     if (operands.empty())
         return Usage(error, o.flags ? "--flags needs a value after its prefix"
                                     : "nothing to look up: give a name, a pattern or a number (--help)");
@@ -149,13 +162,40 @@ bool Parse(const std::vector<std::string>& args, Options& o, std::string* error)
     return true;
 }
 
-bool Ask(const Questions& questions, const Options& o, Query& q, Answer& a, std::string* error) {
+// Declarations of the functions and types the answers found. 易语言 text is ANSI:
+// of an A/W pair it takes the A one.
+std::string DeclareApi(Language language, Arch arch, const std::vector<Answer>& answers, const ApiFile& api) {
+    (void)language, (void)arch, (void)answers, (void)api;
+    return "";
+}
+
+// The functions and types of that name; failing those, of the name with A and with W.
+bool AskApi(const ApiFile& api, const std::u16string& name, ApiAnswer& out, std::string* error) {
+    if (!api.Functions(name, out.functions, error) || !api.Types(name, out.types, error)) return false;
+    if (out.Found()) return true;
+    ApiAnswer ansi, wide;
+    if (!api.Functions(name + u"A", ansi.functions, error) || !api.Types(name + u"A", ansi.types, error) ||
+        !api.Functions(name + u"W", wide.functions, error) || !api.Types(name + u"W", wide.types, error))
+        return false;
+    if (!ansi.Found() || !wide.Found()) return true;
+    const auto nameOf = [](const ApiAnswer& a) { return a.functions.empty() ? a.types[0].name : a.functions[0].name; };
+    out.unicodePicks = jet::Utf16ToUtf8(name) + ": " + nameOf(ansi) + " (ANSI) and " + nameOf(wide) +
+                       " (Unicode); UNICODE picks " + nameOf(wide);
+    for (auto* part : {&ansi, &wide}) {
+        out.functions.insert(out.functions.end(), part->functions.begin(), part->functions.end());
+        out.types.insert(out.types.end(), part->types.begin(), part->types.end());
+    }
+    return true;
+}
+
+bool Ask(const Questions& questions, const ApiFile* api, const Options& o, Query& q, Answer& a, std::string* error) {
     a.kind = q.kind;
     a.query = q.text;
     switch (q.kind) {
     case Answer::Kind::Name:
         if (!questions.Name(q.wide, a.names, error)) return false;
-        if (!a.names.empty() || !AllHexDigits(q.text)) return true;
+        if (api && !AskApi(*api, q.wide, a.api, error)) return false;
+        if (a.Found() || !AllHexDigits(q.text)) return true;
         // No such name, but hexadecimal digits (C0000005): a number after all.
         if (!ReadTypedNumber(q.text, q.readings, nullptr)) return true;
         a.kind = q.kind = Answer::Kind::Value;
@@ -169,7 +209,9 @@ bool Ask(const Questions& questions, const Options& o, Query& q, Answer& a, std:
     return false;
 }
 
-void Print(const Options& o, const std::vector<Answer>& answers, Output& out, Output& err) {
+void Print(const Options& o, const std::vector<Answer>& answers, const ApiFile* api, Output& out, Output& err) {
+    for (const Answer& a : answers)
+        if (a.kind == Answer::Kind::Name && !a.Found()) err.Write("qalomir-find: " + TextReport(a));
     if (o.json) {
         JsonWriter json;
         json.BeginObject().Member("database", o.database).Key("queries").BeginArray();
@@ -185,10 +227,16 @@ void Print(const Options& o, const std::vector<Answer>& answers, Output& out, Ou
             AddDeclared(a, declared, names);
             err.Write(CutNotes(a));
         }
-        out.Write(Declare(o.language, declared));
+        if (!declared.empty()) out.Write(Declare(o.language, declared));
+        if (api) out.Write(DeclareApi(o.language, o.arch, answers, *api));
         return;
     }
-    for (std::size_t i = 0; i < answers.size(); ++i) out.Write((i ? "\n" : "") + TextReport(answers[i]));
+    bool first = true;
+    for (const Answer& a : answers) {
+        if (a.kind == Answer::Kind::Name && !a.Found()) continue;  // said on standard error
+        out.Write((first ? "" : "\n") + TextReport(a));
+        first = false;
+    }
 }
 
 }  // namespace
@@ -211,16 +259,18 @@ int RunFind(const std::vector<std::string>& args, const std::string& defaultData
         return kFailed;
     }
     const Questions questions(*file, o.settings);
+    // A database of constants alone (an older one) answers names as before.
+    const std::unique_ptr<ApiFile> api = ApiFile::Open(file->Database(), nullptr);
     std::vector<Answer> answers(o.queries.size());
     bool all = true;
     for (std::size_t i = 0; i < o.queries.size(); ++i) {
-        if (!Ask(questions, o, o.queries[i], answers[i], &error)) {
+        if (!Ask(questions, api.get(), o, o.queries[i], answers[i], &error)) {
             err.Write("qalomir-find: database '" + o.database + "': " + error + "\n");
             return kFailed;
         }
         all = all && answers[i].Found();
     }
-    Print(o, answers, out, err);
+    Print(o, answers, api.get(), out, err);
     return all ? kFound : kNotFound;
 }
 

@@ -304,7 +304,7 @@ void JsonFlags(JsonWriter& json, const Answer& a) {
 
 bool Answer::Found() const {
     switch (kind) {
-    case Kind::Name: return !names.empty();
+    case Kind::Name: return !names.empty() || api.Found();
     case Kind::Pattern: return list.total > 0;
     case Kind::Value:
         return std::any_of(values.begin(), values.end(), [](const ValueAnswer& v) {
@@ -320,7 +320,8 @@ bool Answer::Found() const {
 std::string TextReport(const Answer& a) {
     switch (a.kind) {
     case Answer::Kind::Name:
-        return a.names.empty() ? "no constant named '" + a.query + "'\n" : Table(a.names, "");
+        if (!a.Found()) return "no constant, function or type named '" + a.query + "'\n";
+        return (a.names.empty() ? std::string() : Table(a.names, "")) + ApiText(a.api);
     case Answer::Kind::Pattern: return Table(a.list.constants, "") + PatternSummary(a.query, a.list);
     case Answer::Kind::Value: {
         std::string out;
@@ -344,6 +345,7 @@ void JsonReport(JsonWriter& json, const Answer& a) {
     case Answer::Kind::Name:
         json.Key("names");
         JsonConstants(json, a.names);
+        ApiJson(json, a.api);
         break;
     case Answer::Kind::Pattern: JsonList(json, a.list); break;
     case Answer::Kind::Value:

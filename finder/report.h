@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "finder/api_report.h"
 #include "finder/declarations.h"
 #include "finder/json_writer.h"
 #include "finder/questions.h"
@@ -20,6 +21,7 @@ struct Answer {
     ListAnswer list;                // Pattern
     std::vector<ValueAnswer> values;  // Value
     FlagsAnswer flags;              // Flags
+    ApiAnswer api;                  // Name: the functions and types of that name
 
     // Whether the query found anything: a name, a match, a name with the
     // value, or a flag of the word.

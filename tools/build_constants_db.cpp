@@ -1,5 +1,5 @@
 // build_constants_db [--constants FILE | --headers DIR... [--wine-headers DIR...]] [--sdk FILE]
-//                    [--differences FILE] --out FILE
+//                    [--differences FILE] [--types FILE [--type-differences FILE]] --out FILE
 // Merges the headers' constants (as a compiler evaluated them: the extract in data/,
 // or the folders given, evaluated now) with the Windows SDK metadata's, writes them
 // to an Access database, then reports what it found.
@@ -19,7 +19,7 @@ namespace {
 int Usage() {
     std::fprintf(stderr,
                  "usage: build_constants_db [--constants FILE | --headers DIR... [--wine-headers DIR...]] [--sdk FILE]\n"
-                 "                          [--differences FILE] --out FILE\n");
+                 "                          [--differences FILE] [--types FILE [--type-differences FILE]] --out FILE\n");
     return 2;
 }
 
@@ -71,6 +71,23 @@ void PrintList(const std::vector<std::string>& items) {
     std::printf("\n");
 }
 
+void PrintApiReport(const constdb::ApiTablesReport& a, const constdb::BuildInputs& in) {
+    std::printf("functions %zu, methods %zu, callbacks %zu, parameters %zu; type rows %zu, fields %zu\n", a.functions,
+                a.methods, a.callbacks, a.params, a.types, a.fields);
+    std::printf("records          %-10s %-10s\n", "i686", "x86_64");
+    const auto row = [](const char* what, const std::array<std::size_t, 2>& n) {
+        std::printf("  %-14s %-10zu %-10zu\n", what, n[0], n[1]);
+    };
+    row("compiler", a.compiler);
+    row("computed", a.computed);
+    row("no layout", a.unsized);
+    row("other size", a.otherSize);
+    row("other fields", a.otherFields);
+    if (!in.typeDifferences.empty())
+        std::printf("records whose headers and metadata differ: %zu lines in %s\n", a.differences.size(),
+                    in.typeDifferences.c_str());
+}
+
 void PrintReport(const constdb::BuildResult& r, const constdb::BuildInputs& in) {
     const constdb::MergeReport& m = r.merge;
     std::printf("header sources:\n");
@@ -91,6 +108,7 @@ void PrintReport(const constdb::BuildResult& r, const constdb::BuildInputs& in) 
         if (!names.empty()) PrintList(names);
     }
     if (!in.differences.empty()) std::printf("names whose sources differ: %zu, listed in %s\n", m.differences.size(), in.differences.c_str());
+    if (!in.sdkTypes.empty()) PrintApiReport(r.api, in);
 }
 
 }  // namespace
@@ -106,6 +124,8 @@ int main(int argc, char** argv) {
         else if (std::strcmp(argv[i], "--wine-headers") == 0 && hasValue) folders.wine.push_back(argv[++i]);
         else if (std::strcmp(argv[i], "--sdk") == 0 && hasValue) in.sdkConstants = argv[++i];
         else if (std::strcmp(argv[i], "--differences") == 0 && hasValue) in.differences = argv[++i];
+        else if (std::strcmp(argv[i], "--types") == 0 && hasValue) in.sdkTypes = argv[++i];
+        else if (std::strcmp(argv[i], "--type-differences") == 0 && hasValue) in.typeDifferences = argv[++i];
         else if (std::strcmp(argv[i], "--out") == 0 && hasValue) out = argv[++i];
         else return Usage();
     }

@@ -26,6 +26,16 @@ bool AnyConstant(const HeaderConstants& headers) {
     return false;
 }
 
+// The functions and types, when the inputs name the metadata's.
+bool AddApiTables(const BuildInputs& inputs, std::vector<jet::Table>& tables, ApiTablesReport& report,
+                  std::string* error) {
+    if (inputs.sdkTypes.empty()) return true;
+    SdkTypes sdk;
+    if (!ReadSdkTypes(inputs.sdkTypes, sdk, error)) return false;
+    for (jet::Table& t : MakeApiTables(sdk, {nullptr, nullptr}, report)) tables.push_back(std::move(t));
+    return inputs.typeDifferences.empty() || WriteLines(inputs.typeDifferences, report.differences, error);
+}
+
 }  // namespace
 
 bool BuildConstantsDatabase(const BuildInputs& inputs, const std::string& outPath, BuildResult& result, std::string* error) {
@@ -51,6 +61,7 @@ bool BuildConstantsDatabase(HeaderConstants headers, const BuildInputs& inputs, 
     result.rows = constants.size();
     std::vector<jet::Table> tables;
     tables.push_back(MakeConstantsTable(std::move(constants)));
+    if (!AddApiTables(inputs, tables, result.api, error)) return false;
     ReleaseFreedMemory();  // the rows', before the file's pages are made
     if (!jet::WriteDatabase(outPath, tables, error)) return false;
     std::error_code ec;

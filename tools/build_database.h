@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tools/header_constants.h"
+#include "tools/api_tables.h"
 #include "tools/source_merge.h"
 
 namespace constdb {
@@ -13,6 +14,8 @@ struct BuildInputs {
     std::string headerConstants;  // the headers' evaluated constants (data/); read when no headers are given
     std::string sdkConstants;     // the metadata extract (data/); empty: the headers alone
     std::string differences;      // where the list of names whose sources differ goes; empty: nowhere
+    std::string sdkTypes;         // the metadata's functions and types (data/); empty: no such tables
+    std::string typeDifferences;  // where the records whose headers and metadata differ go; empty: nowhere
 };
 
 struct BuildResult {
@@ -20,6 +23,7 @@ struct BuildResult {
     std::size_t names = 0;  // in the written table
     std::size_t rows = 0;
     std::uintmax_t fileSize = 0;
+    ApiTablesReport api;
 };
 
 // False, with a reason, when an input cannot be read, holds no constant, or a file

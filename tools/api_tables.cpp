@@ -1,0 +1,258 @@
+#include "tools/api_tables.h"
+
+#include "jet/utf.h"
+
+namespace constdb {
+namespace {
+
+using jet::ColumnType;
+using jet::Value;
+
+Value TextValue(const std::string& s) { return s.empty() ? Value::Null() : Value::FromText(jet::Utf8ToUtf16(s)); }
+Value Int(std::int64_t n) { return Value::FromInteger(n); }
+
+std::string Joined(const std::vector<std::string>& words) {
+    std::string out;
+    for (const std::string& w : words) out += (out.empty() ? "" : ",") + w;
+    return out;
+}
+
+std::string ArchesText(std::uint8_t arches) {
+    std::vector<std::string> words;
+    if (arches & kArchX86) words.push_back("X86");
+    if (arches & kArchX64) words.push_back("X64");
+    if (arches & kArchArm64) words.push_back("Arm64");
+    return Joined(words);
+}
+
+jet::Table NewTable(const char16_t* name, std::vector<std::pair<const char16_t*, ColumnType>> columns) {
+    jet::Table t;
+    t.name = name;
+    for (const auto& c : columns) t.columns.push_back({c.first, c.second, 0});
+    return t;
+}
+
+void AddIndex(jet::Table& t, const char16_t* column, bool unique) {
+    t.indexes.push_back({column, {column}, unique, false});
+}
+
+class Writer {
+public:
+    Writer(const SdkTypes& sdk, ApiTablesReport& report) : sdk_(sdk), report_(report) {
+        functions_ = NewTable(u"api_function", {{u"id", ColumnType::LongInteger},
+                                                {u"symbol", ColumnType::Text},
+                                                {u"kind", ColumnType::Text},
+                                                {u"owner", ColumnType::Text},
+                                                {u"slot", ColumnType::LongInteger},
+                                                {u"dll", ColumnType::Text},
+                                                {u"returns", ColumnType::Text},
+                                                {u"last_error", ColumnType::Text},
+                                                {u"charset", ColumnType::Text},
+                                                {u"arches", ColumnType::Text},
+                                                {u"space", ColumnType::Text}});
+        AddIndex(functions_, u"id", true);
+        AddIndex(functions_, u"symbol", false);
+        AddIndex(functions_, u"owner", false);
+        params_ = NewTable(u"api_param", {{u"function_id", ColumnType::LongInteger},
+                                          {u"pos", ColumnType::LongInteger},
+                                          {u"symbol", ColumnType::Text},
+                                          {u"type_text", ColumnType::Text},
+                                          {u"attrs", ColumnType::Text}});
+        AddIndex(params_, u"function_id", false);
+        types_ = NewTable(u"api_type", {{u"id", ColumnType::LongInteger},
+                                        {u"symbol", ColumnType::Text},
+                                        {u"kind", ColumnType::Text},
+                                        {u"arch", ColumnType::Text},
+                                        {u"bytes", ColumnType::LongInteger},
+                                        {u"alignment", ColumnType::LongInteger},
+                                        {u"pack", ColumnType::LongInteger},
+                                        {u"layout", ColumnType::Text},
+                                        {u"header", ColumnType::Text},
+                                        {u"space", ColumnType::Text},
+                                        {u"target", ColumnType::Text},
+                                        {u"iid", ColumnType::Text},
+                                        {u"base", ColumnType::Text},
+                                        {u"function_id", ColumnType::LongInteger}});
+        AddIndex(types_, u"id", true);
+        AddIndex(types_, u"symbol", false);
+        fields_ = NewTable(u"api_field", {{u"type_id", ColumnType::LongInteger},
+                                          {u"pos", ColumnType::LongInteger},
+                                          {u"symbol", ColumnType::Text},
+                                          {u"type_text", ColumnType::Text},
+                                          {u"byte_offset", ColumnType::LongInteger},
+                                          {u"bytes", ColumnType::LongInteger},
+                                          {u"bit_offset", ColumnType::LongInteger},
+                                          {u"bit_width", ColumnType::LongInteger}});
+        AddIndex(fields_, u"type_id", false);
+    }
+
+    std::int64_t AddFunction(const SdkFunction& f, const char* kind, const std::string& owner, std::int64_t slot) {
+        const std::int64_t id = ++lastFunction_;
+        const char* charset = (f.flags & kAnsi) ? "Ansi" : (f.flags & kUnicode) ? "Unicode" : "";
+        functions_.rows.push_back({Int(id), TextValue(f.name), TextValue(kind), TextValue(owner),
+                                   slot ? Int(slot) : Value::Null(), TextValue(f.dll), TextValue(f.returns),
+                                   TextValue((f.flags & kSetLastError) ? "SetLastError" : ""), TextValue(charset),
+                                   TextValue(ArchesText(f.arches)),
+                                   // A method's namespace is its interface's: not repeated 44,000 times.
+                                   owner.empty() ? TextValue(Space(f.space)) : Value::Null()});
+        std::int64_t pos = 0;
+        for (const SdkMember& p : f.params)
+            params_.rows.push_back({Int(id), Int(++pos), TextValue(p.name), TextValue(p.type), TextValue(Joined(p.attrs))});
+        report_.params += f.params.size();
+        return id;
+    }
+
+    // A type row without a layout: enums, typedefs, callbacks, interfaces.
+    void AddType(const std::string& name, const char* kind, std::uint32_t space, const std::string& target,
+                 const std::string& iid = {}, const std::string& base = {}, std::int64_t function = 0) {
+        types_.rows.push_back({Int(++lastType_), TextValue(name), TextValue(kind), Value::Null(), Value::Null(),
+                               Value::Null(), Value::Null(), Value::Null(), Value::Null(), TextValue(Space(space)),
+                               TextValue(target), TextValue(iid), TextValue(base),
+                               function ? Int(function) : Value::Null()});
+        ++report_.types;
+    }
+
+    void AddRecord(const SdkRecord& r, Target target, const RecordLayout& layout, const char* how,
+                   const std::string& header) {
+        const std::int64_t id = ++lastType_;
+        types_.rows.push_back({Int(id), TextValue(r.name), TextValue(r.isUnion ? "union" : "struct"),
+                               TextValue(TargetName(target)), Int(layout.size), Int(layout.align), Int(r.pack),
+                               TextValue(how), TextValue(header), TextValue(Space(r.space)), Value::Null(),
+                               Value::Null(), Value::Null(), Value::Null()});
+        std::int64_t pos = 0;
+        for (const FieldLayout& f : layout.fields)
+            fields_.rows.push_back({Int(id), Int(++pos), TextValue(f.name), TextValue(f.type), Int(f.offset), Int(f.size),
+                                    f.bitWidth ? Int(f.bitOffset) : Value::Null(),
+                                    f.bitWidth ? Int(f.bitWidth) : Value::Null()});
+        ++report_.types;
+        report_.fields += layout.fields.size();
+    }
+
+    std::vector<jet::Table> Tables() {
+        std::vector<jet::Table> out;
+        out.push_back(std::move(functions_));
+        out.push_back(std::move(params_));
+        out.push_back(std::move(types_));
+        out.push_back(std::move(fields_));
+        return out;
+    }
+
+private:
+    std::string Space(std::uint32_t space) const { return space < sdk_.namespaces.size() ? sdk_.namespaces[space] : ""; }
+
+    const SdkTypes& sdk_;
+    ApiTablesReport& report_;
+    jet::Table functions_, params_, types_, fields_;
+    std::int64_t lastFunction_ = 0, lastType_ = 0;
+};
+
+// The compiler's layout, with the metadata's field types where the fields agree by name.
+bool SameFieldNames(const RecordLayout& a, const RecordLayout& b) {
+    if (a.fields.size() != b.fields.size()) return false;
+    for (std::size_t i = 0; i < a.fields.size(); ++i)
+        if (a.fields[i].name != b.fields[i].name) return false;
+    return true;
+}
+
+void RecordDifference(ApiTablesReport& report, const std::string& name, Target target, const std::string& what) {
+    report.differences.push_back(name + "\t" + TargetName(target) + "\t" + what);
+}
+
+// Both views of one record on one target, the compiler's winning; false when neither has one.
+bool ChooseLayout(const SdkRecord& r, Target target, LayoutRules& rules, const HeaderRecords* headers,
+                  ApiTablesReport& report, RecordLayout& out, const char*& how, std::string& header) {
+    const int t = target == Target::I686 ? 0 : 1;
+    RecordLayout byRules;
+    std::string why;
+    const bool ruled = rules.Layout(r.name, byRules, &why);
+    const HeaderRecord* compiled = nullptr;
+    if (headers) {
+        const auto h = headers->find(r.name);
+        if (h != headers->end()) compiled = &h->second;
+    }
+    if (!compiled) {
+        if (!ruled) {
+            ++report.unsized[t];
+            RecordDifference(report, r.name, target, "no layout: " + why);
+            return false;
+        }
+        ++report.computed[t];
+        out = std::move(byRules);
+        how = "computed";
+        return true;
+    }
+    ++report.compiler[t];
+    out = compiled->layout;
+    how = "compiler";
+    header = compiled->header;
+    if (ruled && byRules.size != out.size) {
+        ++report.otherSize[t];
+        RecordDifference(report, r.name, target,
+                         "size: headers " + std::to_string(out.size) + ", metadata by C's rules " +
+                             std::to_string(byRules.size));
+    }
+    if (ruled && SameFieldNames(byRules, out)) {
+        for (std::size_t i = 0; i < out.fields.size(); ++i) out.fields[i].type = byRules.fields[i].type;
+    } else if (ruled) {
+        ++report.otherFields[t];
+        RecordDifference(report, r.name, target,
+                         "fields: headers " + std::to_string(out.fields.size()) + ", metadata " +
+                             std::to_string(byRules.fields.size()));
+    }
+    return true;
+}
+
+// Each interface's methods come after its base's: the first method's slot.
+std::int64_t FirstSlot(const std::map<std::string, const SdkInterface*>& interfaces, const SdkInterface& i) {
+    std::int64_t slot = 1;
+    const SdkInterface* base = &i;
+    for (int depth = 0; depth < 64; ++depth) {
+        const auto b = interfaces.find(base->base);
+        if (base->base.empty() || b == interfaces.end()) break;
+        base = b->second;
+        slot += static_cast<std::int64_t>(base->methods.size());
+    }
+    return slot;
+}
+
+}  // namespace
+
+std::vector<jet::Table> MakeApiTables(const SdkTypes& sdk, const std::array<const HeaderRecords*, 2>& headers,
+                                      ApiTablesReport& report) {
+    Writer writer(sdk, report);
+    for (const SdkFunction& f : sdk.functions) writer.AddFunction(f, "function", "", 0);
+    report.functions = sdk.functions.size();
+    for (const SdkFunction& c : sdk.callbacks) {
+        const std::int64_t id = writer.AddFunction(c, "callback", "", 0);
+        writer.AddType(c.name, "callback", c.space, c.returns, {}, {}, id);
+    }
+    report.callbacks = sdk.callbacks.size();
+    std::map<std::string, const SdkInterface*> interfaces;
+    for (const SdkInterface& i : sdk.interfaces) interfaces.emplace(i.name, &i);
+    for (const SdkInterface& i : sdk.interfaces) {
+        writer.AddType(i.name, "interface", i.space, "", i.iid, i.base);
+        std::int64_t slot = FirstSlot(interfaces, i);
+        for (const SdkFunction& m : i.methods) writer.AddFunction(m, "method", i.name, slot++);
+        report.methods += i.methods.size();
+    }
+    for (const SdkTypedef& t : sdk.typedefs) writer.AddType(t.name, "typedef", t.space, t.type);
+    for (const SdkEnum& e : sdk.enums) writer.AddType(e.name, "enum", e.space, e.base);
+    for (Target target : {Target::I686, Target::X86_64}) {
+        LayoutRules rules(sdk, target);
+        const HeaderRecords* compiled = headers[target == Target::I686 ? 0 : 1];
+        std::map<std::string, bool> written;
+        for (const SdkRecord& r : sdk.records) {
+            // One row per name and target: the copy the target sees.
+            if (rules.Record(r.name) != &r || written[r.name]) continue;
+            written[r.name] = true;
+            RecordLayout layout;
+            const char* how = "";
+            std::string header;
+            if (ChooseLayout(r, target, rules, compiled, report, layout, how, header))
+                writer.AddRecord(r, target, layout, how, header);
+        }
+    }
+    return writer.Tables();
+}
+
+}  // namespace constdb
