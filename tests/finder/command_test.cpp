@@ -107,7 +107,8 @@ TEST_F(FinderCommand, EveryRowWithAllMarkedWhereSourcesDisagree) {
 TEST_F(FinderCommand, NameNotFound) {
     const Result r = Run({"NO_SUCH_NAME"});
     EXPECT_EQ(r.status, kNotFound);
-    EXPECT_EQ(r.out, "no constant named 'NO_SUCH_NAME'\n");
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "qalomir-find: no constant, function or type named 'NO_SUCH_NAME'\n");
     // A name without a value is no constant, as in the window.
     EXPECT_EQ(Run({"EMPTY_VALUE"}).status, kNotFound);
     // Several queries: found only when each finds something.
