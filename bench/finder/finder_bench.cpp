@@ -117,23 +117,30 @@ int main(int argc, char** argv) {
         return 0;
     }
     const bool mdbtools = Executable("/usr/bin/mdb-export");
-    const std::string exportTable = "/usr/bin/mdb-export '" + db + "' api_const | ";
+    const auto exportTable = [&](const char* table) { return "/usr/bin/mdb-export '" + db + "' " + table + " | "; };
     struct Question {
         const char* what;
         std::vector<std::string> find;
+        const char* table;
         std::string grep;
     };
     const std::vector<Question> questions = {
-        {"a name: WM_CREATE", {find, "--db", db, "WM_CREATE"}, "grep -i '^\"WM_CREATE\",'"},
-        {"a value: 0x80070005", {find, "--db", db, "0x80070005"},
+        {"a name: WM_CREATE", {find, "--db", db, "WM_CREATE"}, "api_const", "grep -i '^\"WM_CREATE\",'"},
+        {"a value: 0x80070005", {find, "--db", db, "0x80070005"}, "api_const",
          "grep -i -E ',\"(0x80070005|-2147024891|2147942405)\",'"},
-        {"a pattern: DWMWA_*", {find, "--db", db, "DWMWA_*"}, "grep -i '^\"DWMWA_'"},
+        {"a pattern: DWMWA_*", {find, "--db", db, "DWMWA_*"}, "api_const", "grep -i '^\"DWMWA_'"},
+        // Functions and types with their declarations: the grep finds the row alone.
+        {"a function: --lang e MessageBox", {find, "--db", db, "--lang", "e", "MessageBox"}, "api_function",
+         "grep -i ',\"MessageBoxA\",'"},
+        {"a structure: --lang c WIN32_FIND_DATAA", {find, "--db", db, "--lang", "c", "WIN32_FIND_DATAA"}, "api_type",
+         "grep -i ',\"WIN32_FIND_DATAA\",'"},
+        {"an interface: IShellLinkW", {find, "--db", db, "IShellLinkW"}, "api_type", "grep -i ',\"IShellLinkW\",'"},
     };
     std::vector<Contender> contenders;
     contenders.push_back({"empty program (/bin/true)", {"/bin/true"}, {}});
     for (const Question& q : questions) {
         contenders.push_back({std::string("qalomir-find, ") + q.what, q.find, {}});
-        if (mdbtools) contenders.push_back({std::string("mdb-export | grep, ") + q.what, Shell(exportTable + q.grep), {}});
+        if (mdbtools) contenders.push_back({std::string("mdb-export | grep, ") + q.what, Shell(exportTable(q.table) + q.grep), {}});
     }
     for (Contender& c : contenders) Measure(c.argv);  // the file and the programs in the page cache
     for (int r = 0; r < rounds; ++r)
