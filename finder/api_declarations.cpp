@@ -1009,7 +1009,7 @@ void Writer::WriteInterface(const ApiType& type) {
     }
     const std::string init = GuidInitializer(type.iid);
     if (!init.empty()) o += "static const GUID IID_" + type.name + " = " + init + ";\n";
-    o += "typedef struct " + type.name + " " + type.name + ";\n";
+    o += "typedef struct " + type.name + " { const struct " + type.name + "Vtbl* lpVtbl; } " + type.name + ";\n";
     o += "typedef struct " + type.name + "Vtbl {\n";
     for (const ApiType* t : chain)
         for (const ApiFunction& m : t->methods) {
@@ -1019,8 +1019,7 @@ void Writer::WriteInterface(const ApiType& type) {
             line.replace(line.find("(CALLBACK *"), 11, "(STDMETHODCALLTYPE *");
             o += "    " + line + ";\n";
         }
-    o += "} " + type.name + "Vtbl;\n";
-    o += "struct " + type.name + " { const " + type.name + "Vtbl* lpVtbl; };\n\n";
+    o += "} " + type.name + "Vtbl;\n\n";
 }
 
 void Writer::WriteEnumOrTypedef(const ApiType& type) {
