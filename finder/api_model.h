@@ -20,6 +20,10 @@ struct ApiParam {
     std::string name;
     std::string type;
     std::string attrs;  // comma-separated: In, Out, Optional, Const, RetVal, ComOutPtr, Reserved, ...
+    // The header's own spelling (UINT, LPCSTR), where the database knows it: the
+    // metadata's UInt32 is DWORD in one prototype and UINT in another, one ABI but
+    // two types to C++. Empty: C spells the type from the metadata's.
+    std::string cType;
 };
 
 // A function exported by a DLL, a callback type's signature or an interface's method.
@@ -27,6 +31,7 @@ struct ApiFunction {
     std::string name;
     std::string dll;       // USER32.dll; empty for callbacks and methods
     std::string returns;   // a type text
+    std::string cReturns;  // the header's spelling of the return type, where known (see ApiParam::cType)
     bool setLastError = false;
     std::string charset;   // "Ansi", "Unicode" or empty
     std::string arches;    // X86,X64,Arm64 or empty for all

@@ -245,6 +245,14 @@ bool LanguageNamed(std::string_view name, Language& language) {
     return false;
 }
 
+std::string MemberName(Language language, const std::string& name) {
+    if (language == Language::E) return name;
+    const Style style = StyleOf(language);
+    const bool reserved = style.reserved->Has(name);
+    if (style.unusable->Has(name) || (reserved && style.escapeBefore.empty())) return name + "_";
+    return reserved ? style.escapeBefore + name + style.escapeAfter : name;
+}
+
 std::string Declare(Language language, const std::vector<Declared>& constants) {
     std::string out;
     if (language == Language::E) {

@@ -27,4 +27,9 @@ struct Declared {
 // window shows.
 std::string Declare(Language language, const std::vector<Declared>& constants);
 
+// A member's or a parameter's name as the language can write it: escaped where
+// the language reserves it and can escape it, else with "_" after it (VB6's
+// Type, Python's None). 易语言's names are left as they are.
+std::string MemberName(Language language, const std::string& name);
+
 }  // namespace finder
