@@ -27,8 +27,6 @@ const std::optional<TypeKind> KindNamed(const std::string& kind) {
 
 }  // namespace
 
-const char* ArchName(Arch arch) { return arch == Arch::I686 ? "i686" : "x86_64"; }
-
 std::unique_ptr<ApiFile> ApiFile::Open(const jet::DatabaseFile& file, std::string* error) {
     std::unique_ptr<ApiFile> api(new ApiFile(file));
     if (!api->OpenTable(u"api_function", {u"id", u"symbol", u"kind", u"owner", u"slot", u"dll", u"returns",

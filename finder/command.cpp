@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "jet/utf.h"
+#include "finder/api_declarations.h"
 #include "finder/api_file.h"
 #include "finder/constants_file.h"
 #include "finder/declarations.h"
@@ -140,8 +141,7 @@ bool Parse(const std::vector<std::string>& args, Options& o, std::string* error)
     }
     if (o.help) return true;
     if (o.json && o.lang) return Usage(error, "--json and --lang do not go together");
-    // 易语言 and VB6 programs are 32-bit.
-    if (!o.archGiven) o.arch = o.lang && (o.language == Language::E || o.language == Language::VB6) ? Arch::I686 : Arch::X86_64;
+    if (!o.archGiven) o.arch = o.lang ? DefaultArch(o.language) : Arch::X86_64;
     if (operands.empty())
         return Usage(error, o.flags ? "--flags needs a value after its prefix"
                                     : "nothing to look up: give a name, a pattern or a number (--help)");
@@ -164,9 +164,20 @@ bool Parse(const std::vector<std::string>& args, Options& o, std::string* error)
 
 // Declarations of the functions and types the answers found. 易语言 text is ANSI:
 // of an A/W pair it takes the A one.
-std::string DeclareApi(Language language, Arch arch, const std::vector<Answer>& answers, const ApiFile& api) {
-    (void)language, (void)arch, (void)answers, (void)api;
-    return "";
+std::string DeclareAnswers(Language language, Arch arch, const std::vector<Answer>& answers, const ApiFile& api) {
+    std::vector<const ApiFunction*> functions;
+    std::vector<const ApiType*> types;
+    const auto wanted = [&](const Answer& a, const std::string& name) {
+        return a.api.unicodePicks.empty() || language != Language::E || name.empty() || name.back() != 'W';
+    };
+    for (const Answer& a : answers) {
+        for (const ApiFunction& f : a.api.functions)
+            if (wanted(a, f.name)) functions.push_back(&f);
+        for (const ApiType& t : a.api.types)
+            if (wanted(a, t.name)) types.push_back(&t);
+    }
+    if (functions.empty() && types.empty()) return "";
+    return DeclareApi(language, arch, functions, types, api).text;
 }
 
 // The functions and types of that name; failing those, of the name with A and with W.
@@ -228,7 +239,7 @@ void Print(const Options& o, const std::vector<Answer>& answers, const ApiFile* 
             err.Write(CutNotes(a));
         }
         if (!declared.empty()) out.Write(Declare(o.language, declared));
-        if (api) out.Write(DeclareApi(o.language, o.arch, answers, *api));
+        if (api) out.Write(DeclareAnswers(o.language, o.arch, answers, *api));
         return;
     }
     bool first = true;
