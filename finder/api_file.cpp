@@ -102,9 +102,13 @@ bool ApiFile::ReadFunction(const std::vector<jet::Value>& row, ApiFunction& out,
     const std::size_t pos = params_.Column(u"pos");
     std::sort(params.begin(), params.end(), [&](const auto& a, const auto& b) { return Number(a[pos]) < Number(b[pos]); });
     out.params.clear();
-    for (const auto& p : params)
-        out.params.push_back({Text(p[params_.Column(u"symbol")]), Text(p[params_.Column(u"type_text")]),
-                              Text(p[params_.Column(u"attrs")])});
+    for (const auto& p : params) {
+        ApiParam param;
+        param.name = Text(p[params_.Column(u"symbol")]);
+        param.type = Text(p[params_.Column(u"type_text")]);
+        param.attrs = Text(p[params_.Column(u"attrs")]);
+        out.params.push_back(std::move(param));
+    }
     return true;
 }
 
