@@ -671,10 +671,27 @@ void Writer::EMembers(const ApiType& type, std::string& out) const {
     };
     const auto member = [&](const std::string& name, const Ty& t, std::uint32_t size, std::string note) {
         std::string type, count;
-        const Ty* inner = &t;
-        if (t.k == Ty::K::Array) {
-            inner = t.of.get();
-            count = Num(t.count);
+        TyP picked;  // a union is written as one of its members, which may be an array or a GUID
+        const Ty* shown = &t;
+        if (t.k != Ty::K::Array && t.IsUnion()) {
+            const ApiField* pick = UnionPick(*t.type, Arch::I686);
+            std::string others;
+            for (const ApiField& f : t.type->i686->fields)
+                if (&f != pick) others += (others.empty() ? "" : ", ") + f.name;
+            if (pick) {
+                picked = R(pick->type);
+                shown = picked.get();
+                note = u8"联合，写其成员 " + pick->name + (others.empty() ? "" : u8"；同处另有 " + others);
+            } else {
+                picked = R("Byte[" + Num(size) + "]");
+                shown = picked.get();
+                note = u8"联合，按其大小写作字节；成员 " + others;
+            }
+        }
+        const Ty* inner = shown;
+        if (shown->k == Ty::K::Array) {
+            inner = shown->of.get();
+            count = Num(shown->count);
             while (inner->k == Ty::K::Array) {  // [a][b] written as a*b
                 count = Num(std::stoul(count) * inner->count);
                 inner = inner->of.get();
@@ -684,21 +701,10 @@ void Writer::EMembers(const ApiType& type, std::string& out) const {
             type = u8"字节型";
             count = Num((count.empty() ? 1 : std::stoul(count)) * 16);
             note = "GUID" + std::string(note.empty() ? "" : "; ") + note;
-        } else if (inner->IsUnion()) {
-            const ApiField* pick = UnionPick(*inner->type, Arch::I686);
-            std::string others;
-            for (const ApiField& f : inner->type->i686->fields)
-                if (&f != pick) others += (others.empty() ? "" : ", ") + f.name;
-            if (pick) {
-                const TyP p = R(pick->type);
-                type = p->k == Ty::K::Array ? EType(*p->of) : EType(*p);
-                if (p->k == Ty::K::Array) count = Num((count.empty() ? 1 : std::stoul(count)) * p->count);
-                note = u8"联合，写其成员 " + pick->name + (others.empty() ? "" : u8"；同处另有 " + others);
-            } else {
-                type = u8"字节型";
-                count = Num(size);
-                note = u8"联合，按其大小写作字节；成员 " + others;
-            }
+        } else if (inner->IsUnion()) {  // an array of unions: bytes
+            type = u8"字节型";
+            count = Num(size);
+            note = u8"联合的数组，按其大小写作字节" + std::string(note.empty() ? "" : "; ") + note;
         } else {
             type = EType(*inner);
         }

@@ -190,13 +190,15 @@ bool ApiFile::Types(std::u16string_view name, std::vector<ApiType>& out, std::st
     std::vector<std::vector<jet::Value>> rows;
     if (!RowsWhere(types_, u"symbol", jet::Value::FromText(std::u16string(name)), rows, error)) return false;
     out.clear();
-    // A record's architectures are rows of one name (and one letter case) after another.
+    // A record's architectures are rows of one name, letter case included (DXVA2_VideoSample
+    // and DXVA2_VIDEOSAMPLE are two records), and one kind.
     const std::size_t symbol = types_.Column(u"symbol"), kind = types_.Column(u"kind");
     for (const auto& row : rows) {
-        const bool same = !out.empty() && out.back().name == Text(row[symbol]) &&
-                          KindNamed(Text(row[kind])) == out.back().kind;
-        if (!same) out.emplace_back();
-        if (!ReadType(row, out.back(), error)) return false;
+        const std::string name = Text(row[symbol]);
+        const auto k = KindNamed(Text(row[kind]));
+        auto same = std::find_if(out.begin(), out.end(), [&](const ApiType& t) { return t.name == name && k == t.kind; });
+        if (same == out.end()) same = out.emplace(out.end());
+        if (!ReadType(row, *same, error)) return false;
     }
     return true;
 }
