@@ -78,6 +78,10 @@ void PrintReport(const constdb::BuildResult& r, const constdb::BuildInputs& in) 
     std::printf("names per source:\n");
     for (std::size_t s = 0; s < m.sources.size(); ++s)
         std::printf("  %-32s %zu (only there: %zu)\n", m.sources[s].c_str(), m.sourceNames[s], m.onlyHere[s]);
+    std::printf("first row agrees with the source's first value:\n");
+    for (std::size_t s = 0; s < m.sources.size(); ++s)
+        std::printf("  %-32s %zu of %zu (%.2f%%)\n", m.sources[s].c_str(), m.firstAgrees[s], m.sourceNames[s],
+                    m.sourceNames[s] ? 100.0 * double(m.firstAgrees[s]) / double(m.sourceNames[s]) : 0.0);
     std::printf("first row of the names two or more sources give:\n");
     for (std::size_t d = 0; d < m.decisions.size(); ++d)
         std::printf("  %-32s %zu\n", constdb::DecisionText(static_cast<constdb::Decision>(d)), m.decisions[d]);
