@@ -7,6 +7,7 @@
 #include "finder/api_file.h"
 #include "finder/constants_file.h"
 #include "finder/declarations.h"
+#include "finder/kinds_report.h"
 #include "finder/pattern.h"
 #include "finder/questions.h"
 #include "finder/report.h"
@@ -18,7 +19,10 @@ const char kUsage[] =
     u8"       qalomir-find [OPTIONS] --flags PREFIX VALUE\n"
     u8"Looks Windows API constants, functions and types up in API常量.mdb. A QUERY is a\n"
     u8"name (WM_CREATE, MessageBox, RECT, IUnknown), a pattern with * and ? (DWMWA_*), or\n"
-    u8"a number (5, 0x80070005, 80070005, -2147024891).\n"
+    u8"a number (5, 0x80070005, 80070005, -2147024891); GUIDs, strings and property keys\n"
+    u8"by name (IID_IUnknown), a GUID by value in any form\n"
+    u8"({00000000-0000-0000-C000-000000000046}, C's initializer, 16 bytes in memory\n"
+    u8"order), a string by value in double quotes (\"SysListView32\").\n"
     u8"  --db FILE       the database (default: API常量.mdb beside the program)\n"
     u8"  --lang LANG     declarations in e, c, cs, vb, vb6, delphi, rust or python\n"
     u8"  --arch ARCH     the layouts declarations follow: i686 or x86_64 (default: i686\n"
@@ -28,6 +32,7 @@ const char kUsage[] =
     u8"  --limit N       names shown per list (default 50; 0: all)\n"
     u8"  --prefix P      only the names of a value that begin with P or match it\n"
     u8"  --flags PREFIX  the names beginning with PREFIX that make up VALUE\n"
+    u8"  -i, --ignore-case  a string value without regard to case (window classes)\n"
     u8"Exit status: 0 found, 1 nothing found, 2 bad usage or an unreadable database.\n";
 
 namespace {
@@ -38,6 +43,8 @@ struct Query {
     std::size_t argument = 0;  // 1-based position among the arguments
     Answer::Kind kind = Answer::Kind::Name;
     std::vector<Reading> readings;
+    bool kindValue = false;  // a GUID or a quoted string: api_kind_const alone answers
+    KindAnswer kinds;
 };
 
 struct Options {
@@ -47,7 +54,7 @@ struct Options {
     bool archGiven = false;
     Arch arch = Arch::X86_64;
     Settings settings;
-    bool limitGiven = false, flags = false, help = false;
+    bool limitGiven = false, flags = false, help = false, ignoreCase = false;
     std::string flagsPrefix;
     std::vector<Query> queries;
 };
@@ -75,6 +82,12 @@ bool Classify(const std::string& raw, std::size_t argument, const char* what, Qu
     if (q.wide.size() > kLongestQuery)
         return Usage(error, std::string(what) + " too long" + Where(argument) + ": " + std::to_string(q.wide.size()) +
                                 " characters, at most " + std::to_string(kLongestQuery));
+    std::string guidError;
+    if (ClassifyKindValue(q.text, q.kinds, &guidError)) {
+        q.kindValue = true;
+        return true;
+    }
+    if (!guidError.empty()) return Usage(error, guidError + Where(argument));
     if (StartsLikeNumber(q.text)) {
         std::string why;
         if (!ReadTypedNumber(q.text, q.readings, &why)) return Usage(error, why + Where(argument));
@@ -106,6 +119,7 @@ bool ReadOption(const std::vector<std::string>& args, std::size_t& i, Options& o
     if (a == "--help" || a == "-h") o.help = true;
     else if (a == "--json") o.json = true;
     else if (a == "--all") o.settings.all = true;
+    else if (a == "--ignore-case" || a == "-i") o.ignoreCase = true;
     else if (a == "--db") o.database = value;
     else if (a == "--limit") {
         o.limitGiven = true;
@@ -220,13 +234,38 @@ bool Ask(const Questions& questions, const ApiFile* api, const Options& o, Query
     return false;
 }
 
-void Print(const Options& o, const std::vector<Answer>& answers, const ApiFile* api, Output& out, Output& err) {
-    for (const Answer& a : answers)
-        if (a.kind == Answer::Kind::Name && !a.Found()) err.Write("qalomir-find: " + TextReport(a));
+// The GUIDs, strings and property keys a query finds, and the database's texts of its codes.
+bool AskKindsToo(const KindsFile* kinds, const Options& o, Query& q, Answer& a, std::string* error) {
+    if (!kinds) return true;
+    if (a.kind == Answer::Kind::Value) return AddDatabaseTexts(*kinds, a.values, error);
+    if (!q.kindValue && a.kind != Answer::Kind::Name && a.kind != Answer::Kind::Pattern) return true;
+    if (!q.kindValue) {
+        q.kinds.query = q.text;
+        q.kinds.kind = a.kind == Answer::Kind::Name ? KindAnswer::Kind::Name : KindAnswer::Kind::Pattern;
+    }
+    return AskKinds(*kinds, o.ignoreCase, o.settings.limit, q.kinds, error);
+}
+
+// Whether the answer of api_const is shown: always, unless the query was a
+// kind's value, or only api_kind_const knows the name.
+bool ShowsConstants(const Query& q, const Answer& a) { return !q.kindValue && (a.Found() || !q.kinds.Found()); }
+
+// A name nothing in the database has: said on standard error, in every mode.
+bool NothingNamed(const Query& q, const Answer& a) {
+    return a.kind == Answer::Kind::Name && !q.kindValue && !a.Found() && !q.kinds.Found();
+}
+
+void Print(const Options& o, const std::vector<Query>& queries, const std::vector<Answer>& answers, const ApiFile* api,
+           Output& out, Output& err) {
+    for (std::size_t i = 0; i < answers.size(); ++i)
+        if (NothingNamed(queries[i], answers[i])) err.Write("qalomir-find: " + TextReport(answers[i]));
     if (o.json) {
         JsonWriter json;
         json.BeginObject().Member("database", o.database).Key("queries").BeginArray();
-        for (const Answer& a : answers) JsonReport(json, a);
+        for (std::size_t i = 0; i < answers.size(); ++i) {
+            if (ShowsConstants(queries[i], answers[i])) JsonReport(json, answers[i]);
+            if (queries[i].kinds.Found() || queries[i].kindValue) KindJsonReport(json, queries[i].kinds);
+        }
         json.EndArray().EndObject();
         out.Write(json.Text() + "\n");
         return;
@@ -243,9 +282,11 @@ void Print(const Options& o, const std::vector<Answer>& answers, const ApiFile* 
         return;
     }
     bool first = true;
-    for (const Answer& a : answers) {
-        if (a.kind == Answer::Kind::Name && !a.Found()) continue;  // said on standard error
-        out.Write((first ? "" : "\n") + TextReport(a));
+    for (std::size_t i = 0; i < answers.size(); ++i) {
+        if (NothingNamed(queries[i], answers[i])) continue;
+        std::string text = ShowsConstants(queries[i], answers[i]) ? TextReport(answers[i]) : std::string();
+        if (queries[i].kinds.Found() || queries[i].kindValue) text += KindTextReport(queries[i].kinds);
+        out.Write((first ? "" : "\n") + text);
         first = false;
     }
 }
@@ -270,18 +311,24 @@ int RunFind(const std::vector<std::string>& args, const std::string& defaultData
         return kFailed;
     }
     const Questions questions(*file, o.settings);
+    const std::unique_ptr<KindsFile> kinds = KindsFile::Open(file->Database());
     // A database of constants alone (an older one) answers names as before.
     const std::unique_ptr<ApiFile> api = ApiFile::Open(file->Database(), nullptr);
     std::vector<Answer> answers(o.queries.size());
     bool all = true;
     for (std::size_t i = 0; i < o.queries.size(); ++i) {
-        if (!Ask(questions, api.get(), o, o.queries[i], answers[i], &error)) {
+        Query& q = o.queries[i];
+        if (q.kindValue && !kinds) {
+            err.Write("qalomir-find: database '" + o.database + "' has no GUIDs or strings (no table api_kind_const)\n");
+            return kFailed;
+        }
+        if ((!q.kindValue && !Ask(questions, api.get(), o, q, answers[i], &error)) || !AskKindsToo(kinds.get(), o, q, answers[i], &error)) {
             err.Write("qalomir-find: database '" + o.database + "': " + error + "\n");
             return kFailed;
         }
-        all = all && answers[i].Found();
+        all = all && (answers[i].Found() || q.kinds.Found());
     }
-    Print(o, answers, api.get(), out, err);
+    Print(o, o.queries, answers, api.get(), out, err);
     return all ? kFound : kNotFound;
 }
 

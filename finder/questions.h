@@ -31,7 +31,8 @@ struct CodeAnswer {
     std::vector<std::string> ntFacility;  // FACILITY_* names of the NTSTATUS facility
     std::vector<Constant> win32;          // facility Win32: the Win32 error names of the code
     ListAnswer ntNames;                   // HRESULT from NTSTATUS: the NTSTATUS's names
-    std::string message;                  // the system's text for it (Windows)
+    std::string message;                  // the system's text for it (Windows), else the database's
+    std::string messageSource;            // whose text message is
 };
 
 struct ValueAnswer {

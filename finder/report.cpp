@@ -167,7 +167,8 @@ std::string CodeText(const CodeAnswer& code) {
         out += "    Win32 error " + std::to_string(n) + ": " +
                (code.win32.empty() ? std::string("no name") : Joined(NamesOf(code.win32))) + "\n";
     }
-    if (!code.message.empty()) out += "    message: " + code.message + "\n";
+    if (!code.message.empty())
+        out += "    message: " + code.message + (code.messageSource.empty() ? "" : " (" + code.messageSource + ")") + "\n";
     return out;
 }
 
@@ -265,7 +266,7 @@ void JsonCode(JsonWriter& json, const CodeAnswer& code) {
     }
     json.Key("win32_names");
     JsonConstants(json, code.win32);
-    json.Member("message", code.message).EndObject();
+    json.Member("message", code.message).Member("message_source", code.messageSource).EndObject();
 }
 
 void JsonValue(JsonWriter& json, const ValueAnswer& v) {
@@ -345,7 +346,7 @@ void JsonReport(JsonWriter& json, const Answer& a) {
     case Answer::Kind::Name:
         json.Key("names");
         JsonConstants(json, a.names);
-        ApiJson(json, a.api);
+        if (a.api.Found()) ApiJson(json, a.api);
         break;
     case Answer::Kind::Pattern: JsonList(json, a.list); break;
     case Answer::Kind::Value:

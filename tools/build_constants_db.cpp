@@ -19,7 +19,8 @@ namespace {
 int Usage() {
     std::fprintf(stderr,
                  "usage: build_constants_db [--constants FILE | --headers DIR... [--wine-headers DIR...]] [--sdk FILE]\n"
-                 "                          [--differences FILE] [--types FILE [--type-differences FILE]] --out FILE\n");
+                 "                          [--differences FILE] [--types FILE [--type-differences FILE]] [--kinds FILE]\n"
+                 "                          [--error-texts FILE] --out FILE\n");
     return 2;
 }
 
@@ -95,6 +96,10 @@ void PrintReport(const constdb::BuildResult& r, const constdb::BuildInputs& in) 
     std::printf("names per source:\n");
     for (std::size_t s = 0; s < m.sources.size(); ++s)
         std::printf("  %-32s %zu (only there: %zu)\n", m.sources[s].c_str(), m.sourceNames[s], m.onlyHere[s]);
+    std::printf("first row agrees with the source's first value:\n");
+    for (std::size_t s = 0; s < m.sources.size(); ++s)
+        std::printf("  %-32s %zu of %zu (%.2f%%)\n", m.sources[s].c_str(), m.firstAgrees[s], m.sourceNames[s],
+                    m.sourceNames[s] ? 100.0 * double(m.firstAgrees[s]) / double(m.sourceNames[s]) : 0.0);
     std::printf("first row of the names two or more sources give:\n");
     for (std::size_t d = 0; d < m.decisions.size(); ++d)
         std::printf("  %-32s %zu\n", constdb::DecisionText(static_cast<constdb::Decision>(d)), m.decisions[d]);
@@ -109,6 +114,27 @@ void PrintReport(const constdb::BuildResult& r, const constdb::BuildInputs& in) 
     }
     if (!in.differences.empty()) std::printf("names whose sources differ: %zu, listed in %s\n", m.differences.size(), in.differences.c_str());
     if (!in.sdkTypes.empty()) PrintApiReport(r.api, in);
+}
+
+void PrintKindReport(const constdb::BuildResult& r, const constdb::BuildInputs& in) {
+    if (!in.sdkKinds.empty()) {
+        const constdb::KindReport& k = r.kinds;
+        std::printf("GUIDs, strings and property keys (api_kind_const): %zu names, %zu rows\n", k.names, k.rows);
+        static const char* const kinds[] = {"guid", "iid", "clsid", "string", "propkey", "devpropkey"};
+        for (std::size_t i = 0; i < k.perKind.size(); ++i) std::printf("  %-30s %zu\n", kinds[i], k.perKind[i]);
+        for (std::size_t s = 0; s < k.sources.size(); ++s)
+            std::printf("  from %-25s %zu (only there: %zu)\n", k.sources[s].c_str(), k.sourceNames[s], k.onlyHere[s]);
+        std::printf("  agreed %zu, majority %zu, no majority %zu; left out as too long %zu\n", k.decisions[0], k.decisions[1],
+                    k.decisions[2], k.tooLong);
+    }
+    if (!in.errorTexts.empty()) {
+        const constdb::ErrorTextCounts& e = r.errorCounts;
+        std::printf("error texts (api_error_text): %zu\n", r.errorTextRows);
+        std::printf("  ERROR_ names with a text         %zu of %zu\n", e.win32WithText, e.win32Names);
+        std::printf("  HRESULT names with a text        %zu of %zu (%zu through their Win32 code)\n", e.hresultWithText,
+                    e.hresultNames, e.hresultThroughWin32);
+        std::printf("  NTSTATUS names with a text       %zu of %zu\n", e.ntstatusWithText, e.ntstatusNames);
+    }
 }
 
 }  // namespace
@@ -127,6 +153,8 @@ int main(int argc, char** argv) {
         else if (std::strcmp(argv[i], "--types") == 0 && hasValue) in.sdkTypes = argv[++i];
         else if (std::strcmp(argv[i], "--type-differences") == 0 && hasValue) in.typeDifferences = argv[++i];
         else if (std::strcmp(argv[i], "--out") == 0 && hasValue) out = argv[++i];
+        else if (std::strcmp(argv[i], "--kinds") == 0 && hasValue) in.sdkKinds = argv[++i];
+        else if (std::strcmp(argv[i], "--error-texts") == 0 && hasValue) in.errorTexts = argv[++i];
         else return Usage();
     }
     const bool now = !folders.mingw.empty();
@@ -142,6 +170,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     PrintReport(result, in);
+    PrintKindReport(result, in);
     std::printf("wrote %s: %zu names, %zu rows (%ju bytes)\n", out.c_str(), result.names, result.rows, result.fileSize);
     return 0;
 }

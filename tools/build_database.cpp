@@ -36,6 +36,24 @@ bool AddApiTables(const BuildInputs& inputs, std::vector<jet::Table>& tables, Ap
     return inputs.typeDifferences.empty() || WriteLines(inputs.typeDifferences, report.differences, error);
 }
 
+// api_kind_const and api_error_text, where their extracts are given.
+bool AddKindTables(const BuildInputs& inputs, const std::vector<Constant>& constants, std::vector<jet::Table>& tables,
+                   BuildResult& result, std::string* error) {
+    if (!inputs.sdkKinds.empty()) {
+        KindConstants sdk;
+        if (!ReadSdkKinds(inputs.sdkKinds, sdk, error)) return false;
+        tables.push_back(MakeKindTable(MergeKindSources({{"metadata", false, &sdk}}, result.kinds)));
+    }
+    if (!inputs.errorTexts.empty()) {
+        ErrorTexts texts;
+        if (!ReadErrorTexts(inputs.errorTexts, texts, error)) return false;
+        result.errorCounts = CountErrorTexts(constants, texts);
+        tables.push_back(MakeErrorTextTable(texts));
+        result.errorTextRows = tables.back().rows.size();
+    }
+    return true;
+}
+
 }  // namespace
 
 bool BuildConstantsDatabase(const BuildInputs& inputs, const std::string& outPath, BuildResult& result, std::string* error) {
@@ -55,12 +73,13 @@ bool BuildConstantsDatabase(HeaderConstants headers, const BuildInputs& inputs, 
     std::vector<Constant> constants = MergeSources(headers, inputs.sdkConstants.empty() ? nullptr : &sdk, result.merge);
     headers = HeaderConstants{};
     sdk = SdkConstants{};
+    std::vector<jet::Table> tables;
+    if (!AddKindTables(inputs, constants, tables, result, error)) return false;
     ReleaseFreedMemory();  // before the table's rows are made
     if (!inputs.differences.empty() && !WriteLines(inputs.differences, result.merge.differences, error)) return false;
     result.names = result.merge.names;
     result.rows = constants.size();
-    std::vector<jet::Table> tables;
-    tables.push_back(MakeConstantsTable(std::move(constants)));
+    tables.insert(tables.begin(), MakeConstantsTable(std::move(constants)));
     if (!AddApiTables(inputs, tables, result.api, error)) return false;
     ReleaseFreedMemory();  // the rows', before the file's pages are made
     if (!jet::WriteDatabase(outPath, tables, error)) return false;

@@ -6,6 +6,7 @@
 
 #include "tools/header_constants.h"
 #include "tools/api_tables.h"
+#include "tools/kind_tables.h"
 #include "tools/source_merge.h"
 
 namespace constdb {
@@ -14,6 +15,8 @@ struct BuildInputs {
     std::string headerConstants;  // the headers' evaluated constants (data/); read when no headers are given
     std::string sdkConstants;     // the metadata extract (data/); empty: the headers alone
     std::string differences;      // where the list of names whose sources differ goes; empty: nowhere
+    std::string sdkKinds;         // the metadata's GUIDs, strings and property keys (data/); empty: no api_kind_const
+    std::string errorTexts;       // Wine's error texts (data/); empty: no api_error_text
     std::string sdkTypes;         // the metadata's functions and types (data/); empty: no such tables
     std::string typeDifferences;  // where the records whose headers and metadata differ go; empty: nowhere
 };
@@ -24,6 +27,9 @@ struct BuildResult {
     std::size_t rows = 0;
     std::uintmax_t fileSize = 0;
     ApiTablesReport api;
+    KindReport kinds;             // api_kind_const
+    ErrorTextCounts errorCounts;  // api_error_text against api_const's names
+    std::size_t errorTextRows = 0;
 };
 
 // False, with a reason, when an input cannot be read, holds no constant, or a file

@@ -125,6 +125,7 @@ public:
         }
         report_.sourceNames.assign(sources_.size(), 0);
         report_.onlyHere.assign(sources_.size(), 0);
+        report_.firstAgrees.assign(sources_.size(), 0);
     }
 
     std::vector<Constant> Run() {
@@ -155,12 +156,12 @@ public:
 private:
     bool HasSdk() const { return sources_.size() > headerSources_; }
 
-    // Who wins without a majority: the mingw-w64 header, then the metadata, then the other headers.
+    // Who wins without a majority: the mingw-w64 header, then the other headers (a
+    // compiler's view of a header), then the metadata.
     std::vector<std::size_t> TieOrder() const {
         std::vector<std::size_t> order;
-        if (headerSources_ > 0) order.push_back(0);
+        for (std::size_t s = 0; s < headerSources_; ++s) order.push_back(s);
         if (HasSdk()) order.push_back(headerSources_);
-        for (std::size_t s = 1; s < headerSources_; ++s) order.push_back(s);
         return order;
     }
 
@@ -183,6 +184,8 @@ private:
                 shown = s;
                 break;
             }
+        for (std::size_t s = 0; s < given.size(); ++s)
+            if (given[s] && SameNumber(given[s]->values[0].value, first)) ++report_.firstAgrees[s];
         const std::size_t begin = rows.size();
         AddRow(name, given[shown]->values[0], begin, rows);
         for (const NameValues* g : given)
@@ -216,7 +219,8 @@ private:
         }
         for (std::size_t s : TieOrder())
             if (given[s]) {
-                Count(mingw ? Decision::NoMajorityMingw : Decision::NoMajoritySdk, given, s);
+                Count(mingw ? Decision::NoMajorityMingw : s < headerSources_ ? Decision::NoMajorityWine : Decision::NoMajoritySdk,
+                      given, s);
                 return s;
             }
         return best;
@@ -254,6 +258,7 @@ const char* DecisionText(Decision d) {
     case Decision::MajorityOverMingw: return "majority over mingw-w64";
     case Decision::NoMajorityMingw: return "no majority, mingw-w64 first";
     case Decision::NoMajoritySdk: return "no majority, metadata first";
+    case Decision::NoMajorityWine: return "no majority, Wine first";
     case Decision::Count: break;
     }
     return "?";

@@ -3,8 +3,9 @@
 // (both as a compiler evaluated them, header_constants.h) and the Windows SDK's
 // metadata. Each source gives a name its first value; where they differ, the value
 // most sources give comes first. With no majority the mingw-w64 header's value comes
-// first, else the metadata's, else Wine's. Every other distinct value follows, the
-// headers' before the metadata's.
+// first, else Wine's (a compiler's view of a header wins a tie against the
+// metadata), else the metadata's. Every other distinct value follows, the headers'
+// before the metadata's.
 #include <array>
 #include <string>
 #include <vector>
@@ -21,7 +22,8 @@ enum class Decision {
     MajorityWithMingw,  // two sources against one, the mingw-w64 header among the two
     MajorityOverMingw,  // Wine's header and the metadata against the mingw-w64 header
     NoMajorityMingw,    // no value given by most: the mingw-w64 header's first
-    NoMajoritySdk,      // no value given by most, no mingw-w64 value: the metadata's first
+    NoMajoritySdk,      // no value given by most, no header value: the metadata's first
+    NoMajorityWine,     // no value given by most, no mingw-w64 value: Wine's header's first
     Count
 };
 
@@ -32,6 +34,7 @@ struct MergeReport {
     std::vector<std::string> origins;         // each header source's package and compiler
     std::vector<std::size_t> sourceNames;     // names each source gives
     std::vector<std::size_t> onlyHere;        // of which no other source gives
+    std::vector<std::size_t> firstAgrees;     // of which the name's first row has the source's first value
     std::array<std::size_t, static_cast<std::size_t>(Decision::Count)> decisions{};
     std::size_t awResolved = 0;               // metadata NAME given NAMEA's value rather than NAMEW's
     std::size_t tooLong = 0;                  // names longer than the name column holds, left out

@@ -1,0 +1,147 @@
+#include "tools/kind_constants.h"
+
+#include <cctype>
+
+#include "tools/gzip_text.h"
+#include "tools/tsv_lines.h"
+
+namespace constdb {
+namespace {
+
+bool Fail(std::string* error, std::size_t line, const std::string& why) {
+    if (error) *error = "line " + std::to_string(line) + ": " + why;
+    return false;
+}
+
+bool UpperHex(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool ParsePid(std::string_view text, std::uint32_t& pid) {
+    if (text.empty() || text.size() > 10) return false;
+    std::uint64_t n = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        n = n * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (n > 0xFFFFFFFFu) return false;
+    pid = static_cast<std::uint32_t>(n);
+    return true;
+}
+
+bool ParseRecord(std::string_view line, std::size_t number, KindConstant& c, std::string* error) {
+    const std::vector<std::string_view> f = SplitTabs(line);
+    if (f.size() < 3 || f[1].empty()) return Fail(error, number, "expected KIND, NAME and VALUE");
+    if (!IsKindName(f[0])) return Fail(error, number, "unknown kind '" + std::string(f[0]) + "'");
+    c.kind.assign(f[0]);
+    c.name.assign(f[1]);
+    const bool key = IsPropertyKeyKind(f[0]);
+    if (f.size() != (key ? 4u : 3u)) return Fail(error, number, key ? "a property key needs a GUID and a PID" : "too many fields");
+    if (IsStringKind(f[0])) {
+        if (!UnescapeString(f[2])) return Fail(error, number, "malformed escape in '" + std::string(f[2]) + "'");
+        c.value.assign(f[2]);
+        return true;
+    }
+    if (!IsGuidText(f[2])) return Fail(error, number, "'" + std::string(f[2]) + "' is not a GUID (8-4-4-4-12 upper-case hexadecimal digits)");
+    std::uint32_t pid = 0;
+    if (key && !ParsePid(f[3], pid)) return Fail(error, number, "'" + std::string(f[3]) + "' is not a property number");
+    c.value = key ? PropertyKeyText(f[2], pid) : std::string(f[2]);
+    return true;
+}
+
+}  // namespace
+
+bool IsGuidKind(std::string_view k) { return k == "guid" || k == "iid" || k == "clsid"; }
+bool IsStringKind(std::string_view k) { return k == "string" || k == "stringA" || k == "stringW"; }
+bool IsPropertyKeyKind(std::string_view k) { return k == "propkey" || k == "devpropkey"; }
+bool IsKindName(std::string_view k) { return IsGuidKind(k) || IsStringKind(k) || IsPropertyKeyKind(k); }
+
+bool IsGuidText(std::string_view t) {
+    if (t.size() != 36) return false;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
+        if (dash ? t[i] != '-' : !UpperHex(t[i])) return false;
+    }
+    return true;
+}
+
+std::string PropertyKeyText(std::string_view guid, std::uint32_t pid) { return std::string(guid) + "," + std::to_string(pid); }
+
+std::string EscapeString(std::string_view raw) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char ch : raw) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (ch == '\\') out += "\\\\";
+        else if (ch == '\t') out += "\\t";
+        else if (ch == '\n') out += "\\n";
+        else if (ch == '\r') out += "\\r";
+        else if (c == 0) out += "\\0";
+        else if (c < 0x20 || c == 0x7F) out += std::string("\\x") + hex[c >> 4] + hex[c & 15];
+        else out += ch;
+    }
+    return out;
+}
+
+std::optional<std::string> UnescapeString(std::string_view e) {
+    std::string out;
+    for (std::size_t i = 0; i < e.size(); ++i) {
+        if (e[i] != '\\') {
+            out += e[i];
+            continue;
+        }
+        if (++i == e.size()) return std::nullopt;
+        switch (e[i]) {
+        case '\\': out += '\\'; break;
+        case 't': out += '\t'; break;
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        case '0': out += '\0'; break;
+        case 'x': {
+            if (i + 2 >= e.size()) return std::nullopt;
+            const int hi = HexDigit(e[i + 1]), lo = HexDigit(e[i + 2]);
+            if (hi < 0 || lo < 0) return std::nullopt;
+            out += static_cast<char>(hi * 16 + lo);
+            i += 2;
+            break;
+        }
+        default: return std::nullopt;
+        }
+    }
+    return out;
+}
+
+bool ParseSdkKinds(std::string_view text, KindConstants& out, std::string* error) {
+    out = KindConstants{};
+    return ForEachLine(text, [&](std::string_view line, std::size_t number) {
+        if (line.empty() || line[0] == '#') return true;
+        if (line.substr(0, 8) == "!source\t") {
+            std::string words(line.substr(8));
+            for (char& c : words)
+                if (c == '\t') c = ' ';
+            out.origin = words;
+            return true;
+        }
+        if (line[0] == '@') {
+            out.spaces.emplace_back(line.substr(1));
+            return true;
+        }
+        if (out.spaces.empty()) return Fail(error, number, "a constant before the first namespace");
+        KindConstant c;
+        if (!ParseRecord(line, number, c, error)) return false;
+        c.space = static_cast<std::uint32_t>(out.spaces.size() - 1);
+        out.constants.push_back(std::move(c));
+        return true;
+    });
+}
+
+bool ReadSdkKinds(const std::string& path, KindConstants& out, std::string* error) {
+    return ParseGzipFile(path, [&](std::string_view text, std::string* why) { return ParseSdkKinds(text, out, why); }, error);
+}
+
+}  // namespace constdb
