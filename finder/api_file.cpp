@@ -35,7 +35,7 @@ std::unique_ptr<ApiFile> ApiFile::Open(const jet::DatabaseFile& file, std::strin
         !api->OpenTable(u"api_param", {u"function_id", u"pos", u"symbol", u"type_text", u"attrs"}, api->params_,
                         error) ||
         !api->OpenTable(u"api_type", {u"id", u"symbol", u"kind", u"arch", u"bytes", u"alignment", u"pack", u"layout",
-                                      u"header", u"space", u"target", u"iid", u"base", u"function_id"},
+                                      u"header", u"space", u"target", u"iid", u"base", u"function_id", u"fields_id"},
                         api->types_, error) ||
         !api->OpenTable(u"api_field", {u"type_id", u"pos", u"symbol", u"type_text", u"byte_offset", u"bytes",
                                        u"bit_offset", u"bit_width"},
@@ -164,7 +164,7 @@ bool ApiFile::ReadType(const std::vector<jet::Value>& row, ApiType& out, std::st
         layout.size = Count(row[t.Column(u"bytes")]);
         layout.align = Count(row[t.Column(u"alignment")]);
         layout.computed = Text(row[t.Column(u"layout")]) == "computed";
-        if (!ReadFields(Number(row[t.Column(u"id")]), layout, error)) return false;
+        if (!ReadFields(Number(row[t.Column(u"fields_id")]), layout, error)) return false;
         (arch == "i686" ? out.i686 : out.x86_64) = std::move(layout);
     }
     std::vector<std::vector<jet::Value>> functions;

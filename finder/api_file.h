@@ -5,7 +5,7 @@
 //                 returns, last_error, charset, arches, space
 //   api_param     function_id, pos, symbol, type_text, attrs
 //   api_type      id, symbol, kind, arch, bytes, alignment, pack, layout, header,
-//                 space, target, iid, base, function_id
+//                 space, target, iid, base, function_id, fields_id
 //   api_field     type_id, pos, symbol, type_text, byte_offset, bytes, bit_offset, bit_width
 // A record has one api_type row per architecture (arch i686 or x86_64); every
 // other type one row with no arch.

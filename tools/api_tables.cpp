@@ -36,6 +36,17 @@ void AddIndex(jet::Table& t, const char16_t* column, bool unique) {
     t.indexes.push_back({column, {column}, unique, false});
 }
 
+bool SameFields(const RecordLayout& a, const RecordLayout& b) {
+    if (a.fields.size() != b.fields.size()) return false;
+    for (std::size_t i = 0; i < a.fields.size(); ++i) {
+        const FieldLayout &x = a.fields[i], &y = b.fields[i];
+        if (x.name != y.name || x.type != y.type || x.offset != y.offset || x.size != y.size ||
+            x.bitOffset != y.bitOffset || x.bitWidth != y.bitWidth)
+            return false;
+    }
+    return true;
+}
+
 class Writer {
 public:
     Writer(const SdkTypes& sdk, ApiTablesReport& report) : sdk_(sdk), report_(report) {
@@ -72,7 +83,8 @@ public:
                                         {u"target", ColumnType::Text},
                                         {u"iid", ColumnType::Text},
                                         {u"base", ColumnType::Text},
-                                        {u"function_id", ColumnType::LongInteger}});
+                                        {u"function_id", ColumnType::LongInteger},
+                                        {u"fields_id", ColumnType::LongInteger}});
         AddIndex(types_, u"id", true);
         AddIndex(types_, u"symbol", false);
         fields_ = NewTable(u"api_field", {{u"type_id", ColumnType::LongInteger},
@@ -108,23 +120,32 @@ public:
         types_.rows.push_back({Int(++lastType_), TextValue(name), TextValue(kind), Value::Null(), Value::Null(),
                                Value::Null(), Value::Null(), Value::Null(), Value::Null(), TextValue(Space(space)),
                                TextValue(target), TextValue(iid), TextValue(base),
-                               function ? Int(function) : Value::Null()});
+                               function ? Int(function) : Value::Null(), Value::Null()});
         ++report_.types;
     }
 
+    // A record's x86_64 row shares the i686 row's fields where they are the same
+    // (RECT, most records without pointers): the file stays under 64 MB.
     void AddRecord(const SdkRecord& r, Target target, const RecordLayout& layout, const char* how,
                    const std::string& header) {
         const std::int64_t id = ++lastType_;
+        std::int64_t fieldsId = id;
+        if (target == Target::I686) {
+            i686_[r.name] = {id, layout};
+        } else if (const auto same = i686_.find(r.name); same != i686_.end() && SameFields(same->second.second, layout)) {
+            fieldsId = same->second.first;
+        }
         types_.rows.push_back({Int(id), TextValue(r.name), TextValue(r.isUnion ? "union" : "struct"),
                                TextValue(TargetName(target)), Int(layout.size), Int(layout.align), Int(r.pack),
                                TextValue(how), TextValue(header), TextValue(Space(r.space)), Value::Null(),
-                               Value::Null(), Value::Null(), Value::Null()});
+                               Value::Null(), Value::Null(), Value::Null(), Int(fieldsId)});
+        ++report_.types;
+        if (fieldsId != id) return;
         std::int64_t pos = 0;
         for (const FieldLayout& f : layout.fields)
             fields_.rows.push_back({Int(id), Int(++pos), TextValue(f.name), TextValue(f.type), Int(f.offset), Int(f.size),
                                     f.bitWidth ? Int(f.bitOffset) : Value::Null(),
                                     f.bitWidth ? Int(f.bitWidth) : Value::Null()});
-        ++report_.types;
         report_.fields += layout.fields.size();
     }
 
@@ -144,6 +165,7 @@ private:
     ApiTablesReport& report_;
     jet::Table functions_, params_, types_, fields_;
     std::int64_t lastFunction_ = 0, lastType_ = 0;
+    std::map<std::string, std::pair<std::int64_t, RecordLayout>> i686_;  // by name: the row and its layout
 };
 
 // The compiler's layout, with the metadata's field types where the fields agree by name.

@@ -43,7 +43,7 @@ got = Rows("SELECT f.dll, f.returns, f.last_error FROM api_function AS f WHERE f
 Check got = "USER32.dll|BOOL|SetLastError", "GetWindowRect: " & got
 
 got = Rows("SELECT fl.symbol, fl.byte_offset, fl.bytes FROM api_type AS t INNER JOIN api_field AS fl " & _
-           "ON t.id = fl.type_id WHERE t.symbol = 'RECT' AND t.arch = 'x86_64' ORDER BY fl.pos")
+           "ON t.fields_id = fl.type_id WHERE t.symbol = 'RECT' AND t.arch = 'x86_64' ORDER BY fl.pos")
 Check got = "left|0|4,top|4|4,right|8|4,bottom|12|4", "RECT's fields on x86_64: " & got
 
 got = Rows("SELECT t.arch, t.bytes, t.alignment FROM api_type AS t WHERE t.symbol = 'INPUT' ORDER BY t.arch")
