@@ -1,6 +1,9 @@
 // The file the headers' structure layouts are kept in: written and read back,
-// and malformed lines refused with their number.
+// malformed lines refused with their number, and the committed extract's figures
+// for structures whose layout is known from the Windows SDK.
 #include <gtest/gtest.h>
+
+#include <numeric>
 
 #include "tools/header_layouts.h"
 
@@ -120,6 +123,149 @@ TEST(HeaderLayouts, AMissingFileNamesItself) {
     EXPECT_FALSE(ReadHeaderLayouts("/no/such/layouts.tsv.gz", out, &error));
     EXPECT_NE(error.find("/no/such/layouts.tsv.gz"), std::string::npos) << error;
 }
+
+#if defined(QALOMIR_HEADER_LAYOUTS)
+
+// The committed extract, against figures the SDK's documentation and the metadata give.
+class LayoutExtract : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        extract_ = new HeaderLayouts;
+        read_ = ReadHeaderLayouts(QALOMIR_HEADER_LAYOUTS, *extract_, &error_);
+    }
+    static void TearDownTestSuite() { delete extract_; }
+    void SetUp() override {
+        ASSERT_TRUE(read_) << error_;
+        i686_ = FindTarget(*extract_, "i686");
+        x64_ = FindTarget(*extract_, "x86_64");
+        ASSERT_NE(i686_, nullptr);
+        ASSERT_NE(x64_, nullptr);
+    }
+
+    // "SIZE/ALIGN" of a record, "-" when there is none.
+    static std::string Layout(const LayoutTarget* t, const std::string& name) {
+        const LayoutRecord* r = FindLayout(*t, name);
+        return r ? std::to_string(r->size) + "/" + std::to_string(r->align) : "-";
+    }
+    // "OFFSET+SIZE" of each field, with its name.
+    static std::vector<std::string> Fields(const LayoutTarget* t, const std::string& name) {
+        std::vector<std::string> out;
+        if (const LayoutRecord* r = FindLayout(*t, name))
+            for (const LayoutField& f : r->fields) out.push_back(f.name + "@" + std::to_string(f.offset) + "+" + std::to_string(f.size));
+        return out;
+    }
+
+    static HeaderLayouts* extract_;
+    static bool read_;
+    static std::string error_;
+    const LayoutTarget* i686_ = nullptr;
+    const LayoutTarget* x64_ = nullptr;
+};
+HeaderLayouts* LayoutExtract::extract_ = nullptr;
+bool LayoutExtract::read_ = false;
+std::string LayoutExtract::error_;
+
+using Strings = std::vector<std::string>;
+
+TEST_F(LayoutExtract, EveryHeaderOfBothTargetsWasLaidOutWithTheSdkTimeT) {
+    EXPECT_EQ(extract_->source, "mingw-w64");
+    EXPECT_EQ(extract_->defines, Strings{"__MINGW_USE_VC2005_COMPAT=1"});
+    EXPECT_EQ(i686_->target, "i686-w64-mingw32");
+    EXPECT_EQ(x64_->target, "x86_64-w64-mingw32");
+    for (const LayoutTarget* t : {i686_, x64_}) {
+        EXPECT_GT(t->units, 1400u) << t->arch;
+        EXPECT_LT(t->failed.size(), t->units / 4) << t->arch;
+        EXPECT_GT(t->records.size(), 10000u) << t->arch;
+        EXPECT_TRUE(std::is_sorted(t->records.begin(), t->records.end(),
+                                   [](const LayoutRecord& a, const LayoutRecord& b) { return a.name < b.name; }));
+    }
+}
+
+TEST_F(LayoutExtract, SmallStructuresAreTheSameOnBothTargets) {
+    for (const LayoutTarget* t : {i686_, x64_}) {
+        EXPECT_EQ(Layout(t, "RECT"), "16/4") << t->arch;
+        EXPECT_EQ(Fields(t, "RECT"), (Strings{"left@0+4", "top@4+4", "right@8+4", "bottom@12+4"})) << t->arch;
+        EXPECT_EQ(FindLayout(*t, "RECT")->tag, "tagRECT");
+        EXPECT_EQ(FindLayout(*t, "RECT")->header, "windef.h");
+        EXPECT_EQ(Layout(t, "POINT"), "8/4") << t->arch;
+        EXPECT_EQ(Fields(t, "POINT"), (Strings{"x@0+4", "y@4+4"})) << t->arch;
+        EXPECT_EQ(FindLayout(*t, "POINT")->tag, "tagPOINT");
+    }
+}
+
+// Its members add up to 318; the structure is padded to its 4-byte alignment.
+TEST_F(LayoutExtract, Win32FindDataAIsPaddedToItsAlignment) {
+    for (const LayoutTarget* t : {i686_, x64_}) {
+        const LayoutRecord* r = FindLayout(*t, "WIN32_FIND_DATAA");
+        ASSERT_NE(r, nullptr) << t->arch;
+        EXPECT_EQ(Layout(t, "WIN32_FIND_DATAA"), "320/4") << t->arch;
+        const std::uint64_t members =
+            std::accumulate(r->fields.begin(), r->fields.end(), std::uint64_t(0), [](std::uint64_t s, const LayoutField& f) { return s + f.size; });
+        EXPECT_EQ(members, 318u);
+        EXPECT_EQ(Fields(t, "WIN32_FIND_DATAA").back(), "cAlternateFileName@304+14");
+    }
+}
+
+// As the DLL writes it: with mingw-w64's 32-bit time_t it would be 640 bytes.
+TEST_F(LayoutExtract, IpAdapterInfoHasTheSdks64BitTimeT) {
+    EXPECT_EQ(Layout(i686_, "IP_ADAPTER_INFO"), "648/8");
+    EXPECT_EQ(Fields(i686_, "IP_ADAPTER_INFO").back(), "LeaseExpires@640+8");
+    EXPECT_EQ(Layout(x64_, "IP_ADAPTER_INFO"), "704/8");
+    EXPECT_EQ(Fields(x64_, "IP_ADAPTER_INFO").back(), "LeaseExpires@696+8");
+}
+
+TEST_F(LayoutExtract, InputHasItsUnionAsARecordOfItsOwn) {
+    EXPECT_EQ(Layout(i686_, "INPUT"), "28/4");
+    EXPECT_EQ(Fields(i686_, "INPUT"), (Strings{"type@0+4", "Anonymous@4+24"}));
+    EXPECT_EQ(Layout(x64_, "INPUT"), "40/8");
+    EXPECT_EQ(Fields(x64_, "INPUT"), (Strings{"type@0+4", "Anonymous@8+32"}));
+    EXPECT_EQ(FindLayout(*i686_, "INPUT")->fields[1].type, "_Anonymous_e__Union");
+    EXPECT_EQ(Layout(i686_, "INPUT._Anonymous_e__Union"), "24/4");
+    EXPECT_EQ(Fields(i686_, "INPUT._Anonymous_e__Union"), (Strings{"mi@0+24", "ki@0+16", "hi@0+8"}));
+    EXPECT_EQ(Fields(x64_, "INPUT._Anonymous_e__Union"), (Strings{"mi@0+32", "ki@0+24", "hi@0+8"}));
+    EXPECT_TRUE(FindLayout(*x64_, "INPUT._Anonymous_e__Union")->isUnion);
+}
+
+// The metadata's names for members without a name and types without a tag.
+TEST_F(LayoutExtract, NestedRecordsAreNamedAsTheMetadataNamesThem) {
+    EXPECT_EQ(Fields(i686_, "OVERLAPPED"), (Strings{"Internal@0+4", "InternalHigh@4+4", "Anonymous@8+8", "hEvent@16+4"}));
+    EXPECT_EQ(Fields(i686_, "OVERLAPPED._Anonymous_e__Union"), (Strings{"Anonymous@0+8", "Pointer@0+4"}));
+    EXPECT_EQ(Fields(i686_, "OVERLAPPED._Anonymous_e__Union._Anonymous_e__Struct"), (Strings{"Offset@0+4", "OffsetHigh@4+4"}));
+    // Several anonymous members are numbered; structures and unions count together.
+    EXPECT_EQ(FindLayout(*i686_, "DEVMODEA")->fields[6].name, "Anonymous1");
+    EXPECT_EQ(Layout(i686_, "DEVMODEA._Anonymous1_e__Union._Anonymous2_e__Struct"), "16/4");
+    EXPECT_EQ(Layout(i686_, "DEVMODEA._Anonymous2_e__Union"), "4/4");
+    // A named member of a type without a tag.
+    EXPECT_EQ(Fields(i686_, "LARGE_INTEGER"), (Strings{"Anonymous@0+8", "u@0+8", "QuadPart@0+8"}));
+    EXPECT_EQ(FindLayout(*i686_, "LARGE_INTEGER")->fields[1].type, "_u_e__Struct");
+    EXPECT_EQ(Layout(i686_, "LARGE_INTEGER._u_e__Struct"), "8/4");
+    EXPECT_EQ(Layout(x64_, "PROPVARIANT._Anonymous_e__Union._Anonymous_e__Struct._Anonymous_e__Union"), "16/8");
+}
+
+TEST_F(LayoutExtract, OpenFileNameWAndShellExecuteInfoW) {
+    // commdlg.h and shellapi.h pack to 1 byte on i686 only (pshpack1.h where _WIN64 is not defined).
+    EXPECT_EQ(Layout(i686_, "OPENFILENAMEW"), "88/1");  // 76, OPENFILENAME_SIZE_VERSION_400W, without the last three
+    EXPECT_EQ(Fields(i686_, "OPENFILENAMEW").back(), "FlagsEx@84+4");
+    EXPECT_EQ(Layout(x64_, "OPENFILENAMEW"), "152/8");
+    EXPECT_EQ(FindLayout(*i686_, "OPENFILENAMEW")->tag, "tagOFNW");
+    EXPECT_EQ(Fields(x64_, "OPENFILENAMEW").back(), "FlagsEx@148+4");
+    EXPECT_EQ(Layout(i686_, "SHELLEXECUTEINFOW"), "60/1");
+    EXPECT_EQ(Layout(x64_, "SHELLEXECUTEINFOW"), "112/8");
+    EXPECT_EQ(Fields(x64_, "SHELLEXECUTEINFOW").back(), "hProcess@104+8");
+}
+
+// Structures declared after #include <pshpack1.h>: no padding, alignment 1.
+TEST_F(LayoutExtract, PackedStructuresHaveNoPadding) {
+    for (const LayoutTarget* t : {i686_, x64_}) {
+        EXPECT_EQ(Layout(t, "WAVEFORMATEX"), "18/1") << t->arch;  // naturally aligned it would be 20/4
+        EXPECT_EQ(Fields(t, "WAVEFORMATEX").back(), "cbSize@16+2") << t->arch;
+    }
+    EXPECT_EQ(Layout(i686_, "DWM_BLURBEHIND"), "16/1");
+    EXPECT_EQ(Layout(x64_, "DWM_BLURBEHIND"), "20/1");  // naturally aligned it would be 24/8
+    EXPECT_EQ(Fields(x64_, "DWM_BLURBEHIND"), (Strings{"dwFlags@0+4", "fEnable@4+4", "hRgnBlur@8+8", "fTransitionOnMaximized@16+4"}));
+}
+
+#endif
 
 }  // namespace
 }  // namespace constdb
