@@ -1,6 +1,19 @@
 #include "tools/clang_unit.h"
 
+#include <filesystem>
+#include <random>
+
 namespace constdb::clang {
+
+TempPch::TempPch() {
+    std::random_device rd;
+    path_ = (std::filesystem::temp_directory_path() / ("qalomir-windows-" + std::to_string(rd()) + std::to_string(rd()) + ".pch")).string();
+}
+
+TempPch::~TempPch() {
+    std::error_code ec;
+    std::filesystem::remove(path_, ec);
+}
 
 std::string TakeText(CXString text) {
     const char* chars = clang_getCString(text);

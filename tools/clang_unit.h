@@ -27,6 +27,19 @@ struct EvalDeleter {
 };
 using Evaluation = std::unique_ptr<void, EvalDeleter>;
 
+// A file of its own for a precompiled header, removed when done.
+class TempPch {
+public:
+    TempPch();
+    ~TempPch();
+    TempPch(const TempPch&) = delete;
+    TempPch& operator=(const TempPch&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
 // The text of a CXString, which it disposes of.
 std::string TakeText(CXString text);
 

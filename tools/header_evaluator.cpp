@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <map>
 #include <optional>
-#include <random>
 #include <set>
 #include <thread>
 #include <tuple>
@@ -13,6 +12,7 @@
 #include <unordered_set>
 
 #include "tools/clang_unit.h"
+#include "tools/header_folders.h"
 #include "tools/literal_notation.h"
 
 #ifndef QALOMIR_CLANG_RESOURCE_DIR
@@ -63,49 +63,6 @@ UnitHeaders SplitUnitName(const std::string& name) {
     }
     return headers;
 }
-
-class Folders {
-public:
-    explicit Folders(const std::vector<std::string>& folders) {
-        for (const std::string& f : folders) roots_.push_back(fs::absolute(f).lexically_normal().generic_string());
-        for (std::string& r : roots_)
-            if (r.size() > 1 && r.back() == '/') r.pop_back();
-    }
-
-    const std::vector<std::string>& Roots() const { return roots_; }
-
-    // The path under the first folder that holds it; empty when none does.
-    std::string Relative(const std::string& path) const {
-        const std::string normal = fs::path(path).lexically_normal().generic_string();
-        for (const std::string& r : roots_)
-            if (normal.size() > r.size() && normal.compare(0, r.size(), r) == 0 && normal[r.size()] == '/')
-                return normal.substr(r.size() + 1);
-        return {};
-    }
-
-    bool Holds(const std::string& header) const {
-        std::error_code ec;
-        return std::any_of(roots_.begin(), roots_.end(), [&](const std::string& r) { return fs::is_regular_file(r + '/' + header, ec); });
-    }
-
-    // Every *.h and *.rh, the first folder's where two hold the same path, sorted.
-    std::vector<std::string> Headers() const {
-        std::set<std::string> found;
-        for (const std::string& r : roots_) {
-            std::error_code ec;
-            for (auto it = fs::recursive_directory_iterator(r, ec); !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-                const std::string ext = it->path().extension().string();
-                if (it->is_regular_file(ec) && (ext == ".h" || ext == ".rh"))
-                    found.insert(fs::relative(it->path(), r, ec).generic_string());
-            }
-        }
-        found.erase(kBaseHeader);
-        return {found.begin(), found.end()};
-    }
-
-private:
-    std::vector<std::string> roots_;
-};
 
 std::optional<IntType> IntegerTypeOf(CXType type) {
     type = clang_getCanonicalType(type);
@@ -488,23 +445,6 @@ std::vector<UnitHeaders> UnitsWithHelpers(const std::vector<UnitHeaders>& units,
     return helped;
 }
 
-// A file of its own for the precompiled <windows.h>, removed when done.
-class TempFile {
-public:
-    TempFile() {
-        std::random_device rd;
-        path_ = fs::temp_directory_path() / ("qalomir-windows-" + std::to_string(rd()) + std::to_string(rd()) + ".pch");
-    }
-    ~TempFile() {
-        std::error_code ec;
-        fs::remove(path_, ec);
-    }
-    const fs::path& Path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
 }  // namespace
 
 std::string CompilerDescription(const HeaderFolders& in) {
@@ -527,7 +467,7 @@ bool EvaluateHeaders(const HeaderFolders& in, const EvaluationOptions& options, 
             units.push_back(std::move(u));
     }
     Context ctx{folders, CompilerArgs(in, folders), {}, {}};
-    TempFile pch;
+    clang::TempPch pch;
     std::vector<UnitResult> results(1);
     {
         clang::Index index = clang::NewIndex();

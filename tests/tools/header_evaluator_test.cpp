@@ -8,6 +8,7 @@
 #include <map>
 #include <random>
 
+#include "tests/tools/header_folder.h"
 #include "tests/tools/run_command.h"
 #include "tools/header_sources.h"
 
@@ -15,29 +16,6 @@ namespace fs = std::filesystem;
 
 namespace constdb {
 namespace {
-
-// A throw-away folder of headers.
-class HeaderFolder {
-public:
-    HeaderFolder() {
-        std::random_device rd;
-        root_ = fs::temp_directory_path() / ("constdb-headers-" + std::to_string(rd()) + std::to_string(rd()));
-        fs::create_directories(root_);
-    }
-    ~HeaderFolder() {
-        std::error_code ec;
-        fs::remove_all(root_, ec);
-    }
-    void Write(const std::string& name, const std::string& text) const {
-        const fs::path p = root_ / name;
-        fs::create_directories(p.parent_path());
-        std::ofstream(p) << text;
-    }
-    std::string Path() const { return root_.string(); }
-
-private:
-    fs::path root_;
-};
 
 struct Evaluated {
     HeaderSource source;

@@ -1,0 +1,202 @@
+// The committed layouts against another compiler: a random sample of a few hundred
+// structures and unions of each target, compiled by that target's mingw-w64 GCC
+// after <windows.h> and the header that defines them, with the extract's ABI
+// switches. Each record's size and alignment, and the offset and size of each of
+// its named fields (those of the records nested in it without a tag included, by
+// their path), are static assertions GCC must accept.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "tests/tools/run_command.h"
+#include "tools/header_layouts.h"
+
+#if defined(QALOMIR_HEADER_LAYOUTS)
+
+namespace fs = std::filesystem;
+
+namespace constdb {
+namespace {
+
+// The sample of each target: records of randomly chosen headers, one unit per header.
+constexpr std::size_t kHeaders = 40;
+constexpr std::size_t kRecordsPerHeader = 8;
+
+// Where clang 14 and GCC 12 lay a record out differently, not compared. setjmp.h's
+// "typedef __attribute__((aligned(16))) struct _SETJMP_FLOAT128 {...}" under
+// pack(8): GCC aligns the structure and the members of its type to 16 (as
+// Microsoft's compiler does with __declspec(align(16))), clang only the typedef.
+const std::set<std::string> kKnownDifferences = {"x86_64 SETJMP_FLOAT128", "x86_64 _JUMP_BUFFER"};
+
+std::string Gcc(const std::string& target) { return target + "-gcc-posix"; }
+
+struct Unit {
+    const LayoutTarget* target;
+    std::string header;
+    std::vector<const LayoutRecord*> records;
+    std::size_t assertions = 0;
+    std::size_t bitFields = 0;  // offsetof cannot name them
+    std::string failure;        // GCC's errors about this file's assertions
+    bool headersRefused = false;  // GCC stops in the headers themselves, where clang did not
+};
+
+// How C names a record: its typedef name, else its tag with its keyword.
+std::string CName(const LayoutRecord& r) {
+    if (!r.tag.empty() && r.name == r.tag) return (r.isUnion ? "union " : "struct ") + r.tag;
+    return r.name;
+}
+
+class Assertions {
+public:
+    Assertions(const LayoutTarget& target, Unit& unit) : target_(target), unit_(unit) {}
+
+    std::string Of(const LayoutRecord& r) {
+        const std::string type = CName(r);
+        Assert("sizeof(" + type + ") == " + std::to_string(r.size), r.name + " size");
+        Assert("_Alignof(" + type + ") == " + std::to_string(r.align), r.name + " alignment");
+        Fields(r, type, "", 0);
+        return std::move(text_);
+    }
+
+private:
+    void Assert(const std::string& condition, const std::string& what) {
+        text_ += "_Static_assert(" + condition + ", \"" + what + "\");\n";
+        ++unit_.assertions;
+    }
+
+    // The fields of record r, which starts at byte base of top; path names it in top.
+    void Fields(const LayoutRecord& r, const std::string& top, const std::string& path, std::uint64_t base) {
+        for (const LayoutField& f : r.fields) {
+            const LayoutRecord* nested = NestedOf(r, f);
+            const bool anonymous = nested && f.name.compare(0, 9, "Anonymous") == 0 && f.type.compare(0, 10, "_Anonymous") == 0;
+            if (anonymous) {  // its members are named as the parent's own
+                Fields(*nested, top, path, base + f.offset);
+                continue;
+            }
+            if (f.bitField) {
+                ++unit_.bitFields;
+                continue;
+            }
+            const std::string member = path + f.name;
+            Assert("__builtin_offsetof(" + top + ", " + member + ") == " + std::to_string(base + f.offset), top + "." + member + " offset");
+            if (f.size > 0)
+                Assert("sizeof(((" + top + " *)0)->" + member + ") == " + std::to_string(f.size), top + "." + member + " size");
+            if (nested && f.type.find('[') == std::string::npos) Fields(*nested, top, member + ".", base + f.offset);
+        }
+    }
+
+    // The record a field's type names when it is nested without a tag.
+    const LayoutRecord* NestedOf(const LayoutRecord& r, const LayoutField& f) const {
+        if (f.type.compare(0, 1, "_") != 0 || f.type.find("_e__") == std::string::npos) return nullptr;
+        const std::string child = f.type.substr(0, f.type.find('['));
+        return FindLayout(target_, r.name + "." + child);
+    }
+
+    const LayoutTarget& target_;
+    Unit& unit_;
+    std::string text_;
+};
+
+void CompileWithGcc(Unit& u, const std::vector<std::string>& defines, const fs::path& dir) {
+    const fs::path source = dir / (u.target->arch + "-" + std::to_string(reinterpret_cast<std::uintptr_t>(&u)) + ".c");
+    {
+        std::ofstream c(source);
+        c << "#include <windows.h>\n#include <" << u.header << ">\n";
+        for (const LayoutRecord* r : u.records) c << Assertions(*u.target, u).Of(*r);
+    }
+    std::string command = Gcc(u.target->target) + " -fsyntax-only -w";
+    for (const std::string& d : defines) command += " '-D" + d + "'";
+    const std::string output = RunCommand(command + " '" + source.string() + "' 2>&1");
+    const std::string here = source.string() + ":";
+    std::string errorsHere;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);)
+        if (line.find(": error:") != std::string::npos && line.compare(0, here.size(), here) == 0) errorsHere += line.substr(here.size()) + "\n";
+    if (!errorsHere.empty()) u.failure = errorsHere.substr(0, 4000);
+    else if (output.find(": error:") != std::string::npos) u.headersRefused = true;
+}
+
+// Records whose header's own unit compiled, grouped by header; the top-level ones
+// (nested records are checked through their parents).
+std::vector<Unit> Sample(const LayoutTarget& t, std::mt19937& random) {
+    std::set<std::string> failed;
+    for (const LayoutFailure& f : t.failed) failed.insert(f.header);
+    std::map<std::string, std::vector<const LayoutRecord*>> byHeader;
+    for (const LayoutRecord& r : t.records)
+        if (r.name.find('.') == std::string::npos && !failed.count(r.header) && !kKnownDifferences.count(t.arch + " " + r.name))
+            byHeader[r.header].push_back(&r);
+    std::vector<std::string> headers;
+    for (const auto& [h, records] : byHeader) headers.push_back(h);
+    std::shuffle(headers.begin(), headers.end(), random);
+    headers.resize(std::min(headers.size(), kHeaders));
+    std::vector<Unit> units;
+    for (const std::string& h : headers) {
+        std::vector<const LayoutRecord*>& records = byHeader[h];
+        std::shuffle(records.begin(), records.end(), random);
+        records.resize(std::min(records.size(), kRecordsPerHeader));
+        units.push_back({&t, h, records, 0, 0, {}, false});
+    }
+    return units;
+}
+
+TEST(LayoutDifferential, ASampleOfRecordsHasTheLayoutGccGives) {
+    HeaderLayouts extract;
+    std::string error;
+    ASSERT_TRUE(ReadHeaderLayouts(QALOMIR_HEADER_LAYOUTS, extract, &error)) << error;
+    ASSERT_EQ(extract.targets.size(), 2u);
+    for (const LayoutTarget& t : extract.targets)
+        if (RunCommand("command -v " + Gcc(t.target)).empty()) GTEST_SKIP() << "no " << Gcc(t.target);
+
+    const char* seedText = std::getenv("QALOMIR_SEED");
+    const unsigned seed = seedText ? static_cast<unsigned>(std::strtoul(seedText, nullptr, 10)) : std::random_device{}();
+    std::printf("seed %u (QALOMIR_SEED=%u repeats this sample)\n", seed, seed);
+    std::mt19937 random(seed);
+    std::vector<Unit> units;
+    for (const LayoutTarget& t : extract.targets) {
+        std::vector<Unit> sample = Sample(t, random);
+        std::move(sample.begin(), sample.end(), std::back_inserter(units));
+    }
+
+    const fs::path dir = fs::temp_directory_path() / ("constdb-layouts-" + std::to_string(seed) + "-" + std::to_string(random()));
+    fs::create_directories(dir);
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t i; (i = next++) < units.size();) CompileWithGcc(units[i], extract.defines, dir);
+    };
+    std::thread other(work);
+    work();
+    other.join();
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+
+    std::map<std::string, std::size_t> records, assertions;
+    std::size_t bitFields = 0;
+    std::string refused;
+    for (const Unit& u : units) {
+        EXPECT_EQ(u.failure, "") << u.target->arch << " " << u.header;
+        if (u.headersRefused) refused += " " + u.target->arch + ":" + u.header;
+        if (!u.failure.empty() || u.headersRefused) continue;
+        records[u.target->arch] += u.records.size();
+        assertions[u.target->arch] += u.assertions;
+        bitFields += u.bitFields;
+    }
+    for (const auto& [arch, n] : records)
+        std::printf("%s: %zu records compared (%zu assertions)\n", arch.c_str(), n, assertions[arch]);
+    std::printf("bit-fields not compared (offsetof cannot name them): %zu\n", bitFields);
+    if (!refused.empty()) std::printf("units whose headers GCC refuses (not compared):%s\n", refused.c_str());
+    for (const LayoutTarget& t : extract.targets) EXPECT_GE(records[t.arch], 150u) << t.arch;
+}
+
+}  // namespace
+}  // namespace constdb
+
+#endif
