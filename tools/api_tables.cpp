@@ -1,5 +1,7 @@
 #include "tools/api_tables.h"
 
+#include <algorithm>
+
 #include "jet/utf.h"
 
 namespace constdb {
@@ -180,6 +182,46 @@ void RecordDifference(ApiTablesReport& report, const std::string& name, Target t
     report.differences.push_back(name + "\t" + TargetName(target) + "\t" + what);
 }
 
+// The metadata's type text for a field the compiler spelled in C ("DWORD", "WCHAR[260]",
+// "_Anonymous_e__Union"); a byte array of the field's size where no type of the same size
+// is found, so that a declaration keeps the layout whatever it can name.
+std::string MetadataTypeOf(const FieldLayout& field, const std::string& record, LayoutRules& rules) {
+    static const std::map<std::string, std::string> basic = {
+        {"char", "Byte"}, {"CHAR", "Byte"}, {"signed char", "SByte"}, {"unsigned char", "Byte"}, {"UCHAR", "Byte"},
+        {"BYTE", "Byte"}, {"BOOLEAN", "Byte"}, {"UINT8", "Byte"}, {"INT8", "SByte"}, {"short", "Int16"},
+        {"SHORT", "Int16"}, {"INT16", "Int16"}, {"unsigned short", "UInt16"}, {"USHORT", "UInt16"}, {"WORD", "UInt16"},
+        {"UINT16", "UInt16"}, {"WCHAR", "Char"}, {"wchar_t", "Char"}, {"int", "Int32"}, {"INT", "Int32"},
+        {"long", "Int32"}, {"LONG", "Int32"}, {"INT32", "Int32"}, {"LONG32", "Int32"}, {"WINBOOL", "Int32"},
+        {"BOOL", "Int32"}, {"HRESULT", "Int32"}, {"unsigned int", "UInt32"}, {"UINT", "UInt32"},
+        {"unsigned long", "UInt32"}, {"ULONG", "UInt32"}, {"DWORD", "UInt32"}, {"UINT32", "UInt32"},
+        {"ULONG32", "UInt32"}, {"DWORD32", "UInt32"}, {"long long", "Int64"}, {"LONGLONG", "Int64"},
+        {"INT64", "Int64"}, {"LONG64", "Int64"}, {"unsigned long long", "UInt64"}, {"ULONGLONG", "UInt64"},
+        {"UINT64", "UInt64"}, {"ULONG64", "UInt64"}, {"DWORD64", "UInt64"}, {"DWORDLONG", "UInt64"},
+        {"float", "Single"}, {"FLOAT", "Single"}, {"double", "Double"}, {"DOUBLE", "Double"},
+        {"ULONG_PTR", "UIntPtr"}, {"UINT_PTR", "UIntPtr"}, {"DWORD_PTR", "UIntPtr"}, {"SIZE_T", "UIntPtr"},
+        {"size_t", "UIntPtr"}, {"LONG_PTR", "IntPtr"}, {"INT_PTR", "IntPtr"}, {"SSIZE_T", "IntPtr"},
+        {"GUID", "Guid"}, {"IID", "Guid"}, {"CLSID", "Guid"}};
+    std::string c = field.type, steps;
+    for (const char* qualifier : {"const ", "volatile ", "struct ", "union ", "enum "})
+        for (std::size_t at; (at = c.find(qualifier)) != std::string::npos;) c.erase(at, std::string(qualifier).size());
+    if (const std::size_t bracket = c.find('['); bracket != std::string::npos) {
+        steps = c.substr(bracket);
+        steps.erase(std::remove(steps.begin(), steps.end(), ' '), steps.end());
+        c.erase(bracket);
+    }
+    while (!c.empty() && c.back() == ' ') c.pop_back();
+    std::string base = c;
+    const bool pointer = c.find('*') != std::string::npos;
+    if (pointer) base = "Void*";  // a pointer of whatever kind: its size is what matters here
+    else if (const auto b = basic.find(c); b != basic.end()) base = b->second;
+    else if (rules.Record(record + "." + c)) base = record + "." + c;
+    std::string text = base + steps;
+    std::uint32_t size = 0, align = 0;
+    if (field.size == 0 || field.bitWidth) return text;  // a flexible array or a bit-field: as the compiler has it
+    if (!rules.SizeOf(text, size, align, nullptr) || size != field.size) return "Byte[" + std::to_string(field.size) + "]";
+    return text;
+}
+
 // Both views of one record on one target, the compiler's winning; false when neither has one.
 bool ChooseLayout(const SdkRecord& r, Target target, LayoutRules& rules, const HeaderRecords* headers,
                   ApiTablesReport& report, RecordLayout& out, const char*& how, std::string& header) {
@@ -214,11 +256,21 @@ bool ChooseLayout(const SdkRecord& r, Target target, LayoutRules& rules, const H
                              std::to_string(byRules.size));
     }
     if (ruled && SameFieldNames(byRules, out)) {
-        for (std::size_t i = 0; i < out.fields.size(); ++i) out.fields[i].type = byRules.fields[i].type;
-    } else if (ruled) {
+        // The metadata's types, where they have the compiler's sizes (LOGFONTW's lfCharSet
+        // is a BYTE the metadata gives a 4-byte enum).
+        for (std::size_t i = 0; i < out.fields.size(); ++i) {
+            FieldLayout& f = out.fields[i];
+            f.type = byRules.fields[i].size == f.size ? byRules.fields[i].type : MetadataTypeOf(f, r.name, rules);
+        }
+        return true;
+    }
+    for (FieldLayout& f : out.fields) f.type = MetadataTypeOf(f, r.name, rules);
+    if (ruled) {
         ++report.otherFields[t];
+        std::string names;
+        for (const FieldLayout& f : out.fields) names += (names.empty() ? "" : ",") + f.name;
         RecordDifference(report, r.name, target,
-                         "fields: headers " + std::to_string(out.fields.size()) + ", metadata " +
+                         "fields: headers " + std::to_string(out.fields.size()) + " (" + names + "), metadata " +
                              std::to_string(byRules.fields.size()));
     }
     return true;
@@ -262,6 +314,11 @@ std::vector<jet::Table> MakeApiTables(const SdkTypes& sdk, const std::array<cons
     for (Target target : {Target::I686, Target::X86_64}) {
         LayoutRules rules(sdk, target);
         const HeaderRecords* compiled = headers[target == Target::I686 ? 0 : 1];
+        if (compiled) {
+            std::map<std::string, std::pair<std::uint32_t, std::uint32_t>> sizes;
+            for (const auto& [name, record] : *compiled) sizes[name] = {record.layout.size, record.layout.align};
+            rules.PreferSizes(std::move(sizes));
+        }
         std::map<std::string, bool> written;
         for (const SdkRecord& r : sdk.records) {
             // One row per name and target: the copy the target sees.

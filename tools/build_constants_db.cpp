@@ -1,5 +1,5 @@
 // build_constants_db [--constants FILE | --headers DIR... [--wine-headers DIR...]] [--sdk FILE]
-//                    [--differences FILE] [--types FILE [--type-differences FILE]] --out FILE
+//                    [--differences FILE] [--types FILE [--layouts FILE] [--type-differences FILE]] --out FILE
 // Merges the headers' constants (as a compiler evaluated them: the extract in data/,
 // or the folders given, evaluated now) with the Windows SDK metadata's, writes them
 // to an Access database, then reports what it found.
@@ -19,7 +19,7 @@ namespace {
 int Usage() {
     std::fprintf(stderr,
                  "usage: build_constants_db [--constants FILE | --headers DIR... [--wine-headers DIR...]] [--sdk FILE]\n"
-                 "                          [--differences FILE] [--types FILE [--type-differences FILE]] [--kinds FILE]\n"
+                 "                          [--differences FILE] [--types FILE [--layouts FILE] [--type-differences FILE]] [--kinds FILE]\n"
                  "                          [--error-texts FILE] --out FILE\n");
     return 2;
 }
@@ -152,6 +152,7 @@ int main(int argc, char** argv) {
         else if (std::strcmp(argv[i], "--differences") == 0 && hasValue) in.differences = argv[++i];
         else if (std::strcmp(argv[i], "--types") == 0 && hasValue) in.sdkTypes = argv[++i];
         else if (std::strcmp(argv[i], "--type-differences") == 0 && hasValue) in.typeDifferences = argv[++i];
+        else if (std::strcmp(argv[i], "--layouts") == 0 && hasValue) in.headerLayouts = argv[++i];
         else if (std::strcmp(argv[i], "--out") == 0 && hasValue) out = argv[++i];
         else if (std::strcmp(argv[i], "--kinds") == 0 && hasValue) in.sdkKinds = argv[++i];
         else if (std::strcmp(argv[i], "--error-texts") == 0 && hasValue) in.errorTexts = argv[++i];

@@ -6,6 +6,7 @@
 
 #include "jet/writer.h"
 #include "tools/constants_table.h"
+#include "tools/header_layouts.h"
 #include "tools/release_memory.h"
 
 namespace constdb {
@@ -26,13 +27,58 @@ bool AnyConstant(const HeaderConstants& headers) {
     return false;
 }
 
-// The functions and types, when the inputs name the metadata's.
+// The compiler's records of one target by every name they go by.
+HeaderRecords RecordsOf(const LayoutTarget& target) {
+    HeaderRecords out;
+    for (const LayoutRecord& r : target.records) {
+        HeaderRecord h;
+        h.header = r.header;
+        h.isUnion = r.isUnion;
+        h.layout.size = static_cast<std::uint32_t>(r.size);
+        h.layout.align = static_cast<std::uint32_t>(r.align);
+        std::uint64_t unitStart = 0, unitSize = 0;  // the storage unit the bit-fields before share
+        for (const LayoutField& f : r.fields) {
+            FieldLayout field{f.name, f.type, static_cast<std::uint32_t>(f.offset), static_cast<std::uint32_t>(f.size)};
+            if (f.bitField) {
+                // A bit-field's place as the declarations give it: its unit's offset, and
+                // its first bit within that unit, as consecutive bit-fields of one type share one.
+                const std::uint64_t firstBit = f.offset * 8 + f.bit;
+                if (unitSize != f.size || firstBit + f.width > (unitStart + unitSize) * 8) {
+                    unitStart = f.offset;
+                    unitSize = f.size;
+                }
+                field.offset = static_cast<std::uint32_t>(unitStart);
+                field.bitOffset = static_cast<std::uint16_t>(firstBit - unitStart * 8);
+                field.bitWidth = static_cast<std::uint16_t>(f.width);
+            } else {
+                unitSize = 0;
+            }
+            h.layout.fields.push_back(std::move(field));
+        }
+        for (const std::string& alias : r.aliases) out.emplace(alias, h);
+        out.emplace(r.name, std::move(h));
+    }
+    return out;
+}
+
+// The functions and types, when the inputs name the metadata's; records laid out by
+// the compiler where the headers' layouts are given.
 bool AddApiTables(const BuildInputs& inputs, std::vector<jet::Table>& tables, ApiTablesReport& report,
                   std::string* error) {
     if (inputs.sdkTypes.empty()) return true;
     SdkTypes sdk;
     if (!ReadSdkTypes(inputs.sdkTypes, sdk, error)) return false;
-    for (jet::Table& t : MakeApiTables(sdk, {nullptr, nullptr}, report)) tables.push_back(std::move(t));
+    HeaderLayouts layouts;
+    if (!inputs.headerLayouts.empty() && !ReadHeaderLayouts(inputs.headerLayouts, layouts, error)) return false;
+    std::array<HeaderRecords, 2> compiled;
+    std::array<const HeaderRecords*, 2> given{};
+    for (int t = 0; t < 2; ++t)
+        if (const LayoutTarget* target = FindTarget(layouts, t == 0 ? "i686" : "x86_64")) {
+            compiled[t] = RecordsOf(*target);
+            given[t] = &compiled[t];
+        }
+    layouts = HeaderLayouts{};
+    for (jet::Table& t : MakeApiTables(sdk, given, report)) tables.push_back(std::move(t));
     return inputs.typeDifferences.empty() || WriteLines(inputs.typeDifferences, report.differences, error);
 }
 

@@ -19,6 +19,7 @@ struct BuildInputs {
     std::string errorTexts;       // Wine's error texts (data/); empty: no api_error_text
     std::string sdkTypes;         // the metadata's functions and types (data/); empty: no such tables
     std::string typeDifferences;  // where the records whose headers and metadata differ go; empty: nowhere
+    std::string headerLayouts;    // the headers' records as a compiler laid them out (data/); empty: C's rules alone
 };
 
 struct BuildResult {

@@ -66,6 +66,11 @@ bool LayoutRules::NamedSize(const std::string& name, std::uint32_t& size, std::u
     }
     if (const auto e = enums_.find(name); e != enums_.end()) return SizeOf(e->second, size, align, why);
     if (const auto t = typedefs_.find(name); t != typedefs_.end()) return SizeOf(t->second, size, align, why);
+    if (const auto c = compiled_.find(name); c != compiled_.end() && Record(name)) {
+        size = c->second.first;
+        align = c->second.second;
+        return true;
+    }
     if (Record(name)) {
         RecordLayout layout;
         if (!Layout(name, layout, why)) return false;

@@ -40,6 +40,9 @@ public:
     bool SizeOf(const std::string& typeText, std::uint32_t& size, std::uint32_t& align, std::string* why);
     // The record of that name the target sees (its own architecture's copy first); null when none.
     const SdkRecord* Record(const std::string& name) const;
+    // Sizes and alignments a compiler gave records, by name: a record that holds one
+    // by value lays it out so, whatever the metadata's fields say.
+    void PreferSizes(std::map<std::string, std::pair<std::uint32_t, std::uint32_t>> sizes) { compiled_ = std::move(sizes); }
 
 private:
     struct Known {
@@ -54,6 +57,7 @@ private:
     std::map<std::string, std::string> typedefs_;   // name -> type text
     std::map<std::string, std::string> enums_;      // name -> integer type
     std::map<std::string, bool> pointerLike_;       // callbacks and interfaces
+    std::map<std::string, std::pair<std::uint32_t, std::uint32_t>> compiled_;
     std::map<std::string, RecordLayout> done_;
     std::vector<std::string> working_;              // records being laid out: a cycle is an error
 };
