@@ -102,7 +102,14 @@ private:
         case TypeKind::Struct:
         case TypeKind::Union: t->k = Ty::K::Record; return t;
         case TypeKind::Callback: t->k = Ty::K::Callback; return t;
-        case TypeKind::Interface: t->k = Ty::K::Interface; return t;
+        case TypeKind::Interface: {
+            // The metadata names an interface where C has a pointer to it (IUnknown* is IUnknown**).
+            t->k = Ty::K::Interface;
+            auto pointer = std::make_shared<Ty>();
+            pointer->k = Ty::K::Ptr;
+            pointer->of = t;
+            return pointer;
+        }
         case TypeKind::Enum: break;
         case TypeKind::Typedef:
             if (name == "BOOL") {
@@ -1020,7 +1027,8 @@ void Writer::WriteInterface(const ApiType& type) {
     for (const ApiType* t : chain)
         for (const ApiFunction& m : t->methods) {
             ApiFunction withThis = m;
-            withThis.params.insert(withThis.params.begin(), ApiParam{"This", type.name + "*", "In", ""});
+            // An interface's name stands for a pointer to it.
+            withThis.params.insert(withThis.params.begin(), ApiParam{"This", type.name, "In", ""});
             std::string line = CFunction(withThis, m.name, true);
             line.replace(line.find("(CALLBACK *"), 11, "(STDMETHODCALLTYPE *");
             o += "    " + line + ";\n";
