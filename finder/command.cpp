@@ -7,6 +7,7 @@
 #include "finder/api_file.h"
 #include "finder/constants_file.h"
 #include "finder/declarations.h"
+#include "finder/kind_declarations.h"
 #include "finder/kinds_report.h"
 #include "finder/pattern.h"
 #include "finder/questions.h"
@@ -255,8 +256,26 @@ bool NothingNamed(const Query& q, const Answer& a) {
     return a.kind == Answer::Kind::Name && !q.kindValue && !a.Found() && !q.kinds.Found();
 }
 
+// Declarations of the GUIDs, strings and property keys the queries found.
+std::string DeclareKindAnswers(const Options& o, const std::vector<Query>& queries, const KindsFile* kinds, bool afterIntegers,
+                               Output& err) {
+    std::vector<KindConstant> rows;
+    for (const Query& q : queries) {
+        rows.insert(rows.end(), q.kinds.rows.begin(), q.kinds.rows.end());
+        rows.insert(rows.end(), q.kinds.keys.begin(), q.kinds.keys.end());
+        if (q.kinds.kind == KindAnswer::Kind::Pattern && q.kinds.total > o.settings.limit && o.settings.limit != 0)
+            err.Write("'" + q.text + "': " + std::to_string(q.kinds.total) + " GUIDs, strings or property keys; the first " +
+                      std::to_string(o.settings.limit) + " declared (--limit 0 declares all)\n");
+    }
+    const auto known = [&](const std::string& name) {
+        std::vector<KindConstant> found;
+        return kinds && kinds->Named(jet::Utf8ToUtf16(name), found, nullptr) && !found.empty();
+    };
+    return DeclareKinds(o.language, rows, afterIntegers, known);
+}
+
 void Print(const Options& o, const std::vector<Query>& queries, const std::vector<Answer>& answers, const ApiFile* api,
-           Output& out, Output& err) {
+           const KindsFile* kinds, Output& out, Output& err) {
     for (std::size_t i = 0; i < answers.size(); ++i)
         if (NothingNamed(queries[i], answers[i])) err.Write("qalomir-find: " + TextReport(answers[i]));
     if (o.json) {
@@ -278,6 +297,7 @@ void Print(const Options& o, const std::vector<Query>& queries, const std::vecto
             err.Write(CutNotes(a));
         }
         if (!declared.empty()) out.Write(Declare(o.language, declared));
+        out.Write(DeclareKindAnswers(o, queries, kinds, !declared.empty(), err));
         if (api) out.Write(DeclareAnswers(o.language, o.arch, answers, *api));
         return;
     }
@@ -328,7 +348,7 @@ int RunFind(const std::vector<std::string>& args, const std::string& defaultData
         }
         all = all && (answers[i].Found() || q.kinds.Found());
     }
-    Print(o, o.queries, answers, api.get(), out, err);
+    Print(o, o.queries, answers, api.get(), kinds.get(), out, err);
     return all ? kFound : kNotFound;
 }
 

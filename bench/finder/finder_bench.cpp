@@ -1,7 +1,7 @@
 // qalomir-find beside the way a Linux user asks the same file today,
-// `mdb-export … | grep`, for the same three questions (a name, a value, a
-// pattern), and beside an empty program (the floor a process start costs on
-// this machine). The programs are interleaved round by round; each figure is
+// `mdb-export … | grep`, for the same questions (a name, a value, a pattern,
+// a function, a type, a GUID by name and by value, a string by value), and
+// beside an empty program (the floor a process start costs on this machine). The programs are interleaved round by round; each figure is
 // the median of the rounds with their spread (25th to 75th percentile): wall
 // time, processor time (user and system), peak resident memory. Ratios are
 // taken round by round, then their median. A child's peak starts from this
@@ -135,6 +135,12 @@ int main(int argc, char** argv) {
         {"a structure: --lang c WIN32_FIND_DATAA", {find, "--db", db, "--lang", "c", "WIN32_FIND_DATAA"}, "api_type",
          "grep -i ',\"WIN32_FIND_DATAA\",'"},
         {"an interface: IShellLinkW", {find, "--db", db, "IShellLinkW"}, "api_type", "grep -i ',\"IShellLinkW\",'"},
+        // GUIDs and strings (api_kind_const): by name through its index, by value through value_key's.
+        {"a GUID by name: IID_IUnknown", {find, "--db", db, "IID_IUnknown"}, "api_kind_const", "grep -i '^\"IID_IUnknown\",'"},
+        {"a GUID by value: {00021401-…}", {find, "--db", db, "{00021401-0000-0000-C000-000000000046}"}, "api_kind_const",
+         "grep -i ',\"00021401-0000-0000-C000-000000000046'"},
+        {"a string by value: \"SysListView32\"", {find, "--db", db, "\"SysListView32\""}, "api_kind_const",
+         "grep ',\"SysListView32\",'"},
     };
     std::vector<Contender> contenders;
     contenders.push_back({"empty program (/bin/true)", {"/bin/true"}, {}});
