@@ -257,12 +257,18 @@ bool NothingNamed(const Query& q, const Answer& a) {
 }
 
 // Declarations of the GUIDs, strings and property keys the queries found.
-std::string DeclareKindAnswers(const Options& o, const std::vector<Query>& queries, const KindsFile* kinds, bool afterIntegers,
-                               Output& err) {
+// A name declared as an integer is not declared again (the metadata gives a few
+// integers of the headers as strings too: ISCSI_LOGIN_OPTIONS_AUTH_TYPE).
+std::string DeclareKindAnswers(const Options& o, const std::vector<Query>& queries, const KindsFile* kinds,
+                               const std::set<std::string>& integers, Output& err) {
     std::vector<KindConstant> rows;
+    const auto add = [&](const std::vector<KindConstant>& found) {
+        for (const KindConstant& k : found)
+            if (!integers.count(k.name)) rows.push_back(k);
+    };
     for (const Query& q : queries) {
-        rows.insert(rows.end(), q.kinds.rows.begin(), q.kinds.rows.end());
-        rows.insert(rows.end(), q.kinds.keys.begin(), q.kinds.keys.end());
+        add(q.kinds.rows);
+        add(q.kinds.keys);
         if (q.kinds.kind == KindAnswer::Kind::Pattern && q.kinds.total > o.settings.limit && o.settings.limit != 0)
             err.Write("'" + q.text + "': " + std::to_string(q.kinds.total) + " GUIDs, strings or property keys; the first " +
                       std::to_string(o.settings.limit) + " declared (--limit 0 declares all)\n");
@@ -271,7 +277,7 @@ std::string DeclareKindAnswers(const Options& o, const std::vector<Query>& queri
         std::vector<KindConstant> found;
         return kinds && kinds->Named(jet::Utf8ToUtf16(name), found, nullptr) && !found.empty();
     };
-    return DeclareKinds(o.language, rows, afterIntegers, known);
+    return DeclareKinds(o.language, rows, !integers.empty(), known);
 }
 
 void Print(const Options& o, const std::vector<Query>& queries, const std::vector<Answer>& answers, const ApiFile* api,
@@ -297,7 +303,7 @@ void Print(const Options& o, const std::vector<Query>& queries, const std::vecto
             err.Write(CutNotes(a));
         }
         if (!declared.empty()) out.Write(Declare(o.language, declared));
-        out.Write(DeclareKindAnswers(o, queries, kinds, !declared.empty(), err));
+        out.Write(DeclareKindAnswers(o, queries, kinds, names, err));
         if (api) out.Write(DeclareAnswers(o.language, o.arch, answers, *api));
         return;
     }

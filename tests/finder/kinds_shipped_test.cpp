@@ -36,7 +36,7 @@ TEST(FinderKinds, TheIssuesValuesByName) {
     EXPECT_TRUE(Has(button, "WC_BUTTON is WC_BUTTONW where UNICODE is defined, WC_BUTTONA where it is not")) << button;
     // An integer name stays as it was; an unknown name is still not found.
     EXPECT_EQ(Find({"WM_CREATE"}).rfind("WM_CREATE  1  0x0001  winuser.h\n", 0), 0u);
-    EXPECT_EQ(Find({"NO_SUCH_NAME_AT_ALL"}, kNotFound), "no constant named 'NO_SUCH_NAME_AT_ALL'\n");
+    EXPECT_EQ(Find({"NO_SUCH_NAME_AT_ALL"}, kNotFound), "qalomir-find: no constant, function or type named 'NO_SUCH_NAME_AT_ALL'\n");
 }
 
 TEST(FinderKinds, AGuidByValueInEveryForm) {
