@@ -390,16 +390,26 @@ std::string Writer::CType(const Ty& t, bool constPointee) const {
     return "void";
 }
 
+// A parameter as C declares it: TYPE NAME, or a header's `void (*)(int)` with the
+// name after its `(*`.
+std::string CDeclarator(const std::string& type, const std::string& name) {
+    const std::size_t star = type.find("(*)");
+    if (star == std::string::npos) return type + " " + name;
+    return type.substr(0, star + 2) + name + type.substr(star + 2);
+}
+
 std::string Writer::CFunction(const ApiFunction& f, const std::string& name, bool pointer) const {
     const std::string ret = f.cReturns.empty() ? CType(*R(f.returns), false) : f.cReturns;
-    std::string out = ret + (pointer ? " (CALLBACK *" + name + ")(" : " WINAPI " + name + "(");
+    const std::string call = f.cCall.empty() ? (pointer ? "CALLBACK" : "WINAPI") : f.cCall;
+    std::string out = ret + (pointer ? " (" + call + " *" + name + ")(" : " " + call + " " + name + "(");
     for (std::size_t i = 0; i < f.params.size(); ++i) {
         const ApiParam& p = f.params[i];
         if (i) out += ", ";
-        out += (p.cType.empty() ? CType(*R(p.type), Has(p.attrs, "Const")) : p.cType) + " " +
-               MemberName(Language::C, p.name);
+        out += CDeclarator(p.cType.empty() ? CType(*R(p.type), Has(p.attrs, "Const")) : p.cType,
+                           MemberName(Language::C, p.name));
     }
-    if (f.params.empty()) out += "void";
+    if (f.cVariadic) out += f.params.empty() ? "..." : ", ...";
+    else if (f.params.empty()) out += "void";
     return out + ")";
 }
 

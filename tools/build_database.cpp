@@ -32,7 +32,10 @@ bool AddApiTables(const BuildInputs& inputs, std::vector<jet::Table>& tables, Ap
     if (inputs.sdkTypes.empty()) return true;
     SdkTypes sdk;
     if (!ReadSdkTypes(inputs.sdkTypes, sdk, error)) return false;
-    for (jet::Table& t : MakeApiTables(sdk, {nullptr, nullptr}, report)) tables.push_back(std::move(t));
+    HeaderFunctions functions;
+    if (!inputs.headerFunctions.empty() && !ReadHeaderFunctions(inputs.headerFunctions, functions, error)) return false;
+    for (jet::Table& t : MakeApiTables(sdk, {nullptr, nullptr}, report, inputs.headerFunctions.empty() ? nullptr : &functions))
+        tables.push_back(std::move(t));
     return inputs.typeDifferences.empty() || WriteLines(inputs.typeDifferences, report.differences, error);
 }
 

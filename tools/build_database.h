@@ -16,6 +16,7 @@ struct BuildInputs {
     std::string differences;      // where the list of names whose sources differ goes; empty: nowhere
     std::string sdkTypes;         // the metadata's functions and types (data/); empty: no such tables
     std::string typeDifferences;  // where the records whose headers and metadata differ go; empty: nowhere
+    std::string headerFunctions;  // the headers' function declarations (data/); empty: C spelled from the metadata
 };
 
 struct BuildResult {
