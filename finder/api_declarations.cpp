@@ -384,7 +384,7 @@ std::string Writer::CType(const Ty& t, bool constPointee) const {
     case Ty::K::Array: return CType(*t.of, false) + "*";  // a parameter: decays
     case Ty::K::Record: return t.header ? t.name : Flat(t.name);
     case Ty::K::Callback: return t.name;
-    case Ty::K::Interface: return t.name;
+    case Ty::K::Interface: return t.name + "*";  // the metadata's interface name is a pointer to it
     case Ty::K::Unknown: return "LONG_PTR /* " + t.name + ": not in the database */";
     }
     return "void";
@@ -400,8 +400,12 @@ std::string CDeclarator(const std::string& type, const std::string& name) {
 
 std::string Writer::CFunction(const ApiFunction& f, const std::string& name, bool pointer) const {
     const std::string ret = f.cReturns.empty() ? CType(*R(f.returns), false) : f.cReturns;
-    const std::string call = f.cCall.empty() ? (pointer ? "CALLBACK" : "WINAPI") : f.cCall;
-    std::string out = ret + (pointer ? " (" + call + " *" + name + ")(" : " " + call + " " + name + "(");
+    std::string call = f.cCall.empty() ? (pointer ? "CALLBACK" : "WINAPI") : f.cCall;
+    // GCC gives a convention written after a `*` to what the pointer points to: a
+    // cdecl function returning a pointer to a function is written with C's default.
+    if (call == "WINAPIV" && !pointer && !ret.empty() && ret.back() == '*') call.clear();
+    if (!call.empty()) call += " ";
+    std::string out = ret + (pointer ? " (" + call + "*" + name + ")(" : " " + call + name + "(");
     for (std::size_t i = 0; i < f.params.size(); ++i) {
         const ApiParam& p = f.params[i];
         if (i) out += ", ";

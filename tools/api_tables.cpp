@@ -236,8 +236,12 @@ std::int64_t FirstSlot(const std::map<std::string, const SdkInterface*>& interfa
 std::vector<jet::Table> MakeApiTables(const SdkTypes& sdk, const std::array<const HeaderRecords*, 2>& headers,
                                       ApiTablesReport& report, const HeaderFunctions* functions) {
     Writer writer(sdk, report);
+    // The headers were read for i686: a row the metadata gives x64 or Arm64 alone
+    // (SQLGetData's SQLLEN) keeps the metadata's spelling.
     for (const SdkFunction& f : sdk.functions)
-        writer.AddFunction(f, "function", "", 0, functions ? FindHeaderFunction(*functions, f.name) : nullptr);
+        writer.AddFunction(f, "function", "", 0,
+                           functions && (f.arches == 0 || (f.arches & kArchX86)) ? FindHeaderFunction(*functions, f.name)
+                                                                                 : nullptr);
     report.functions = sdk.functions.size();
     for (const SdkFunction& c : sdk.callbacks) {
         const std::int64_t id = writer.AddFunction(c, "callback", "", 0);
