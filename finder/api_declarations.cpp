@@ -390,12 +390,14 @@ std::string Writer::CType(const Ty& t, bool constPointee) const {
     return "void";
 }
 
-// A parameter as C declares it: TYPE NAME, or a header's `void (*)(int)` with the
-// name after its `(*`.
+// A parameter as C declares it: TYPE NAME, or a header's pointer to a function or
+// an array, `int (WINAPI *)(UINT)`, `int (*)[4]`, with the name before its `)`.
 std::string CDeclarator(const std::string& type, const std::string& name) {
-    const std::size_t star = type.find("(*)");
+    std::size_t star = type.find("*)(");
+    const std::size_t array = type.find("*)[");
+    if (star == std::string::npos || (array != std::string::npos && array < star)) star = array;
     if (star == std::string::npos) return type + " " + name;
-    return type.substr(0, star + 2) + name + type.substr(star + 2);
+    return type.substr(0, star + 1) + name + type.substr(star + 1);
 }
 
 std::string Writer::CFunction(const ApiFunction& f, const std::string& name, bool pointer) const {

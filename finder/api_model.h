@@ -23,8 +23,8 @@ struct ApiParam {
     // The header's own spelling (UINT, LPCSTR), where the database knows it: the
     // metadata's UInt32 is DWORD in one prototype and UINT in another, one ABI but
     // two types to C++. Empty: C spells the type from the metadata's. A type with
-    // `(*)` (a pointer to a function the header did not name) has the parameter's
-    // name written after that `(*`.
+    // `*)(` or `*)[` (a pointer to a function or an array the header did not name)
+    // has the parameter's name written before that `)`.
     std::string cType;
 };
 

@@ -105,7 +105,11 @@ public:
                                    TextValue(ArchesText(f.arches)),
                                    // A method's namespace is its interface's: not repeated 44,000 times.
                                    owner.empty() ? TextValue(Space(f.space)) : Value::Null(),
-                                   TextValue(header && WritableHeaderType(header->returns) ? header->returns : ""),
+                                   // A function returning a pointer to a function has its name inside the type.
+                                   TextValue(header && WritableHeaderType(header->returns) &&
+                                                     header->returns.find('(') == std::string::npos
+                                                 ? header->returns
+                                                 : ""),
                                    TextValue(header ? CallingConventionMacro(header->call) : ""),
                                    header && header->variadic ? Int(1) : Value::Null()});
         std::int64_t pos = 0;

@@ -104,12 +104,42 @@ std::string MacroTypeName(CXTranslationUnit unit, CXCursor param, const std::str
     return tokens[0].text;
 }
 
-// A parameter's type as C declares it: an array is the pointer C makes of it; a
-// pointer to a function the header did not name has `(*)` where the name goes.
+const char* CallName(CXCallingConv c);
+
+// A pointer to a function the header did not name, as C writes its type with the
+// convention's macro inside: `int (WINAPI *)(UINT)`. Clang's own spelling puts a
+// convention from a macro first (`WINAPI int (*)(UINT)`) or as an attribute last.
+std::string FunctionPointer(CXType function) {
+    const std::string call = CallName(clang_getFunctionTypeCallingConv(function));
+    std::string out = Spell(clang_getResultType(function)) + " (" +
+                      (call == std::string("cdecl") ? std::string() : CallingConventionMacro(call) + " ") + "*)(";
+    const int count = clang_getNumArgTypes(function);
+    for (int i = 0; i < count; ++i) out += (i ? ", " : "") + Spell(clang_getArgType(function, static_cast<unsigned>(i)));
+    if (function.kind == CXType_FunctionProto && clang_isFunctionTypeVariadic(function)) out += count ? ", ..." : "...";
+    else if (function.kind == CXType_FunctionProto && count == 0) out += "void";
+    return out + ")";
+}
+
+// An array parameter as the pointer C makes of it: `BYTE *`, `int (*)[4]`.
+std::string ArrayPointer(CXType array) {
+    CXType element = clang_getArrayElementType(array);
+    if (!IsArray(element)) return Spell(element) + " *";
+    std::string dims;
+    for (; IsArray(element); element = clang_getArrayElementType(element))
+        dims += "[" + (element.kind == CXType_ConstantArray ? std::to_string(clang_getArraySize(element)) : "") + "]";
+    return Spell(element) + " (*)" + dims;
+}
+
+// A parameter's type as C declares it (header_functions.h says how a name goes in).
 std::string ParamType(CXTranslationUnit unit, CXCursor param) {
     CXType t = clang_getCursorType(param);
-    if (IsArray(t)) return Spell(clang_getArrayElementType(t)) + " *";
+    if (IsArray(t)) return ArrayPointer(t);
     std::string spelled = Spell(t);
+    if (t.kind == CXType_Pointer && spelled.find("(*)") != std::string::npos) {  // not RPC_CLIENT_ALLOC *
+        const CXType pointee = clang_getPointeeType(t);
+        const CXType canonical = clang_getCanonicalType(pointee);
+        if (canonical.kind == CXType_FunctionProto || canonical.kind == CXType_FunctionNoProto) return FunctionPointer(pointee);
+    }
     std::string macro = MacroTypeName(unit, param, spelled);
     return macro.empty() ? spelled : macro;
 }

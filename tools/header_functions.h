@@ -18,13 +18,13 @@
 //   T<TAB>NAME<TAB>HEADER                       a typedef name the headers define
 // A TYPE or RETURNS is a C type as the header spells it, typedef names kept:
 // `LPCSTR`, `const RECT *`, `struct _GUID *`. A parameter is declared by writing its
-// name after TYPE, except where TYPE holds `(*)`: a pointer to a function (or an
-// array) the header did not name by a typedef, `void (*)(int)`, whose name goes
-// after the first `(*`: `void (*name)(int)`. A parameter the header writes as one
-// macro's name keeps it (REFIID, which is `const IID *const` to C and `const IID &`
-// to C++); an unnamed type is `struct (unnamed ...)`, which no declaration can
-// write. An array parameter
-// is written as the pointer C makes of it (`BYTE lpKeyState[256]` is `BYTE *`).
+// name after TYPE, except where TYPE holds `*)(` or `*)[`: a pointer to a function
+// or to an array the header did not name by a typedef, `int (WINAPI *)(UINT)`,
+// `int (*)[4]`, whose name goes before that `)`: `int (WINAPI *name)(UINT)`. A
+// parameter the header writes as one macro's name keeps it (REFIID, which is
+// `const IID *const` to C and `const IID &` to C++); an unnamed type is
+// `struct (unnamed ...)`, which no declaration can write. An array parameter is
+// written as the pointer C makes of it (`BYTE lpKeyState[256]` is `BYTE *`).
 // Records are sorted by name; a name is declared once (the first unit that
 // declares it: <windows.h>'s own, then the headers in path order).
 #include <string>
