@@ -97,7 +97,8 @@ private:
         t->name = name;
         if (!type) return t;  // Unknown
         t->type = type;
-        t->header = !type->header.empty();
+        // A nested record (Parent.Child) has no name of its own in C, header or not.
+        t->header = !type->header.empty() && name.find('.') == std::string::npos;
         switch (type->kind) {
         case TypeKind::Struct:
         case TypeKind::Union: t->k = Ty::K::Record; return t;
@@ -129,7 +130,7 @@ private:
                                  (named->k == Ty::K::Ptr && named->of->k == Ty::K::Void);
         if (type->kind == TypeKind::Typedef && pointerLike && HandleName(name)) named->handle = true;
         named->name = name;
-        named->header = !type->header.empty();
+        named->header = !type->header.empty() && name.find('.') == std::string::npos;
         named->type = type;
         return named;
     }
@@ -391,22 +392,38 @@ std::string Writer::CType(const Ty& t, bool constPointee) const {
     case Ty::K::Array: return CType(*t.of, false) + "*";  // a parameter: decays
     case Ty::K::Record: return t.header ? t.name : Flat(t.name);
     case Ty::K::Callback: return t.name;
-    case Ty::K::Interface: return t.name;
+    case Ty::K::Interface: return t.name;  // reached through the pointer the metadata's interface name stands for
     case Ty::K::Unknown: return "LONG_PTR /* " + t.name + ": not in the database */";
     }
     return "void";
 }
 
+// A parameter as C declares it: TYPE NAME, or a header's pointer to a function or
+// an array, `int (WINAPI *)(UINT)`, `int (*)[4]`, with the name before its `)`.
+std::string CDeclarator(const std::string& type, const std::string& name) {
+    std::size_t star = type.find("*)(");
+    const std::size_t array = type.find("*)[");
+    if (star == std::string::npos || (array != std::string::npos && array < star)) star = array;
+    if (star == std::string::npos) return type + " " + name;
+    return type.substr(0, star + 1) + name + type.substr(star + 1);
+}
+
 std::string Writer::CFunction(const ApiFunction& f, const std::string& name, bool pointer) const {
     const std::string ret = f.cReturns.empty() ? CType(*R(f.returns), false) : f.cReturns;
-    std::string out = ret + (pointer ? " (CALLBACK *" + name + ")(" : " WINAPI " + name + "(");
+    std::string call = f.cCall.empty() ? (pointer ? "CALLBACK" : "WINAPI") : f.cCall;
+    // GCC gives a convention written after a `*` to what the pointer points to: a
+    // cdecl function returning a pointer to a function is written with C's default.
+    if (call == "WINAPIV" && !pointer && !ret.empty() && ret.back() == '*') call.clear();
+    if (!call.empty()) call += " ";
+    std::string out = ret + (pointer ? " (" + call + "*" + name + ")(" : " " + call + name + "(");
     for (std::size_t i = 0; i < f.params.size(); ++i) {
         const ApiParam& p = f.params[i];
         if (i) out += ", ";
-        out += (p.cType.empty() ? CType(*R(p.type), Has(p.attrs, "Const")) : p.cType) + " " +
-               MemberName(Language::C, p.name);
+        out += CDeclarator(p.cType.empty() ? CType(*R(p.type), Has(p.attrs, "Const")) : p.cType,
+                           MemberName(Language::C, p.name));
     }
-    if (f.params.empty()) out += "void";
+    if (f.cVariadic) out += f.params.empty() ? "..." : ", ...";
+    else if (f.params.empty()) out += "void";
     return out + ")";
 }
 

@@ -10,6 +10,7 @@ namespace {
 
 std::string Text(const jet::Value& v) { return v.kind == jet::Value::Kind::Text ? jet::Utf16ToUtf8(v.text) : ""; }
 std::int64_t Number(const jet::Value& v) { return v.kind == jet::Value::Kind::Integer ? v.integer : 0; }
+std::string Text(const jet::Value* v) { return v ? Text(*v) : ""; }
 std::uint32_t Count(const jet::Value& v) { return static_cast<std::uint32_t>(std::max<std::int64_t>(0, Number(v))); }
 
 bool SameName(const jet::Value& v, std::u16string_view name) {
@@ -31,9 +32,9 @@ std::unique_ptr<ApiFile> ApiFile::Open(const jet::DatabaseFile& file, std::strin
     std::unique_ptr<ApiFile> api(new ApiFile(file));
     if (!api->OpenTable(u"api_function", {u"id", u"symbol", u"kind", u"owner", u"slot", u"dll", u"returns",
                                           u"last_error", u"charset", u"arches", u"space"},
-                        api->functions_, error) ||
+                        api->functions_, error, {u"c_returns", u"c_call", u"c_variadic"}) ||
         !api->OpenTable(u"api_param", {u"function_id", u"pos", u"symbol", u"type_text", u"attrs"}, api->params_,
-                        error) ||
+                        error, {u"c_type"}) ||
         !api->OpenTable(u"api_type", {u"id", u"symbol", u"kind", u"arch", u"bytes", u"alignment", u"pack", u"layout",
                                       u"header", u"space", u"target", u"iid", u"base", u"function_id", u"fields_id"},
                         api->types_, error) ||
@@ -45,7 +46,7 @@ std::unique_ptr<ApiFile> ApiFile::Open(const jet::DatabaseFile& file, std::strin
 }
 
 bool ApiFile::OpenTable(const char16_t* name, const std::vector<const char16_t*>& columns, Table& table,
-                        std::string* error) {
+                        std::string* error, const std::vector<const char16_t*>& optional) {
     table.stored = file_.Find(name);
     if (!table.stored) {
         if (error) *error = "no table " + jet::Utf16ToUtf8(name) + ": this database holds constants only";
@@ -61,6 +62,12 @@ bool ApiFile::OpenTable(const char16_t* name, const std::vector<const char16_t*>
             return false;
         }
         table.columns[column] = static_cast<std::size_t>(at - stored.begin());
+    }
+    for (const char16_t* column : optional) {
+        const auto at = std::find_if(stored.begin(), stored.end(), [&](const jet::Column& c) {
+            return jet::TextEqual(c.name, column, jet::TextMatch::IgnoreAsciiCase);
+        });
+        if (at != stored.end()) table.columns[column] = static_cast<std::size_t>(at - stored.begin());
     }
     return true;
 }
@@ -97,6 +104,10 @@ bool ApiFile::ReadFunction(const std::vector<jet::Value>& row, ApiFunction& out,
     out.charset = Text(row[f.Column(u"charset")]);
     out.arches = Text(row[f.Column(u"arches")]);
     out.space = Text(row[f.Column(u"space")]);
+    out.cReturns = Text(f.Optional(row, u"c_returns"));
+    out.cCall = Text(f.Optional(row, u"c_call"));
+    const jet::Value* variadic = f.Optional(row, u"c_variadic");
+    out.cVariadic = variadic && Number(*variadic) != 0;
     std::vector<std::vector<jet::Value>> params;
     if (!RowsWhere(params_, u"function_id", row[f.Column(u"id")], params, error)) return false;
     const std::size_t pos = params_.Column(u"pos");
@@ -107,6 +118,7 @@ bool ApiFile::ReadFunction(const std::vector<jet::Value>& row, ApiFunction& out,
         param.name = Text(p[params_.Column(u"symbol")]);
         param.type = Text(p[params_.Column(u"type_text")]);
         param.attrs = Text(p[params_.Column(u"attrs")]);
+        param.cType = Text(params_.Optional(p, u"c_type"));
         out.params.push_back(std::move(param));
     }
     return true;

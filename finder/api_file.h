@@ -2,8 +2,9 @@
 // The functions and types of API常量.mdb as the command reads them, through
 // jet's reader and the file's own indexes:
 //   api_function  id, symbol, kind (function, method, callback), owner, slot, dll,
-//                 returns, last_error, charset, arches, space
-//   api_param     function_id, pos, symbol, type_text, attrs
+//                 returns, last_error, charset, arches, space[, c_returns, c_call, c_variadic]
+//   api_param     function_id, pos, symbol, type_text, attrs[, c_type]
+// (the bracketed columns, the headers' C spelling, may be absent from older files)
 //   api_type      id, symbol, kind, arch, bytes, alignment, pack, layout, header,
 //                 space, target, iid, base, function_id, fields_id
 //   api_field     type_id, pos, symbol, type_text, byte_offset, bytes, bit_offset, bit_width
@@ -40,10 +41,15 @@ private:
         const jet::StoredTable* stored = nullptr;
         std::map<std::u16string, std::size_t> columns;
         std::size_t Column(const char16_t* name) const { return columns.at(name); }
+        // Where the file may lack the column: the row's value, or null.
+        const jet::Value* Optional(const std::vector<jet::Value>& row, const char16_t* name) const {
+            const auto at = columns.find(name);
+            return at == columns.end() || at->second >= row.size() ? nullptr : &row[at->second];
+        }
     };
     explicit ApiFile(const jet::DatabaseFile& file) : file_(file) {}
     bool OpenTable(const char16_t* name, const std::vector<const char16_t*>& columns, Table& table,
-                   std::string* error);
+                   std::string* error, const std::vector<const char16_t*>& optional = {});
     // The rows whose column holds key (a text compared without regard to ASCII case).
     bool RowsWhere(const Table& table, const char16_t* column, const jet::Value& key,
                    std::vector<std::vector<jet::Value>>& rows, std::string* error) const;

@@ -22,7 +22,9 @@ struct ApiParam {
     std::string attrs;  // comma-separated: In, Out, Optional, Const, RetVal, ComOutPtr, Reserved, ...
     // The header's own spelling (UINT, LPCSTR), where the database knows it: the
     // metadata's UInt32 is DWORD in one prototype and UINT in another, one ABI but
-    // two types to C++. Empty: C spells the type from the metadata's.
+    // two types to C++. Empty: C spells the type from the metadata's. A type with
+    // `*)(` or `*)[` (a pointer to a function or an array the header did not name)
+    // has the parameter's name written before that `)`.
     std::string cType;
 };
 
@@ -32,6 +34,8 @@ struct ApiFunction {
     std::string dll;       // USER32.dll; empty for callbacks and methods
     std::string returns;   // a type text
     std::string cReturns;  // the header's spelling of the return type, where known (see ApiParam::cType)
+    std::string cCall;     // the header's calling convention (WINAPI, WINAPIV, __fastcall); empty: WINAPI
+    bool cVariadic = false;  // the header's declaration ends with `...`
     bool setLastError = false;
     std::string charset;   // "Ansi", "Unicode" or empty
     std::string arches;    // X86,X64,Arm64 or empty for all

@@ -185,9 +185,14 @@ std::string DeclareAnswers(Language language, Arch arch, const std::vector<Answe
     const auto wanted = [&](const Answer& a, const std::string& name) {
         return a.api.unicodePicks.empty() || language != Language::E || name.empty() || name.back() != 'W';
     };
+    // Of a function the metadata declares per architecture (SQLDescribeCol's SQLLEN),
+    // the row of the one chosen.
+    const auto forArch = [&](const ApiFunction& f) {
+        return f.arches.empty() || f.arches.find(arch == Arch::I686 ? "X86" : "X64") != std::string::npos;
+    };
     for (const Answer& a : answers) {
         for (const ApiFunction& f : a.api.functions)
-            if (wanted(a, f.name)) functions.push_back(&f);
+            if (wanted(a, f.name) && forArch(f)) functions.push_back(&f);
         for (const ApiType& t : a.api.types)
             if (wanted(a, t.name)) types.push_back(&t);
     }

@@ -62,7 +62,10 @@ public:
                                                 {u"last_error", ColumnType::Text},
                                                 {u"charset", ColumnType::Text},
                                                 {u"arches", ColumnType::Text},
-                                                {u"space", ColumnType::Text}});
+                                                {u"space", ColumnType::Text},
+                                                {u"c_returns", ColumnType::Text},
+                                                {u"c_call", ColumnType::Text},
+                                                {u"c_variadic", ColumnType::LongInteger}});
         AddIndex(functions_, u"id", true);
         AddIndex(functions_, u"symbol", false);
         AddIndex(functions_, u"owner", false);
@@ -70,7 +73,8 @@ public:
                                           {u"pos", ColumnType::LongInteger},
                                           {u"symbol", ColumnType::Text},
                                           {u"type_text", ColumnType::Text},
-                                          {u"attrs", ColumnType::Text}});
+                                          {u"attrs", ColumnType::Text},
+                                          {u"c_type", ColumnType::Text}});
         AddIndex(params_, u"function_id", false);
         types_ = NewTable(u"api_type", {{u"id", ColumnType::LongInteger},
                                         {u"symbol", ColumnType::Text},
@@ -100,18 +104,34 @@ public:
         AddIndex(fields_, u"type_id", false);
     }
 
-    std::int64_t AddFunction(const SdkFunction& f, const char* kind, const std::string& owner, std::int64_t slot) {
+    // header: the headers' declaration of a DLL function, or null.
+    std::int64_t AddFunction(const SdkFunction& f, const char* kind, const std::string& owner, std::int64_t slot,
+                             const HeaderFunction* header = nullptr) {
         const std::int64_t id = ++lastFunction_;
+        // The headers' spelling of each parameter, where they count them as the metadata does.
+        const bool sameCount = header && !header->noPrototype && header->params.size() == f.params.size();
+        if (header) ++report_.headerDeclared;
+        if (header && !sameCount) ++report_.headerOtherCount;
         const char* charset = (f.flags & kAnsi) ? "Ansi" : (f.flags & kUnicode) ? "Unicode" : "";
         functions_.rows.push_back({Int(id), TextValue(f.name), TextValue(kind), TextValue(owner),
                                    slot ? Int(slot) : Value::Null(), TextValue(f.dll), TextValue(f.returns),
                                    TextValue((f.flags & kSetLastError) ? "SetLastError" : ""), TextValue(charset),
                                    TextValue(ArchesText(f.arches)),
                                    // A method's namespace is its interface's: not repeated 44,000 times.
-                                   owner.empty() ? TextValue(Space(f.space)) : Value::Null()});
+                                   owner.empty() ? TextValue(Space(f.space)) : Value::Null(),
+                                   // A function returning a pointer to a function has its name inside the type.
+                                   TextValue(header && WritableHeaderType(header->returns) &&
+                                                     header->returns.find('(') == std::string::npos
+                                                 ? header->returns
+                                                 : ""),
+                                   TextValue(header ? CallingConventionMacro(header->call) : ""),
+                                   header && header->variadic ? Int(1) : Value::Null()});
         std::int64_t pos = 0;
-        for (const SdkMember& p : f.params)
-            params_.rows.push_back({Int(id), Int(++pos), TextValue(p.name), TextValue(p.type), TextValue(Joined(p.attrs))});
+        for (const SdkMember& p : f.params) {
+            const std::string* cType = sameCount ? &header->params[static_cast<std::size_t>(pos)] : nullptr;
+            params_.rows.push_back({Int(id), Int(++pos), TextValue(p.name), TextValue(p.type), TextValue(Joined(p.attrs)),
+                                    TextValue(cType && WritableHeaderType(*cType) ? *cType : "")});
+        }
         report_.params += f.params.size();
         return id;
     }
@@ -292,9 +312,14 @@ std::int64_t FirstSlot(const std::map<std::string, const SdkInterface*>& interfa
 }  // namespace
 
 std::vector<jet::Table> MakeApiTables(const SdkTypes& sdk, const std::array<const HeaderRecords*, 2>& headers,
-                                      ApiTablesReport& report) {
+                                      ApiTablesReport& report, const HeaderFunctions* functions) {
     Writer writer(sdk, report);
-    for (const SdkFunction& f : sdk.functions) writer.AddFunction(f, "function", "", 0);
+    // The headers were read for i686: a row the metadata gives x64 or Arm64 alone
+    // (SQLGetData's SQLLEN) keeps the metadata's spelling.
+    for (const SdkFunction& f : sdk.functions)
+        writer.AddFunction(f, "function", "", 0,
+                           functions && (f.arches == 0 || (f.arches & kArchX86)) ? FindHeaderFunction(*functions, f.name)
+                                                                                 : nullptr);
     report.functions = sdk.functions.size();
     for (const SdkFunction& c : sdk.callbacks) {
         const std::int64_t id = writer.AddFunction(c, "callback", "", 0);

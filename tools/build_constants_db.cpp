@@ -1,5 +1,6 @@
 // build_constants_db [--constants FILE | --headers DIR... [--wine-headers DIR...]] [--sdk FILE]
-//                    [--differences FILE] [--types FILE [--layouts FILE] [--type-differences FILE]] --out FILE
+//                    [--differences FILE] [--types FILE [--layouts FILE] [--functions FILE] [--type-differences FILE]]
+//                    [--kinds FILE] [--error-texts FILE] --out FILE
 // Merges the headers' constants (as a compiler evaluated them: the extract in data/,
 // or the folders given, evaluated now) with the Windows SDK metadata's, writes them
 // to an Access database, then reports what it found.
@@ -19,8 +20,8 @@ namespace {
 int Usage() {
     std::fprintf(stderr,
                  "usage: build_constants_db [--constants FILE | --headers DIR... [--wine-headers DIR...]] [--sdk FILE]\n"
-                 "                          [--differences FILE] [--types FILE [--layouts FILE] [--type-differences FILE]] [--kinds FILE]\n"
-                 "                          [--error-texts FILE] --out FILE\n");
+                 "                          [--differences FILE] [--types FILE [--layouts FILE] [--functions FILE]\n"
+                 "                          [--type-differences FILE]] [--kinds FILE] [--error-texts FILE] --out FILE\n");
     return 2;
 }
 
@@ -84,6 +85,9 @@ void PrintApiReport(const constdb::ApiTablesReport& a, const constdb::BuildInput
     row("no layout", a.unsized);
     row("other size", a.otherSize);
     row("other fields", a.otherFields);
+    if (!in.headerFunctions.empty())
+        std::printf("DLL function rows the headers declare: %zu (parameters counted otherwise: %zu)\n", a.headerDeclared,
+                    a.headerOtherCount);
     if (!in.typeDifferences.empty())
         std::printf("records whose headers and metadata differ: %zu lines in %s\n", a.differences.size(),
                     in.typeDifferences.c_str());
@@ -153,6 +157,7 @@ int main(int argc, char** argv) {
         else if (std::strcmp(argv[i], "--types") == 0 && hasValue) in.sdkTypes = argv[++i];
         else if (std::strcmp(argv[i], "--type-differences") == 0 && hasValue) in.typeDifferences = argv[++i];
         else if (std::strcmp(argv[i], "--layouts") == 0 && hasValue) in.headerLayouts = argv[++i];
+        else if (std::strcmp(argv[i], "--functions") == 0 && hasValue) in.headerFunctions = argv[++i];
         else if (std::strcmp(argv[i], "--out") == 0 && hasValue) out = argv[++i];
         else if (std::strcmp(argv[i], "--kinds") == 0 && hasValue) in.sdkKinds = argv[++i];
         else if (std::strcmp(argv[i], "--error-texts") == 0 && hasValue) in.errorTexts = argv[++i];

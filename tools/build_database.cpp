@@ -78,7 +78,10 @@ bool AddApiTables(const BuildInputs& inputs, std::vector<jet::Table>& tables, Ap
             given[t] = &compiled[t];
         }
     layouts = HeaderLayouts{};
-    for (jet::Table& t : MakeApiTables(sdk, given, report)) tables.push_back(std::move(t));
+    HeaderFunctions functions;
+    if (!inputs.headerFunctions.empty() && !ReadHeaderFunctions(inputs.headerFunctions, functions, error)) return false;
+    for (jet::Table& t : MakeApiTables(sdk, given, report, inputs.headerFunctions.empty() ? nullptr : &functions))
+        tables.push_back(std::move(t));
     return inputs.typeDifferences.empty() || WriteLines(inputs.typeDifferences, report.differences, error);
 }
 

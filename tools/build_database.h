@@ -20,6 +20,7 @@ struct BuildInputs {
     std::string sdkTypes;         // the metadata's functions and types (data/); empty: no such tables
     std::string typeDifferences;  // where the records whose headers and metadata differ go; empty: nowhere
     std::string headerLayouts;    // the headers' records as a compiler laid them out (data/); empty: C's rules alone
+    std::string headerFunctions;  // the headers' function declarations (data/); empty: C spelled from the metadata
 };
 
 struct BuildResult {

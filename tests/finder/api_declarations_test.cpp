@@ -116,6 +116,30 @@ TEST(ApiDeclarations, CUsesTheHeadersSpelling) {
               std::string::npos);
 }
 
+// The header's calling convention, `...`, and a pointer to a function or to an
+// array the header wrote without a typedef, named inside its type.
+TEST(ApiDeclarations, CWritesTheHeadersConventionAndDeclarators) {
+    const auto& c = Catalog();
+    finder::ApiFunction f = c.Function("EnumWindows");
+    f.cReturns = "WINBOOL";
+    f.cCall = "WINAPIV";
+    f.cVariadic = true;
+    f.params[0].cType = "int (WINAPI *)(HWND, LPARAM)";
+    f.params[1].cType = "int (*)[4]";
+    EXPECT_NE(finder::DeclareFunction(Language::C, Arch::I686, f, c)
+                  .find("WINBOOL WINAPIV EnumWindows(int (WINAPI *lpEnumFunc)(HWND, LPARAM), int (*lParam)[4], ...);"),
+              std::string::npos);
+    // A convention after a `*` would be the pointed-to function's to GCC: cdecl is C's default.
+    f.cReturns = "RPC_ADDRESS_CHANGE_FN *";
+    f.cVariadic = false;
+    f.params[0].cType = f.params[1].cType = "";
+    const std::string text = finder::DeclareFunction(Language::C, Arch::I686, f, c);
+    EXPECT_NE(text.find("RPC_ADDRESS_CHANGE_FN * EnumWindows(WNDENUMPROC lpEnumFunc, "), std::string::npos) << text;
+    f.cCall = "__fastcall";
+    EXPECT_NE(finder::DeclareFunction(Language::C, Arch::I686, f, c).find("RPC_ADDRESS_CHANGE_FN * __fastcall EnumWindows("),
+              std::string::npos);
+}
+
 TEST(ApiDeclarations, VB6IsThirtyTwoBitWithoutUnions) {
     const auto& c = Catalog();
     const std::string box = finder::DeclareFunction(Language::VB6, Arch::X86_64, c.Function("MessageBoxA"), c);

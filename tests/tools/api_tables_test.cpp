@@ -7,7 +7,10 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include <map>
+
 #include "jet/database_file.h"
+#include "jet/utf.h"
 #include "jet/writer.h"
 #include "finder/api_file.h"
 #include "finder/mapped_file.h"
@@ -111,7 +114,14 @@ protected:
         box.layout.align = 8;
         box.layout.fields = {{"kind", "BYTE", 0, 1}, {"owner", "HWND", 8, 8}, {"extra", "int", 16, 4}};
         x64_["BOX"] = box;
-        tables_ = MakeApiTables(sdk_, {nullptr, &x64_}, report_);
+        // The headers declare ShowThing, and THINGPROC's name (not a DLL function).
+        ASSERT_TRUE(ParseHeaderFunctions("!source\tmingw-w64\t\tclang\n"
+                                         "F\tShowThing\tint\tcdecl\tvariadic\tthing.h\n"
+                                         "P\tHWND\nP\tstruct tagBOX *\nP\tUINT\n"
+                                         "F\tTHINGPROC\tint\tstdcall\t\tthing.h\nP\tHWND\n",
+                                         functions_, &error))
+            << error;
+        tables_ = MakeApiTables(sdk_, {nullptr, &x64_}, report_, &functions_);
         path_ = (std::filesystem::temp_directory_path() / ("api_tables_" + std::to_string(::getpid()) + ".mdb")).string();
         ASSERT_TRUE(jet::WriteDatabase(path_, tables_, &error)) << error;
         mapped_ = finder::MappedFile::Open(path_, &error);
@@ -129,6 +139,7 @@ protected:
     }
 
     SdkTypes sdk_;
+    HeaderFunctions functions_;
     HeaderRecords x64_;
     ApiTablesReport report_;
     std::vector<jet::Table> tables_;
@@ -153,6 +164,13 @@ TEST_F(WrittenTables, AFunctionReadsBackWithItsParametersInOrder) {
     EXPECT_EQ(f.params[0].name + " " + f.params[0].type + " " + f.params[0].attrs, "hWnd HWND In,Optional");
     EXPECT_EQ(f.params[1].name + " " + f.params[1].type + " " + f.params[1].attrs, "pBox BOX* Out");
     EXPECT_EQ(f.params[2].name + " " + f.params[2].type + " " + f.params[2].attrs, "style STYLE In");
+    // The headers' spelling, where they declare the function.
+    EXPECT_EQ(f.cReturns, "int");
+    EXPECT_EQ(f.cCall, "WINAPIV");
+    EXPECT_TRUE(f.cVariadic);
+    EXPECT_EQ(f.params[0].cType + "|" + f.params[1].cType + "|" + f.params[2].cType, "HWND|struct tagBOX *|UINT");
+    EXPECT_EQ(report_.headerDeclared, 1u);
+    EXPECT_EQ(report_.headerOtherCount, 0u);
     // Methods and callbacks are not functions of a DLL.
     EXPECT_TRUE(api_->Functions(u"First", found, nullptr));
     EXPECT_TRUE(found.empty());
@@ -226,16 +244,88 @@ TEST_F(WrittenTables, OtherTypesKeepWhatTheyName) {
 TEST_F(WrittenTables, MdbToolsReadsTheParametersAndTheVtableSlots) {
     if (RunCommand("command -v mdb-export").empty()) GTEST_SKIP() << "mdbtools not installed";
     EXPECT_EQ(RunCommand("mdb-export '" + path_ + "' api_param"),
-              "function_id,pos,symbol,type_text,attrs\n"
-              "1,1,\"hWnd\",\"HWND\",\"In,Optional\"\n"
-              "1,2,\"pBox\",\"BOX*\",\"Out\"\n"
-              "1,3,\"style\",\"STYLE\",\"In\"\n"
-              "2,1,\"param0\",\"HWND\",\"In\"\n"
-              "5,1,\"value\",\"UInt32\",\"In\"\n");
+              "function_id,pos,symbol,type_text,attrs,c_type\n"
+              "1,1,\"hWnd\",\"HWND\",\"In,Optional\",\"HWND\"\n"
+              "1,2,\"pBox\",\"BOX*\",\"Out\",\"struct tagBOX *\"\n"
+              "1,3,\"style\",\"STYLE\",\"In\",\"UINT\"\n"
+              "2,1,\"param0\",\"HWND\",\"In\",\n"
+              "5,1,\"value\",\"UInt32\",\"In\",\n");
     // Each interface's methods after its base's.
     const std::string functions = RunCommand("mdb-export -d '|' -Q '" + path_ + "' api_function");
     EXPECT_NE(functions.find("5|Third|method|IDerived|3|"), std::string::npos) << functions;
     EXPECT_NE(functions.find("3|First|method|IBase|1|"), std::string::npos) << functions;
+}
+
+// The headers' spelling goes only where it can be written and where the headers
+// count the parameters as the metadata does; the file without those columns reads.
+TEST(HeaderSpelling, OnlyWhereTheHeadersDeclareTheSameParameters) {
+    SdkTypes sdk;
+    HeaderFunctions headers;
+    std::string error;
+    ASSERT_TRUE(ParseSdkTypes("!source\twin32json\t1.0\tabc\n@Windows.Win32.Test\n"
+                              "F\tFewer\tA.dll\tInt32\t\t\nP\ta\tInt32\tIn\nP\tb\tInt32\tIn\n"
+                              "F\tUnnamed\tA.dll\tInt32\t\t\nP\ta\tVoid*\tIn\nP\tb\tUInt32\tIn\n"
+                              "F\tOldStyle\tA.dll\tVoid\t\t\nP\ta\tInt32\tIn\n"
+                              "F\tUndeclared\tA.dll\tVoid\t\t\n",
+                              sdk, &error))
+        << error;
+    ASSERT_TRUE(ParseHeaderFunctions("!source\tmingw-w64\t\tclang\n"
+                                     "F\tFewer\tLONG\tstdcall\t\ta.h\nP\tLONG\n"
+                                     "F\tUnnamed\tstruct (unnamed struct at a.h:3:1)\tfastcall\t\ta.h\n"
+                                     "P\tstruct (unnamed struct at a.h:1:1) *\nP\tDWORD\n"
+                                     "F\tOldStyle\tvoid\tcdecl\tnoproto\ta.h\n",
+                                     headers, &error))
+        << error;
+    ApiTablesReport report;
+    const std::vector<jet::Table> tables = MakeApiTables(sdk, {nullptr, nullptr}, report, &headers);
+    EXPECT_EQ(report.headerDeclared, 3u);
+    EXPECT_EQ(report.headerOtherCount, 2u);  // Fewer, and OldStyle's f()
+    // symbol -> c_returns c_call | each parameter's c_type
+    std::map<std::int64_t, std::string> byId;
+    for (const auto& row : tables[0].rows)
+        byId[row[0].integer] = jet::Utf16ToUtf8(row[1].text) + " -> " +
+                               (row[11].kind == jet::Value::Kind::Text ? jet::Utf16ToUtf8(row[11].text) : "-") + " " +
+                               (row[12].kind == jet::Value::Kind::Text ? jet::Utf16ToUtf8(row[12].text) : "-") + " |";
+    for (const auto& row : tables[1].rows)
+        byId[row[0].integer] += " " + (row[5].kind == jet::Value::Kind::Text ? jet::Utf16ToUtf8(row[5].text) : "-");
+    EXPECT_EQ(byId[1], "Fewer -> LONG WINAPI | - -");
+    EXPECT_EQ(byId[2], "Unnamed -> - __fastcall | - DWORD");
+    EXPECT_EQ(byId[3], "OldStyle -> void WINAPIV | -");
+    EXPECT_EQ(byId[4], "Undeclared -> - - |");
+}
+
+TEST(HeaderSpelling, AFileWithoutTheColumnsReadsWithNoSpelling) {
+    SdkTypes sdk;
+    std::string error;
+    ASSERT_TRUE(ParseSdkTypes("!source\twin32json\t1.0\tabc\n@Windows.Win32.Test\n"
+                              "F\tPlain\tA.dll\tInt32\t\t\nP\ta\tInt32\tIn\n",
+                              sdk, &error))
+        << error;
+    ApiTablesReport report;
+    std::vector<jet::Table> tables = MakeApiTables(sdk, {nullptr, nullptr}, report);
+    // As an older builder wrote them.
+    for (jet::Table& t : tables) {
+        const std::size_t keep = t.name == u"api_function" ? 11 : t.name == u"api_param" ? 5 : t.columns.size();
+        t.columns.resize(keep);
+        for (auto& row : t.rows) row.resize(keep);
+    }
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("api_tables_old_" + std::to_string(::getpid()) + ".mdb")).string();
+    ASSERT_TRUE(jet::WriteDatabase(path, tables, &error)) << error;
+    {
+        auto mapped = finder::MappedFile::Open(path, &error);
+        ASSERT_TRUE(mapped) << error;
+        auto file = jet::DatabaseFile::Open(jet::PageSource(mapped->Data(), mapped->Size()), &error);
+        ASSERT_TRUE(file) << error;
+        auto api = finder::ApiFile::Open(*file, &error);
+        ASSERT_TRUE(api) << error;
+        std::vector<finder::ApiFunction> found;
+        ASSERT_TRUE(api->Functions(u"Plain", found, &error)) << error;
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_EQ(found[0].cReturns + found[0].cCall + found[0].params.at(0).cType, "");
+        EXPECT_FALSE(found[0].cVariadic);
+    }
+    std::remove(path.c_str());
 }
 
 }  // namespace
