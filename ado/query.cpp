@@ -7,7 +7,7 @@
 
 #include "ado/expression.h"
 #include "ado/like.h"
-#include "ado/utf8.h"
+#include "jet/utf.h"
 
 namespace ado {
 namespace {
@@ -34,12 +34,12 @@ bool ResolveTables(DataSource& source, const SelectStatement& s, std::vector<Fro
     for (const TableRef& ref : s.tables) {
         const TableShape* shape = source.FindTable(ref.name);
         if (!shape)
-            return Fail(error, SqlFault::UnknownTable, "The table '" + ToUtf8(ref.name) + "' does not exist.");
+            return Fail(error, SqlFault::UnknownTable, "The table '" + jet::Utf16ToUtf8(ref.name) + "' does not exist.");
         const std::u16string& name = ref.alias.empty() ? ref.name : ref.alias;
         for (const FromTable& known : *tables)
             if (JetTextEqual(known.name, name))
                 return Fail(error, SqlFault::Syntax,
-                            "Syntax error: the table '" + ToUtf8(name) + "' stands twice in FROM; give one an alias.");
+                            "Syntax error: the table '" + jet::Utf16ToUtf8(name) + "' stands twice in FROM; give one an alias.");
         for (std::size_t c = 0; c < shape->columns.size(); ++c)
             scope->columns.push_back({name, shape->columns[c], offset + c, tables->size(), c});
         tables->push_back({shape, name, offset});
@@ -415,7 +415,7 @@ std::u16string Decimal(long n) {
     return std::u16string(digits.begin(), digits.end());
 }
 
-struct Shaped {
+struct OutputRow {
     Row out;
     Row keys;
 };
@@ -429,8 +429,8 @@ struct Plan {
 
 // A working row's values in the output's order (and its sort keys), moved
 // where a value is wanted once; a row shown whole as it stands is kept.
-Shaped Shape(Row row, const Plan& plan) {
-    Shaped one;
+OutputRow MakeOutputRow(Row row, const Plan& plan) {
+    OutputRow one;
     bool whole = plan.keys.empty() && plan.values.size() == row.size();
     for (std::size_t i = 0; whole && i < plan.values.size(); ++i) whole = plan.values[i].slot == i;
     if (whole) {
@@ -454,7 +454,7 @@ bool CheckGrouped(const BoundOperand& o, const Scope& scope, SqlError* error) {
     const ScopeColumn& c = scope.columns[o.slot - kUngrouped];
     return Fail(error, SqlFault::NotAggregated,
                 "You tried to execute a query that does not include the specified expression '" +
-                    ToUtf8(c.table + u"." + c.column.name) + "' as part of an aggregate function.");
+                    jet::Utf16ToUtf8(c.table + u"." + c.column.name) + "' as part of an aggregate function.");
 }
 
 void NameColumns(std::vector<ResultColumn>* columns, const std::vector<std::u16string>& tables,
@@ -475,7 +475,7 @@ void NameColumns(std::vector<ResultColumn>* columns, const std::vector<std::u16s
 }
 
 // Rows past the TOP count, keeping those that tie with the last one kept.
-void Cut(std::vector<Shaped>* rows, const SelectStatement& s, const Plan& plan) {
+void KeepTop(std::vector<OutputRow>* rows, const SelectStatement& s, const Plan& plan) {
     std::size_t limit = rows->size();
     if (s.top >= 0) limit = std::size_t(s.top);
     if (s.topPercent > 0) limit = std::size_t(std::ceil(double(rows->size()) * s.topPercent / 100.0 - 1e-9));
@@ -529,7 +529,7 @@ bool BindKeys(const SelectStatement& s, const BindContext& context, const std::v
             for (const BoundOperand& v : plan->values) shown |= v.slot == bound.slot;
             if (!shown)
                 return Fail(error, SqlFault::Syntax,
-                            "Syntax error: ORDER BY clause (" + ToUtf8(key.key.column.column) + ") conflicts with DISTINCT.");
+                            "Syntax error: ORDER BY clause (" + jet::Utf16ToUtf8(key.key.column.column) + ") conflicts with DISTINCT.");
         }
         plan->keys.push_back(bound);
         plan->descending.push_back(key.descending);
@@ -537,8 +537,8 @@ bool BindKeys(const SelectStatement& s, const BindContext& context, const std::v
     return true;
 }
 
-void SortShaped(std::vector<Shaped>* rows, const Plan& plan, bool byOutput) {
-    std::stable_sort(rows->begin(), rows->end(), [&](const Shaped& a, const Shaped& b) {
+void SortOutput(std::vector<OutputRow>* rows, const Plan& plan, bool byOutput) {
+    std::stable_sort(rows->begin(), rows->end(), [&](const OutputRow& a, const OutputRow& b) {
         const Row& x = byOutput ? a.out : a.keys;
         const Row& y = byOutput ? b.out : b.keys;
         for (std::size_t k = 0; k < x.size(); ++k) {
@@ -643,7 +643,7 @@ bool RunSelect(DataSource& source, const SelectStatement& s, const Parameters& p
                 any = true;
                 if (!show(c, {})) return false;
             }
-            if (!any) return Fail(error, SqlFault::UnknownTable, "The table '" + ToUtf8(item.table) + "' is not in FROM.");
+            if (!any) return Fail(error, SqlFault::UnknownTable, "The table '" + jet::Utf16ToUtf8(item.table) + "' is not in FROM.");
             continue;
         }
         if (item.value.kind == Operand::Kind::Column) {
@@ -709,27 +709,27 @@ bool RunSelect(DataSource& source, const SelectStatement& s, const Parameters& p
         }
     }
 
-    std::vector<Shaped> shaped;
-    shaped.reserve(working.size());
-    for (Row& row : working) shaped.push_back(Shape(std::move(row), plan));
+    std::vector<OutputRow> shown;
+    shown.reserve(working.size());
+    for (Row& row : working) shown.push_back(MakeOutputRow(std::move(row), plan));
     if (s.distinct) {
         // Jet finds duplicates by sorting on every column shown; the order stays.
-        SortShaped(&shaped, plan, true);
-        shaped.erase(std::unique(shaped.begin(), shaped.end(),
-                                 [&](const Shaped& a, const Shaped& b) {
+        SortOutput(&shown, plan, true);
+        shown.erase(std::unique(shown.begin(), shown.end(),
+                                 [&](const OutputRow& a, const OutputRow& b) {
                                      for (std::size_t k = 0; k < a.out.size(); ++k)
                                          if (JetOrder(a.out[k], b.out[k], plan.columns[k].type) != 0) return false;
                                      return true;
                                  }),
-                     shaped.end());
+                     shown.end());
     }
-    if (!plan.keys.empty()) SortShaped(&shaped, plan, false);
-    Cut(&shaped, s, plan);
+    if (!plan.keys.empty()) SortOutput(&shown, plan, false);
+    KeepTop(&shown, s, plan);
 
     ResultSet result;
     result.columns = std::move(plan.columns);
-    result.rows.reserve(shaped.size());
-    for (Shaped& one : shaped) result.rows.push_back(std::move(one.out));
+    result.rows.reserve(shown.size());
+    for (OutputRow& one : shown) result.rows.push_back(std::move(one.out));
     *out = std::move(result);
     return true;
 }
@@ -812,13 +812,6 @@ bool DescribeParameters(DataSource& source, std::u16string_view sql, std::vector
     if (s.hasHaving && !Describe(s.having, scope, &info, error)) return false;
     *out = std::move(info);
     return true;
-}
-
-bool RunSql(DataSource& source, std::u16string_view sql, ResultSet* out, std::string* error) {
-    SqlError why;
-    if (RunSql(source, sql, out, &why)) return true;
-    if (error) *error = std::move(why.text);
-    return false;
 }
 
 }  // namespace ado

@@ -37,7 +37,6 @@ bool RunSelect(DataSource& source, const SelectStatement& statement, ResultSet* 
 bool RunSql(DataSource& source, std::u16string_view sql, const Parameters& parameters, ResultSet* out,
             SqlError* error);
 bool RunSql(DataSource& source, std::u16string_view sql, ResultSet* out, SqlError* error);
-bool RunSql(DataSource& source, std::u16string_view sql, ResultSet* out, std::string* error);
 
 // What the engine can say of a `?` before it runs: the type of the column it
 // is compared with (text for a LIKE pattern), or nothing (`? = ?`).

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "ado/field_info.h"
-#include "ado/utf8.h"
+#include "jet/utf.h"
 
 namespace ado {
 namespace {

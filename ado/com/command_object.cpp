@@ -1,8 +1,11 @@
 #include "ado/com/command_object.h"
+#include "ado/com/ado_enums.h"
+#include "ado/com/arguments.h"
+#include "jet/utf.h"
 
 #include <new>
 
-#include "ado/com/ado_errors.h"
+#include "ado/com/failure.h"
 #include "ado/com/connection_object.h"
 #include "ado/com/out_values.h"
 #include "ado/com/recordset_object.h"
@@ -103,7 +106,7 @@ HRESULT CommandObject::get_Name(BSTR* name) { return GiveText(name_, name); }
 HRESULT CommandObject::put_Name(BSTR name) { return SetChecked(name_, std::u16string(BstrText(name))); }
 
 // Runs finish before Execute returns: a command is never seen executing.
-HRESULT CommandObject::get_State(long* state) { return GiveLong(0, state); }
+HRESULT CommandObject::get_State(long* state) { return GiveLong(adStateClosed, state); }
 
 HRESULT CommandObject::Prepare(const VARIANT* values, long options, CommandRun* out) {
     if (!connection_ || !connection_->IsOpen()) return Refuse(kInvalidConnection);
@@ -123,7 +126,7 @@ HRESULT CommandObject::Prepare(const VARIANT* values, long options, CommandRun* 
         if (FAILED(hr))
             return i < items.size() ? hr
                                     : Refuse(kDataConversion, std::u16string(AdoErrorText(kDataConversion)) +
-                                                                  u" Value " + Widen(std::to_string(i + 1)) +
+                                                                  u" Value " + jet::Utf8ToUtf16(std::to_string(i + 1)) +
                                                                   u" is neither text, a number, a date nor Yes/No.");
         out->parameters.push_back(std::move(value));
     }
@@ -188,7 +191,7 @@ HRESULT CommandObject::Describe(bool quiet, std::vector<ado::ParameterInfo>* out
         if ((*out)[i].typeKnown) continue;
         if (quiet) return kParamUnavailable;
         return Refuse(kParamUnavailable, std::u16string(AdoErrorText(kParamUnavailable)) + u" The type of `?` number " +
-                                             Widen(std::to_string(i + 1)) +
+                                             jet::Utf8ToUtf16(std::to_string(i + 1)) +
                                              u" cannot be told from the statement: append Parameters of the types "
                                              u"wanted instead.");
     }

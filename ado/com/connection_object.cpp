@@ -1,4 +1,7 @@
 #include "ado/com/connection_object.h"
+#include "ado/com/ado_enums.h"
+#include "ado/com/arguments.h"
+#include "jet/utf.h"
 
 #include <new>
 
@@ -106,7 +109,7 @@ HRESULT ConnectionObject::Open(BSTR connectionString, BSTR, BSTR, long) {
 HRESULT ConnectionObject::OpenFile(const std::u16string& text) {
     ado::ConnectionSettings settings;
     std::string why;
-    if (!ado::ParseConnectionString(text, &settings, &why)) return Fail(kOpenFailed, Widen(why));
+    if (!ado::ParseConnectionString(text, &settings, &why)) return Fail(kOpenFailed, jet::Utf8ToUtf16(why));
     std::u16string error;
     std::shared_ptr<ado::DataSource> source = OpenAccessFile(settings.database, &error);
     if (!source) return Fail(kOpenFailed, error);
@@ -123,7 +126,7 @@ HRESULT ConnectionObject::OpenSource(std::shared_ptr<ado::DataSource> source, st
     return S_OK;
 }
 
-HRESULT ConnectionObject::get_State(long* state) { return GiveLong(IsOpen() ? 1 : 0, state); }  // adStateOpen : adStateClosed
+HRESULT ConnectionObject::get_State(long* state) { return GiveLong(IsOpen() ? adStateOpen : adStateClosed, state); }
 
 HRESULT ConnectionObject::get_Errors(Errors** errors) {
     if (!errors) return E_POINTER;
@@ -176,7 +179,7 @@ HRESULT ConnectionObject::get_Version(BSTR* version) { return GiveText(u"2.8", v
 HRESULT ConnectionObject::get_CursorLocation(long* location) { return GiveLong(cursorLocation_, location); }
 
 HRESULT ConnectionObject::put_CursorLocation(long location) {
-    if (location != 2 && location != 3) return Refuse(kInvalidArgument);  // adUseServer, adUseClient
+    if (location != adUseServer && location != adUseClient) return Refuse(kInvalidArgument);
     cursorLocation_ = location;
     return S_OK;
 }
@@ -206,7 +209,7 @@ HRESULT ConnectionObject::Engine(Call call, bool report) {
     try {
         if (!call(*source_, &why)) {
             FaultCode code = CodeOf(why.fault);
-            return report ? Fail(code.hr, Widen(why.text), code.sqlState, code.native) : code.hr;
+            return report ? Fail(code.hr, jet::Utf8ToUtf16(why.text), code.sqlState, code.native) : code.hr;
         }
     } catch (const std::bad_alloc&) {
         try {
@@ -215,7 +218,7 @@ HRESULT ConnectionObject::Engine(Call call, bool report) {
             return E_OUTOFMEMORY;
         }
     } catch (const std::exception& e) {
-        return Fail(E_FAIL, u"The database file could not be read: " + Widen(e.what()));
+        return Fail(E_FAIL, u"The database file could not be read: " + jet::Utf8ToUtf16(e.what()));
     }
     errors_->records.clear();
     return S_OK;
@@ -249,7 +252,7 @@ HRESULT ConnectionObject::OpenSchema(long schema, VARIANT restrictions, VARIANT,
     if (!name)
         return Refuse(kNotAvailable, u"Object or provider is not capable of performing requested operation: "
                                      u"OpenSchema answers adSchemaTables (20), adSchemaColumns (4) and "
-                                     u"adSchemaIndexes (12), not schema " + Widen(std::to_string(schema)) + u".");
+                                     u"adSchemaIndexes (12), not schema " + jet::Utf8ToUtf16(std::to_string(schema)) + u".");
     try {
         std::vector<jet::Value> given;
         if (FAILED(ReadRestrictions(restrictions, &given)))

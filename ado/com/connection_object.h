@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "ado/com/ado_errors.h"
+#include "ado/com/failure.h"
+#include "ado/com/ado_enums.h"
 #include "ado/com/dispatch_object.h"
 #include "ado/com/library.h"
 #include "ado/com/open_rows.h"
@@ -82,7 +83,7 @@ private:
     std::u16string connectionString_;
     std::u16string dataSource_;  // the file the open connection reads
     std::u16string provider_ = u"MSDASQL";
-    long cursorLocation_ = 2;  // adUseServer
+    long cursorLocation_ = adUseServer;
     long mode_ = 0;            // adModeUnknown
     long connectionTimeout_ = 15;
     long commandTimeout_ = 30;

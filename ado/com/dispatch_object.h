@@ -11,7 +11,6 @@
 #include <string_view>
 #include <utility>
 
-#include "ado/com/ado_errors.h"
 #include "ado/com/failure.h"
 #include "ado/com/module.h"
 #include "ado/com/module_object.h"

@@ -1,4 +1,5 @@
 #include "ado/com/errors_object.h"
+#include "ado/com/arguments.h"
 
 #include <new>
 

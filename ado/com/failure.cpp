@@ -2,8 +2,7 @@
 
 #include <oleauto.h>
 
-#include "ado/com/ado_errors.h"
-#include "ado/com/owners.h"
+#include "ado/com/arguments.h"
 
 namespace ado_com {
 namespace {

@@ -1,8 +1,9 @@
 #include "ado/com/field_objects.h"
+#include "ado/com/arguments.h"
 
 #include <new>
 
-#include "ado/com/ado_errors.h"
+#include "ado/com/failure.h"
 #include "ado/com/item_enumerator.h"
 #include "ado/com/value_variant.h"
 #include "ado/jet_text.h"

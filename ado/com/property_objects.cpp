@@ -1,8 +1,9 @@
 #include "ado/com/property_objects.h"
+#include "ado/com/arguments.h"
 
 #include <new>
 
-#include "ado/com/ado_errors.h"
+#include "ado/com/failure.h"
 #include "ado/com/item_enumerator.h"
 #include "ado/com/out_values.h"
 #include "ado/jet_text.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "ado/com/owners.h"
+#include "ado/com/arguments.h"
 #include "win/safe_array_lock.h"
 
 namespace ado_com {

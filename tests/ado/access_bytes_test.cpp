@@ -9,6 +9,7 @@
 #include "ado/query.h"
 #include "jet/writer.h"
 #include "sample_tables.h"
+#include "sql_text.h"
 
 namespace {
 

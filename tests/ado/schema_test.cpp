@@ -40,7 +40,7 @@ protected:
 
     static std::string Names(const ado::ResultSet& rs) {
         std::string out;
-        for (const auto& c : rs.columns) out += (out.empty() ? "" : ",") + ado::ToUtf8(c.name);
+        for (const auto& c : rs.columns) out += (out.empty() ? "" : ",") + jet::Utf16ToUtf8(c.name);
         return out;
     }
 };
