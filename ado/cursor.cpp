@@ -4,8 +4,8 @@
 #include <numeric>
 
 #include "ado/expression.h"
-#include "jet/utf.h"
 #include "ado/values.h"
+#include "jet/utf.h"
 
 namespace ado {
 namespace {

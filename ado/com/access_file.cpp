@@ -1,11 +1,11 @@
 #include "ado/com/access_file.h"
-#include "jet/utf.h"
 
 #include <cstdint>
 #include <new>
 
 #include "ado/access_bytes.h"
 #include "ado/com/owners.h"
+#include "jet/utf.h"
 #include "win/mapped_view.h"
 
 namespace ado_com {
@@ -60,13 +60,7 @@ std::shared_ptr<ado::DataSource> OpenAccessFile(const std::u16string& path, std:
         *error = OpenFailure(GetLastError(), path);
         return nullptr;
     }
-    UniqueHandle file(raw);
-    try {
-        return MapAndOpen(std::move(file), path, error);
-    } catch (const std::bad_alloc&) {
-        *error = u"Not enough memory to open '" + path + u"'.";
-        return nullptr;
-    }
+    return MapAndOpen(UniqueHandle(raw), path, error);  // out of memory throws, for the caller's Guard
 }
 
 }  // namespace ado_com

@@ -62,6 +62,13 @@ public:
     void Track(const SharedRows& rows);
     // Records a failure for the Errors collection, raises it, and returns hr.
     HRESULT Fail(HRESULT hr, std::u16string text, std::u16string sqlState = {}, long nativeError = 0);
+    // Runs body; what it throws is reported as Fail reports (Guarded, failure.h).
+    template <class Body>
+    HRESULT Reported(Body&& body) {
+        return Guarded(static_cast<Body&&>(body), [this](HRESULT hr, const std::u16string& text) {
+            return Fail(hr, text.empty() ? std::u16string(u"Not enough memory to complete the operation.") : text);
+        });
+    }
 
     // The implementation behind an object of this component, or null.
     static ComPtr<ConnectionObject> FromObject(IUnknown* object);

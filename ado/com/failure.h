@@ -72,7 +72,6 @@ struct ErrorLog {
 };
 using SharedErrorLog = std::shared_ptr<ErrorLog>;
 
-
 // Sets the thread's error information and returns hr. An empty description
 // takes ADO's own text for hr.
 HRESULT Raise(HRESULT hr, std::u16string_view description, std::u16string_view source, REFIID iid);
@@ -81,5 +80,33 @@ HRESULT Raise(HRESULT hr, std::u16string_view description, std::u16string_view s
 // with hr, fill *out from what that call raised. False when it raised nothing.
 void ForgetRaised();
 bool TakeRaised(HRESULT hr, EXCEPINFO* out);
+
+// What a call threw, as the failure it returns: out of memory is E_OUTOFMEMORY
+// (no text: the reporter's own), a damaged file (ado::DamagedFile) E_FAIL
+// with "The database file could not be read: ...", anything else a fault of
+// the component, E_UNEXPECTED saying so. Only inside a catch block.
+struct CaughtFailure {
+    HRESULT hr;
+    std::u16string text;
+};
+CaughtFailure FailureOfCaught();
+
+// The component's one place that catches, as WIL's CATCH_RETURN: runs body
+// (which returns an HRESULT) and turns whatever it throws into
+// report(hr, text), which raises it the way the object reports; a report that
+// itself runs out of memory gives E_OUTOFMEMORY.
+template <class Body, class Report>
+HRESULT Guarded(Body&& body, Report&& report) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        try {
+            const CaughtFailure caught = FailureOfCaught();
+            return report(caught.hr, caught.text);
+        } catch (...) {
+            return E_OUTOFMEMORY;
+        }
+    }
+}
 
 }  // namespace ado_com

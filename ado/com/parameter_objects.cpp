@@ -1,17 +1,17 @@
 #include "ado/com/parameter_objects.h"
-#include "ado/com/ado_enums.h"
-#include "ado/com/arguments.h"
-#include "jet/utf.h"
 
 #include <new>
 
-#include "ado/com/failure.h"
+#include "ado/com/ado_enums.h"
+#include "ado/com/arguments.h"
 #include "ado/com/command_object.h"
+#include "ado/com/failure.h"
 #include "ado/com/item_enumerator.h"
 #include "ado/com/out_values.h"
 #include "ado/com/value_variant.h"
 #include "ado/field_info.h"
 #include "ado/jet_text.h"
+#include "jet/utf.h"
 
 namespace ado_com {
 namespace {
@@ -179,7 +179,7 @@ ComPtr<ParameterObject> ParameterObject::FromObject(IUnknown* object) {
 }
 
 ComPtr<ParameterObject> ParameterObject::Described(std::size_t position, const ado::ParameterInfo& info) {
-    ComPtr<ParameterObject> made(new ParameterObject());
+    ComPtr<ParameterObject> made = MakeObject<ParameterObject>();
     jet::Column column{u"", info.type, info.size};
     const ado::FieldInfo field = ado::DescribeField(ado::ResultColumnOf(column));
     made->name_ = u"Param" + jet::Utf8ToUtf16(std::to_string(position + 1));
@@ -245,13 +245,11 @@ HRESULT ParametersObject::Append(IDispatch* object) {
     for (const auto& held : list_->items)
         if (held.get() == parameter.get() || (!held->Name().empty() && ado::JetTextEqual(held->Name(), parameter->Name())))
             return Refuse(kInCollection);
-    try {
+    return Guard([&]() -> HRESULT {
         list_->items.push_back(std::move(parameter));
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
-    list_->settled = true;
-    return S_OK;
+        list_->settled = true;
+        return S_OK;
+    });
 }
 
 HRESULT ParametersObject::Delete(VARIANT index) {
@@ -267,13 +265,11 @@ HRESULT ParametersObject::get__NewEnum(IUnknown** items) {
     if (!items) return E_POINTER;
     *items = nullptr;
     SettleQuietly();
-    try {
+    return Guard([&]() -> HRESULT {
         std::vector<ComPtr<IDispatch>> list;
         for (const auto& p : list_->items) list.push_back(ComPtr<IDispatch>::share(static_cast<Parameter*>(p.get())));
         return NewItemEnumerator(std::move(list), items);
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 }  // namespace ado_com

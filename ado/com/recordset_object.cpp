@@ -32,12 +32,13 @@ HRESULT ResolveConnection(const VARIANT& arg, const VARIANT& preset, ComPtr<Conn
         return *out ? S_OK : kInvalidConnection;
     }
     if (given.vt != VT_BSTR) return kInvalidConnection;
-    ComPtr<ConnectionObject> own(new (std::nothrow) ConnectionObject());
-    if (!own) return E_OUTOFMEMORY;
-    HRESULT hr = own->Open(given.bstrVal, nullptr, nullptr, -1);
-    if (FAILED(hr)) return hr;
-    *out = std::move(own);
-    return S_OK;
+    return Guarded([&]() -> HRESULT {
+        ComPtr<ConnectionObject> own = MakeObject<ConnectionObject>();
+        HRESULT hr = own->Open(given.bstrVal, nullptr, nullptr, -1);
+        if (FAILED(hr)) return hr;
+        *out = std::move(own);
+        return S_OK;
+    }, [](HRESULT hr, const std::u16string&) { return hr; });
 }
 
 // GetRows' Fields: all, one field by name or position, or an array of those.
@@ -94,8 +95,11 @@ RecordsetObject::~RecordsetObject() = default;
 
 HRESULT RecordsetObject::get_Fields(Fields** fields) {
     if (!fields) return E_POINTER;
-    *fields = new (std::nothrow) FieldsObject(slot_);
-    return *fields ? S_OK : Refuse(E_OUTOFMEMORY);
+    *fields = nullptr;
+    return Guard([&]() -> HRESULT {
+        *fields = MakeObject<FieldsObject>(slot_).release();
+        return S_OK;
+    });
 }
 
 HRESULT RecordsetObject::Open(VARIANT source, VARIANT activeConnection, long cursorType, long lockType,
@@ -178,7 +182,8 @@ HRESULT RecordsetObject::MakeRows(ConnectionObject& connection, const RowsMaker&
 }
 
 HRESULT RecordsetObject::OpenWith(ComPtr<ConnectionObject> connection, RowsMaker make, std::u16string source) {
-    try {
+    ConnectionObject& on = *connection.get();  // reports the failure once connection has moved on
+    return on.Reported([&]() -> HRESULT {
         ado::ResultSet result;
         HRESULT hr = MakeRows(*connection.get(), make, &result);
         if (FAILED(hr)) return hr;
@@ -189,9 +194,7 @@ HRESULT RecordsetObject::OpenWith(ComPtr<ConnectionObject> connection, RowsMaker
         source_ = std::move(source);
         filter_.reset();
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return connection->Fail(E_OUTOFMEMORY, u"Not enough memory to complete the operation.");
-    }
+    });
 }
 
 void RecordsetObject::Show(ComPtr<ConnectionObject> connection, std::unique_ptr<ado::Cursor> cursor) {

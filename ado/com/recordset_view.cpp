@@ -78,7 +78,7 @@ HRESULT RecordsetObject::put_Filter(VARIANT criteria) {
     if (FAILED(ArgumentValue(criteria, given.put()))) return Refuse(kInvalidArgument);
     const VARIANT& v = given.get();
     ado::SqlError why;
-    try {
+    return Guard([&]() -> HRESULT {
         if (v.vt == VT_BSTR) {
             if (!Cursor().SetFilter(BstrText(v.bstrVal), &why)) return RefuseView(why);
             if (SysStringLen(v.bstrVal) == 0) given.reset();  // "" is adFilterNone
@@ -105,9 +105,7 @@ HRESULT RecordsetObject::put_Filter(VARIANT criteria) {
         }
         filter_ = std::move(given);
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 HRESULT RecordsetObject::get_Sort(BSTR* criteria) { return GiveText(IsOpen() ? Cursor().SortText() : u"", criteria); }
@@ -116,11 +114,9 @@ HRESULT RecordsetObject::put_Sort(BSTR criteria) {
     if (!IsOpen()) return Refuse(kObjectClosed);
     if (ForwardOnly()) return Unavailable(kNoSorting);
     ado::SqlError why;
-    try {
+    return Guard([&]() -> HRESULT {
         return Cursor().SetSort(BstrText(criteria), &why) ? S_OK : RefuseView(why);
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 HRESULT RecordsetObject::Find(BSTR criteria, long skipRecords, long searchDirection, VARIANT start) {
@@ -134,7 +130,7 @@ HRESULT RecordsetObject::Find(BSTR criteria, long skipRecords, long searchDirect
         if (place.kind == StartPlace::Mark) return NoBookmarks();
     }
     ado::SqlError why;
-    try {
+    return Guard([&]() -> HRESULT {
         bool found = false;
         if (place.kind == StartPlace::Mark) {
             found = Cursor().Find(BstrText(criteria), skipRecords, backward, place.mark, &why);
@@ -145,9 +141,7 @@ HRESULT RecordsetObject::Find(BSTR criteria, long skipRecords, long searchDirect
             found = Cursor().Find(BstrText(criteria), skipRecords, backward, from, &why);
         }
         return found ? S_OK : RefuseView(why);
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 // ---- bookmarks, positions, pages ----
@@ -239,8 +233,8 @@ HRESULT RecordsetObject::Clone(long lockType, Recordset** copy) {
     if (!IsOpen()) return Refuse(kObjectClosed);
     if (ForwardOnly()) return NoBookmarks();
     if (lockType != adLockUnspecified && lockType != adLockReadOnly) return Refuse(kInvalidArgument);  // a clone only reads
-    try {
-        ComPtr<RecordsetObject> made(new RecordsetObject());
+    return Guard([&]() -> HRESULT {
+        ComPtr<RecordsetObject> made = MakeObject<RecordsetObject>();
         made->cursorType_ = cursorType_;
         made->cursorLocation_ = cursorLocation_;
         made->pageSize_ = pageSize_;
@@ -251,23 +245,19 @@ HRESULT RecordsetObject::Clone(long lockType, Recordset** copy) {
         made->Show(connection_, std::make_unique<ado::Cursor>(Cursor().Clone()));
         *copy = made.release();
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 HRESULT RecordsetObject::Requery(long options) {
     if (!IsOpen()) return Refuse(kObjectClosed);
     if (options != adOptionUnspecified && (options & ~kAsyncBits) != 0) return Refuse(kInvalidArgument);
-    try {
+    return Guard([&]() -> HRESULT {
         ado::ResultSet fresh;
         HRESULT hr = MakeRows(*connection_.get(), make_, &fresh);
         if (FAILED(hr)) return hr;
         ado::SqlError why;
         return Cursor().Requery(std::move(fresh), &why) ? S_OK : RefuseView(why);
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 // The file is held open shared for reading only, so nothing can change under
@@ -290,14 +280,12 @@ HRESULT RecordsetObject::GetString(long stringFormat, long numRows, VARIANT colu
     ado::TextLayout layout;
     if (stringFormat != adClipString || FAILED(ReadLayout(columnDelimiter, rowDelimiter, nullExpr, &layout)))
         return Refuse(kInvalidArgument);  // the only format
-    try {
+    return Guard([&]() -> HRESULT {
         std::u16string out;
         ado::SqlError why;
         if (!Cursor().GetString(numRows, layout, &out, &why, LocaleText)) return RefuseView(why);
         return GiveText(out, text);
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 // ---- refused ----
