@@ -787,7 +787,6 @@ ResultSet ResultOf(Plan plan, std::vector<OutputRow> shown) {
 ResultColumn ResultColumnOf(const jet::Column& column) {
     ResultColumn r;
     static_cast<jet::Column&>(r) = column;
-    r.dataType = DataTypeOf(column.type);
     r.nullable = column.type != jet::ColumnType::Boolean;
     return r;
 }

@@ -24,7 +24,7 @@ ResultColumn Column(const char16_t* name, DataType type) {
     default: break;
     }
     ResultColumn c = ResultColumnOf({name, jetType, size});
-    c.dataType = type;
+    c.reportedType = long(type);
     c.nullable = true;
     return c;
 }
