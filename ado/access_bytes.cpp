@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 #include <unordered_map>
 
 #include "ado/text_index.h"
@@ -14,6 +13,8 @@ namespace ado {
 namespace {
 
 constexpr std::int64_t kObjectTable = 1;  // MSysObjects.Type of a table
+
+DamagedFile Damaged(const jet::StoredTable& table, std::string why) { return DamagedFile(table.name, std::move(why)); }
 
 IndexShape ShapeOf(const jet::IndexDef& def, const jet::TableDef& table) {
     IndexShape shape{def.index.name, {}, {}, def.index.unique, def.index.primaryKey};
@@ -87,7 +88,7 @@ public:
     std::vector<Row> ReadAll(const TableShape& shape) override {
         std::vector<Row> rows;
         std::string why;
-        if (!file_->ReadAll(*EntryOf(shape).table, rows, &why)) throw std::runtime_error(why);
+        if (!file_->ReadAll(*EntryOf(shape).table, rows, &why)) throw Damaged(*EntryOf(shape).table, why);
         return rows;
     }
 
@@ -127,7 +128,7 @@ public:
         std::sort(pointers.begin(), pointers.end());
         std::vector<Row> rows;
         std::string why;
-        if (!file_->ReadAt(*e.table, pointers, rows, &why)) throw std::runtime_error(why);
+        if (!file_->ReadAt(*e.table, pointers, rows, &why)) throw Damaged(*e.table, why);
         return rows;
     }
 
@@ -139,7 +140,7 @@ public:
     std::size_t CountRows(const TableShape& shape) override {
         std::size_t count = 0;
         std::string why;
-        if (!file_->CountRows(*EntryOf(shape).table, count, &why)) throw std::runtime_error(why);
+        if (!file_->CountRows(*EntryOf(shape).table, count, &why)) throw Damaged(*EntryOf(shape).table, why);
         return count;
     }
 
@@ -189,7 +190,7 @@ private:
         if (answer == jet::DatabaseFile::IndexAnswer::Answered ||
             (answer == jet::DatabaseFile::IndexAnswer::Damaged && !prefix && text)) {
             if (answer != jet::DatabaseFile::IndexAnswer::Answered) pointers = Hashed(e, column, key.text);
-            if (!file_->ReadAt(*e.table, pointers, rows, &why)) throw std::runtime_error(why);
+            if (!file_->ReadAt(*e.table, pointers, rows, &why)) throw Damaged(*e.table, why);
             std::vector<Row> kept;
             for (Row& row : rows)
                 if (Matches(row, column, type, key, prefix)) kept.push_back(std::move(row));
@@ -201,7 +202,7 @@ private:
                                           return true;
                                       },
                                       &why);
-        if (!read) throw std::runtime_error(why);
+        if (!read) throw Damaged(*e.table, why);
         return rows;
     }
 
@@ -219,7 +220,7 @@ private:
                                           &why);
             if (!read) {
                 e.hashed.erase(column);
-                throw std::runtime_error(why);
+                throw Damaged(*e.table, why);
             }
             index = std::move(built);
         }

@@ -3,7 +3,7 @@
 // through the jet reader: opening reads the catalog and table definitions,
 // a lookup on an indexed column descends the file's index, and rows are
 // decoded only when a query reads them. A damaged file found out during a
-// query throws std::runtime_error saying the file is damaged and where.
+// query throws DamagedFile (data_source.h) saying the file is damaged and where.
 #include <cstdint>
 #include <memory>
 #include <string>

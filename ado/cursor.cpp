@@ -4,8 +4,8 @@
 #include <numeric>
 
 #include "ado/expression.h"
-#include "ado/utf8.h"
 #include "ado/values.h"
+#include "jet/utf.h"
 
 namespace ado {
 namespace {
@@ -236,11 +236,11 @@ bool Cursor::SetSort(std::u16string_view keys, SqlError* error) {
         std::u16string field;
         bool descending = false;
         if (!SortKeyOf(keys.substr(start, comma - start), &field, &descending))
-            return Refuse(error, SqlFault::BadArgument, "Malformed sort: \"" + ToUtf8(keys) + "\" is not \"field [ASC|DESC], ...\".");
+            return Refuse(error, SqlFault::BadArgument, "Malformed sort: \"" + jet::Utf16ToUtf8(keys) + "\" is not \"field [ASC|DESC], ...\".");
         std::size_t column = 0;
         while (column < rows_->columns.size() && !JetTextEqual(rows_->columns[column].name, field)) ++column;
         if (column == rows_->columns.size())
-            return Refuse(error, SqlFault::UnknownField, "The record set has no field '" + ToUtf8(field) + "'.");
+            return Refuse(error, SqlFault::UnknownField, "The record set has no field '" + jet::Utf16ToUtf8(field) + "'.");
         bound.emplace_back(column, descending);
         start = comma + 1;
     }

@@ -2,6 +2,7 @@
 // What the engine reads tables through: the Access file via the jet reader,
 // or tables held in memory. Names are matched the way Jet matches them.
 #include <cstddef>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,22 @@
 namespace ado {
 
 using Row = std::vector<jet::Value>;
+
+// What a read of a DataSource throws when the file turns out damaged, and the
+// only thing the engine throws on bad input: the table being read, and the
+// reader's reason, which names the page ("the file is damaged: ... (table
+// 'api_const', page 7)"). Anything else that leaves the engine is a fault of
+// the program, never reported as a damaged file.
+class DamagedFile : public std::exception {
+public:
+    DamagedFile(std::u16string table, std::string reason) : table_(std::move(table)), reason_(std::move(reason)) {}
+    const char* what() const noexcept override { return reason_.c_str(); }
+    const std::u16string& table() const { return table_; }
+
+private:
+    std::u16string table_;
+    std::string reason_;
+};
 
 // The column types whose index keys sort as their values do: what
 // LookupRange can answer from an index.

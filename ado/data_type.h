@@ -1,7 +1,6 @@
 #pragma once
-// ADO's DataTypeEnum for the columns the engine gives, and the type each Jet
-// column type is reported as (as the Jet provider reports it to a record set).
-#include "jet/table.h"
+// ADO's DataTypeEnum, the types a record set's fields report (DataTypeOf and
+// TypeOf, field_info.h, say which).
 
 namespace ado {
 
@@ -26,9 +25,5 @@ enum class DataType : long {
     VarBinary = 204,
     LongVarBinary = 205,
 };
-
-// adVarWChar for text, adLongVarWChar for memo, adInteger for a long
-// integer, ...; a fixed-length object column is adBinary.
-DataType DataTypeOf(jet::ColumnType type);
 
 }  // namespace ado

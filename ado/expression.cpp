@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "ado/like.h"
-#include "ado/utf8.h"
+#include "jet/utf.h"
 
 namespace ado {
 namespace {
@@ -14,7 +14,7 @@ bool Fail(SqlError* error, SqlFault fault, std::string text) {
 }
 
 std::string NameOf(const ColumnRef& ref) {
-    return ToUtf8(ref.table.empty() ? ref.column : ref.table + u"." + ref.column);
+    return jet::Utf16ToUtf8(ref.table.empty() ? ref.column : ref.table + u"." + ref.column);
 }
 
 const char* FamilyName(TypeFamily f) {
@@ -111,7 +111,7 @@ bool BindLike(const BindContext& context, const Condition& c, BoundCondition* ou
     auto like = std::make_shared<LikePattern>(text);
     if (!like->Valid())
         return Fail(error, context.criteria ? SqlFault::BadArgument : SqlFault::Syntax,
-                    "Syntax error: unclosed [ in the LIKE pattern '" + ToUtf8(pattern.value.text) + "'.");
+                    "Syntax error: unclosed [ in the LIKE pattern '" + jet::Utf16ToUtf8(pattern.value.text) + "'.");
     out->like = std::move(like);
     return true;
 }
@@ -203,11 +203,11 @@ const ScopeColumn* Scope::Resolve(const ColumnRef& ref, SqlError* error) const {
             if (std::find(tables.begin(), tables.end(), c.table) == tables.end()) tables.push_back(c.table);
         if (tables.size() == 1) {
             Fail(error, SqlFault::UnknownColumn,
-                 "The table '" + ToUtf8(tables[0]) + "' has no column '" + NameOf(ref) + "'.");
+                 "The table '" + jet::Utf16ToUtf8(tables[0]) + "' has no column '" + NameOf(ref) + "'.");
         } else {
             std::u16string list;
             for (const std::u16string& t : tables) list += (list.empty() ? u"'" : u", '") + t + u"'";
-            Fail(error, SqlFault::UnknownColumn, "No table of " + ToUtf8(list) + " has a column '" + NameOf(ref) + "'.");
+            Fail(error, SqlFault::UnknownColumn, "No table of " + jet::Utf16ToUtf8(list) + " has a column '" + NameOf(ref) + "'.");
         }
     }
     return nullptr;

@@ -48,7 +48,7 @@ bool IsVariable(DataType type) {
 // ADO's DefinedSize: characters for text, bytes for the rest; long values
 // give the largest size their type can hold.
 long DefinedSizeOf(const ResultColumn& c) {
-    switch (c.dataType) {
+    switch (TypeOf(c)) {
     case DataType::VarWChar:
     case DataType::WChar: return (c.size ? c.size : 510) / 2;
     case DataType::VarBinary: return c.size ? c.size : 510;
@@ -69,14 +69,18 @@ long DefinedSizeOf(const ResultColumn& c) {
 
 }  // namespace
 
+DataType TypeOf(const ResultColumn& column) {
+    return column.reportedType != 0 ? DataType(column.reportedType) : DataTypeOf(column.type);
+}
+
 FieldInfo DescribeField(const ResultColumn& column) {
     FieldInfo info;
-    info.type = column.dataType;
+    info.type = TypeOf(column);
     info.definedSize = DefinedSizeOf(column);
-    info.precision = PrecisionOf(column.dataType);
+    info.precision = PrecisionOf(info.type);
     info.attributes = kFieldMayDefer | kFieldUnknownUpdatable;
-    if (!IsVariable(column.dataType)) info.attributes |= kFieldFixed;
-    if (IsLong(column.dataType)) info.attributes |= kFieldLong;
+    if (!IsVariable(info.type)) info.attributes |= kFieldFixed;
+    if (IsLong(info.type)) info.attributes |= kFieldLong;
     if (column.nullable) info.attributes |= kFieldIsNullable | kFieldMayBeNull;
     return info;
 }

@@ -2,6 +2,7 @@
 // What a record set's Field reports of its column beyond name and value, as
 // ADO with the Jet provider reports it: Type, DefinedSize, Precision,
 // NumericScale and Attributes.
+#include "ado/data_type.h"
 #include "ado/query.h"
 
 namespace ado {
@@ -24,6 +25,14 @@ struct FieldInfo {
     unsigned char numericScale = 255;  // 255: no decimal type here has a scale
     long attributes = 0;
 };
+
+// adVarWChar for text, adLongVarWChar for memo, adInteger for a long
+// integer, ...; a fixed-length object column is adBinary.
+DataType DataTypeOf(jet::ColumnType type);
+
+// ADO's Type for a result column: the type its rows' maker asked for
+// (reportedType: a schema rowset's OLE DB types), else its Jet type's.
+DataType TypeOf(const ResultColumn& column);
 
 // Jet reports every column deferrable and of unknown updatability; numbers,
 // dates and Yes/No fixed; memo and OLE long; every column but Yes/No nullable.

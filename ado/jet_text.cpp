@@ -101,7 +101,7 @@ int JetTextCompare(std::u16string_view a, std::u16string_view b) {
     // Characters the key leaves out (NUL) still tell texts apart.
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i)
-        if (JetFoldChar(a[i]) != JetFoldChar(b[i])) return JetFoldChar(a[i]) < JetFoldChar(b[i]) ? -1 : 1;
+        if (jet::UpperAscii(a[i]) != jet::UpperAscii(b[i])) return jet::UpperAscii(a[i]) < jet::UpperAscii(b[i]) ? -1 : 1;
     return a.size() < b.size() ? -1 : 1;
 }
 

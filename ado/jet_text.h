@@ -8,24 +8,14 @@
 #include <string>
 #include <string_view>
 
+#include "jet/text_match.h"
+
 namespace ado {
 
-inline char16_t JetFoldChar(char16_t c) {
-    return (c >= u'a' && c <= u'z') ? char16_t(c - (u'a' - u'A')) : c;
-}
+// The rule itself is jet's (jet/text_match.h); keys here are folded to upper case.
+inline std::u16string JetFold(std::u16string_view s) { return jet::UpperAsciiCase(s); }
 
-inline std::u16string JetFold(std::u16string_view s) {
-    std::u16string out(s);
-    for (char16_t& c : out) c = JetFoldChar(c);
-    return out;
-}
-
-inline bool JetTextEqual(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (JetFoldChar(a[i]) != JetFoldChar(b[i])) return false;
-    return true;
-}
+inline bool JetTextEqual(std::u16string_view a, std::u16string_view b) { return jet::EqualIgnoringAsciiCase(a, b); }
 
 inline bool JetTextStartsWith(std::u16string_view text, std::u16string_view prefix) {
     return text.size() >= prefix.size() && JetTextEqual(text.substr(0, prefix.size()), prefix);

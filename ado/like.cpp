@@ -36,7 +36,7 @@ LikePattern::LikePattern(std::u16string_view pattern) {
                 return;
             }
         } else {
-            e.c = JetFoldChar(c);
+            e.c = jet::UpperAscii(c);
         }
         // Two runs in a row match what one does.
         if (e.kind == Element::Kind::AnyRun && !elements_.empty() && elements_.back().kind == Element::Kind::AnyRun)
@@ -61,9 +61,9 @@ bool LikePattern::ReadSet(std::u16string_view pattern, std::size_t* pos, Element
         body.remove_prefix(1);
     }
     for (std::size_t i = 0; i < body.size(); ++i) {
-        char16_t low = JetFoldChar(body[i]), high = low;
+        char16_t low = jet::UpperAscii(body[i]), high = low;
         if (i + 2 < body.size() && body[i + 1] == u'-') {
-            high = JetFoldChar(body[i + 2]);
+            high = jet::UpperAscii(body[i + 2]);
             i += 2;
         }
         out->ranges.emplace_back(low, high);
@@ -73,11 +73,11 @@ bool LikePattern::ReadSet(std::u16string_view pattern, std::size_t* pos, Element
 
 bool LikePattern::ElementMatches(const Element& e, char16_t c) const {
     switch (e.kind) {
-    case Element::Kind::Char: return e.c == JetFoldChar(c);
+    case Element::Kind::Char: return e.c == jet::UpperAscii(c);
     case Element::Kind::AnyOne: return true;
     case Element::Kind::Digit: return c >= u'0' && c <= u'9';
     case Element::Kind::Set: {
-        char16_t f = JetFoldChar(c);
+        char16_t f = jet::UpperAscii(c);
         bool in = false;
         for (const auto& r : e.ranges) in = in || (f >= r.first && f <= r.second);
         return in != e.negated;

@@ -7,7 +7,7 @@
 
 #include "ado/expression.h"
 #include "ado/like.h"
-#include "ado/utf8.h"
+#include "jet/utf.h"
 
 namespace ado {
 namespace {
@@ -34,12 +34,12 @@ bool ResolveTables(DataSource& source, const SelectStatement& s, std::vector<Fro
     for (const TableRef& ref : s.tables) {
         const TableShape* shape = source.FindTable(ref.name);
         if (!shape)
-            return Fail(error, SqlFault::UnknownTable, "The table '" + ToUtf8(ref.name) + "' does not exist.");
+            return Fail(error, SqlFault::UnknownTable, "The table '" + jet::Utf16ToUtf8(ref.name) + "' does not exist.");
         const std::u16string& name = ref.alias.empty() ? ref.name : ref.alias;
         for (const FromTable& known : *tables)
             if (JetTextEqual(known.name, name))
                 return Fail(error, SqlFault::Syntax,
-                            "Syntax error: the table '" + ToUtf8(name) + "' stands twice in FROM; give one an alias.");
+                            "Syntax error: the table '" + jet::Utf16ToUtf8(name) + "' stands twice in FROM; give one an alias.");
         for (std::size_t c = 0; c < shape->columns.size(); ++c)
             scope->columns.push_back({name, shape->columns[c], offset + c, tables->size(), c});
         tables->push_back({shape, name, offset});
@@ -120,11 +120,9 @@ BoundCondition Oriented(const BoundCondition& c) {
 // hold for every row: an equality (on an indexed column first, then on
 // text), a LIKE with a fixed prefix, a range on an indexed number or date
 // column; else every row. The caller tests every row it gets.
-std::vector<Row> Candidates(DataSource& source, const TableShape& table, const std::vector<BoundCondition>& must,
-                            bool* looked) {
+std::vector<Row> Candidates(DataSource& source, const TableShape& table, const std::vector<BoundCondition>& must) {
     std::vector<BoundCondition> oriented;
     for (const BoundCondition& c : must) oriented.push_back(Oriented(c));
-    *looked = true;
     for (int pass = 0; pass < 2; ++pass) {
         for (const BoundCondition& c : oriented) {
             const BoundOperand* column = ColumnSide(c);
@@ -164,7 +162,6 @@ std::vector<Row> Candidates(DataSource& source, const TableShape& table, const s
         const bool upper = c.op == Condition::Op::Less || c.op == Condition::Op::LessEqual;
         return source.LookupRange(table, column->slot, upper ? nullptr : &bound, upper ? &bound : nullptr);
     }
-    *looked = false;
     return source.ReadAll(table);
 }
 
@@ -177,6 +174,13 @@ void KeepWhere(std::vector<Row>* rows, const std::vector<BoundCondition>& must) 
                                    return false;
                                }),
                 rows->end());
+}
+
+// The rows of one table that hold its own conditions, read through an index where one serves.
+std::vector<Row> MatchingRows(DataSource& source, const TableShape& table, const std::vector<BoundCondition>& must) {
+    std::vector<Row> rows = Candidates(source, table, must);
+    KeepWhere(&rows, must);
+    return rows;
 }
 
 // ---- joining ----
@@ -223,88 +227,130 @@ bool TooLarge(SqlError* error) {
                 "A join giving more than " + std::to_string(kMostJoinedValues) + " values is not supported by this engine.");
 }
 
-// The rows of every table joined in FROM order: an equality with a table
-// already joined is answered through a hash of the new table's rows, or
-// through its index when it has one and the joined rows bring few keys.
+// An equality between a column of the table being joined and one of a table
+// joined before it: `mine` in the new table's own row, `theirs` in the joined row.
+struct JoinEquality {
+    std::size_t mine = 0, theirs = 0;
+};
+
+bool FindJoinEquality(const std::vector<Conjunct>& across, const Scope& scope, const FromTable& table, std::size_t t,
+                      JoinEquality* out) {
+    for (const Conjunct& c : across) {
+        const BoundCondition& b = c.joined;
+        if (c.tables.back() != t || b.kind != Condition::Kind::Compare || b.op != Condition::Op::Equal ||
+            b.operands[0].constant || b.operands[1].constant)
+            continue;
+        const std::size_t a = scope.columns[b.operands[0].slot].source, z = scope.columns[b.operands[1].slot].source;
+        if ((a == t) == (z == t)) continue;
+        out->mine = b.operands[a == t ? 0 : 1].slot - table.offset;
+        out->theirs = b.operands[a == t ? 1 : 0].slot;
+        return true;
+    }
+    return false;
+}
+
+// Whether the table's own conditions seek one of its indexes by equality:
+// then its rows are read that way rather than probed key by key.
+bool SeeksOwnIndex(DataSource& source, const TableShape& shape, const std::vector<BoundCondition>& local) {
+    for (const BoundCondition& c : local) {
+        const BoundCondition oriented = Oriented(c);
+        const BoundOperand* column = ColumnSide(oriented);
+        if (column && c.kind == Condition::Kind::Compare && c.op == Condition::Op::Equal &&
+            source.Indexed(shape, column->slot))
+            return true;
+    }
+    return false;
+}
+
+using JoinKeys = std::unordered_map<std::u16string, const jet::Value*>;
+using Matches = std::unordered_map<std::u16string, std::vector<Row>>;
+
+// The new table's rows for each key, one index lookup per key.
+Matches ProbeIndex(DataSource& source, const TableShape& shape, const JoinStep& step, std::size_t mine,
+                   const JoinKeys& keys, jet::ColumnType theirType) {
+    Matches matches;
+    for (const auto& [k, value] : keys) {
+        BoundOperand constant;
+        constant.constant = true;
+        constant.value = *value;
+        constant.type = theirType;
+        jet::Value lookup;
+        if (LookupKey(shape.columns[mine].type, constant, &lookup) != KeyAnswer::Key) continue;
+        std::vector<Row> found = source.Lookup(shape, mine, lookup);
+        KeepWhere(&found, step.local);
+        matches[k] = std::move(found);
+    }
+    return matches;
+}
+
+// The new table read once, its rows hashed by key.
+Matches HashRows(DataSource& source, const TableShape& shape, const JoinStep& step, std::size_t mine,
+                 const JoinKeys& keys) {
+    Matches matches;
+    std::u16string key;
+    for (Row& row : MatchingRows(source, shape, step.local))
+        if (JoinKey(row[mine], shape.columns[mine].type, &key) && keys.count(key)) matches[key].push_back(std::move(row));
+    return matches;
+}
+
+// Joins on the equality: through the new table's index when it has one and
+// the joined rows bring few keys, else through a hash of its rows.
+bool JoinOnEquality(DataSource& source, const FromTable& table, const JoinStep& step, const Scope& scope,
+                    const JoinEquality& equal, const std::vector<Row>& rows, std::vector<Row>* next, SqlError* error) {
+    const TableShape& shape = *table.shape;
+    const std::size_t width = table.offset + shape.columns.size();
+    const jet::ColumnType theirType = scope.columns[equal.theirs].column.type;
+    JoinKeys keys;
+    std::u16string key;
+    for (const Row& row : rows)
+        if (JoinKey(row[equal.theirs], theirType, &key)) keys.emplace(key, &row[equal.theirs]);
+    const bool probe = !SeeksOwnIndex(source, shape, step.local) && source.Indexed(shape, equal.mine) &&
+                       keys.size() * 4 < source.CountRows(shape);
+    const Matches matches = probe ? ProbeIndex(source, shape, step, equal.mine, keys, theirType)
+                                  : HashRows(source, shape, step, equal.mine, keys);
+    for (const Row& left : rows) {
+        if (!JoinKey(left[equal.theirs], theirType, &key)) continue;
+        auto found = matches.find(key);
+        if (found == matches.end()) continue;
+        if ((next->size() + found->second.size()) * width > kMostJoinedValues) return TooLarge(error);
+        for (const Row& right : found->second) next->push_back(Joined(left, right));
+    }
+    return true;
+}
+
+// Joins every joined row with every row of the new table.
+bool JoinEveryPair(DataSource& source, const FromTable& table, const JoinStep& step, const std::vector<Row>& rows,
+                   std::vector<Row>* next, SqlError* error) {
+    const std::size_t width = table.offset + table.shape->columns.size();
+    const std::vector<Row> candidates = MatchingRows(source, *table.shape, step.local);
+    if (!candidates.empty() && rows.size() > kMostJoinedValues / width / candidates.size()) return TooLarge(error);
+    for (const Row& left : rows)
+        for (const Row& right : candidates) next->push_back(Joined(left, right));
+    return true;
+}
+
+// The conditions across the tables joined so far, which hold from table t on.
+void KeepAcross(std::vector<Row>* rows, const std::vector<Conjunct>& across, std::size_t t) {
+    std::vector<BoundCondition> now;
+    for (const Conjunct& c : across)
+        if (c.tables.back() == t) now.push_back(c.joined);
+    KeepWhere(rows, now);
+}
+
+// The rows of every table joined in FROM order.
 bool JoinTables(DataSource& source, const std::vector<FromTable>& tables, const Scope& scope,
-                std::vector<JoinStep>& steps, std::vector<Conjunct>& across, std::vector<Row>* out, SqlError* error) {
-    bool looked = false;
-    std::vector<Row> rows = Candidates(source, *tables[0].shape, steps[0].local, &looked);
-    KeepWhere(&rows, steps[0].local);
+                const std::vector<JoinStep>& steps, const std::vector<Conjunct>& across, std::vector<Row>* out,
+                SqlError* error) {
+    std::vector<Row> rows = MatchingRows(source, *tables[0].shape, steps[0].local);
     for (std::size_t t = 1; t < tables.size(); ++t) {
-        const TableShape& shape = *tables[t].shape;
-        const std::size_t width = tables[t].offset + shape.columns.size();
-        // An equality between this table and one joined before.
-        const BoundCondition* equal = nullptr;
-        std::size_t mine = 0, theirs = 0;
-        for (const Conjunct& c : across) {
-            const BoundCondition& b = c.joined;
-            if (c.tables.back() != t || b.kind != Condition::Kind::Compare || b.op != Condition::Op::Equal ||
-                b.operands[0].constant || b.operands[1].constant)
-                continue;
-            const std::size_t a = scope.columns[b.operands[0].slot].source, z = scope.columns[b.operands[1].slot].source;
-            if ((a == t) == (z == t)) continue;
-            equal = &b;
-            mine = b.operands[a == t ? 0 : 1].slot - tables[t].offset;
-            theirs = b.operands[a == t ? 1 : 0].slot;
-            break;
-        }
         std::vector<Row> next;
-        const jet::ColumnType theirType = equal ? scope.columns[theirs].column.type : jet::ColumnType::Text;
-        std::unordered_map<std::u16string, std::vector<Row>> matches;
-        std::u16string key;
-        if (equal) {
-            std::unordered_map<std::u16string, const jet::Value*> keys;
-            for (const Row& row : rows)
-                if (JoinKey(row[theirs], theirType, &key)) keys.emplace(key, &row[theirs]);
-            const jet::ColumnType myType = shape.columns[mine].type;
-            bool ownLookup = false;
-            for (const BoundCondition& c : steps[t].local) {
-                const BoundCondition oriented = Oriented(c);
-                const BoundOperand* column = ColumnSide(oriented);
-                ownLookup |= column && c.kind == Condition::Kind::Compare && c.op == Condition::Op::Equal &&
-                             source.Indexed(shape, column->slot);
-            }
-            const bool probe = !ownLookup && source.Indexed(shape, mine) && keys.size() * 4 < source.CountRows(shape);
-            if (probe) {
-                for (const auto& [k, value] : keys) {
-                    BoundOperand constant;
-                    constant.constant = true;
-                    constant.value = *value;
-                    constant.type = theirType;
-                    jet::Value lookup;
-                    if (LookupKey(myType, constant, &lookup) != KeyAnswer::Key) continue;
-                    std::vector<Row> found = source.Lookup(shape, mine, lookup);
-                    KeepWhere(&found, steps[t].local);
-                    matches[k] = std::move(found);
-                }
-            } else {
-                std::vector<Row> candidates = Candidates(source, shape, steps[t].local, &looked);
-                KeepWhere(&candidates, steps[t].local);
-                for (Row& row : candidates)
-                    if (JoinKey(row[mine], myType, &key) && keys.count(key)) matches[key].push_back(std::move(row));
-            }
-            for (const Row& left : rows) {
-                if (!JoinKey(left[theirs], theirType, &key)) continue;
-                auto found = matches.find(key);
-                if (found == matches.end()) continue;
-                if ((next.size() + found->second.size()) * width > kMostJoinedValues) return TooLarge(error);
-                for (const Row& right : found->second) next.push_back(Joined(left, right));
-            }
-        } else {
-            std::vector<Row> candidates = Candidates(source, shape, steps[t].local, &looked);
-            KeepWhere(&candidates, steps[t].local);
-            if (!candidates.empty() && rows.size() > kMostJoinedValues / width / candidates.size())
-                return TooLarge(error);
-            for (const Row& left : rows)
-                for (const Row& right : candidates) next.push_back(Joined(left, right));
-        }
+        JoinEquality equal;
+        const bool joined = FindJoinEquality(across, scope, tables[t], t, &equal)
+                                ? JoinOnEquality(source, tables[t], steps[t], scope, equal, rows, &next, error)
+                                : JoinEveryPair(source, tables[t], steps[t], rows, &next, error);
+        if (!joined) return false;
         rows = std::move(next);
-        // Conditions across the tables joined so far hold from here on.
-        std::vector<BoundCondition> now;
-        for (const Conjunct& c : across)
-            if (c.tables.back() == t) now.push_back(c.joined);
-        KeepWhere(&rows, now);
+        KeepAcross(&rows, across, t);
     }
     *out = std::move(rows);
     return true;
@@ -415,7 +461,7 @@ std::u16string Decimal(long n) {
     return std::u16string(digits.begin(), digits.end());
 }
 
-struct Shaped {
+struct OutputRow {
     Row out;
     Row keys;
 };
@@ -429,8 +475,8 @@ struct Plan {
 
 // A working row's values in the output's order (and its sort keys), moved
 // where a value is wanted once; a row shown whole as it stands is kept.
-Shaped Shape(Row row, const Plan& plan) {
-    Shaped one;
+OutputRow MakeOutputRow(Row row, const Plan& plan) {
+    OutputRow one;
     bool whole = plan.keys.empty() && plan.values.size() == row.size();
     for (std::size_t i = 0; whole && i < plan.values.size(); ++i) whole = plan.values[i].slot == i;
     if (whole) {
@@ -454,7 +500,7 @@ bool CheckGrouped(const BoundOperand& o, const Scope& scope, SqlError* error) {
     const ScopeColumn& c = scope.columns[o.slot - kUngrouped];
     return Fail(error, SqlFault::NotAggregated,
                 "You tried to execute a query that does not include the specified expression '" +
-                    ToUtf8(c.table + u"." + c.column.name) + "' as part of an aggregate function.");
+                    jet::Utf16ToUtf8(c.table + u"." + c.column.name) + "' as part of an aggregate function.");
 }
 
 void NameColumns(std::vector<ResultColumn>* columns, const std::vector<std::u16string>& tables,
@@ -475,7 +521,7 @@ void NameColumns(std::vector<ResultColumn>* columns, const std::vector<std::u16s
 }
 
 // Rows past the TOP count, keeping those that tie with the last one kept.
-void Cut(std::vector<Shaped>* rows, const SelectStatement& s, const Plan& plan) {
+void KeepTop(std::vector<OutputRow>* rows, const SelectStatement& s, const Plan& plan) {
     std::size_t limit = rows->size();
     if (s.top >= 0) limit = std::size_t(s.top);
     if (s.topPercent > 0) limit = std::size_t(std::ceil(double(rows->size()) * s.topPercent / 100.0 - 1e-9));
@@ -529,7 +575,7 @@ bool BindKeys(const SelectStatement& s, const BindContext& context, const std::v
             for (const BoundOperand& v : plan->values) shown |= v.slot == bound.slot;
             if (!shown)
                 return Fail(error, SqlFault::Syntax,
-                            "Syntax error: ORDER BY clause (" + ToUtf8(key.key.column.column) + ") conflicts with DISTINCT.");
+                            "Syntax error: ORDER BY clause (" + jet::Utf16ToUtf8(key.key.column.column) + ") conflicts with DISTINCT.");
         }
         plan->keys.push_back(bound);
         plan->descending.push_back(key.descending);
@@ -537,8 +583,8 @@ bool BindKeys(const SelectStatement& s, const BindContext& context, const std::v
     return true;
 }
 
-void SortShaped(std::vector<Shaped>* rows, const Plan& plan, bool byOutput) {
-    std::stable_sort(rows->begin(), rows->end(), [&](const Shaped& a, const Shaped& b) {
+void SortOutput(std::vector<OutputRow>* rows, const Plan& plan, bool byOutput) {
+    std::stable_sort(rows->begin(), rows->end(), [&](const OutputRow& a, const OutputRow& b) {
         const Row& x = byOutput ? a.out : a.keys;
         const Row& y = byOutput ? b.out : b.keys;
         for (std::size_t k = 0; k < x.size(); ++k) {
@@ -550,36 +596,26 @@ void SortShaped(std::vector<Shaped>* rows, const Plan& plan, bool byOutput) {
     });
 }
 
-}  // namespace
+// ---- the steps of a SELECT ----
 
-ResultColumn ResultColumnOf(const jet::Column& column) {
-    ResultColumn r;
-    static_cast<jet::Column&>(r) = column;
-    r.dataType = DataTypeOf(column.type);
-    r.nullable = column.type != jet::ColumnType::Boolean;
-    return r;
-}
-
-bool RunSelect(DataSource& source, const SelectStatement& s, const Parameters& parameters, ResultSet* out,
-               SqlError* error) {
+bool CheckParameterCount(const SelectStatement& s, const Parameters& parameters, SqlError* error) {
     if (parameters.size() < s.parameterCount)
         return Fail(error, SqlFault::MissingParameter, "No value given for one or more required parameters.");
     if (parameters.size() > s.parameterCount)
         return Fail(error, SqlFault::BadArgument,
                     std::to_string(parameters.size()) + " parameter values given for a statement with " +
                         std::to_string(s.parameterCount) + " placeholders.");
-    std::vector<FromTable> tables;
-    Scope scope;
-    if (!ResolveTables(source, s, &tables, &scope, error)) return false;
-    const BindContext plain{&scope, &parameters, nullptr, false};
+    return true;
+}
 
-    // WHERE and ON as one list of AND terms, each bound over the joined row
-    // and, when it reads one table only, over that table's own row too.
+// WHERE and ON as one list of AND terms, each bound over the joined row and,
+// when it reads one table only, over that table's own row too.
+bool BindConditions(const SelectStatement& s, const Scope& scope, const Parameters& parameters,
+                    std::vector<JoinStep>* steps, std::vector<Conjunct>* across, SqlError* error) {
+    const BindContext plain{&scope, &parameters, nullptr, false};
     std::vector<const Condition*> written;
     if (s.hasWhere) Conjuncts(s.where, &written);
     for (const Condition& on : s.joinConditions) Conjuncts(on, &written);
-    std::vector<JoinStep> steps(tables.size());
-    std::vector<Conjunct> across;
     for (const Condition* c : written) {
         Conjunct conjunct{c, {}, {}};
         if (!Bind(plain, *c, &conjunct.joined, error)) return false;
@@ -589,46 +625,57 @@ bool RunSelect(DataSource& source, const SelectStatement& s, const Parameters& p
         std::sort(conjunct.tables.begin(), conjunct.tables.end());
         conjunct.tables.erase(std::unique(conjunct.tables.begin(), conjunct.tables.end()), conjunct.tables.end());
         if (conjunct.tables.size() > 1) {
-            across.push_back(std::move(conjunct));
+            across->push_back(std::move(conjunct));
             continue;
         }
         const std::size_t t = conjunct.tables.empty() ? 0 : conjunct.tables[0];
         const Scope local = LocalScope(scope, t);
-        steps[t].local.emplace_back();
-        if (!Bind({&local, &parameters, nullptr, false}, *c, &steps[t].local.back(), error)) return false;
+        (*steps)[t].local.emplace_back();
+        if (!Bind({&local, &parameters, nullptr, false}, *c, &(*steps)[t].local.back(), error)) return false;
     }
+    return true;
+}
 
-    // The output's shape, bound before any row is read so that names are checked first.
-    const bool grouped = Aggregated(s);
-    Scope groupScope;
-    std::vector<std::size_t> groupSlots;
+// GROUP BY: the grouped columns' slots in a joined row, and the scope the
+// output sees, where a grouped row holds the grouped columns first.
+struct Grouping {
+    bool grouped = false;
+    std::vector<std::size_t> slots;
+    Scope scope;
+};
+
+bool BindGroupBy(const SelectStatement& s, const Scope& scope, Grouping* out, SqlError* error) {
+    out->grouped = Aggregated(s);
     for (const ColumnRef& ref : s.groupBy) {
         const ScopeColumn* column = scope.Resolve(ref, error);
         if (!column) return false;
-        groupSlots.push_back(column->slot);
+        out->slots.push_back(column->slot);
     }
     for (const ScopeColumn& c : scope.columns) {
-        auto at = std::find(groupSlots.begin(), groupSlots.end(), c.slot);
+        auto at = std::find(out->slots.begin(), out->slots.end(), c.slot);
         ScopeColumn shown = c;
-        shown.slot = at == groupSlots.end() ? kUngrouped + c.slot : std::size_t(at - groupSlots.begin());
-        groupScope.columns.push_back(shown);
+        shown.slot = at == out->slots.end() ? kUngrouped + c.slot : std::size_t(at - out->slots.begin());
+        out->scope.columns.push_back(shown);
     }
-    GroupAggregates aggregates(scope, groupSlots.size());
-    const BindContext output = grouped ? BindContext{&groupScope, &parameters, &aggregates, false} : plain;
-    Plan plan;
+    return true;
+}
+
+// The column list: what each output column reads and what it is called.
+// named: whether each was given its name (AS) in the statement.
+bool BindColumns(const SelectStatement& s, const Scope& scope, const Grouping& grouping, const BindContext& output,
+                 const GroupAggregates& aggregates, Plan* plan, std::vector<bool>* named, SqlError* error) {
     std::vector<std::u16string> sourceTables;
-    std::vector<bool> named;
     int expressions = 0;
     auto show = [&](const ScopeColumn& c, const std::u16string& alias) {
         BoundOperand bound;
-        bound.slot = grouped ? groupScope.columns[c.slot].slot : c.slot;
+        bound.slot = grouping.grouped ? grouping.scope.columns[c.slot].slot : c.slot;
         bound.type = c.column.type;
         if (!CheckGrouped(bound, scope, error)) return false;
-        plan.values.push_back(bound);
-        plan.columns.push_back(ResultColumnOf(c.column));
-        if (!alias.empty()) plan.columns.back().name = alias;
+        plan->values.push_back(bound);
+        plan->columns.push_back(ResultColumnOf(c.column));
+        if (!alias.empty()) plan->columns.back().name = alias;
         sourceTables.push_back(c.table);
-        named.push_back(!alias.empty());
+        named->push_back(!alias.empty());
         return true;
     };
     if (s.allColumns) {
@@ -643,7 +690,7 @@ bool RunSelect(DataSource& source, const SelectStatement& s, const Parameters& p
                 any = true;
                 if (!show(c, {})) return false;
             }
-            if (!any) return Fail(error, SqlFault::UnknownTable, "The table '" + ToUtf8(item.table) + "' is not in FROM.");
+            if (!any) return Fail(error, SqlFault::UnknownTable, "The table '" + jet::Utf16ToUtf8(item.table) + "' is not in FROM.");
             continue;
         }
         if (item.value.kind == Operand::Kind::Column) {
@@ -653,84 +700,137 @@ bool RunSelect(DataSource& source, const SelectStatement& s, const Parameters& p
         }
         BoundOperand bound;
         if (!BindOperand(output, item.value, &bound, error)) return false;
-        plan.values.push_back(bound);
-        plan.columns.push_back(aggregates.specs[bound.slot - groupSlots.size()].result);
-        plan.columns.back().name =
+        plan->values.push_back(bound);
+        plan->columns.push_back(aggregates.specs[bound.slot - grouping.slots.size()].result);
+        plan->columns.back().name =
             item.alias.empty() ? u"Expr" + Decimal(1000 + expressions++) : item.alias;
         sourceTables.emplace_back();
-        named.push_back(!item.alias.empty());
+        named->push_back(!item.alias.empty());
     }
-    NameColumns(&plan.columns, sourceTables, named);
-    BoundCondition having;
-    if (s.hasHaving) {
-        if (!Bind(output, s.having, &having, error)) return false;
-        std::vector<std::size_t> slots;
-        SlotsOf(having, &slots);
-        for (std::size_t slot : slots) {
-            BoundOperand o;
-            o.slot = slot;
-            if (!CheckGrouped(o, scope, error)) return false;
-        }
-    }
-    if (!BindKeys(s, output, named, &plan, error)) return false;
+    NameColumns(&plan->columns, sourceTables, *named);
+    return true;
+}
 
-    // The rows.
-    std::vector<Row> working;
-    if (CountsOnly(s)) {
-        working.push_back({});
-        for (std::size_t i = 0; i < aggregates.specs.size(); ++i)
-            working.back().push_back(jet::Value::FromInteger(std::int64_t(source.CountRows(*tables[0].shape))));
-    } else {
-        std::vector<Row> rows;
-        if (!JoinTables(source, tables, scope, steps, across, &rows, error)) return false;
-        if (!grouped) {
-            working = std::move(rows);
-        } else {
-            // Groups in the order of their keys, Null first; one group of every row without GROUP BY.
-            std::vector<const Row*> order;
-            for (const Row& row : rows) order.push_back(&row);
-            auto compare = [&](const Row* a, const Row* b) {
-                for (std::size_t slot : groupSlots)
-                    if (int c = JetOrder((*a)[slot], (*b)[slot], scope.columns[slot].column.type)) return c;
-                return 0;
-            };
-            std::stable_sort(order.begin(), order.end(), [&](const Row* a, const Row* b) { return compare(a, b) < 0; });
-            auto add = [&](std::vector<const Row*> group, const Row* first) {
-                Row row;
-                for (std::size_t slot : groupSlots) row.push_back((*first)[slot]);
-                for (const AggregateSpec& spec : aggregates.specs) row.push_back(Compute(spec, group));
-                if (!s.hasHaving || Evaluate(having, row) == Truth::True) working.push_back(std::move(row));
-            };
-            if (groupSlots.empty()) add(order, nullptr);
-            for (std::size_t begin = 0, end = 0; !groupSlots.empty() && begin < order.size(); begin = end) {
-                for (end = begin + 1; end < order.size() && compare(order[begin], order[end]) == 0;) ++end;
-                add({order.begin() + long(begin), order.begin() + long(end)}, order[begin]);
-            }
-        }
+// HAVING, over grouped rows: it may read grouped columns and aggregates only.
+bool BindHaving(const SelectStatement& s, const Scope& scope, const BindContext& output, BoundCondition* having,
+                SqlError* error) {
+    if (!s.hasHaving) return true;
+    if (!Bind(output, s.having, having, error)) return false;
+    std::vector<std::size_t> slots;
+    SlotsOf(*having, &slots);
+    for (std::size_t slot : slots) {
+        BoundOperand o;
+        o.slot = slot;
+        if (!CheckGrouped(o, scope, error)) return false;
     }
+    return true;
+}
 
-    std::vector<Shaped> shaped;
-    shaped.reserve(working.size());
-    for (Row& row : working) shaped.push_back(Shape(std::move(row), plan));
-    if (s.distinct) {
-        // Jet finds duplicates by sorting on every column shown; the order stays.
-        SortShaped(&shaped, plan, true);
-        shaped.erase(std::unique(shaped.begin(), shaped.end(),
-                                 [&](const Shaped& a, const Shaped& b) {
-                                     for (std::size_t k = 0; k < a.out.size(); ++k)
-                                         if (JetOrder(a.out[k], b.out[k], plan.columns[k].type) != 0) return false;
-                                     return true;
-                                 }),
-                     shaped.end());
+// Groups in the order of their keys, Null first; one group of every row
+// without GROUP BY. Each group becomes one row (its keys, then its
+// aggregates), kept when HAVING holds.
+std::vector<Row> GroupRows(const std::vector<Row>& rows, const SelectStatement& s, const Scope& scope,
+                           const Grouping& grouping, const GroupAggregates& aggregates, const BoundCondition& having) {
+    std::vector<Row> grouped;
+    std::vector<const Row*> order;
+    for (const Row& row : rows) order.push_back(&row);
+    auto compare = [&](const Row* a, const Row* b) {
+        for (std::size_t slot : grouping.slots)
+            if (int c = JetOrder((*a)[slot], (*b)[slot], scope.columns[slot].column.type)) return c;
+        return 0;
+    };
+    std::stable_sort(order.begin(), order.end(), [&](const Row* a, const Row* b) { return compare(a, b) < 0; });
+    auto add = [&](std::vector<const Row*> group, const Row* first) {
+        Row row;
+        for (std::size_t slot : grouping.slots) row.push_back((*first)[slot]);
+        for (const AggregateSpec& spec : aggregates.specs) row.push_back(Compute(spec, group));
+        if (!s.hasHaving || Evaluate(having, row) == Truth::True) grouped.push_back(std::move(row));
+    };
+    if (grouping.slots.empty()) add(order, nullptr);
+    for (std::size_t begin = 0, end = 0; !grouping.slots.empty() && begin < order.size(); begin = end) {
+        for (end = begin + 1; end < order.size() && compare(order[begin], order[end]) == 0;) ++end;
+        add({order.begin() + long(begin), order.begin() + long(end)}, order[begin]);
     }
-    if (!plan.keys.empty()) SortShaped(&shaped, plan, false);
-    Cut(&shaped, s, plan);
+    return grouped;
+}
 
+// COUNT(*) alone over one table: the count its definition stores, no row read.
+std::vector<Row> CountedRow(DataSource& source, const FromTable& table, const GroupAggregates& aggregates) {
+    Row row;
+    for (std::size_t i = 0; i < aggregates.specs.size(); ++i)
+        row.push_back(jet::Value::FromInteger(std::int64_t(source.CountRows(*table.shape))));
+    return {std::move(row)};
+}
+
+// Jet finds duplicates by sorting on every column shown; the order stays.
+void RemoveDuplicates(std::vector<OutputRow>* shown, const Plan& plan) {
+    SortOutput(shown, plan, true);
+    shown->erase(std::unique(shown->begin(), shown->end(),
+                             [&](const OutputRow& a, const OutputRow& b) {
+                                 for (std::size_t k = 0; k < a.out.size(); ++k)
+                                     if (JetOrder(a.out[k], b.out[k], plan.columns[k].type) != 0) return false;
+                                 return true;
+                             }),
+                 shown->end());
+}
+
+ResultSet ResultOf(Plan plan, std::vector<OutputRow> shown) {
     ResultSet result;
     result.columns = std::move(plan.columns);
-    result.rows.reserve(shaped.size());
-    for (Shaped& one : shaped) result.rows.push_back(std::move(one.out));
-    *out = std::move(result);
+    result.rows.reserve(shown.size());
+    for (OutputRow& one : shown) result.rows.push_back(std::move(one.out));
+    return result;
+}
+
+}  // namespace
+
+ResultColumn ResultColumnOf(const jet::Column& column) {
+    ResultColumn r;
+    static_cast<jet::Column&>(r) = column;
+    r.nullable = column.type != jet::ColumnType::Boolean;
+    return r;
+}
+
+// Everything is bound (names checked) before any row is read; then the rows
+// are read and joined, grouped, shaped to the output, made distinct, ordered
+// and cut to TOP.
+bool RunSelect(DataSource& source, const SelectStatement& s, const Parameters& parameters, ResultSet* out,
+               SqlError* error) {
+    if (!CheckParameterCount(s, parameters, error)) return false;
+    std::vector<FromTable> tables;
+    Scope scope;
+    if (!ResolveTables(source, s, &tables, &scope, error)) return false;
+    std::vector<JoinStep> steps(tables.size());
+    std::vector<Conjunct> across;
+    if (!BindConditions(s, scope, parameters, &steps, &across, error)) return false;
+
+    Grouping grouping;
+    if (!BindGroupBy(s, scope, &grouping, error)) return false;
+    GroupAggregates aggregates(scope, grouping.slots.size());
+    const BindContext output = grouping.grouped ? BindContext{&grouping.scope, &parameters, &aggregates, false}
+                                                : BindContext{&scope, &parameters, nullptr, false};
+    Plan plan;
+    std::vector<bool> named;
+    BoundCondition having;
+    if (!BindColumns(s, scope, grouping, output, aggregates, &plan, &named, error) ||
+        !BindHaving(s, scope, output, &having, error) || !BindKeys(s, output, named, &plan, error))
+        return false;
+
+    std::vector<Row> working;
+    if (CountsOnly(s)) {
+        working = CountedRow(source, tables[0], aggregates);
+    } else {
+        if (!JoinTables(source, tables, scope, steps, across, &working, error)) return false;
+        if (grouping.grouped) working = GroupRows(working, s, scope, grouping, aggregates, having);
+    }
+
+    std::vector<OutputRow> shown;
+    shown.reserve(working.size());
+    for (Row& row : working) shown.push_back(MakeOutputRow(std::move(row), plan));
+    if (s.distinct) RemoveDuplicates(&shown, plan);
+    if (!plan.keys.empty()) SortOutput(&shown, plan, false);
+    KeepTop(&shown, s, plan);
+    *out = ResultOf(std::move(plan), std::move(shown));
     return true;
 }
 
@@ -812,13 +912,6 @@ bool DescribeParameters(DataSource& source, std::u16string_view sql, std::vector
     if (s.hasHaving && !Describe(s.having, scope, &info, error)) return false;
     *out = std::move(info);
     return true;
-}
-
-bool RunSql(DataSource& source, std::u16string_view sql, ResultSet* out, std::string* error) {
-    SqlError why;
-    if (RunSql(source, sql, out, &why)) return true;
-    if (error) *error = std::move(why.text);
-    return false;
 }
 
 }  // namespace ado

@@ -3,16 +3,18 @@
 #include <cstdint>
 
 #include "ado/data_source.h"
-#include "ado/data_type.h"
 #include "ado/sql.h"
 
 namespace ado {
 
 // One column of a result: its name (as stored, aliased, or Expr1000...), the
-// Jet type its values have, and how the record set reports it.
+// Jet type its values have, and whether it may hold Null. reportedType: how
+// whoever made the rows wants the column reported, in the numbering of the
+// layer that reports it (ADO's DataTypeEnum for a record set, field_info.h);
+// 0, as the engine leaves it, for "by its Jet type".
 struct ResultColumn : jet::Column {
-    DataType dataType = DataType::VarWChar;
     bool nullable = true;  // may hold Null (a Yes/No column or a COUNT never does)
+    long reportedType = 0;
 };
 
 // A column of a table as a result reports it.
@@ -37,7 +39,6 @@ bool RunSelect(DataSource& source, const SelectStatement& statement, ResultSet* 
 bool RunSql(DataSource& source, std::u16string_view sql, const Parameters& parameters, ResultSet* out,
             SqlError* error);
 bool RunSql(DataSource& source, std::u16string_view sql, ResultSet* out, SqlError* error);
-bool RunSql(DataSource& source, std::u16string_view sql, ResultSet* out, std::string* error);
 
 // What the engine can say of a `?` before it runs: the type of the column it
 // is compared with (text for a LIKE pattern), or nothing (`? = ?`).

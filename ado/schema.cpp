@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "ado/field_info.h"
-#include "ado/utf8.h"
+#include "jet/utf.h"
 
 namespace ado {
 namespace {
@@ -24,7 +24,7 @@ ResultColumn Column(const char16_t* name, DataType type) {
     default: break;
     }
     ResultColumn c = ResultColumnOf({name, jetType, size});
-    c.dataType = type;
+    c.reportedType = long(type);
     c.nullable = true;
     return c;
 }

@@ -1,7 +1,7 @@
 #include "ado/sql.h"
 
 #include "ado/jet_text.h"
-#include "ado/utf8.h"
+#include "jet/utf.h"
 
 namespace ado {
 namespace {
@@ -74,7 +74,7 @@ private:
         }
         if (IsDigit(c) || (c == u'.' && IsDigit(next)) || (criteria_ && c == u'$')) return Number();
         if (c == u'.') return One(Tok::Dot);
-        if (!IsNameChar(c)) return Bad("unexpected character '" + ToUtf8(std::u16string(1, c)) + "'");
+        if (!IsNameChar(c)) return Bad("unexpected character '" + jet::Utf16ToUtf8(std::u16string(1, c)) + "'");
         const std::size_t start = pos_;
         while (pos_ < s_.size() && IsNameChar(s_[pos_])) ++pos_;
         return {Tok::Name, std::u16string(s_.substr(start, pos_ - start))};
@@ -179,7 +179,7 @@ Aggregate AggregateNamed(const Token& t) {
     return Aggregate::None;
 }
 
-std::string Narrow(const std::u16string& text) { return ToUtf8(text); }
+std::string Narrow(const std::u16string& text) { return jet::Utf16ToUtf8(text); }
 
 class Parser {
 public:
@@ -191,7 +191,7 @@ public:
         if (IsOneOf(Cur(), {u"TRANSFORM", u"PARAMETERS", u"EXEC", u"EXECUTE", u"PROCEDURE"}))
             return Unsupported(Narrow(JetFold(Cur().text)) + " statements are");
         if (!Keyword(u"SELECT", "statement must begin with SELECT")) return false;
-        if (!Predicates(out) || !Columns(out)) return false;
+        if (!SelectQualifiers(out) || !Columns(out)) return false;
         if (IsWord(Cur(), u"INTO")) return ReadOnly("SELECT ... INTO");
         if (!Keyword(u"FROM", "FROM expected after the column list") || !From(out)) return false;
         if (Accept(u"WHERE")) {
@@ -216,7 +216,7 @@ public:
 private:
     // ---- SELECT's parts ----
 
-    bool Predicates(SelectStatement* out) {
+    bool SelectQualifiers(SelectStatement* out) {
         for (;;) {
             if (Accept(u"ALL")) continue;
             if (Accept(u"DISTINCT")) {
@@ -644,13 +644,6 @@ bool ParseSelect(std::u16string_view sql, SelectStatement* out, SqlError* error)
     }
     *out = std::move(result);
     return true;
-}
-
-bool ParseSelect(std::u16string_view sql, SelectStatement* out, std::string* error) {
-    SqlError why;
-    if (ParseSelect(sql, out, &why)) return true;
-    if (error) *error = std::move(why.text);
-    return false;
 }
 
 bool ParseCriteria(std::u16string_view criteria, Condition* out, SqlError* error) {

@@ -113,7 +113,6 @@ struct SelectStatement {
 
 // Parses sql into *out. On failure returns false and says why in *error.
 bool ParseSelect(std::u16string_view sql, SelectStatement* out, SqlError* error);
-bool ParseSelect(std::u16string_view sql, SelectStatement* out, std::string* error);
 
 // ADO's criteria for a record set's Filter and Find: clauses `field op value`
 // (op one of = <> < > <= >= LIKE; value 'text', #date#, a number with an

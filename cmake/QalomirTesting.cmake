@@ -1,12 +1,14 @@
 # qalomir_add_gtest(<name> SOURCES ... [LIBS ...] [LABELS ...] [TIMEOUT s] [DESKTOP])
 # One CTest test per GoogleTest executable; on the Windows tree CTest runs it
-# through the Wine emulator of the toolchain file. DESKTOP: the test shows windows,
+# through the Wine emulator of the toolchain file. An executable in which
+# nothing failed and a test was skipped (GTEST_SKIP) shows as skipped
+# (tests/support/gtest_main.cpp). DESKTOP: the test shows windows,
 # answers message boxes or uses the clipboard, so no other such test runs beside it
 # (ctest -j runs the rest alongside).
 function(qalomir_add_gtest name)
   cmake_parse_arguments(T "DESKTOP" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE gtest gtest_main ${T_LIBS})
+  target_link_libraries(${name} PRIVATE gtest qalomir_gtest_main ${T_LIBS})
   if(WIN32)
     target_link_options(${name} PRIVATE -mconsole)
   endif()
@@ -14,7 +16,7 @@ function(qalomir_add_gtest name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} SKIP_RETURN_CODE 77)
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()

@@ -1,15 +1,17 @@
 #include "finder/pattern.h"
 
+#include "jet/text_match.h"
+
 namespace finder {
 namespace {
 
-char16_t Fold(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
+using jet::LowerAscii;
 
 // Whether segment (which may hold '?') matches name at pos.
 bool SegmentAt(std::u16string_view segment, std::u16string_view name, std::size_t pos) {
     if (pos > name.size() || segment.size() > name.size() - pos) return false;
     for (std::size_t i = 0; i < segment.size(); ++i)
-        if (segment[i] != u'?' && Fold(segment[i]) != Fold(name[pos + i])) return false;
+        if (segment[i] != u'?' && LowerAscii(segment[i]) != LowerAscii(name[pos + i])) return false;
     return true;
 }
 
@@ -17,12 +19,7 @@ bool SegmentAt(std::u16string_view segment, std::u16string_view name, std::size_
 
 bool IsPattern(std::u16string_view text) { return text.find_first_of(u"*?") != std::u16string_view::npos; }
 
-bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Fold(a[i]) != Fold(b[i])) return false;
-    return true;
-}
+bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) { return jet::EqualIgnoringAsciiCase(a, b); }
 
 bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix) {
     return prefix.size() <= text.size() && EqualIgnoringCase(text.substr(0, prefix.size()), prefix);
@@ -49,9 +46,9 @@ bool MatchesPattern(std::u16string_view pattern, std::u16string_view name) {
         const std::u16string_view segment = pattern.substr(i, next - i);
         i = next + 1;
         if (segment.empty()) continue;
-        const char16_t lead = Fold(segment[0]);
+        const char16_t lead = LowerAscii(segment[0]);
         while (pos + segment.size() <= end &&
-               ((lead != u'?' && Fold(name[pos]) != lead) || !SegmentAt(segment, name, pos)))
+               ((lead != u'?' && LowerAscii(name[pos]) != lead) || !SegmentAt(segment, name, pos)))
             ++pos;
         if (pos + segment.size() > end) return false;
         pos += segment.size();

@@ -112,7 +112,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(ado::DescribeParameters(Source(), text, &info, &error), error);
     static ado::Cursor fixed = [] {
         ado::ResultSet rs;
-        ado::RunSql(Source(), u"select * from api_const", &rs, static_cast<std::string*>(nullptr));
+        ado::SqlError ignored;
+        ado::RunSql(Source(), u"select * from api_const", &rs, &ignored);
         return ado::Cursor(std::move(rs));
     }();
     Operate(fixed, text);

@@ -10,7 +10,6 @@ namespace jet {
 
 using ByteVec = std::vector<std::uint8_t>;
 
-inline void PutU8(ByteVec& b, std::size_t at, std::uint8_t v) { b.at(at) = v; }
 inline void PutU16(ByteVec& b, std::size_t at, std::uint16_t v) {
     b.at(at) = static_cast<std::uint8_t>(v);
     b.at(at + 1) = static_cast<std::uint8_t>(v >> 8);

@@ -16,7 +16,6 @@ using namespace format;
 
 namespace {
 
-constexpr std::uint32_t kCatalogPage = 2;
 constexpr std::uint32_t kSystemFlags = kFlagSystemObject | kFlagHiddenSystem;
 
 bool CheckHeader(const PageSource& source, std::string* error) {

@@ -8,6 +8,7 @@
 namespace jet::format {
 
 constexpr std::size_t kPageSize = 4096;
+constexpr std::uint32_t kCatalogPage = 2;  // MSysObjects' definition
 
 // Page types (first byte of a page).
 constexpr std::uint8_t kPageHeader = 0x00;
@@ -43,7 +44,9 @@ constexpr std::uint16_t kRowDeleted = 0x8000;
 constexpr std::uint16_t kRowOverflow = 0x4000;
 constexpr std::uint16_t kRowOffsetMask = 0x1FFF;
 constexpr std::size_t kMaxRowsPerPage = 255;
-constexpr char kLongValueTag[] = "LVAL";
+constexpr char kLongValueTag[] = "LVAL";  // in a long-value page's owner field
+// A row: its column count (2 bytes), then the fixed-length columns.
+constexpr std::size_t kRowFixedStart = 2;
 
 // Table definition.
 constexpr std::size_t kTdefNextPage = 4;
@@ -70,7 +73,13 @@ constexpr std::size_t kRealIndexEntrySize = 52;
 constexpr std::size_t kLogicalIndexEntrySize = 28;
 constexpr std::size_t kIndexColumnSlots = 10;
 
-// Real index entries: flags byte.
+// Real index entries: 4 bytes, then a column map of kIndexColumnSlots slots
+// (column number, 0xFFFF for none, and order), 4 bytes, the first page, flags.
+constexpr std::size_t kRealIndexColumnMap = 4;
+constexpr std::size_t kRealIndexColumnSlotSize = 3;
+constexpr std::uint16_t kRealIndexNoColumn = 0xFFFF;
+constexpr std::uint8_t kRealIndexAscending = 0x01;
+constexpr std::size_t kRealIndexFirstPage = 38;
 constexpr std::size_t kRealIndexFlags = 46;
 constexpr std::uint8_t kIndexUnique = 0x01;
 constexpr std::uint8_t kIndexIgnoreNulls = 0x02;
@@ -119,11 +128,11 @@ constexpr std::uint8_t kLongValueInline = 0x80;
 constexpr std::uint8_t kLongValueSingle = 0x40;
 constexpr std::uint8_t kLongValueChain = 0x00;
 
-// Index pages.
-constexpr std::size_t kIndexPrevPage = 8;
-constexpr std::size_t kIndexNextPage = 12;
-constexpr std::size_t kIndexTailPage = 16;
-constexpr std::size_t kIndexPrefixLength = 20;
+// Index pages (Jet 4: Jet 3's header is 4 bytes shorter, its fields at 8/12/16/20).
+constexpr std::size_t kIndexPrevPage = 12;
+constexpr std::size_t kIndexNextPage = 16;
+constexpr std::size_t kIndexTailPage = 20;
+constexpr std::size_t kIndexPrefixLength = 24;
 constexpr std::size_t kIndexMaskStart = 0x1B;
 constexpr std::size_t kIndexEntryStart = 0x1E0;
 

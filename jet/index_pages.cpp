@@ -13,10 +13,6 @@ namespace {
 
 constexpr std::size_t kMaskBytes = kIndexEntryStart - kIndexMaskStart;
 constexpr std::size_t kEntrySpace = std::min(kPageSize - kIndexEntryStart, kMaskBytes * 8);
-constexpr std::size_t kPrevPage = 12;
-constexpr std::size_t kNextPage = 16;
-constexpr std::size_t kTailPage = 20;
-constexpr std::size_t kPrefixLength = 24;
 // Deeper than any tree a file of 2 GB can hold.
 constexpr int kMaxDepth = 32;
 constexpr std::size_t kMaxLeafWalk = 1u << 20;
@@ -59,10 +55,10 @@ void WriteLevel(const std::vector<PageImage>& level, bool leaf, std::uint32_t td
         page[0] = leaf ? kPageIndexLeaf : kPageIndexNode;
         page[1] = 0x01;
         PutU32(page, kDataOwner, tdefPage);
-        PutU32(page, kPrevPage, i > 0 ? level[i - 1].number : 0);
-        PutU32(page, kNextPage, i + 1 < level.size() ? level[i + 1].number : 0);
-        PutU32(page, kTailPage, 0);
-        PutU16(page, kPrefixLength, 0);
+        PutU32(page, kIndexPrevPage, i > 0 ? level[i - 1].number : 0);
+        PutU32(page, kIndexNextPage, i + 1 < level.size() ? level[i + 1].number : 0);
+        PutU32(page, kIndexTailPage, 0);
+        PutU16(page, kIndexPrefixLength, 0);
         std::size_t at = 0;
         for (const auto& e : level[i].entries) {
             std::copy(e.begin(), e.end(), page.begin() + static_cast<std::ptrdiff_t>(kIndexEntryStart + at));
@@ -119,8 +115,8 @@ public:
         if (!source.Page(number, page) || !page.U32(kDataOwner, pageOwner) || pageOwner != owner) return false;
         leaf_ = page.data()[0] == kPageIndexLeaf;
         if (!leaf_ && page.data()[0] != kPageIndexNode) return false;
-        page.U32(kNextPage, next_);
-        page.U32(kTailPage, tail_);
+        page.U32(kIndexNextPage, next_);
+        page.U32(kIndexTailPage, tail_);
         if (!Split(page)) return false;
         const std::size_t trailer = Trailer();
         for (std::size_t i = 0; i < entries_.size(); ++i) {
@@ -153,7 +149,7 @@ private:
         entries_.clear();
         entries_.reserve(kTypicalEntries);
         std::uint16_t prefixLength = 0;
-        if (!page.U16(kPrefixLength, prefixLength)) return false;
+        if (!page.U16(kIndexPrefixLength, prefixLength)) return false;
         const std::uint8_t* base = page.data() + kIndexEntryStart;
         ByteView prefix;
         std::size_t start = 0;

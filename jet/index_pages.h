@@ -35,11 +35,6 @@ struct IndexEntryView {
         return i < prefix.size() ? prefix.data()[i] : rest.data()[i - prefix.size()];
     }
     void Shorten(std::size_t n) { rest = ByteView(rest.data(), rest.size() - n); }  // n <= rest.size()
-    ByteVec Copy() const {
-        ByteVec out(prefix.data(), prefix.data() + prefix.size());
-        out.insert(out.end(), rest.data(), rest.data() + rest.size());
-        return out;
-    }
 };
 
 // Node pages of index trees, read and checked on first use: later lookups

@@ -4,6 +4,7 @@
 
 #include "jet/failure.h"
 #include "jet/format.h"
+#include "jet/text_match.h"
 #include "jet/utf.h"
 
 namespace jet {
@@ -11,12 +12,6 @@ namespace {
 
 constexpr std::size_t kMaxNameLength = 64;
 constexpr std::size_t kMaxColumns = 255;
-
-std::u16string FoldAscii(std::u16string s) {
-    for (auto& c : s)
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    return s;
-}
 
 std::uint16_t DeclaredLength(const Column& c) {
     switch (c.type) {
@@ -46,7 +41,7 @@ bool PlanTable(const Table& table, TablePlan& plan, std::string* error, const st
         const std::string name = Utf16ToUtf8(c.name);
         if (c.name.empty() || c.name.size() > kMaxNameLength)
             return Fail(error, "column name must have 1 to 64 characters in table '" + tableName + "'");
-        if (!seen.insert(FoldAscii(c.name)).second)
+        if (!seen.insert(FoldAsciiCase(c.name)).second)
             return Fail(error, "duplicate column '" + name + "' in table '" + tableName + "'");
         if ((static_cast<std::uint8_t>(c.type) < 1 || static_cast<std::uint8_t>(c.type) > 0x0C) &&
             c.type != ColumnType::AccessObjectData)

@@ -53,38 +53,39 @@ bool ReadName(ByteView d, std::size_t& at, std::u16string& name) {
     return true;
 }
 
-}  // namespace
+// The counts the definition's fixed block gives, checked against Jet's limits.
+struct Counts {
+    std::uint16_t columns = 0;
+    std::uint32_t logicalIndexes = 0, realIndexes = 0;
+};
 
-bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, std::string* error) {
-    ByteVec bytes;
-    if (!Gather(source, page, bytes, error)) return false;
-    const ByteView d(bytes.data(), bytes.size());
-    def = TableDef{};
-    def.page = page;
-    std::uint16_t columns = 0, varCount = 0;
-    std::uint32_t logical = 0, real = 0;
+bool ReadFixedBlock(ByteView d, TableDef& def, Counts& counts, std::string* error) {
+    std::uint16_t varCount = 0;
     std::uint8_t type = 0;
     d.U8(kTdefType, type);
     d.U32(kTdefRowCount, def.rowCount);
     d.U16(kTdefVarColumns, varCount);
-    d.U16(kTdefColumns, columns);
-    d.U32(kTdefLogicalIndexes, logical);
-    d.U32(kTdefRealIndexes, real);
+    d.U16(kTdefColumns, counts.columns);
+    d.U32(kTdefLogicalIndexes, counts.logicalIndexes);
+    d.U32(kTdefRealIndexes, counts.realIndexes);
     d.U32(kTdefUsedPages, def.usedMap);
     def.type = type;
     def.varCount = varCount;
-    if (columns == 0 || columns > kMaxColumns)
-        return Fail(error, Definition(page), "table definition: " + std::to_string(columns) +
-                                                 " columns, where Jet allows 1 to " + std::to_string(kMaxColumns));
-    if (logical > kMaxIndexes || real > kMaxIndexes)
-        return Fail(error, Definition(page), "table definition: implausible index count");
+    if (counts.columns == 0 || counts.columns > kMaxColumns)
+        return Fail(error, Definition(def.page), "table definition: " + std::to_string(counts.columns) +
+                                                     " columns, where Jet allows 1 to " + std::to_string(kMaxColumns));
+    if (counts.logicalIndexes > kMaxIndexes || counts.realIndexes > kMaxIndexes)
+        return Fail(error, Definition(def.page), "table definition: implausible index count");
+    return true;
+}
 
-    std::size_t at = kTdefBlockEnd + kRealIndexCountSize * real;
-    std::vector<std::pair<Column, ColumnPlan>> cols(columns);
+// The column entries, then their names; into def in column-number order.
+bool ReadColumns(ByteView d, std::size_t& at, std::size_t count, TableDef& def, std::string* error) {
+    std::vector<std::pair<Column, ColumnPlan>> cols(count);
     for (auto& [column, plan] : cols) {
         ByteView e;
         if (!d.Slice(at, kColumnEntrySize, e))
-            return Fail(error, Definition(page), "table definition: column entries run past the end");
+            return Fail(error, Definition(def.page), "table definition: column entries run past the end");
         std::uint8_t t = 0, flags = 0, misc = 0;
         e.U8(kColType, t);
         e.U8(kColFlags, flags);
@@ -103,15 +104,25 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
     }
     for (auto& col : cols)
         if (!ReadName(d, at, col.first.name))
-            return Fail(error, Definition(page), "table definition: column names run past the end");
+            return Fail(error, Definition(def.page), "table definition: column names run past the end");
+    std::stable_sort(cols.begin(), cols.end(), [](const auto& a, const auto& b) { return a.second.number < b.second.number; });
+    for (auto& [column, plan] : cols) {
+        def.columns.push_back(column);
+        def.layout.push_back(plan);
+    }
+    return true;
+}
 
-    struct Real {
-        std::vector<std::uint16_t> columns;
-        std::vector<bool> ascending;
-        std::uint32_t first = 0;
-        std::uint8_t flags = 0;
-    };
-    std::vector<Real> reals(real);
+// A real index: the B-tree itself, which logical indexes name.
+struct RealIndex {
+    std::vector<std::uint16_t> columns;
+    std::vector<bool> ascending;
+    std::uint32_t first = 0;
+    std::uint8_t flags = 0;
+};
+
+bool ReadRealIndexes(ByteView d, std::size_t& at, std::uint32_t page, std::vector<RealIndex>& reals,
+                     std::string* error) {
     for (auto& r : reals) {
         ByteView e;
         if (!d.Slice(at, kRealIndexEntrySize, e))
@@ -119,21 +130,27 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
         for (std::size_t k = 0; k < kIndexColumnSlots; ++k) {
             std::uint16_t number = 0;
             std::uint8_t order = 0;
-            e.U16(4 + 3 * k, number);
-            e.U8(4 + 3 * k + 2, order);
-            if (number == 0xFFFF) continue;
+            e.U16(kRealIndexColumnMap + kRealIndexColumnSlotSize * k, number);
+            e.U8(kRealIndexColumnMap + kRealIndexColumnSlotSize * k + 2, order);
+            if (number == kRealIndexNoColumn) continue;
             r.columns.push_back(number);
-            r.ascending.push_back((order & 0x01) != 0);
+            r.ascending.push_back((order & kRealIndexAscending) != 0);
         }
-        e.U32(4 + 3 * kIndexColumnSlots + 4, r.first);
+        e.U32(kRealIndexFirstPage, r.first);
         e.U8(kRealIndexFlags, r.flags);
         at += kRealIndexEntrySize;
     }
-    struct Logical {
-        std::uint32_t real = 0;
-        std::uint8_t type = 0, cascadeUpdates = 0, cascadeDeletes = 0;
-    };
-    std::vector<Logical> logicals(logical);
+    return true;
+}
+
+// A logical index: the index as the catalog names it, over a real one.
+struct LogicalIndex {
+    std::uint32_t real = 0;
+    std::uint8_t type = 0, cascadeUpdates = 0, cascadeDeletes = 0;
+};
+
+bool ReadLogicalIndexes(ByteView d, std::size_t& at, std::uint32_t page, std::vector<LogicalIndex>& logicals,
+                        std::string* error) {
     for (auto& l : logicals) {
         ByteView e;
         if (!d.Slice(at, kLogicalIndexEntrySize, e))
@@ -144,17 +161,19 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
         e.U8(kLogicalIndexType, l.type);
         at += kLogicalIndexEntrySize;
     }
-    std::stable_sort(cols.begin(), cols.end(), [](const auto& a, const auto& b) { return a.second.number < b.second.number; });
-    for (auto& [column, plan] : cols) {
-        def.columns.push_back(column);
-        def.layout.push_back(plan);
-    }
-    for (const Logical& l : logicals) {
+    return true;
+}
+
+// The logical indexes' names, each index into def with its real index's
+// columns (by name) and pages; one naming no real index is left out.
+bool ReadIndexes(ByteView d, std::size_t& at, const std::vector<RealIndex>& reals,
+                 const std::vector<LogicalIndex>& logicals, TableDef& def, std::string* error) {
+    for (const LogicalIndex& l : logicals) {
         IndexDef idx;
         if (!ReadName(d, at, idx.index.name))
-            return Fail(error, Definition(page), "table definition: index names run past the end");
+            return Fail(error, Definition(def.page), "table definition: index names run past the end");
         if (l.real >= reals.size()) continue;
-        const Real& r = reals[l.real];
+        const RealIndex& r = reals[l.real];
         idx.columnNumbers = r.columns;
         idx.ascending = r.ascending;
         idx.firstPage = r.first;
@@ -169,6 +188,26 @@ bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, s
         def.indexes.push_back(std::move(idx));
     }
     return true;
+}
+
+}  // namespace
+
+// The definition's parts in the order they lie: the fixed block, one count
+// block per real index, the column entries and names, the real and logical
+// index entries, the index names.
+bool ReadTableDef(const PageSource& source, std::uint32_t page, TableDef& def, std::string* error) {
+    ByteVec bytes;
+    if (!Gather(source, page, bytes, error)) return false;
+    const ByteView d(bytes.data(), bytes.size());
+    def = TableDef{};
+    def.page = page;
+    Counts counts;
+    if (!ReadFixedBlock(d, def, counts, error)) return false;
+    std::size_t at = kTdefBlockEnd + kRealIndexCountSize * counts.realIndexes;
+    std::vector<RealIndex> reals(counts.realIndexes);
+    std::vector<LogicalIndex> logicals(counts.logicalIndexes);
+    return ReadColumns(d, at, counts.columns, def, error) && ReadRealIndexes(d, at, page, reals, error) &&
+           ReadLogicalIndexes(d, at, page, logicals, error) && ReadIndexes(d, at, reals, logicals, def, error);
 }
 
 }  // namespace jet

@@ -2,21 +2,27 @@
 
 namespace jet {
 
-namespace {
-char16_t Fold(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
-}  // namespace
-
-std::u16string FoldAsciiCase(std::u16string text) {
-    for (auto& c : text) c = Fold(c);
-    return text;
+std::u16string FoldAsciiCase(std::u16string_view text) {
+    std::u16string out(text);
+    for (auto& c : out) c = LowerAscii(c);
+    return out;
 }
 
-bool TextEqual(const std::u16string& a, const std::u16string& b, TextMatch match) {
+std::u16string UpperAsciiCase(std::u16string_view text) {
+    std::u16string out(text);
+    for (auto& c : out) c = UpperAscii(c);
+    return out;
+}
+
+bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size()) return false;
-    if (match == TextMatch::Exact) return a == b;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (Fold(a[i]) != Fold(b[i])) return false;
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
     return true;
+}
+
+bool TextEqual(std::u16string_view a, std::u16string_view b, TextMatch match) {
+    return match == TextMatch::Exact ? a == b : EqualIgnoringAsciiCase(a, b);
 }
 
 }  // namespace jet

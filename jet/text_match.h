@@ -1,6 +1,9 @@
 #pragma once
-// Text comparison the way Jet compares: letters without regard to case.
+// Text comparison the way Jet compares: ASCII letters without regard to case,
+// every other character as the same code unit. The one home of that rule for
+// the whole project; everything that folds case calls it.
 #include <string>
+#include <string_view>
 
 namespace jet {
 
@@ -9,9 +12,15 @@ enum class TextMatch {
     IgnoreAsciiCase,  // A-Z equal a-z; everything else exact
 };
 
-// Lower-cases A-Z.
-std::u16string FoldAsciiCase(std::u16string text);
+constexpr char16_t LowerAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c; }
+constexpr char16_t UpperAscii(char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c; }
 
-bool TextEqual(const std::u16string& a, const std::u16string& b, TextMatch match);
+// Lower-cases A-Z.
+std::u16string FoldAsciiCase(std::u16string_view text);
+// Upper-cases a-z (how Jet's messages name a keyword).
+std::u16string UpperAsciiCase(std::u16string_view text);
+
+bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
+bool TextEqual(std::u16string_view a, std::u16string_view b, TextMatch match);
 
 }  // namespace jet

@@ -34,7 +34,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }
 
 // Decodes one code point at s[i], advancing i; rejects overlong forms and surrogates.
-char32_t DecodeUtf8(const std::string& s, std::size_t& i) {
+char32_t DecodeUtf8(std::string_view s, std::size_t& i) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
     const unsigned char lead = byte(i++);
     if (lead < 0x80) return lead;
@@ -55,14 +55,14 @@ char32_t DecodeUtf8(const std::string& s, std::size_t& i) {
 
 }  // namespace
 
-std::u16string Utf8ToUtf16(const std::string& utf8) {
+std::u16string Utf8ToUtf16(std::string_view utf8) {
     std::u16string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) AppendUtf16(out, DecodeUtf8(utf8, i));
     return out;
 }
 
-std::string Utf16ToUtf8(const std::u16string& utf16) {
+std::string Utf16ToUtf8(std::u16string_view utf16) {
     std::string out;
     out.reserve(utf16.size());
     for (std::size_t i = 0; i < utf16.size(); ++i) {

@@ -97,9 +97,7 @@ private:
     bool CheckNames(std::string* error) const {
         std::set<std::u16string> names;
         for (const auto& t : userTables_) {
-            std::u16string folded = t.name;
-            for (auto& c : folded)
-                if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+            const std::u16string folded = FoldAsciiCase(t.name);
             if (folded.rfind(u"msys", 0) == 0) return Fail(error, "table name reserved for the system: " + Utf16ToUtf8(t.name));
             if (!names.insert(folded).second) return Fail(error, "duplicate table '" + Utf16ToUtf8(t.name) + "'");
         }

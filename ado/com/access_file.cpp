@@ -5,26 +5,11 @@
 
 #include "ado/access_bytes.h"
 #include "ado/com/owners.h"
+#include "jet/utf.h"
+#include "win/mapped_view.h"
 
 namespace ado_com {
 namespace {
-
-// The file, open and shared for reading only, and a read-only view of all of
-// it: the reader touches only the pages a query needs.
-class MappedFile {
-public:
-    MappedFile(UniqueHandle file, UniqueHandle mapping, const void* view)
-        : file_(std::move(file)), mapping_(std::move(mapping)), view_(view) {}
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-    ~MappedFile() { UnmapViewOfFile(view_); }
-    const std::uint8_t* Bytes() const { return static_cast<const std::uint8_t*>(view_); }
-
-private:
-    UniqueHandle file_;
-    UniqueHandle mapping_;
-    const void* view_;
-};
 
 std::u16string OpenFailure(DWORD code, const std::u16string& path) {
     switch (code) {
@@ -49,18 +34,18 @@ std::shared_ptr<ado::DataSource> MapAndOpen(UniqueHandle file, const std::u16str
     if (size.QuadPart == 0) {  // an empty file cannot be mapped
         tables = ado::OpenAccessBytes({}, &why);
     } else {
-        UniqueHandle mapping(CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
-        const void* view = mapping ? MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0) : nullptr;
-        if (!view) {
+        // The file, open and shared for reading only, and a read-only view of
+        // all of it: the reader touches only the pages a query needs.
+        auto mapped = std::make_shared<win::ReadOnlyView>();
+        if (!mapped->Map(std::move(file))) {
             *error = u"Could not read '" + path + u"'.";
             return nullptr;
         }
-        auto mapped = std::make_shared<MappedFile>(std::move(file), std::move(mapping), view);
-        const std::uint8_t* bytes = mapped->Bytes();
+        const std::uint8_t* bytes = mapped->bytes();
         tables = ado::OpenAccessView(bytes, std::size_t(size.QuadPart), std::move(mapped), &why);
     }
     if (!tables) {
-        *error = Widen(why);
+        *error = jet::Utf8ToUtf16(why);
         return nullptr;
     }
     return tables;
@@ -75,13 +60,7 @@ std::shared_ptr<ado::DataSource> OpenAccessFile(const std::u16string& path, std:
         *error = OpenFailure(GetLastError(), path);
         return nullptr;
     }
-    UniqueHandle file(raw);
-    try {
-        return MapAndOpen(std::move(file), path, error);
-    } catch (const std::bad_alloc&) {
-        *error = u"Not enough memory to open '" + path + u"'.";
-        return nullptr;
-    }
+    return MapAndOpen(UniqueHandle(raw), path, error);  // out of memory throws, for the caller's Guard
 }
 
 }  // namespace ado_com

@@ -1,6 +1,6 @@
-#include "ado/com/owners.h"
+#include "ado/com/arguments.h"
 
-#include "ado/com/ado_errors.h"
+#include "ado/com/failure.h"
 
 namespace ado_com {
 
@@ -71,13 +71,6 @@ HRESULT ForEachElement(const VARIANT& array, const std::function<HRESULT(const V
         if (FAILED(hr)) return hr;
     }
     return S_OK;
-}
-
-std::u16string Widen(const std::string& utf8) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::u16string out(std::size_t(n > 0 ? n : 0), u'\0');
-    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), reinterpret_cast<wchar_t*>(&out[0]), n);
-    return out;
 }
 
 }  // namespace ado_com

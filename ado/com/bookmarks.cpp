@@ -2,13 +2,14 @@
 
 #include <cmath>
 
-#include "ado/com/ado_errors.h"
-#include "ado/com/owners.h"
+#include "ado/com/ado_enums.h"
+#include "ado/com/arguments.h"
+#include "ado/com/failure.h"
 
 namespace ado_com {
 namespace {
 
-const double kOffset = 2;  // the largest BookmarkEnum place
+const double kOffset = adBookmarkLast;  // the largest BookmarkEnum place
 
 // The number an argument holds, or false.
 bool NumberOf(const VARIANT& given, double* out) {
@@ -43,9 +44,9 @@ HRESULT ReadStart(const VARIANT& given, StartPlace* out) {
     if (IsMissing(given)) return S_OK;
     double d = 0;
     if (!NumberOf(given, &d)) return kInvalidArgument;
-    if (d == 0) return S_OK;
-    if (d == 1 || d == 2) {
-        out->kind = d == 1 ? StartPlace::First : StartPlace::Last;
+    if (d == adBookmarkCurrent) return S_OK;
+    if (d == adBookmarkFirst || d == adBookmarkLast) {
+        out->kind = d == adBookmarkFirst ? StartPlace::First : StartPlace::Last;
         return S_OK;
     }
     out->kind = StartPlace::Mark;

@@ -29,9 +29,8 @@ public:
         if (!out) return E_POINTER;
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
-        ComPtr<Object> object(new (std::nothrow) Object());
-        if (!object) return E_OUTOFMEMORY;
-        return object->QueryInterface(iid, out);
+        return Guarded([&]() -> HRESULT { return MakeObject<Object>()->QueryInterface(iid, out); },
+                       [](HRESULT hr, const std::u16string&) { return hr; });
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
         if (lock)
@@ -44,9 +43,8 @@ public:
 
 template <class Object>
 HRESULT Hand(REFIID iid, void** out) {
-    ComPtr<ClassFactory<Object>> factory(new (std::nothrow) ClassFactory<Object>());
-    if (!factory) return E_OUTOFMEMORY;
-    return factory->QueryInterface(iid, out);
+    return Guarded([&]() -> HRESULT { return MakeObject<ClassFactory<Object>>()->QueryInterface(iid, out); },
+                   [](HRESULT hr, const std::u16string&) { return hr; });
 }
 
 }  // namespace

@@ -2,11 +2,14 @@
 
 #include <new>
 
-#include "ado/com/ado_errors.h"
+#include "ado/com/ado_enums.h"
+#include "ado/com/arguments.h"
 #include "ado/com/connection_object.h"
+#include "ado/com/failure.h"
 #include "ado/com/out_values.h"
 #include "ado/com/recordset_object.h"
 #include "ado/com/value_variant.h"
+#include "jet/utf.h"
 
 namespace ado_com {
 namespace {
@@ -37,12 +40,10 @@ CommandObject::~CommandObject() = default;
 HRESULT CommandObject::get_Parameters(Parameters** collection) {
     if (!collection) return E_POINTER;
     *collection = nullptr;
-    try {
-        *collection = new ParametersObject(ComPtr<CommandObject>::share(this), parameters_);
+    return Guard([&]() -> HRESULT {
+        *collection = MakeObject<ParametersObject>(ComPtr<CommandObject>::share(this), parameters_).release();
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 HRESULT CommandObject::get_ActiveConnection(Connection** active) {
@@ -65,12 +66,13 @@ HRESULT CommandObject::put_ActiveConnection(VARIANT active) {
         return S_OK;
     }
     if (given.vt != VT_BSTR) return Refuse(kInvalidArgument);
-    ComPtr<ConnectionObject> own(new (std::nothrow) ConnectionObject());
-    if (!own) return Refuse(E_OUTOFMEMORY);
-    HRESULT hr = own->Open(given.bstrVal, nullptr, nullptr, -1);
-    if (FAILED(hr)) return hr;
-    connection_ = std::move(own);
-    return S_OK;
+    return Guard([&]() -> HRESULT {
+        ComPtr<ConnectionObject> own = MakeObject<ConnectionObject>();
+        HRESULT hr = own->Open(given.bstrVal, nullptr, nullptr, -1);
+        if (FAILED(hr)) return hr;
+        connection_ = std::move(own);
+        return S_OK;
+    });
 }
 
 HRESULT CommandObject::putref_ActiveConnection(Connection* active) {
@@ -103,7 +105,7 @@ HRESULT CommandObject::get_Name(BSTR* name) { return GiveText(name_, name); }
 HRESULT CommandObject::put_Name(BSTR name) { return SetChecked(name_, std::u16string(BstrText(name))); }
 
 // Runs finish before Execute returns: a command is never seen executing.
-HRESULT CommandObject::get_State(long* state) { return GiveLong(0, state); }
+HRESULT CommandObject::get_State(long* state) { return GiveLong(adStateClosed, state); }
 
 HRESULT CommandObject::Prepare(const VARIANT* values, long options, CommandRun* out) {
     if (!connection_ || !connection_->IsOpen()) return Refuse(kInvalidConnection);
@@ -123,7 +125,7 @@ HRESULT CommandObject::Prepare(const VARIANT* values, long options, CommandRun* 
         if (FAILED(hr))
             return i < items.size() ? hr
                                     : Refuse(kDataConversion, std::u16string(AdoErrorText(kDataConversion)) +
-                                                                  u" Value " + Widen(std::to_string(i + 1)) +
+                                                                  u" Value " + jet::Utf8ToUtf16(std::to_string(i + 1)) +
                                                                   u" is neither text, a number, a date nor Yes/No.");
         out->parameters.push_back(std::move(value));
     }
@@ -135,23 +137,21 @@ HRESULT CommandObject::Prepare(const VARIANT* values, long options, CommandRun* 
 HRESULT CommandObject::Execute(VARIANT* recordsAffected, VARIANT values, long options, Recordset** rows) {
     if (!rows) return E_POINTER;
     *rows = nullptr;
-    try {
+    return Guard([&]() -> HRESULT {
         CommandRun run;
         HRESULT hr = Prepare(&values, options, &run);
         if (FAILED(hr)) return hr;
         // Values given here stay with the rows; else Requery reads the Parameters anew.
         RowsMaker make = IsMissing(values) ? CurrentRows(options)
                                            : StatementRows(std::move(run.plan.sql), std::move(run.parameters));
-        ComPtr<RecordsetObject> made(new RecordsetObject());
+        ComPtr<RecordsetObject> made = MakeObject<RecordsetObject>();
         hr = made->OpenCommand(*run.connection.get(), std::move(make), std::move(run.text),
                                ComPtr<IDispatch>::share(static_cast<Command*>(this)));
         if (FAILED(hr)) return hr;
         GiveNoRecordsAffected(recordsAffected);
         if (!run.plan.noRecords) *rows = made.release();
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 RowsMaker CommandObject::CurrentRows(long options) {
@@ -167,12 +167,13 @@ HRESULT CommandObject::CreateParameter(BSTR name, long type, long direction, lon
                                        Parameter** made) {
     if (!made) return E_POINTER;
     *made = nullptr;
-    ComPtr<ParameterObject> parameter(new (std::nothrow) ParameterObject());
-    if (!parameter) return Refuse(E_OUTOFMEMORY);
-    HRESULT hr = parameter->Define(name, type, direction, size, value);
-    if (FAILED(hr)) return hr;
-    *made = parameter.release();
-    return S_OK;
+    return Guard([&]() -> HRESULT {
+        ComPtr<ParameterObject> parameter = MakeObject<ParameterObject>();
+        HRESULT hr = parameter->Define(name, type, direction, size, value);
+        if (FAILED(hr)) return hr;
+        *made = parameter.release();
+        return S_OK;
+    });
 }
 
 HRESULT CommandObject::Describe(bool quiet, std::vector<ado::ParameterInfo>* out) {
@@ -188,7 +189,7 @@ HRESULT CommandObject::Describe(bool quiet, std::vector<ado::ParameterInfo>* out
         if ((*out)[i].typeKnown) continue;
         if (quiet) return kParamUnavailable;
         return Refuse(kParamUnavailable, std::u16string(AdoErrorText(kParamUnavailable)) + u" The type of `?` number " +
-                                             Widen(std::to_string(i + 1)) +
+                                             jet::Utf8ToUtf16(std::to_string(i + 1)) +
                                              u" cannot be told from the statement: append Parameters of the types "
                                              u"wanted instead.");
     }
@@ -196,7 +197,7 @@ HRESULT CommandObject::Describe(bool quiet, std::vector<ado::ParameterInfo>* out
 }
 
 HRESULT CommandObject::DescribeParameters() {
-    try {
+    return Guard([&]() -> HRESULT {
         std::vector<ado::ParameterInfo> info;
         HRESULT hr = Describe(false, &info);
         if (FAILED(hr)) return hr;
@@ -205,20 +206,20 @@ HRESULT CommandObject::DescribeParameters() {
         parameters_->items = std::move(items);
         parameters_->settled = true;
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 void CommandObject::DescribeQuietly() {
-    try {
+    Guarded([&]() -> HRESULT {
         std::vector<ado::ParameterInfo> info;
-        if (FAILED(Describe(true, &info))) return;
+        if (FAILED(Describe(true, &info))) return S_OK;
         for (std::size_t i = 0; i < info.size(); ++i)
             parameters_->items.push_back(ParameterObject::Described(i, info[i]));
-    } catch (const std::bad_alloc&) {
+        return S_OK;
+    }, [&](HRESULT hr, const std::u16string&) {
         parameters_->items.clear();
-    }
+        return hr;
+    });
 }
 
 ComPtr<CommandObject> CommandObject::FromObject(IUnknown* object) {

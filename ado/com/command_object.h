@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ado/com/command_text.h"
+#include "ado/com/ado_enums.h"
 #include "ado/com/dispatch_object.h"
 #include "ado/com/library.h"
 #include "ado/com/parameter_objects.h"
@@ -75,7 +76,7 @@ private:
     ComPtr<ConnectionObject> connection_;
     std::u16string text_;
     std::u16string name_;
-    long type_ = 8;  // adCmdUnknown
+    long type_ = adCmdUnknown;
     long timeout_ = 30;
     bool prepared_ = false;
     SharedParameters parameters_;

@@ -1,23 +1,13 @@
 #include "ado/com/command_text.h"
 
-#include "ado/com/ado_errors.h"
+#include "ado/com/ado_enums.h"
+#include "ado/com/failure.h"
 
 namespace ado_com {
 namespace {
 
-enum : long {
-    kCmdText = 1,
-    kCmdTable = 2,
-    kCmdStoredProc = 4,
-    kCmdUnknown = 8,
-    kCmdFile = 0x100,
-    kCmdTableDirect = 0x200,
-    kTypeBits = 0x30F,
-    kAsyncBits = 0x10 | 0x20 | 0x40,  // adAsyncExecute, adAsyncFetch, adAsyncFetchNonBlocking
-    kExecuteNoRecords = 0x80,
-    kExecuteStream = 0x400,
-    kExecuteRecord = 0x800,
-};
+// Where CommandTypeEnum's bits lie in an options argument.
+constexpr long kTypeBits = adCmdText | adCmdTable | adCmdStoredProc | adCmdUnknown | adCmdFile | adCmdTableDirect;
 
 const char16_t kNotCapable[] = u"Object or provider is not capable of performing requested operation: ";
 
@@ -25,13 +15,13 @@ const char16_t kNotCapable[] = u"Object or provider is not capable of performing
 
 bool KnownCommandType(long type) {
     switch (type) {
-    case -1:
-    case kCmdText:
-    case kCmdTable:
-    case kCmdStoredProc:
-    case kCmdUnknown:
-    case kCmdFile:
-    case kCmdTableDirect: return true;
+    case adCmdUnspecified:
+    case adCmdText:
+    case adCmdTable:
+    case adCmdStoredProc:
+    case adCmdUnknown:
+    case adCmdFile:
+    case adCmdTableDirect: return true;
     default: return false;
     }
 }
@@ -39,39 +29,39 @@ bool KnownCommandType(long type) {
 HRESULT PlanCommand(const std::u16string& text, long commandType, long options, CommandPlan* out,
                     std::u16string* why) {
     if (options == -1) options = 0;
-    if (options & ~(kTypeBits | kAsyncBits | kExecuteNoRecords | kExecuteStream | kExecuteRecord)) {
+    if (options & ~(kTypeBits | kAsyncBits | adExecuteNoRecords | adExecuteStream | adExecuteRecord)) {
         *why = AdoErrorText(kInvalidArgument);
         return kInvalidArgument;
     }
-    if (options & (kExecuteStream | kExecuteRecord)) {
+    if (options & (adExecuteStream | adExecuteRecord)) {
         *why = std::u16string(kNotCapable) + u"results as a Stream or a Record (adExecuteStream, adExecuteRecord).";
         return kNotAvailable;
     }
     long type = (options & kTypeBits) ? (options & kTypeBits) : commandType;
     switch (type) {
-    case -1:
-    case kCmdText:
-    case kCmdUnknown: out->sql = text; break;
-    case kCmdTable:
-    case kCmdTableDirect:
+    case adCmdUnspecified:
+    case adCmdText:
+    case adCmdUnknown: out->sql = text; break;
+    case adCmdTable:
+    case adCmdTableDirect:
         if (text.find(u']') != std::u16string::npos) {
             *why = u"Syntax error: ] in the table name.";
             return kCommandFailed;
         }
         out->sql = u"SELECT * FROM [" + text + u"]";
         break;
-    case kCmdStoredProc:
+    case adCmdStoredProc:
         *why = std::u16string(kNotCapable) + u"saved queries (adCmdStoredProc) are not read from the file; send "
                                              u"the statement itself.";
         return kNotAvailable;
-    case kCmdFile:
+    case adCmdFile:
         *why = std::u16string(kNotCapable) + u"record sets persisted to a file (adCmdFile).";
         return kNotAvailable;
     default:
         *why = AdoErrorText(kInvalidArgument);
         return kInvalidArgument;
     }
-    out->noRecords = (options & kExecuteNoRecords) != 0;
+    out->noRecords = (options & adExecuteNoRecords) != 0;
     return S_OK;
 }
 

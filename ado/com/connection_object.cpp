@@ -3,6 +3,8 @@
 #include <new>
 
 #include "ado/com/access_file.h"
+#include "ado/com/ado_enums.h"
+#include "ado/com/arguments.h"
 #include "ado/com/command_text.h"
 #include "ado/com/errors_object.h"
 #include "ado/com/out_values.h"
@@ -10,11 +12,11 @@
 #include "ado/com/recordset_object.h"
 #include "ado/connection_string.h"
 #include "ado/jet_text.h"
+#include "jet/utf.h"
 
 namespace ado_com {
 namespace {
 
-const char16_t kOutOfMemory[] = u"Not enough memory to complete the operation.";
 
 // The file a connection string names, or empty.
 std::u16string DataSourceOf(std::u16string_view connectionString) {
@@ -90,23 +92,17 @@ HRESULT ConnectionObject::put_ConnectionString(BSTR text) {
 
 HRESULT ConnectionObject::Open(BSTR connectionString, BSTR, BSTR, long) {
     if (IsOpen()) return Fail(kObjectOpen, AdoErrorText(kObjectOpen));
-    try {
+    return Reported([&]() -> HRESULT {
         // Open with no string opens what ConnectionString was set to.
         std::u16string text(BstrText(connectionString));
         return OpenFile(text.empty() ? connectionString_ : text);
-    } catch (const std::bad_alloc&) {
-        try {
-            return Fail(E_OUTOFMEMORY, kOutOfMemory);
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        }
-    }
+    });
 }
 
 HRESULT ConnectionObject::OpenFile(const std::u16string& text) {
     ado::ConnectionSettings settings;
     std::string why;
-    if (!ado::ParseConnectionString(text, &settings, &why)) return Fail(kOpenFailed, Widen(why));
+    if (!ado::ParseConnectionString(text, &settings, &why)) return Fail(kOpenFailed, jet::Utf8ToUtf16(why));
     std::u16string error;
     std::shared_ptr<ado::DataSource> source = OpenAccessFile(settings.database, &error);
     if (!source) return Fail(kOpenFailed, error);
@@ -123,33 +119,34 @@ HRESULT ConnectionObject::OpenSource(std::shared_ptr<ado::DataSource> source, st
     return S_OK;
 }
 
-HRESULT ConnectionObject::get_State(long* state) { return GiveLong(IsOpen() ? 1 : 0, state); }  // adStateOpen : adStateClosed
+HRESULT ConnectionObject::get_State(long* state) { return GiveLong(IsOpen() ? adStateOpen : adStateClosed, state); }
 
 HRESULT ConnectionObject::get_Errors(Errors** errors) {
     if (!errors) return E_POINTER;
-    *errors = new (std::nothrow) ErrorsObject(errors_);
-    return *errors ? S_OK : Refuse(E_OUTOFMEMORY);
+    *errors = nullptr;
+    return Guard([&]() -> HRESULT {
+        *errors = MakeObject<ErrorsObject>(errors_).release();
+        return S_OK;
+    });
 }
 
 HRESULT ConnectionObject::Execute(BSTR commandText, VARIANT* recordsAffected, long options, Recordset** recordset) {
     if (!recordset) return E_POINTER;
     *recordset = nullptr;
     if (!IsOpen()) return Refuse(kObjectClosed);
-    try {
+    return Reported([&]() -> HRESULT {
         std::u16string text(BstrText(commandText));
         CommandPlan plan;
         std::u16string why;
-        HRESULT hr = PlanCommand(text, -1, options, &plan, &why);
+        HRESULT hr = PlanCommand(text, adCmdUnspecified, options, &plan, &why);
         if (FAILED(hr)) return Fail(hr, why);
-        ComPtr<RecordsetObject> rows(new RecordsetObject());
+        ComPtr<RecordsetObject> rows = MakeObject<RecordsetObject>();
         hr = rows->OpenCommand(*this, StatementRows(std::move(plan.sql), {}), std::move(text));
         if (FAILED(hr)) return hr;
         GiveNoRecordsAffected(recordsAffected);
         if (!plan.noRecords) *recordset = rows.release();
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return Fail(E_OUTOFMEMORY, kOutOfMemory);
-    }
+    });
 }
 
 HRESULT ConnectionObject::Close() {
@@ -176,7 +173,7 @@ HRESULT ConnectionObject::get_Version(BSTR* version) { return GiveText(u"2.8", v
 HRESULT ConnectionObject::get_CursorLocation(long* location) { return GiveLong(cursorLocation_, location); }
 
 HRESULT ConnectionObject::put_CursorLocation(long location) {
-    if (location != 2 && location != 3) return Refuse(kInvalidArgument);  // adUseServer, adUseClient
+    if (location != adUseServer && location != adUseClient) return Refuse(kInvalidArgument);
     cursorLocation_ = location;
     return S_OK;
 }
@@ -202,23 +199,15 @@ HRESULT ConnectionObject::put_CommandTimeout(long seconds) {
 template <class Call>
 HRESULT ConnectionObject::Engine(Call call, bool report) {
     if (!IsOpen()) return Fail(kInvalidConnection, AdoErrorText(kInvalidConnection));
-    ado::SqlError why;
-    try {
+    return Reported([&]() -> HRESULT {
+        ado::SqlError why;
         if (!call(*source_, &why)) {
             FaultCode code = CodeOf(why.fault);
-            return report ? Fail(code.hr, Widen(why.text), code.sqlState, code.native) : code.hr;
+            return report ? Fail(code.hr, jet::Utf8ToUtf16(why.text), code.sqlState, code.native) : code.hr;
         }
-    } catch (const std::bad_alloc&) {
-        try {
-            return Fail(E_OUTOFMEMORY, kOutOfMemory);
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        }
-    } catch (const std::exception& e) {
-        return Fail(E_FAIL, u"The database file could not be read: " + Widen(e.what()));
-    }
-    errors_->records.clear();
-    return S_OK;
+        errors_->records.clear();
+        return S_OK;
+    });
 }
 
 HRESULT ConnectionObject::Query(std::u16string_view sql, const ado::Parameters& parameters, ado::ResultSet* out) {
@@ -249,19 +238,17 @@ HRESULT ConnectionObject::OpenSchema(long schema, VARIANT restrictions, VARIANT,
     if (!name)
         return Refuse(kNotAvailable, u"Object or provider is not capable of performing requested operation: "
                                      u"OpenSchema answers adSchemaTables (20), adSchemaColumns (4) and "
-                                     u"adSchemaIndexes (12), not schema " + Widen(std::to_string(schema)) + u".");
-    try {
+                                     u"adSchemaIndexes (12), not schema " + jet::Utf8ToUtf16(std::to_string(schema)) + u".");
+    return Reported([&]() -> HRESULT {
         std::vector<jet::Value> given;
         if (FAILED(ReadRestrictions(restrictions, &given)))
             return Fail(kInvalidArgument, u"OpenSchema: the restrictions must be an array of names (Empty for none).");
-        ComPtr<RecordsetObject> made(new RecordsetObject());
+        ComPtr<RecordsetObject> made = MakeObject<RecordsetObject>();
         HRESULT hr = made->OpenSchemaRows(*this, ado::Schema(schema), std::move(given), name);
         if (FAILED(hr)) return hr;
         *rows = made.release();
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return Fail(E_OUTOFMEMORY, kOutOfMemory);
-    }
+    });
 }
 
 std::vector<PropertyEntry> ConnectionObject::PropertyList() const {
@@ -290,13 +277,11 @@ std::vector<PropertyEntry> ConnectionObject::PropertyList() const {
 HRESULT ConnectionObject::get_Properties(Properties** collection) {
     if (!collection) return E_POINTER;
     *collection = nullptr;
-    try {
+    return Guard([&]() -> HRESULT {
         ComPtr<ConnectionObject> self = ComPtr<ConnectionObject>::share(this);
-        *collection = new PropertiesObject([self] { return self->PropertyList(); });
+        *collection = MakeObject<PropertiesObject>([self] { return self->PropertyList(); }).release();
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 void ConnectionObject::Track(const SharedRows& rows) {

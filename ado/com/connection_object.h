@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "ado/com/ado_errors.h"
+#include "ado/com/failure.h"
+#include "ado/com/ado_enums.h"
 #include "ado/com/dispatch_object.h"
 #include "ado/com/library.h"
 #include "ado/com/open_rows.h"
@@ -61,6 +62,13 @@ public:
     void Track(const SharedRows& rows);
     // Records a failure for the Errors collection, raises it, and returns hr.
     HRESULT Fail(HRESULT hr, std::u16string text, std::u16string sqlState = {}, long nativeError = 0);
+    // Runs body; what it throws is reported as Fail reports (Guarded, failure.h).
+    template <class Body>
+    HRESULT Reported(Body&& body) {
+        return Guarded(static_cast<Body&&>(body), [this](HRESULT hr, const std::u16string& text) {
+            return Fail(hr, text.empty() ? std::u16string(u"Not enough memory to complete the operation.") : text);
+        });
+    }
 
     // The implementation behind an object of this component, or null.
     static ComPtr<ConnectionObject> FromObject(IUnknown* object);
@@ -82,7 +90,7 @@ private:
     std::u16string connectionString_;
     std::u16string dataSource_;  // the file the open connection reads
     std::u16string provider_ = u"MSDASQL";
-    long cursorLocation_ = 2;  // adUseServer
+    long cursorLocation_ = adUseServer;
     long mode_ = 0;            // adModeUnknown
     long connectionTimeout_ = 15;
     long commandTimeout_ = 30;

@@ -11,7 +11,6 @@
 #include <string_view>
 #include <utility>
 
-#include "ado/com/ado_errors.h"
 #include "ado/com/failure.h"
 #include "ado/com/module.h"
 #include "ado/com/module_object.h"
@@ -102,6 +101,12 @@ protected:
     // Raises hr from this object (ADO's text for it when none is given) and returns it.
     HRESULT Refuse(HRESULT hr, std::u16string_view text = {}) const { return Raise(hr, text, ErrorSource(), *Iid); }
 
+    // Runs body; what it throws is refused from this object (Guarded, failure.h).
+    template <class Body>
+    HRESULT Guard(Body&& body) const noexcept {
+        return Guarded(static_cast<Body&&>(body), [this](HRESULT hr, const std::u16string& text) { return Refuse(hr, text); });
+    }
+
     // A property put: a value out of the property's range is refused.
     template <class T>
     HRESULT SetChecked(T& slot, T value, bool inRange = true) const {
@@ -118,7 +123,9 @@ protected:
     }
 };
 
-// Creates an object with its first reference, owned by the result.
+// Creates an object with its first reference, owned by the result: the one
+// way the component makes its objects. Throws std::bad_alloc, which Guard
+// turns into E_OUTOFMEMORY.
 template <class T, class... Args>
 ComPtr<T> MakeObject(Args&&... args) {
     return ComPtr<T>(new T(static_cast<Args&&>(args)...));

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "ado/com/arguments.h"
 #include "ado/com/item_enumerator.h"
 #include "ado/com/out_values.h"
 
@@ -27,11 +28,11 @@ HRESULT ErrorsObject::get_Item(VARIANT index, VARIANT* item) {
     long position = 0;
     if (FAILED(ArgumentLong(index, &position))) return Refuse(kInvalidArgument);
     if (position < 0 || std::size_t(position) >= log_->records.size()) return Refuse(kItemNotFound);
-    ErrorObject* error = new (std::nothrow) ErrorObject(log_->records[std::size_t(position)]);
-    if (!error) return E_OUTOFMEMORY;
-    item->vt = VT_DISPATCH;
-    item->pdispVal = static_cast<Error*>(error);
-    return S_OK;
+    return Guard([&]() -> HRESULT {
+        item->pdispVal = static_cast<Error*>(MakeObject<ErrorObject>(log_->records[std::size_t(position)]).release());
+        item->vt = VT_DISPATCH;
+        return S_OK;
+    });
 }
 
 HRESULT ErrorsObject::get_Count(long* count) { return GiveLong(long(log_->records.size()), count); }
@@ -48,13 +49,11 @@ HRESULT ErrorsObject::Refresh() { return S_OK; }
 HRESULT ErrorsObject::get__NewEnum(IUnknown** items) {
     if (!items) return E_POINTER;
     *items = nullptr;
-    try {
+    return Guard([&]() -> HRESULT {
         std::vector<ComPtr<IDispatch>> list;
-        for (const ErrorRecord& r : log_->records) list.emplace_back(static_cast<Error*>(new ErrorObject(r)));
+        for (const ErrorRecord& r : log_->records) list.emplace_back(MakeObject<ErrorObject>(r).release());
         return NewItemEnumerator(std::move(list), items);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 }  // namespace ado_com

@@ -1,7 +1,7 @@
 #pragma once
 // A connection's Errors collection (a live view of the errors of its last
 // operation) and the Error objects it hands out (each a copy of one entry).
-#include "ado/com/ado_errors.h"
+#include "ado/com/failure.h"
 #include "ado/com/dispatch_object.h"
 #include "ado/com/library.h"
 

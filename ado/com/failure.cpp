@@ -2,8 +2,12 @@
 
 #include <oleauto.h>
 
-#include "ado/com/ado_errors.h"
-#include "ado/com/owners.h"
+#include <exception>
+#include <new>
+
+#include "ado/com/arguments.h"
+#include "ado/data_source.h"
+#include "jet/utf.h"
 
 namespace ado_com {
 namespace {
@@ -91,6 +95,21 @@ bool TakeRaised(HRESULT hr, EXCEPINFO* out) {
     out->bstrDescription = NewBstr(lastRaised.description);
     ForgetRaised();
     return true;
+}
+
+CaughtFailure FailureOfCaught() {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return {E_OUTOFMEMORY, {}};
+    } catch (const ado::DamagedFile& damaged) {
+        return {E_FAIL, u"The database file could not be read: " + jet::Utf8ToUtf16(damaged.what())};
+    } catch (const std::exception& fault) {
+        return {E_UNEXPECTED, u"The component failed (a fault of its own, not of the file): " +
+                                  jet::Utf8ToUtf16(fault.what())};
+    } catch (...) {
+        return {E_UNEXPECTED, u"The component failed (a fault of its own, not of the file)."};
+    }
 }
 
 }  // namespace ado_com

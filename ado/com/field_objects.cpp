@@ -2,7 +2,8 @@
 
 #include <new>
 
-#include "ado/com/ado_errors.h"
+#include "ado/com/arguments.h"
+#include "ado/com/failure.h"
 #include "ado/com/item_enumerator.h"
 #include "ado/com/value_variant.h"
 #include "ado/jet_text.h"
@@ -109,8 +110,10 @@ HRESULT FieldsObject::get_Item(VARIANT index, Field** field) {
     std::size_t column = 0;
     HRESULT hr = FieldPosition(index, *rows->cursor, &column);
     if (FAILED(hr)) return Refuse(hr);
-    *field = new (std::nothrow) FieldObject(rows, column);
-    return *field ? S_OK : Refuse(E_OUTOFMEMORY);
+    return Guard([&]() -> HRESULT {
+        *field = MakeObject<FieldObject>(rows, column).release();
+        return S_OK;
+    });
 }
 
 HRESULT FieldsObject::get_Count(long* count) {
@@ -127,13 +130,11 @@ HRESULT FieldsObject::get__NewEnum(IUnknown** items) {
     *items = nullptr;
     const SharedRows& rows = slot_->current;
     std::size_t n = rows->cursor ? rows->cursor->Columns().size() : 0;
-    try {
+    return Guard([&]() -> HRESULT {
         std::vector<ComPtr<IDispatch>> list;
-        for (std::size_t i = 0; i < n; ++i) list.emplace_back(static_cast<Field*>(new FieldObject(rows, i)));
+        for (std::size_t i = 0; i < n; ++i) list.emplace_back(static_cast<Field*>(MakeObject<FieldObject>(rows, i).release()));
         return NewItemEnumerator(std::move(list), items);
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 }  // namespace ado_com

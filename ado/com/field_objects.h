@@ -4,7 +4,7 @@
 // asked for; the collection always shows the record set's current opening.
 #include <cstddef>
 
-#include "ado/com/ado_errors.h"
+#include "ado/com/failure.h"
 #include "ado/com/dispatch_object.h"
 #include "ado/com/library.h"
 #include "ado/com/open_rows.h"

@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "ado/com/dispatch_object.h"
 #include "ado/com/module_object.h"
 
 namespace ado_com {
@@ -45,8 +46,11 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override {
         if (!out) return E_POINTER;
-        *out = new (std::nothrow) ItemEnumerator(items_, next_);
-        return *out ? S_OK : E_OUTOFMEMORY;
+        *out = nullptr;
+        return Guarded([&]() -> HRESULT {
+            *out = MakeObject<ItemEnumerator>(items_, next_).release();
+            return S_OK;
+        }, [](HRESULT hr, const std::u16string&) { return hr; });
     }
 
 private:
@@ -59,13 +63,12 @@ private:
 HRESULT NewItemEnumerator(std::vector<ComPtr<IDispatch>> items, IUnknown** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    try {
+    // An enumerator raises nothing: its failures are only returned.
+    return Guarded([&]() -> HRESULT {
         auto shared = std::make_shared<const std::vector<ComPtr<IDispatch>>>(std::move(items));
-        *out = static_cast<IEnumVARIANT*>(new ItemEnumerator(std::move(shared), 0));
+        *out = static_cast<IEnumVARIANT*>(MakeObject<ItemEnumerator>(std::move(shared), 0).release());
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    }, [](HRESULT hr, const std::u16string&) { return hr; });
 }
 
 }  // namespace ado_com

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ado/com/owners.h"
+#include "ado/com/arguments.h"
 
 namespace ado_com {
 namespace {

@@ -2,13 +2,16 @@
 
 #include <new>
 
-#include "ado/com/ado_errors.h"
+#include "ado/com/ado_enums.h"
+#include "ado/com/arguments.h"
 #include "ado/com/command_object.h"
+#include "ado/com/failure.h"
 #include "ado/com/item_enumerator.h"
 #include "ado/com/out_values.h"
 #include "ado/com/value_variant.h"
 #include "ado/field_info.h"
 #include "ado/jet_text.h"
+#include "jet/utf.h"
 
 namespace ado_com {
 namespace {
@@ -69,7 +72,7 @@ const TypeEntry* EntryOf(long type) {
     return nullptr;
 }
 
-bool IsDecimal(long type) { return type == 14 || type == 131 || type == 139; }
+bool IsDecimal(long type) { return type == adDecimal || type == adNumeric || type == adVarNumeric; }
 
 const long kParamAttributes = 16 | 64 | 128;  // adParamSigned, adParamNullable, adParamLong
 
@@ -102,7 +105,7 @@ HRESULT ParameterObject::get_Direction(long* direction) { return GiveLong(direct
 
 // adParamUnknown .. adParamReturnValue
 HRESULT ParameterObject::put_Direction(long direction) {
-    return SetChecked(direction_, direction, direction >= 0 && direction <= 4);
+    return SetChecked(direction_, direction, direction >= adParamUnknown && direction <= adParamReturnValue);
 }
 
 HRESULT ParameterObject::get_Size(long* size) { return GiveLong(size_, size); }
@@ -143,7 +146,7 @@ HRESULT ParameterObject::CheckDefined() const {
 }
 
 HRESULT ParameterObject::Bound(const VARIANT* given, ado::TypedValue* out) const {
-    if (direction_ != 0 && direction_ != 1)
+    if (direction_ != adParamUnknown && direction_ != adParamInput)
         return Refuse(kNotAvailable, u"Object or provider is not capable of performing requested operation: Jet's "
                                      u"statements take input parameters only, and " + Called(name_) +
                                          u" is an output or return value.");
@@ -153,7 +156,7 @@ HRESULT ParameterObject::Bound(const VARIANT* given, ado::TypedValue* out) const
     const TypeEntry* entry = EntryOf(type_);
     if (entry && entry->vt == VT_ILLEGAL)
         return Refuse(kNotAvailable, u"Object or provider is not capable of performing requested operation: " +
-                                         Called(name_) + u" is of a type (" + Widen(std::to_string(type_)) +
+                                         Called(name_) + u" is of a type (" + jet::Utf8ToUtf16(std::to_string(type_)) +
                                          u") that Jet's statements compare no value with.");
     const bool nothing = v.vt == VT_EMPTY || v.vt == VT_NULL || (v.vt == VT_ERROR && v.scode == DISP_E_PARAMNOTFOUND);
     if (!nothing && entry && entry->vt != VT_EMPTY && FAILED(VariantChangeType(&v, &v, 0, entry->vt)))
@@ -176,10 +179,10 @@ ComPtr<ParameterObject> ParameterObject::FromObject(IUnknown* object) {
 }
 
 ComPtr<ParameterObject> ParameterObject::Described(std::size_t position, const ado::ParameterInfo& info) {
-    ComPtr<ParameterObject> made(new ParameterObject());
+    ComPtr<ParameterObject> made = MakeObject<ParameterObject>();
     jet::Column column{u"", info.type, info.size};
     const ado::FieldInfo field = ado::DescribeField(ado::ResultColumnOf(column));
-    made->name_ = u"Param" + Widen(std::to_string(position + 1));
+    made->name_ = u"Param" + jet::Utf8ToUtf16(std::to_string(position + 1));
     made->type_ = long(field.type);
     made->size_ = field.definedSize;
     made->precision_ = field.precision == 255 ? 0 : field.precision;
@@ -242,13 +245,11 @@ HRESULT ParametersObject::Append(IDispatch* object) {
     for (const auto& held : list_->items)
         if (held.get() == parameter.get() || (!held->Name().empty() && ado::JetTextEqual(held->Name(), parameter->Name())))
             return Refuse(kInCollection);
-    try {
+    return Guard([&]() -> HRESULT {
         list_->items.push_back(std::move(parameter));
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
-    list_->settled = true;
-    return S_OK;
+        list_->settled = true;
+        return S_OK;
+    });
 }
 
 HRESULT ParametersObject::Delete(VARIANT index) {
@@ -264,13 +265,11 @@ HRESULT ParametersObject::get__NewEnum(IUnknown** items) {
     if (!items) return E_POINTER;
     *items = nullptr;
     SettleQuietly();
-    try {
+    return Guard([&]() -> HRESULT {
         std::vector<ComPtr<IDispatch>> list;
         for (const auto& p : list_->items) list.push_back(ComPtr<IDispatch>::share(static_cast<Parameter*>(p.get())));
         return NewItemEnumerator(std::move(list), items);
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 }  // namespace ado_com

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ado/com/ado_enums.h"
 #include "ado/com/dispatch_object.h"
 #include "ado/com/library.h"
 #include "ado/query.h"
@@ -59,7 +60,7 @@ private:
     UniqueVariant value_;
     std::u16string name_;
     long type_ = 0;       // adEmpty
-    long direction_ = 1;  // adParamInput
+    long direction_ = adParamInput;
     long size_ = 0;
     unsigned char precision_ = 0, scale_ = 0;
     long attributes_ = 0;

@@ -2,7 +2,8 @@
 
 #include <new>
 
-#include "ado/com/ado_errors.h"
+#include "ado/com/arguments.h"
+#include "ado/com/failure.h"
 #include "ado/com/item_enumerator.h"
 #include "ado/com/out_values.h"
 #include "ado/jet_text.h"
@@ -27,7 +28,7 @@ HRESULT PropertyObject::get_Attributes(long* flags) { return GiveLong(entry_.att
 HRESULT PropertiesObject::get_Item(VARIANT index, Property** item) {
     if (!item) return E_POINTER;
     *item = nullptr;
-    try {
+    return Guard([&]() -> HRESULT {
         std::vector<PropertyEntry> list = list_();
         UniqueVariant v;
         if (FAILED(ArgumentValue(index, v.put()))) return Refuse(kInvalidArgument);
@@ -41,21 +42,17 @@ HRESULT PropertiesObject::get_Item(VARIANT index, Property** item) {
             if (position >= 0) at = std::size_t(position);
         }
         if (at >= list.size()) return Refuse(kItemNotFound);
-        *item = new PropertyObject(std::move(list[at]));
+        *item = MakeObject<PropertyObject>(std::move(list[at])).release();
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 HRESULT PropertiesObject::get_Count(long* count) {
     if (!count) return E_POINTER;
-    try {
+    return Guard([&]() -> HRESULT {
         *count = long(list_().size());
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 // The list is read afresh on every call: there is nothing to refresh.
@@ -64,13 +61,11 @@ HRESULT PropertiesObject::Refresh() { return S_OK; }
 HRESULT PropertiesObject::get__NewEnum(IUnknown** items) {
     if (!items) return E_POINTER;
     *items = nullptr;
-    try {
+    return Guard([&]() -> HRESULT {
         std::vector<ComPtr<IDispatch>> list;
-        for (PropertyEntry& entry : list_()) list.emplace_back(static_cast<Property*>(new PropertyObject(std::move(entry))));
+        for (PropertyEntry& entry : list_()) list.emplace_back(static_cast<Property*>(MakeObject<PropertyObject>(std::move(entry)).release()));
         return NewItemEnumerator(std::move(list), items);
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 }  // namespace ado_com

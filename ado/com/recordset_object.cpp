@@ -3,21 +3,22 @@
 #include <new>
 #include <vector>
 
-#include "ado/com/ado_errors.h"
+#include "ado/com/ado_enums.h"
+#include "ado/com/failure.h"
 #include "ado/com/bookmarks.h"
 #include "ado/com/command_object.h"
 #include "ado/com/command_text.h"
 #include "ado/com/connection_object.h"
 #include "ado/com/field_objects.h"
 #include "ado/com/out_values.h"
-#include "ado/com/owners.h"
+#include "ado/com/arguments.h"
 #include "ado/com/value_variant.h"
 #include "ado/jet_text.h"
 
 namespace ado_com {
 namespace {
 
-bool KnownLockType(long t) { return t >= -1 && t <= 4; }  // adLockUnspecified .. adLockBatchOptimistic
+bool KnownLockType(long t) { return t >= adLockUnspecified && t <= adLockBatchOptimistic; }
 
 // The connection a record set opens on: this component's connection object,
 // or a connection string, for which a connection of its own is opened. An
@@ -31,12 +32,13 @@ HRESULT ResolveConnection(const VARIANT& arg, const VARIANT& preset, ComPtr<Conn
         return *out ? S_OK : kInvalidConnection;
     }
     if (given.vt != VT_BSTR) return kInvalidConnection;
-    ComPtr<ConnectionObject> own(new (std::nothrow) ConnectionObject());
-    if (!own) return E_OUTOFMEMORY;
-    HRESULT hr = own->Open(given.bstrVal, nullptr, nullptr, -1);
-    if (FAILED(hr)) return hr;
-    *out = std::move(own);
-    return S_OK;
+    return Guarded([&]() -> HRESULT {
+        ComPtr<ConnectionObject> own = MakeObject<ConnectionObject>();
+        HRESULT hr = own->Open(given.bstrVal, nullptr, nullptr, -1);
+        if (FAILED(hr)) return hr;
+        *out = std::move(own);
+        return S_OK;
+    }, [](HRESULT hr, const std::u16string&) { return hr; });
 }
 
 // GetRows' Fields: all, one field by name or position, or an array of those.
@@ -93,18 +95,22 @@ RecordsetObject::~RecordsetObject() = default;
 
 HRESULT RecordsetObject::get_Fields(Fields** fields) {
     if (!fields) return E_POINTER;
-    *fields = new (std::nothrow) FieldsObject(slot_);
-    return *fields ? S_OK : Refuse(E_OUTOFMEMORY);
+    *fields = nullptr;
+    return Guard([&]() -> HRESULT {
+        *fields = MakeObject<FieldsObject>(slot_).release();
+        return S_OK;
+    });
 }
 
 HRESULT RecordsetObject::Open(VARIANT source, VARIANT activeConnection, long cursorType, long lockType,
                               long options) {
     if (IsOpen()) return Refuse(kObjectOpen);
-    if (cursorType < -1 || cursorType > 3 || !KnownLockType(lockType)) return Refuse(kInvalidArgument);
+    if (cursorType < adOpenUnspecified || cursorType > adOpenStatic || !KnownLockType(lockType))
+        return Refuse(kInvalidArgument);
     // Jet gives a keyset cursor when a dynamic one is asked for; the client's cursors are static.
-    if (cursorType != -1) cursorType_ = cursorType == 2 ? 1 : cursorType;
-    if (lockType != -1) lockType_ = lockType;
-    if (cursorLocation_ == 3) cursorType_ = 3;
+    if (cursorType != adOpenUnspecified) cursorType_ = cursorType == adOpenDynamic ? adOpenKeyset : cursorType;
+    if (lockType != adLockUnspecified) lockType_ = lockType;
+    if (cursorLocation_ == adUseClient) cursorType_ = adOpenStatic;
     UniqueVariant given;
     if (SUCCEEDED(ArgumentValue(source, given.put())) &&
         (given.get().vt == VT_DISPATCH || given.get().vt == VT_UNKNOWN) && given.get().punkVal)
@@ -151,8 +157,8 @@ HRESULT RecordsetObject::OpenCommand(ConnectionObject& connection, RowsMaker mak
                                      ComPtr<IDispatch> command) {
     if (IsOpen()) return Refuse(kObjectOpen);
     cursorLocation_ = connection.CursorLocation();
-    cursorType_ = cursorLocation_ == 3 ? 3 : 0;
-    lockType_ = 1;
+    cursorType_ = cursorLocation_ == adUseClient ? adOpenStatic : adOpenForwardOnly;
+    lockType_ = adLockReadOnly;
     command_ = std::move(command);
     return OpenWith(ComPtr<ConnectionObject>::share(&connection), std::move(make), std::move(source));
 }
@@ -160,8 +166,8 @@ HRESULT RecordsetObject::OpenCommand(ConnectionObject& connection, RowsMaker mak
 HRESULT RecordsetObject::OpenSchemaRows(ConnectionObject& connection, ado::Schema schema,
                                         std::vector<jet::Value> restrictions, std::u16string name) {
     if (IsOpen()) return Refuse(kObjectOpen);
-    cursorType_ = 3;  // adOpenStatic
-    lockType_ = 1;
+    cursorType_ = adOpenStatic;
+    lockType_ = adLockReadOnly;
     RowsMaker make = [schema, restrictions = std::move(restrictions)](ConnectionObject& on, ado::ResultSet* out) {
         return on.Schema(schema, restrictions, out);
     };
@@ -176,7 +182,8 @@ HRESULT RecordsetObject::MakeRows(ConnectionObject& connection, const RowsMaker&
 }
 
 HRESULT RecordsetObject::OpenWith(ComPtr<ConnectionObject> connection, RowsMaker make, std::u16string source) {
-    try {
+    ConnectionObject& on = *connection.get();  // reports the failure once connection has moved on
+    return on.Reported([&]() -> HRESULT {
         ado::ResultSet result;
         HRESULT hr = MakeRows(*connection.get(), make, &result);
         if (FAILED(hr)) return hr;
@@ -187,9 +194,7 @@ HRESULT RecordsetObject::OpenWith(ComPtr<ConnectionObject> connection, RowsMaker
         source_ = std::move(source);
         filter_.reset();
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return connection->Fail(E_OUTOFMEMORY, u"Not enough memory to complete the operation.");
-    }
+    });
 }
 
 void RecordsetObject::Show(ComPtr<ConnectionObject> connection, std::unique_ptr<ado::Cursor> cursor) {
@@ -200,7 +205,7 @@ void RecordsetObject::Show(ComPtr<ConnectionObject> connection, std::unique_ptr<
     connection_ = std::move(connection);
 }
 
-HRESULT RecordsetObject::get_State(long* state) { return GiveLong(IsOpen() ? 1 : 0, state); }
+HRESULT RecordsetObject::get_State(long* state) { return GiveLong(IsOpen() ? adStateOpen : adStateClosed, state); }
 
 // A forward-only cursor does not know its count, as ADO's does not.
 HRESULT RecordsetObject::get_RecordCount(long* count) {
@@ -322,13 +327,13 @@ HRESULT RecordsetObject::putref_ActiveConnection(IDispatch* connection) {
 HRESULT RecordsetObject::get_CursorType(long* type) { return GiveLong(cursorType_, type); }
 
 HRESULT RecordsetObject::put_CursorType(long type) {
-    return SetWhileClosed(IsOpen(), cursorType_, type, type >= 0 && type <= 3);
+    return SetWhileClosed(IsOpen(), cursorType_, type, type >= adOpenForwardOnly && type <= adOpenStatic);
 }
 
 HRESULT RecordsetObject::get_LockType(long* type) { return GiveLong(lockType_, type); }
 
 HRESULT RecordsetObject::put_LockType(long type) {
-    return SetWhileClosed(IsOpen(), lockType_, type, type >= 1 && type <= 4);
+    return SetWhileClosed(IsOpen(), lockType_, type, type >= adLockReadOnly && type <= adLockBatchOptimistic);
 }
 
 HRESULT RecordsetObject::get_Source(BSTR* text) { return GiveText(source_, text); }
@@ -350,7 +355,7 @@ HRESULT RecordsetObject::get_ActiveCommand(IDispatch** origin) {
 HRESULT RecordsetObject::get_CursorLocation(long* location) { return GiveLong(cursorLocation_, location); }
 
 HRESULT RecordsetObject::put_CursorLocation(long location) {
-    return SetWhileClosed(IsOpen(), cursorLocation_, location, location == 2 || location == 3);  // server, client
+    return SetWhileClosed(IsOpen(), cursorLocation_, location, location == adUseServer || location == adUseClient);
 }
 
 }  // namespace ado_com

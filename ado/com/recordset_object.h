@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ado/com/ado_enums.h"
 #include "ado/com/dispatch_object.h"
 #include "ado/com/library.h"
 #include "ado/com/open_rows.h"
@@ -108,7 +109,7 @@ private:
     bool IsOpen() const { return Rows().cursor != nullptr; }
     OpenRows& Rows() const { return *slot_->current; }
     ado::Cursor& Cursor() const { return *Rows().cursor; }
-    bool ForwardOnly() const { return cursorType_ == 0; }
+    bool ForwardOnly() const { return cursorType_ == adOpenForwardOnly; }
     HRESULT OpenWith(ComPtr<ConnectionObject> connection, RowsMaker make, std::u16string source);
     HRESULT OpenCommandSource(IUnknown* origin, const VARIANT& activeConnection, long options);
     // The rows make gives on connection, cut to MaxRecords.
@@ -137,9 +138,9 @@ private:
     UniqueVariant nextConnection_;         // ActiveConnection set before Open: an object or a string
     UniqueVariant filter_;                 // what Filter was set to (Empty: adFilterNone)
     std::u16string source_;
-    long cursorType_ = 0;  // adOpenForwardOnly
-    long lockType_ = 1;    // adLockReadOnly
-    long cursorLocation_ = 2;
+    long cursorType_ = adOpenForwardOnly;
+    long lockType_ = adLockReadOnly;
+    long cursorLocation_ = adUseServer;
     long pageSize_ = 10;
     long maxRecords_ = 0;  // no limit
 };

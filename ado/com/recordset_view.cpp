@@ -3,30 +3,22 @@
 // GetString; and what a read-only Jet record set refuses.
 #include <new>
 
-#include "ado/com/ado_errors.h"
+#include "ado/com/ado_enums.h"
+#include "ado/com/failure.h"
+#include "ado/com/arguments.h"
 #include "ado/com/bookmarks.h"
 #include "ado/com/connection_object.h"
 #include "ado/com/out_values.h"
 #include "ado/com/recordset_object.h"
 #include "ado/com/value_variant.h"
+#include "jet/utf.h"
 
 namespace ado_com {
 namespace {
 
-// CursorOptionEnum: what a keyset or static cursor here does. Nothing
-// writes; bookmarks, positions and moving back need a scrollable cursor.
-enum : long {
-    kHoldRecords = 0x100,
-    kMovePrevious = 0x200,
-    kBookmark = 0x2000,
-    kApproxPosition = 0x4000,
-    kResync = 0x20000,
-    kFind = 0x80000,
-    kScrollable = kHoldRecords | kMovePrevious | kBookmark | kApproxPosition | kResync | kFind,
-};
-
-// FilterGroupEnum.
-enum : long { kFilterNone = 0, kFilterPending = 1, kFilterAffected = 2, kFilterFetched = 3, kFilterConflicting = 5 };
+// What a keyset or static cursor here does. Nothing writes; bookmarks,
+// positions and moving back need a scrollable cursor.
+constexpr long kScrollable = adHoldRecords | adMovePrevious | adBookmark | adApproxPosition | adResync | adFind;
 
 const char16_t kNoSorting[] =
     u"Current provider does not support the necessary interfaces for sorting or filtering: Sort needs a keyset or "
@@ -64,7 +56,7 @@ std::u16string LocaleText(const jet::Value& value, const ado::ResultColumn& colu
 }  // namespace
 
 HRESULT RecordsetObject::RefuseView(const ado::SqlError& why) const {
-    return Refuse(CodeOf(why.fault).hr, Widen(why.text));
+    return Refuse(CodeOf(why.fault).hr, jet::Utf8ToUtf16(why.text));
 }
 
 HRESULT RecordsetObject::Unavailable(const char16_t* text) const { return Refuse(kNotAvailable, text); }
@@ -76,7 +68,7 @@ HRESULT RecordsetObject::get_Filter(VARIANT* criteria) {
     VariantInit(criteria);
     if (filter_.get().vt != VT_EMPTY) return VariantCopy(criteria, &filter_.get());
     criteria->vt = VT_I4;
-    criteria->lVal = kFilterNone;
+    criteria->lVal = adFilterNone;
     return S_OK;
 }
 
@@ -86,7 +78,7 @@ HRESULT RecordsetObject::put_Filter(VARIANT criteria) {
     if (FAILED(ArgumentValue(criteria, given.put()))) return Refuse(kInvalidArgument);
     const VARIANT& v = given.get();
     ado::SqlError why;
-    try {
+    return Guard([&]() -> HRESULT {
         if (v.vt == VT_BSTR) {
             if (!Cursor().SetFilter(BstrText(v.bstrVal), &why)) return RefuseView(why);
             if (SysStringLen(v.bstrVal) == 0) given.reset();  // "" is adFilterNone
@@ -101,21 +93,19 @@ HRESULT RecordsetObject::put_Filter(VARIANT criteria) {
                 return Refuse(kInvalidArgument);
             const double d = number.get().dblVal;
             const long group = d == long(d) ? long(d) : -1;
-            if (group == kFilterPending || group == kFilterAffected || group == kFilterConflicting) {
+            if (group == adFilterPending || group == adFilterAffected || group == adFilterConflicting) {
                 // Rows of a set that never changes are never pending, affected or in conflict.
                 if (!Cursor().FilterBookmarks({}, &why)) return RefuseView(why);
-            } else if (group == kFilterNone || group == kFilterFetched) {
+            } else if (group == adFilterNone || group == adFilterFetched) {
                 Cursor().ClearFilter();  // every row is fetched
-                if (group == kFilterNone) given.reset();
+                if (group == adFilterNone) given.reset();
             } else {
                 return Refuse(kInvalidArgument);
             }
         }
         filter_ = std::move(given);
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 HRESULT RecordsetObject::get_Sort(BSTR* criteria) { return GiveText(IsOpen() ? Cursor().SortText() : u"", criteria); }
@@ -124,25 +114,23 @@ HRESULT RecordsetObject::put_Sort(BSTR criteria) {
     if (!IsOpen()) return Refuse(kObjectClosed);
     if (ForwardOnly()) return Unavailable(kNoSorting);
     ado::SqlError why;
-    try {
+    return Guard([&]() -> HRESULT {
         return Cursor().SetSort(BstrText(criteria), &why) ? S_OK : RefuseView(why);
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 HRESULT RecordsetObject::Find(BSTR criteria, long skipRecords, long searchDirection, VARIANT start) {
     if (!IsOpen()) return Refuse(kObjectClosed);
     StartPlace place;
-    if ((searchDirection != 1 && searchDirection != -1) || FAILED(ReadStart(start, &place)))
+    if ((searchDirection != adSearchForward && searchDirection != adSearchBackward) || FAILED(ReadStart(start, &place)))
         return Refuse(kInvalidArgument);
-    const bool backward = searchDirection == -1;
+    const bool backward = searchDirection == adSearchBackward;
     if (ForwardOnly()) {
         if (backward || skipRecords < 0 || place.kind == StartPlace::Last) return Backward();
         if (place.kind == StartPlace::Mark) return NoBookmarks();
     }
     ado::SqlError why;
-    try {
+    return Guard([&]() -> HRESULT {
         bool found = false;
         if (place.kind == StartPlace::Mark) {
             found = Cursor().Find(BstrText(criteria), skipRecords, backward, place.mark, &why);
@@ -153,9 +141,7 @@ HRESULT RecordsetObject::Find(BSTR criteria, long skipRecords, long searchDirect
             found = Cursor().Find(BstrText(criteria), skipRecords, backward, from, &why);
         }
         return found ? S_OK : RefuseView(why);
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 // ---- bookmarks, positions, pages ----
@@ -234,7 +220,7 @@ HRESULT RecordsetObject::put_AbsolutePage(long page) {
 HRESULT RecordsetObject::Supports(long cursorOptions, VARIANT_BOOL* supported) {
     if (!supported) return E_POINTER;
     if (!IsOpen()) return Refuse(kObjectClosed);
-    const long have = ForwardOnly() ? kFind : kScrollable;
+    const long have = ForwardOnly() ? adFind : kScrollable;
     *supported = (cursorOptions & ~have) == 0 ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
@@ -246,9 +232,9 @@ HRESULT RecordsetObject::Clone(long lockType, Recordset** copy) {
     *copy = nullptr;
     if (!IsOpen()) return Refuse(kObjectClosed);
     if (ForwardOnly()) return NoBookmarks();
-    if (lockType != -1 && lockType != 1) return Refuse(kInvalidArgument);  // a clone only reads
-    try {
-        ComPtr<RecordsetObject> made(new RecordsetObject());
+    if (lockType != adLockUnspecified && lockType != adLockReadOnly) return Refuse(kInvalidArgument);  // a clone only reads
+    return Guard([&]() -> HRESULT {
+        ComPtr<RecordsetObject> made = MakeObject<RecordsetObject>();
         made->cursorType_ = cursorType_;
         made->cursorLocation_ = cursorLocation_;
         made->pageSize_ = pageSize_;
@@ -259,24 +245,19 @@ HRESULT RecordsetObject::Clone(long lockType, Recordset** copy) {
         made->Show(connection_, std::make_unique<ado::Cursor>(Cursor().Clone()));
         *copy = made.release();
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 HRESULT RecordsetObject::Requery(long options) {
     if (!IsOpen()) return Refuse(kObjectClosed);
-    // ExecuteOptionEnum's asynchronous bits: the rows are all there when the call returns.
-    if (options != -1 && (options & ~0x70) != 0) return Refuse(kInvalidArgument);
-    try {
+    if (options != adOptionUnspecified && (options & ~kAsyncBits) != 0) return Refuse(kInvalidArgument);
+    return Guard([&]() -> HRESULT {
         ado::ResultSet fresh;
         HRESULT hr = MakeRows(*connection_.get(), make_, &fresh);
         if (FAILED(hr)) return hr;
         ado::SqlError why;
         return Cursor().Requery(std::move(fresh), &why) ? S_OK : RefuseView(why);
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 // The file is held open shared for reading only, so nothing can change under
@@ -297,16 +278,14 @@ HRESULT RecordsetObject::GetString(long stringFormat, long numRows, VARIANT colu
     *text = nullptr;
     if (!IsOpen()) return Refuse(kObjectClosed);
     ado::TextLayout layout;
-    if (stringFormat != 2 || FAILED(ReadLayout(columnDelimiter, rowDelimiter, nullExpr, &layout)))
-        return Refuse(kInvalidArgument);  // adClipString is the only format
-    try {
+    if (stringFormat != adClipString || FAILED(ReadLayout(columnDelimiter, rowDelimiter, nullExpr, &layout)))
+        return Refuse(kInvalidArgument);  // the only format
+    return Guard([&]() -> HRESULT {
         std::u16string out;
         ado::SqlError why;
         if (!Cursor().GetString(numRows, layout, &out, &why, LocaleText)) return RefuseView(why);
         return GiveText(out, text);
-    } catch (const std::bad_alloc&) {
-        return Refuse(E_OUTOFMEMORY);
-    }
+    });
 }
 
 // ---- refused ----

@@ -7,7 +7,7 @@
 #include "ado/com/failure.h"
 #include "ado/com/library.h"
 #include "ado/com/module.h"
-#include "ado/com/owners.h"
+#include "ado/com/arguments.h"
 #include "win/sys_kind.h"
 
 namespace ado_com {

@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "ado/com/owners.h"
+#include "ado/com/arguments.h"
+#include "ado/field_info.h"
 #include "win/safe_array_lock.h"
 
 namespace ado_com {
@@ -102,8 +103,8 @@ HRESULT ValueToVariant(const jet::Value& value, const ado::ResultColumn& column,
         if (!out->bstrVal) return E_OUTOFMEMORY;
         out->vt = VT_BSTR;
         return S_OK;
-    case jet::Value::Kind::Integer: return IntegerVariant(value.integer, column.dataType, out);
-    case jet::Value::Kind::Double: return RealVariant(value.real, column.dataType, out);
+    case jet::Value::Kind::Integer: return IntegerVariant(value.integer, ado::TypeOf(column), out);
+    case jet::Value::Kind::Double: return RealVariant(value.real, ado::TypeOf(column), out);
     case jet::Value::Kind::Binary: return BinaryVariant(value.binary, out);
     }
     return E_UNEXPECTED;

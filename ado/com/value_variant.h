@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include "ado/data_type.h"
 #include "ado/query.h"
 
 namespace ado_com {

@@ -97,7 +97,8 @@ int main(int argc, char** argv) {
         };
     };
     ado::ResultSet all;
-    ado::RunSql(*source, u"select * from constant", &all, &error);
+    ado::SqlError ignored;
+    ado::RunSql(*source, u"select * from constant", &all, &ignored);
     const ado::Cursor cursor(std::move(all));
     auto view = [&](std::function<bool(ado::Cursor&, ado::SqlError*)> op) {
         return [&cursor, op]() -> std::size_t {

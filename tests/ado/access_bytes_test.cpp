@@ -9,6 +9,7 @@
 #include "ado/query.h"
 #include "jet/writer.h"
 #include "sample_tables.h"
+#include "sql_text.h"
 
 namespace {
 
@@ -140,7 +141,8 @@ TEST(OpenAccessBytes, ADamagedDataPageFailsTheQueriesThatNeedItAndNoOthers) {
     const auto damaged = [](const std::function<void()>& query) {
         try {
             query();
-        } catch (const std::runtime_error& e) {
+        } catch (const ado::DamagedFile& e) {
+            EXPECT_TRUE(e.table() == u"api_const");
             return std::string(e.what());
         }
         return std::string("no failure");
@@ -151,5 +153,5 @@ TEST(OpenAccessBytes, ADamagedDataPageFailsTheQueriesThatNeedItAndNoOthers) {
     EXPECT_EQ(0u, damaged([&] { source->Lookup(*table, 1, jet::Value::FromText(u"v")); }).find("the file is damaged"));
     EXPECT_EQ(0u, damaged([&] { source->LookupPrefix(*table, 0, u"N_59"); }).find("the file is damaged"));
     ado::ResultSet rs;
-    EXPECT_THROW(ado::RunSql(*source, u"select * from api_const", &rs, &error), std::runtime_error);
+    EXPECT_THROW(ado::RunSql(*source, u"select * from api_const", &rs, &error), ado::DamagedFile);
 }

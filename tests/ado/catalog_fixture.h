@@ -9,7 +9,7 @@
 
 #include "ado/access_bytes.h"
 #include "ado/query.h"
-#include "ado/utf8.h"
+#include "jet/utf.h"
 #include "counting_source.h"
 #include "sample_tables.h"
 
@@ -31,7 +31,7 @@ inline std::string RowsText(const ado::ResultSet& rs) {
         if (!out.empty()) out += ',';
         for (std::size_t c = 0; c < row.size(); ++c) {
             if (c) out += '|';
-            out += row[c].IsNull() ? "Null" : ado::ToUtf8(ado::TextOf(row[c], rs.columns[c].type));
+            out += row[c].IsNull() ? "Null" : jet::Utf16ToUtf8(ado::TextOf(row[c], rs.columns[c].type));
         }
     }
     return out;

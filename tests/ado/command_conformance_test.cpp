@@ -16,23 +16,23 @@ const long adParamOutput = 2;
 ComPtr<ado_com::CommandObject> NewCommand(ado_com::ConnectionObject* cn, const wchar_t* text) {
     auto cmd = ado_com::MakeObject<ado_com::CommandObject>();
     if (cn) {
-        EXPECT_HRESULT_SUCCEEDED(cmd->putref_ActiveConnection(cn));
+        EXPECT_EQ(S_OK, cmd->putref_ActiveConnection(cn));
     }
     Bstr sql(text);
-    EXPECT_HRESULT_SUCCEEDED(cmd->put_CommandText(sql.b));
+    EXPECT_EQ(S_OK, cmd->put_CommandText(sql.b));
     return cmd;
 }
 
 ComPtr<Parameter> NewParameter(Command& cmd, const wchar_t* name, long type, long size, VARIANT value) {
     Bstr text(name);
     ComPtr<Parameter> made;
-    EXPECT_HRESULT_SUCCEEDED(cmd.CreateParameter(text.b, type, 1, size, value, made.put()));
+    EXPECT_EQ(S_OK, cmd.CreateParameter(text.b, type, 1, size, value, made.put()));
     return made;
 }
 
 ComPtr<Parameters> ParametersOf(Command& cmd) {
     ComPtr<Parameters> list;
-    EXPECT_HRESULT_SUCCEEDED(cmd.get_Parameters(list.put()));
+    EXPECT_EQ(S_OK, cmd.get_Parameters(list.put()));
     return list;
 }
 
@@ -42,7 +42,7 @@ ComPtr<Recordset> RunCommand(Command& cmd, VARIANT values = Missing(), HRESULT* 
     if (hr) {
         *hr = got;
     } else {
-        EXPECT_HRESULT_SUCCEEDED(got) << TakeErrorText();
+        EXPECT_EQ(S_OK, got) << TakeErrorText();
     }
     return rows;
 }
@@ -74,22 +74,22 @@ TEST_F(ConformanceTest, ACommandRunsItsStatementWithTheAppendedParameters) {
     auto cmd = NewCommand(cn.get(), L"select name from constant where value = ? and kind = ? order by name");
     Bstr message(L"message");
     ComPtr<Parameters> list = ParametersOf(*cmd.get());
-    ASSERT_HRESULT_SUCCEEDED(list->Append(NewParameter(*cmd.get(), L"v", adInteger, 0, Long(0)).get()));
-    ASSERT_HRESULT_SUCCEEDED(list->Append(NewParameter(*cmd.get(), L"k", adVarWChar, 20, Str(message)).get()));
+    ASSERT_EQ(S_OK, list->Append(NewParameter(*cmd.get(), L"v", adInteger, 0, Long(0)).get()));
+    ASSERT_EQ(S_OK, list->Append(NewParameter(*cmd.get(), L"k", adVarWChar, 20, Str(message)).get()));
     ComPtr<Recordset> rs = RunCommand(*cmd.get());
     EXPECT_EQ(Walk(*rs.get(), L"name"), L"WM_NULL");
     // Values change between runs; text converts to the parameter's type.
     ComPtr<Parameter> v;
     Bstr fifteen(L"15"), name(L"V");
-    ASSERT_HRESULT_SUCCEEDED(list->get_Item(Str(name), v.put()));  // names without regard to case
-    ASSERT_HRESULT_SUCCEEDED(v->put_Value(Str(fifteen)));
+    ASSERT_EQ(S_OK, list->get_Item(Str(name), v.put()));  // names without regard to case
+    ASSERT_EQ(S_OK, v->put_Value(Str(fifteen)));
     rs = RunCommand(*cmd.get());
     EXPECT_EQ(Walk(*rs.get(), L"name"), L"WM_PAINT");
     // Execute's values serve that run only; the collection keeps its own.
     ValueArray values{Long(2), Str(message)};
     VARIANT affected = Long(99);
     ComPtr<Recordset> once;
-    ASSERT_HRESULT_SUCCEEDED(cmd->Execute(&affected, values.get(), -1, once.put()));
+    ASSERT_EQ(S_OK, cmd->Execute(&affected, values.get(), -1, once.put()));
     EXPECT_EQ(affected.lVal, -1);  // a SELECT changes no records
     EXPECT_EQ(Walk(*once.get(), L"name"), L"WM_DESTROY");
     rs = RunCommand(*cmd.get());
@@ -99,10 +99,10 @@ TEST_F(ConformanceTest, ACommandRunsItsStatementWithTheAppendedParameters) {
     rs->get_CursorType(&type);
     EXPECT_EQ(type, 0);
     ComPtr<IDispatch> origin;
-    ASSERT_HRESULT_SUCCEEDED(rs->get_ActiveCommand(origin.put()));
+    ASSERT_EQ(S_OK, rs->get_ActiveCommand(origin.put()));
     EXPECT_EQ(origin.get(), static_cast<IDispatch*>(static_cast<Command*>(cmd.get())));
     BSTR source = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(rs->get_Source(&source));
+    ASSERT_EQ(S_OK, rs->get_Source(&source));
     EXPECT_EQ(Text(source), L"select name from constant where value = ? and kind = ? order by name");
 }
 
@@ -141,19 +141,19 @@ TEST_F(ConformanceTest, ARecordsetOpenedOnACommandReadsItsParametersAgainOnReque
     auto cn = OpenCatalog();
     auto cmd = NewCommand(cn.get(), L"select name from constant where header = ? order by name");
     ComPtr<Parameter> header = NewParameter(*cmd.get(), L"h", adInteger, 0, Long(2));
-    ASSERT_HRESULT_SUCCEEDED(ParametersOf(*cmd.get())->Append(header.get()));
+    ASSERT_EQ(S_OK, ParametersOf(*cmd.get())->Append(header.get()));
     auto rs = ado_com::MakeObject<ado_com::RecordsetObject>();
-    ASSERT_HRESULT_SUCCEEDED(rs->Open(Object(static_cast<Command*>(cmd.get())), Missing(), 1, 1, -1));
+    ASSERT_EQ(S_OK, rs->Open(Object(static_cast<Command*>(cmd.get())), Missing(), 1, 1, -1));
     EXPECT_EQ(Count(*rs.get()), 2);
     EXPECT_EQ(Column(*rs.get(), L"name"), L"INFINITE,WAIT_OBJECT_0");
-    ASSERT_HRESULT_SUCCEEDED(header->put_Value(Long(5)));
-    ASSERT_HRESULT_SUCCEEDED(rs->Requery(-1));
+    ASSERT_EQ(S_OK, header->put_Value(Long(5)));
+    ASSERT_EQ(S_OK, rs->Requery(-1));
     EXPECT_EQ(Column(*rs.get(), L"name"), L"E_FAIL,S_OK");
     ComPtr<IDispatch> origin;
-    ASSERT_HRESULT_SUCCEEDED(rs->get_ActiveCommand(origin.put()));
+    ASSERT_EQ(S_OK, rs->get_ActiveCommand(origin.put()));
     EXPECT_TRUE(origin);
-    ASSERT_HRESULT_SUCCEEDED(rs->Close());
-    ASSERT_HRESULT_SUCCEEDED(rs->get_ActiveCommand(origin.put()));
+    ASSERT_EQ(S_OK, rs->Close());
+    ASSERT_EQ(S_OK, rs->get_ActiveCommand(origin.put()));
     EXPECT_FALSE(origin);
     // The command brings its connection: none may be given beside it.
     EXPECT_EQ(rs->Open(Object(static_cast<Command*>(cmd.get())), Object(static_cast<Connection*>(cn.get())), 1, 1, -1),
@@ -167,9 +167,9 @@ TEST_F(ConformanceTest, RefreshDescribesTheParametersTheStatementCompares) {
     auto cn = OpenCatalog();
     auto cmd = NewCommand(cn.get(), L"select name from constant where value > ? and kind = ? and name like ?");
     ComPtr<Parameters> list = ParametersOf(*cmd.get());
-    ASSERT_HRESULT_SUCCEEDED(list->Refresh());
+    ASSERT_EQ(S_OK, list->Refresh());
     long count = 0;
-    ASSERT_HRESULT_SUCCEEDED(list->get_Count(&count));
+    ASSERT_EQ(S_OK, list->get_Count(&count));
     ASSERT_EQ(count, 3);
     struct {
         const wchar_t* name;
@@ -177,7 +177,7 @@ TEST_F(ConformanceTest, RefreshDescribesTheParametersTheStatementCompares) {
     } expected[] = {{L"Param1", adInteger, 4}, {L"Param2", adVarWChar, 20}, {L"Param3", adVarWChar, 255}};
     for (long i = 0; i < 3; ++i) {
         ComPtr<Parameter> p;
-        ASSERT_HRESULT_SUCCEEDED(list->get_Item(Long(i), p.put()));
+        ASSERT_EQ(S_OK, list->get_Item(Long(i), p.put()));
         BSTR name = nullptr;
         long type = 0, size = 0, direction = 0;
         p->get_Name(&name);
@@ -194,16 +194,16 @@ TEST_F(ConformanceTest, RefreshDescribesTheParametersTheStatementCompares) {
     Bstr wait(L"wait"), pattern(L"w*");
     const VARIANT values[] = {Long(-5), Str(wait), Str(pattern)};
     for (long i = 0; i < 3; ++i) {
-        ASSERT_HRESULT_SUCCEEDED(list->get_Item(Long(i), p.put()));
-        ASSERT_HRESULT_SUCCEEDED(p->put_Value(values[i]));
+        ASSERT_EQ(S_OK, list->get_Item(Long(i), p.put()));
+        ASSERT_EQ(S_OK, p->put_Value(values[i]));
     }
     ComPtr<Recordset> rs = RunCommand(*cmd.get());
     EXPECT_EQ(Walk(*rs.get(), L"name"), L"WAIT_OBJECT_0");
     // Read before anything was appended, the collection describes itself.
     auto fresh = NewCommand(cn.get(), L"select * from header where added between ? and ?");
-    ASSERT_HRESULT_SUCCEEDED(ParametersOf(*fresh.get())->get_Count(&count));
+    ASSERT_EQ(S_OK, ParametersOf(*fresh.get())->get_Count(&count));
     EXPECT_EQ(count, 2);
-    ASSERT_HRESULT_SUCCEEDED(ParametersOf(*fresh.get())->get_Item(Long(1), p.put()));
+    ASSERT_EQ(S_OK, ParametersOf(*fresh.get())->get_Item(Long(1), p.put()));
     long type = 0;
     p->get_Type(&type);
     EXPECT_EQ(type, adDate);
@@ -214,7 +214,7 @@ TEST_F(ConformanceTest, RefreshRefusesWhatTheProviderCannotDescribe) {
     auto cmd = NewCommand(cn.get(), L"select * from constant where ? = ?");
     ComPtr<Parameters> list = ParametersOf(*cmd.get());
     long count = -1;
-    ASSERT_HRESULT_SUCCEEDED(list->get_Count(&count));  // quietly empty
+    ASSERT_EQ(S_OK, list->get_Count(&count));  // quietly empty
     EXPECT_EQ(count, 0);
     EXPECT_EQ(TakeErrorText(), L"(none)");
     EXPECT_EQ(list->Refresh(), ado_com::kParamUnavailable);
@@ -230,9 +230,9 @@ TEST_F(ConformanceTest, RefreshRefusesWhatTheProviderCannotDescribe) {
     EXPECT_EQ(TakeErrorText(), L"Command text was not set for the command object.");
     // A table's name has no parameters.
     auto table = NewCommand(cn.get(), L"kind");
-    ASSERT_HRESULT_SUCCEEDED(table->put_CommandType(2));  // adCmdTable
-    ASSERT_HRESULT_SUCCEEDED(ParametersOf(*table.get())->Refresh());
-    ASSERT_HRESULT_SUCCEEDED(ParametersOf(*table.get())->get_Count(&count));
+    ASSERT_EQ(S_OK, table->put_CommandType(2));  // adCmdTable
+    ASSERT_EQ(S_OK, ParametersOf(*table.get())->Refresh());
+    ASSERT_EQ(S_OK, ParametersOf(*table.get())->get_Count(&count));
     EXPECT_EQ(count, 0);
 }
 
@@ -249,15 +249,15 @@ TEST_F(ConformanceTest, AppendChecksEachParameterAndDeleteTakesItOut) {
     ComPtr<Parameter> decimal = NewParameter(*cmd.get(), L"d", adNumeric, 0, Long(1));
     EXPECT_EQ(list->Append(decimal.get()), ado_com::kInvalidParamInfo);
     EXPECT_EQ(TakeErrorText(), improper + L"'d' is a decimal and needs a Precision.");
-    ASSERT_HRESULT_SUCCEEDED(decimal->put_Precision(10));
-    ASSERT_HRESULT_SUCCEEDED(list->Append(decimal.get()));
+    ASSERT_EQ(S_OK, decimal->put_Precision(10));
+    ASSERT_EQ(S_OK, list->Append(decimal.get()));
     EXPECT_EQ(list->Append(decimal.get()), ado_com::kInCollection);
     EXPECT_EQ(TakeErrorText(), L"Object is already in collection. Cannot append.");
     EXPECT_EQ(list->Append(NewParameter(*cmd.get(), L"D", adInteger, 0, Long(1)).get()), ado_com::kInCollection);
     EXPECT_EQ(list->Append(static_cast<Command*>(cmd.get())), ado_com::kInvalidArgument);
     EXPECT_EQ(list->Append(nullptr), ado_com::kInvalidArgument);
-    ASSERT_HRESULT_SUCCEEDED(list->Append(NewParameter(*cmd.get(), L"", adInteger, 0, Long(2)).get()));
-    ASSERT_HRESULT_SUCCEEDED(list->Append(NewParameter(*cmd.get(), L"", adInteger, 0, Long(3)).get()));
+    ASSERT_EQ(S_OK, list->Append(NewParameter(*cmd.get(), L"", adInteger, 0, Long(2)).get()));
+    ASSERT_EQ(S_OK, list->Append(NewParameter(*cmd.get(), L"", adInteger, 0, Long(3)).get()));
     long count = 0;
     list->get_Count(&count);
     EXPECT_EQ(count, 3);
@@ -267,13 +267,13 @@ TEST_F(ConformanceTest, AppendChecksEachParameterAndDeleteTakesItOut) {
     EXPECT_EQ(list->get_Item(Str(missing), item.put()), ado_com::kItemNotFound);
     EXPECT_EQ(list->Delete(Str(missing)), ado_com::kItemNotFound);
     Bstr d(L"d");
-    ASSERT_HRESULT_SUCCEEDED(list->Delete(Str(d)));
-    ASSERT_HRESULT_SUCCEEDED(list->Delete(Long(1)));
+    ASSERT_EQ(S_OK, list->Delete(Str(d)));
+    ASSERT_EQ(S_OK, list->Delete(Long(1)));
     list->get_Count(&count);
     EXPECT_EQ(count, 1);
-    ASSERT_HRESULT_SUCCEEDED(list->get_Item(Long(0), item.put()));
+    ASSERT_EQ(S_OK, list->get_Item(Long(0), item.put()));
     VARIANT value;
-    ASSERT_HRESULT_SUCCEEDED(item->get_Value(&value));
+    ASSERT_EQ(S_OK, item->get_Value(&value));
     EXPECT_EQ(value.lVal, 2);
     // For Each walks what is there; what is deleted no longer runs.
     EXPECT_EQ(Remaining(*EnumeratorOf(*list.get()).get()), 1);
@@ -287,17 +287,17 @@ TEST_F(ConformanceTest, AParameterStandsAloneAndChecksEachProperty) {
     unsigned char digits = 9;
     VARIANT v;
     BSTR name = nullptr;
-    EXPECT_HRESULT_SUCCEEDED(made->get_Type(&value));
+    EXPECT_EQ(S_OK, made->get_Type(&value));
     EXPECT_EQ(value, 0);  // adEmpty
-    EXPECT_HRESULT_SUCCEEDED(made->get_Direction(&value));
+    EXPECT_EQ(S_OK, made->get_Direction(&value));
     EXPECT_EQ(value, 1);  // adParamInput
-    EXPECT_HRESULT_SUCCEEDED(made->get_Size(&value));
+    EXPECT_EQ(S_OK, made->get_Size(&value));
     EXPECT_EQ(value, 0);
-    EXPECT_HRESULT_SUCCEEDED(made->get_Precision(&digits));
+    EXPECT_EQ(S_OK, made->get_Precision(&digits));
     EXPECT_EQ(digits, 0);
-    EXPECT_HRESULT_SUCCEEDED(made->get_Value(&v));
+    EXPECT_EQ(S_OK, made->get_Value(&v));
     EXPECT_EQ(v.vt, VT_EMPTY);
-    EXPECT_HRESULT_SUCCEEDED(made->get_Name(&name));
+    EXPECT_EQ(S_OK, made->get_Name(&name));
     EXPECT_EQ(Text(name), L"");
     EXPECT_EQ(made->put_Type(1), ado_com::kInvalidArgument);  // no DataTypeEnum value
     EXPECT_EQ(made->put_Type(999), ado_com::kInvalidArgument);
@@ -305,17 +305,17 @@ TEST_F(ConformanceTest, AParameterStandsAloneAndChecksEachProperty) {
     EXPECT_EQ(made->put_Direction(-1), ado_com::kInvalidArgument);
     EXPECT_EQ(made->put_Size(-1), ado_com::kInvalidArgument);
     EXPECT_EQ(made->put_Attributes(1), ado_com::kInvalidArgument);
-    EXPECT_HRESULT_SUCCEEDED(made->put_Attributes(16 | 64));  // adParamSigned | adParamNullable
-    EXPECT_HRESULT_SUCCEEDED(made->get_Attributes(&value));
+    EXPECT_EQ(S_OK, made->put_Attributes(16 | 64));  // adParamSigned | adParamNullable
+    EXPECT_EQ(S_OK, made->get_Attributes(&value));
     EXPECT_EQ(value, 80);
-    ASSERT_HRESULT_SUCCEEDED(made->put_Value(Real(2.5)));
-    EXPECT_HRESULT_SUCCEEDED(made->get_Value(&v));
+    ASSERT_EQ(S_OK, made->put_Value(Real(2.5)));
+    EXPECT_EQ(S_OK, made->get_Value(&v));
     EXPECT_EQ(v.vt, VT_R8);
     // Value is the default member, as a script reads `p` alone.
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     VARIANT read;
     VariantInit(&read);
-    ASSERT_HRESULT_SUCCEEDED(
+    ASSERT_EQ(S_OK, 
         made->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &read, nullptr, nullptr));
     EXPECT_EQ(read.vt, VT_R8);
     EXPECT_EQ(read.dblVal, 2.5);
@@ -342,35 +342,35 @@ TEST_F(ConformanceTest, ExecuteRefusesEachThingItCannotRun) {
     // A value that does not convert to the parameter's type; an output parameter; bytes.
     Bstr words(L"not a number");
     ComPtr<Parameter> p = NewParameter(*cmd.get(), L"v", adInteger, 0, Str(words));
-    ASSERT_HRESULT_SUCCEEDED(ParametersOf(*cmd.get())->Append(p.get()));
+    ASSERT_EQ(S_OK, ParametersOf(*cmd.get())->Append(p.get()));
     RunCommand(*cmd.get(), Missing(), &hr);
     EXPECT_EQ(hr, ado_com::kDataConversion);
     EXPECT_EQ(TakeErrorText(), L"Application uses a value of the wrong type for the current operation. The value of "
                                L"'v' does not convert to its Type.");
-    ASSERT_HRESULT_SUCCEEDED(p->put_Value(Long(1)));
-    ASSERT_HRESULT_SUCCEEDED(p->put_Direction(adParamOutput));
+    ASSERT_EQ(S_OK, p->put_Value(Long(1)));
+    ASSERT_EQ(S_OK, p->put_Direction(adParamOutput));
     RunCommand(*cmd.get(), Missing(), &hr);
     EXPECT_EQ(hr, ado_com::kNotAvailable);
     EXPECT_EQ(TakeErrorText(), L"Object or provider is not capable of performing requested operation: Jet's statements "
                                L"take input parameters only, and 'v' is an output or return value.");
-    ASSERT_HRESULT_SUCCEEDED(p->put_Direction(1));
-    ASSERT_HRESULT_SUCCEEDED(p->put_Type(adVarBinary));
+    ASSERT_EQ(S_OK, p->put_Direction(1));
+    ASSERT_EQ(S_OK, p->put_Type(adVarBinary));
     RunCommand(*cmd.get(), Missing(), &hr);
     EXPECT_EQ(hr, ado_com::kNotAvailable);
-    ASSERT_HRESULT_SUCCEEDED(p->put_Type(adInteger));
+    ASSERT_EQ(S_OK, p->put_Type(adInteger));
     ComPtr<Recordset> rs = RunCommand(*cmd.get());
     EXPECT_EQ(Walk(*rs.get(), L"name"), L"WM_CREATE");
     // Command types a Jet file has nothing for, and one that is none.
-    ASSERT_HRESULT_SUCCEEDED(cmd->put_CommandType(4));  // adCmdStoredProc
+    ASSERT_EQ(S_OK, cmd->put_CommandType(4));  // adCmdStoredProc
     RunCommand(*cmd.get(), Missing(), &hr);
     EXPECT_EQ(hr, ado_com::kNotAvailable);
     EXPECT_EQ(TakeErrorText(), L"Object or provider is not capable of performing requested operation: saved queries "
                                L"(adCmdStoredProc) are not read from the file; send the statement itself.");
-    ASSERT_HRESULT_SUCCEEDED(cmd->put_CommandType(256));  // adCmdFile
+    ASSERT_EQ(S_OK, cmd->put_CommandType(256));  // adCmdFile
     RunCommand(*cmd.get(), Missing(), &hr);
     EXPECT_EQ(hr, ado_com::kNotAvailable);
     EXPECT_EQ(cmd->put_CommandType(3), ado_com::kInvalidArgument);
-    ASSERT_HRESULT_SUCCEEDED(cmd->put_CommandType(1));
+    ASSERT_EQ(S_OK, cmd->put_CommandType(1));
     RunCommand(*cmd.get(), Missing(), &hr, 0x400);  // adExecuteStream
     EXPECT_EQ(hr, ado_com::kNotAvailable);
     // Writes stay refused, saying the file is open read-only.
@@ -379,7 +379,7 @@ TEST_F(ConformanceTest, ExecuteRefusesEachThingItCannotRun) {
     EXPECT_EQ(hr, E_FAIL);
     EXPECT_EQ(TakeErrorText(), L"The database is open read-only: UPDATE statements are refused.");
     // A closed connection.
-    ASSERT_HRESULT_SUCCEEDED(cn->Close());
+    ASSERT_EQ(S_OK, cn->Close());
     RunCommand(*cmd.get(), Missing(), &hr);
     EXPECT_EQ(hr, ado_com::kInvalidConnection);
 }
@@ -387,10 +387,10 @@ TEST_F(ConformanceTest, ExecuteRefusesEachThingItCannotRun) {
 TEST_F(ConformanceTest, ExecuteOptionsNameATableOrAskForNoRows) {
     auto cn = OpenCatalog();
     auto cmd = NewCommand(cn.get(), L"kind");
-    ASSERT_HRESULT_SUCCEEDED(cmd->put_CommandType(2));  // adCmdTable
+    ASSERT_EQ(S_OK, cmd->put_CommandType(2));  // adCmdTable
     ComPtr<Recordset> rs = RunCommand(*cmd.get());
     EXPECT_EQ(Walk(*rs.get(), L"name"), L"message,wait,hresult");
-    ASSERT_HRESULT_SUCCEEDED(cmd->put_CommandType(8));  // adCmdUnknown: a statement
+    ASSERT_EQ(S_OK, cmd->put_CommandType(8));  // adCmdUnknown: a statement
     HRESULT hr = S_OK;
     RunCommand(*cmd.get(), Missing(), &hr);
     EXPECT_EQ(hr, HRESULT(0x80040E14));
@@ -399,11 +399,11 @@ TEST_F(ConformanceTest, ExecuteOptionsNameATableOrAskForNoRows) {
     // adExecuteNoRecords runs the statement (its refusals still surface) and hands back nothing.
     auto check = NewCommand(cn.get(), L"select * from kind");
     ComPtr<Recordset> none;
-    ASSERT_HRESULT_SUCCEEDED(check->Execute(nullptr, Missing(), 0x80, none.put()));
+    ASSERT_EQ(S_OK, check->Execute(nullptr, Missing(), 0x80, none.put()));
     EXPECT_FALSE(none);
     auto wrong = NewCommand(cn.get(), L"select * from nowhere");
     EXPECT_EQ(wrong->Execute(nullptr, Missing(), 0x80, none.put()), HRESULT(0x80040E37));
-    ASSERT_HRESULT_SUCCEEDED(cn->Execute(Bstr(L"select * from kind").b, nullptr, 0x80, none.put()));
+    ASSERT_EQ(S_OK, cn->Execute(Bstr(L"select * from kind").b, nullptr, 0x80, none.put()));
     EXPECT_FALSE(none);
 }
 
@@ -411,17 +411,17 @@ TEST_F(ConformanceTest, ActiveConnectionTakesAConnectionAStringOrNothing) {
     auto cn = OpenCatalog();
     auto cmd = ado_com::MakeObject<ado_com::CommandObject>();
     ComPtr<Connection> active;
-    ASSERT_HRESULT_SUCCEEDED(cmd->get_ActiveConnection(active.put()));
+    ASSERT_EQ(S_OK, cmd->get_ActiveConnection(active.put()));
     EXPECT_FALSE(active);
-    ASSERT_HRESULT_SUCCEEDED(cmd->put_ActiveConnection(Object(static_cast<Connection*>(cn.get()))));
-    ASSERT_HRESULT_SUCCEEDED(cmd->get_ActiveConnection(active.put()));
+    ASSERT_EQ(S_OK, cmd->put_ActiveConnection(Object(static_cast<Connection*>(cn.get()))));
+    ASSERT_EQ(S_OK, cmd->get_ActiveConnection(active.put()));
     EXPECT_EQ(active.get(), static_cast<Connection*>(cn.get()));
     VARIANT nothing;
     VariantInit(&nothing);
     nothing.vt = VT_DISPATCH;
     nothing.pdispVal = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(cmd->put_ActiveConnection(nothing));
-    ASSERT_HRESULT_SUCCEEDED(cmd->get_ActiveConnection(active.put()));
+    ASSERT_EQ(S_OK, cmd->put_ActiveConnection(nothing));
+    ASSERT_EQ(S_OK, cmd->get_ActiveConnection(active.put()));
     EXPECT_FALSE(active);
     EXPECT_EQ(cmd->put_ActiveConnection(Long(3)), ado_com::kInvalidArgument);
     auto other = ado_com::MakeObject<ado_com::RecordsetObject>();
@@ -432,14 +432,14 @@ TEST_F(ConformanceTest, ActiveConnectionTakesAConnectionAStringOrNothing) {
     EXPECT_EQ(TakeErrorText(), L"Could not find file 'C:\\nowhere\\none.mdb'.");
     long state = -1, seconds = 0;
     VARIANT_BOOL prepared = VARIANT_TRUE;
-    EXPECT_HRESULT_SUCCEEDED(cmd->get_State(&state));
+    EXPECT_EQ(S_OK, cmd->get_State(&state));
     EXPECT_EQ(state, 0);
-    EXPECT_HRESULT_SUCCEEDED(cmd->get_CommandTimeout(&seconds));
+    EXPECT_EQ(S_OK, cmd->get_CommandTimeout(&seconds));
     EXPECT_EQ(seconds, 30);
     EXPECT_EQ(cmd->put_CommandTimeout(-1), ado_com::kInvalidArgument);
-    EXPECT_HRESULT_SUCCEEDED(cmd->get_Prepared(&prepared));
+    EXPECT_EQ(S_OK, cmd->get_Prepared(&prepared));
     EXPECT_EQ(prepared, VARIANT_FALSE);
-    EXPECT_HRESULT_SUCCEEDED(cmd->get_CommandType(&state));
+    EXPECT_EQ(S_OK, cmd->get_CommandType(&state));
     EXPECT_EQ(state, 8);  // adCmdUnknown
 }
 
@@ -450,7 +450,7 @@ TEST_F(ConformanceTest, APutWithAnIndexReachesTheDefaultMemberOfWhatItNames) {
     VARIANT args[2] = {Long(15), Long(0)};
     DISPID put = DISPID_PROPERTYPUT;
     DISPPARAMS params{args, &put, 2, 1};
-    ASSERT_HRESULT_SUCCEEDED(cmd->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr,
+    ASSERT_EQ(S_OK, cmd->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr,
                                          nullptr));
     ComPtr<Recordset> rs = RunCommand(*cmd.get());
     EXPECT_EQ(ValueOf(*rs.get(), L"name"), L"WM_PAINT");

@@ -15,11 +15,11 @@ bool Succeeded() { return LastCallStatus() == CallStatus::Ok; }
 TEST_F(ComponentTest, TypeInformationBindsTheProgramsNamesAsTheirKinds) {
     ComObject rs = NewRecordset();
     ComPtr<IDispatch> dispatch;
-    ASSERT_HRESULT_SUCCEEDED(rs.Interface()->QueryInterface(IID_IDispatch, dispatch.put_void()));
+    ASSERT_EQ(S_OK, rs.Interface()->QueryInterface(IID_IDispatch, dispatch.put_void()));
     ComPtr<ITypeInfo> info;
-    ASSERT_HRESULT_SUCCEEDED(dispatch->GetTypeInfo(0, 0, info.put()));
+    ASSERT_EQ(S_OK, dispatch->GetTypeInfo(0, 0, info.put()));
     ComPtr<ITypeComp> comp;
-    ASSERT_HRESULT_SUCCEEDED(info->GetTypeComp(comp.put()));
+    ASSERT_EQ(S_OK, info->GetTypeComp(comp.put()));
     struct Expect {
         const wchar_t* name;
         WORD tryKind;
@@ -38,7 +38,7 @@ TEST_F(ComponentTest, TypeInformationBindsTheProgramsNamesAsTheirKinds) {
         BINDPTR ptr;
         ptr.lpfuncdesc = nullptr;
         ULONG hash = LHashValOfNameSys(win::kModuleSysKind, 0, name.c_str());
-        ASSERT_HRESULT_SUCCEEDED(comp->Bind(&name[0], hash, c.tryKind, &boundInfo, &kind, &ptr));
+        ASSERT_EQ(S_OK, comp->Bind(&name[0], hash, c.tryKind, &boundInfo, &kind, &ptr));
         ASSERT_EQ(kind, DESCKIND_FUNCDESC) << std::string(name.begin(), name.end());
         ComPtr<ITypeInfo> owner = ComPtr<ITypeInfo>(boundInfo);
         EXPECT_EQ(ptr.lpfuncdesc->invkind, c.bound);
@@ -235,12 +235,12 @@ TEST_F(ComponentTest, GetRowsGivesFieldsByRowsAndAdvances) {
     VARIANT cell;
     VariantInit(&cell);
     LONG at[2] = {1, 1};
-    ASSERT_HRESULT_SUCCEEDED(SafeArrayGetElement(a, at, &cell));
+    ASSERT_EQ(S_OK, SafeArrayGetElement(a, at, &cell));
     EXPECT_EQ(cell.vt, VT_I4);
     EXPECT_EQ(cell.lVal, 2);
     VariantClear(&cell);
     LONG first[2] = {0, 0};
-    ASSERT_HRESULT_SUCCEEDED(SafeArrayGetElement(a, first, &cell));
+    ASSERT_EQ(S_OK, SafeArrayGetElement(a, first, &cell));
     EXPECT_EQ(std::wstring(cell.bstrVal), L"WM_CREATE");
     VariantClear(&cell);
 
@@ -281,7 +281,7 @@ TEST_F(ComponentTest, ArgumentsByReferenceAtAnyDepth) {
     ComObject connection = OpenMemoryConnection();
     ComObject rs = NewRecordset();
     ComPtr<IDispatch> dispatch;
-    ASSERT_HRESULT_SUCCEEDED(rs.Interface()->QueryInterface(IID_IDispatch, dispatch.put_void()));
+    ASSERT_EQ(S_OK, rs.Interface()->QueryInterface(IID_IDispatch, dispatch.put_void()));
 
     VARIANT sql, sqlRef, active, activeRef, cursor, lock;
     sql.vt = VT_BSTR;
@@ -299,21 +299,21 @@ TEST_F(ComponentTest, ArgumentsByReferenceAtAnyDepth) {
     lock.lVal = 3;
     VARIANT args[4] = {lock, cursor, activeRef, sqlRef};  // last argument first
     DISPPARAMS params{args, nullptr, 4, 0};
-    EXPECT_HRESULT_SUCCEEDED(dispatch->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr));
+    EXPECT_EQ(S_OK, dispatch->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr));
     VariantClear(&sql);
     VariantClear(&active);
     EXPECT_EQ(rs.GetNumberProperty("State"), 1.0);
 
     ComObject fields = rs.CallObjectMethod("Fields");
     ComPtr<IDispatch> fieldsDispatch;
-    ASSERT_HRESULT_SUCCEEDED(fields.Interface()->QueryInterface(IID_IDispatch, fieldsDispatch.put_void()));
+    ASSERT_EQ(S_OK, fields.Interface()->QueryInterface(IID_IDispatch, fieldsDispatch.put_void()));
     BSTR name = SysAllocString(L"常量值");
     VARIANT nameRef, result;
     nameRef.vt = VT_BYREF | VT_BSTR;
     nameRef.pbstrVal = &name;
     VariantInit(&result);
     DISPPARAMS one{&nameRef, nullptr, 1, 0};
-    ASSERT_HRESULT_SUCCEEDED(
+    ASSERT_EQ(S_OK, 
         fieldsDispatch->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_PROPERTYGET, &one, &result, nullptr, nullptr));
     SysFreeString(name);
     ASSERT_EQ(result.vt, VT_DISPATCH);
@@ -321,7 +321,7 @@ TEST_F(ComponentTest, ArgumentsByReferenceAtAnyDepth) {
     VARIANT value;
     VariantInit(&value);
     DISPPARAMS none{nullptr, nullptr, 0, 0};
-    ASSERT_HRESULT_SUCCEEDED(
+    ASSERT_EQ(S_OK, 
         result.pdispVal->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &value, nullptr, nullptr));
     EXPECT_EQ(value.vt, VT_BSTR);
     EXPECT_EQ(std::wstring(value.bstrVal), L"0001");

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "ado/access_bytes.h"
-#include "ado/com/ado_errors.h"
+#include "ado/com/failure.h"
 #include "ado/com/connection_object.h"
 #include "ado/com/module.h"
 #include "ado/com/recordset_object.h"
@@ -24,7 +24,7 @@ using ado_com::ComPtr;
 class ConformanceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_HRESULT_SUCCEEDED(OleInitialize(nullptr));
+        ASSERT_EQ(S_OK, OleInitialize(nullptr));
         SetErrorInfo(0, nullptr);  // nothing left by the test before
     }
     void TearDown() override {
@@ -49,7 +49,7 @@ inline std::shared_ptr<ado::DataSource> Catalog() {
 
 inline ComPtr<ado_com::ConnectionObject> OpenConnection(std::shared_ptr<ado::DataSource> source = Sample()) {
     auto cn = ado_com::MakeObject<ado_com::ConnectionObject>();
-    EXPECT_HRESULT_SUCCEEDED(cn->OpenSource(std::move(source), u"DBQ=memory"));
+    EXPECT_EQ(S_OK, cn->OpenSource(std::move(source), u"DBQ=memory"));
     return cn;
 }
 
@@ -129,7 +129,7 @@ inline ComPtr<Recordset> Execute(ado_com::ConnectionObject& cn, const wchar_t* s
 inline ComPtr<Recordset> OpenKeyset(ado_com::ConnectionObject& cn, const wchar_t* sql, long cursorType = 1) {
     auto rs = ado_com::MakeObject<ado_com::RecordsetObject>();
     Bstr text(sql);
-    EXPECT_HRESULT_SUCCEEDED(rs->Open(Str(text), Object(static_cast<Connection*>(&cn)), cursorType, 1, -1));
+    EXPECT_EQ(S_OK, rs->Open(Str(text), Object(static_cast<Connection*>(&cn)), cursorType, 1, -1));
     return ComPtr<Recordset>(rs.release());
 }
 
@@ -148,9 +148,9 @@ template <class Collection>
 ComPtr<IEnumVARIANT> EnumeratorOf(Collection& collection) {
     ComPtr<IUnknown> items;
     ComPtr<IEnumVARIANT> walk;
-    EXPECT_HRESULT_SUCCEEDED(collection.get__NewEnum(items.put()));
+    EXPECT_EQ(S_OK, collection.get__NewEnum(items.put()));
     if (items) {
-        EXPECT_HRESULT_SUCCEEDED(items->QueryInterface(IID_IEnumVARIANT, walk.put_void()));
+        EXPECT_EQ(S_OK, items->QueryInterface(IID_IEnumVARIANT, walk.put_void()));
     }
     return walk;
 }
@@ -204,7 +204,7 @@ inline std::wstring Column(Recordset& rs, const wchar_t* field) {
 
 inline long Count(Recordset& rs) {
     long n = -9;
-    EXPECT_HRESULT_SUCCEEDED(rs.get_RecordCount(&n));
+    EXPECT_EQ(S_OK, rs.get_RecordCount(&n));
     return n;
 }
 

@@ -147,7 +147,7 @@ TEST_F(CursorView, FilterKeepsTheRowsThatMeetItsCriteria) {
     };
     for (const Case& k : cases) {
         ASSERT_TRUE(c.SetFilter(k.criteria, &error)) << error.text;
-        EXPECT_EQ(Ids(c), k.ids) << ado::ToUtf8(k.criteria);
+        EXPECT_EQ(Ids(c), k.ids) << jet::Utf16ToUtf8(k.criteria);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "ado/memory_source.h"
 #include "counting_source.h"
 #include "sample_tables.h"
+#include "sql_text.h"
 
 namespace {
 

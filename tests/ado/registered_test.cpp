@@ -27,9 +27,9 @@ protected:
 
 TEST_F(RegisteredTest, ProgIdsNameOurClassesWhateverTheirCase) {
     CLSID clsid;
-    ASSERT_HRESULT_SUCCEEDED(CLSIDFromProgID(L"ADODB.Connection", &clsid));
+    ASSERT_EQ(S_OK, CLSIDFromProgID(L"ADODB.Connection", &clsid));
     EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_ConnectionClass));
-    ASSERT_HRESULT_SUCCEEDED(CLSIDFromProgID(L"ADODB.RecordSet", &clsid));
+    ASSERT_EQ(S_OK, CLSIDFromProgID(L"ADODB.RecordSet", &clsid));
     EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_RecordsetClass));
     ComObject made;
     EXPECT_TRUE(made.Create("ADODB.RecordSet"));
@@ -129,7 +129,7 @@ TEST_F(RegisteredTest, UnregisterThenRegisterAgain) {
     ASSERT_TRUE(unregister && reregister);
     EXPECT_TRUE(TypeLibraryKeyExists(kOwnSysKind)) << "registered under the wrong system kind";
 
-    EXPECT_HRESULT_SUCCEEDED(unregister());
+    EXPECT_EQ(S_OK, unregister());
     CLSID clsid = CLSID_NULL;
     HRESULT hr = CLSIDFromProgID(L"ADODB.Connection", &clsid);
     EXPECT_TRUE(FAILED(hr) || !IsEqualCLSID(clsid, CLSID_ConnectionClass));
@@ -138,8 +138,8 @@ TEST_F(RegisteredTest, UnregisterThenRegisterAgain) {
               ERROR_SUCCESS);
     EXPECT_FALSE(TypeLibraryKeyExists(kOwnSysKind)) << "type library key left behind";
 
-    EXPECT_HRESULT_SUCCEEDED(reregister());
-    ASSERT_HRESULT_SUCCEEDED(CLSIDFromProgID(L"ADODB.Connection", &clsid));
+    EXPECT_EQ(S_OK, reregister());
+    ASSERT_EQ(S_OK, CLSIDFromProgID(L"ADODB.Connection", &clsid));
     EXPECT_TRUE(IsEqualCLSID(clsid, CLSID_ConnectionClass));
     ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, L"CLSID\\{AFB1133D-623E-4AC4-830A-2683150F35A5}\\InprocServer32", 0,
                             KEY_READ, &key),
@@ -151,7 +151,7 @@ TEST_F(RegisteredTest, UnregisterThenRegisterAgain) {
     EXPECT_EQ(std::wstring(model), L"Apartment");
     RegCloseKey(key);
     ComPtr<ITypeLib> library;
-    EXPECT_HRESULT_SUCCEEDED(LoadRegTypeLib(LIBID_QalomirADO, 1, 0, 0, library.put()));
+    EXPECT_EQ(S_OK, LoadRegTypeLib(LIBID_QalomirADO, 1, 0, 0, library.put()));
     EXPECT_TRUE(TypeLibraryKeyExists(kOwnSysKind));
     FreeLibrary(dll);
 }
@@ -168,12 +168,12 @@ TEST_F(RegisteredTest, DllCanUnloadNowOnceEverythingIsReleased) {
     ASSERT_TRUE(getClass && canUnload);
     EXPECT_EQ(canUnload(), S_OK);
     IClassFactory* factory = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(getClass(CLSID_RecordsetClass, IID_IClassFactory, reinterpret_cast<void**>(&factory)));
+    ASSERT_EQ(S_OK, getClass(CLSID_RecordsetClass, IID_IClassFactory, reinterpret_cast<void**>(&factory)));
     void* other = &other;
     EXPECT_EQ(getClass(IID_IUnknown, IID_IClassFactory, &other), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(other, nullptr);
     IDispatch* object = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&object)));
+    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&object)));
     EXPECT_EQ(factory->Release(), 0u);
     EXPECT_EQ(canUnload(), S_FALSE);
     EXPECT_EQ(object->Release(), 0u);

@@ -43,7 +43,7 @@ private:
 
 ComPtr<Recordset> Schema(ado_com::ConnectionObject& cn, long schema, VARIANT restrictions = Missing()) {
     ComPtr<Recordset> rows;
-    EXPECT_HRESULT_SUCCEEDED(cn.OpenSchema(schema, restrictions, Missing(), rows.put())) << TakeErrorText();
+    EXPECT_EQ(S_OK, cn.OpenSchema(schema, restrictions, Missing(), rows.put())) << TakeErrorText();
     return rows;
 }
 
@@ -63,7 +63,7 @@ VARTYPE TypeOf(Recordset& rs, const wchar_t* field) {
 
 std::wstring FieldNames(Recordset& rs) {
     ComPtr<Fields> fields;
-    EXPECT_HRESULT_SUCCEEDED(rs.get_Fields(fields.put()));
+    EXPECT_EQ(S_OK, rs.get_Fields(fields.put()));
     long count = 0;
     fields->get_Count(&count);
     std::wstring names;
@@ -79,7 +79,7 @@ std::wstring FieldNames(Recordset& rs) {
 
 ComPtr<Property> PropertyNamed(ado_com::ConnectionObject& cn, const wchar_t* name, HRESULT* hr = nullptr) {
     ComPtr<Properties> list;
-    EXPECT_HRESULT_SUCCEEDED(cn.get_Properties(list.put()));
+    EXPECT_EQ(S_OK, cn.get_Properties(list.put()));
     Bstr text(name);
     ComPtr<Property> found;
     HRESULT got = list->get_Item(Str(text), found.put());
@@ -113,7 +113,7 @@ TEST_F(ConformanceTest, SchemaTablesListsEachTableWithItsType) {
     Restrictions user{nullptr, nullptr, nullptr, L"TABLE"};
     rs = Schema(*cn.get(), adSchemaTables, user.get());
     EXPECT_EQ(Column(*rs.get(), L"TABLE_NAME"), L"constant,header,kind");
-    ASSERT_HRESULT_SUCCEEDED(rs->MoveFirst());
+    ASSERT_EQ(S_OK, rs->MoveFirst());
     EXPECT_EQ(TypeOf(*rs.get(), L"TABLE_NAME"), VT_BSTR);
     EXPECT_EQ(TypeOf(*rs.get(), L"TABLE_CATALOG"), VT_NULL);  // Jet has no catalogs
     EXPECT_EQ(TypeOf(*rs.get(), L"DATE_CREATED"), VT_DATE);
@@ -124,10 +124,10 @@ TEST_F(ConformanceTest, SchemaTablesListsEachTableWithItsType) {
     rs = Schema(*cn.get(), adSchemaTables, catalog.get());
     EXPECT_EQ(Count(*rs.get()), 0);
     // The rows run again on Requery and take Filter like any others.
-    ASSERT_HRESULT_SUCCEEDED(rs->Requery(-1));
+    ASSERT_EQ(S_OK, rs->Requery(-1));
     rs = Schema(*cn.get(), adSchemaTables);
     Bstr criteria(L"TABLE_TYPE = 'TABLE' AND TABLE_NAME LIKE 'h*'");
-    ASSERT_HRESULT_SUCCEEDED(rs->put_Filter(Str(criteria)));
+    ASSERT_EQ(S_OK, rs->put_Filter(Str(criteria)));
     EXPECT_EQ(Column(*rs.get(), L"TABLE_NAME"), L"header");
 }
 
@@ -139,7 +139,7 @@ TEST_F(ConformanceTest, SchemaColumnsAndIndexesDescribeATable) {
     EXPECT_EQ(Column(*rs.get(), L"ORDINAL_POSITION"), L"2,1");
     EXPECT_EQ(Column(*rs.get(), L"DATA_TYPE"), L"130,130");  // DBTYPE_WSTR
     EXPECT_EQ(Column(*rs.get(), L"CHARACTER_MAXIMUM_LENGTH"), L"255,20");
-    ASSERT_HRESULT_SUCCEEDED(rs->MoveFirst());
+    ASSERT_EQ(S_OK, rs->MoveFirst());
     EXPECT_EQ(TypeOf(*rs.get(), L"ORDINAL_POSITION"), VT_UI4);
     EXPECT_EQ(TypeOf(*rs.get(), L"DATA_TYPE"), VT_UI2);
     EXPECT_EQ(TypeOf(*rs.get(), L"IS_NULLABLE"), VT_BOOL);
@@ -153,7 +153,7 @@ TEST_F(ConformanceTest, SchemaColumnsAndIndexesDescribeATable) {
     rs = Schema(*cn.get(), adSchemaIndexes, constant.get());
     EXPECT_EQ(Column(*rs.get(), L"INDEX_NAME"), L"header,name");  // not unique first
     EXPECT_EQ(Column(*rs.get(), L"COLUMN_NAME"), L"header,name");
-    ASSERT_HRESULT_SUCCEEDED(rs->MoveLast());
+    ASSERT_EQ(S_OK, rs->MoveLast());
     EXPECT_EQ(ValueOf(*rs.get(), L"UNIQUE"), L"-1");  // VT_BOOL's text
     EXPECT_EQ(ValueOf(*rs.get(), L"PRIMARY_KEY"), L"0");
     EXPECT_EQ(ValueOf(*rs.get(), L"ORDINAL_POSITION"), L"1");
@@ -183,23 +183,23 @@ TEST_F(ConformanceTest, OpenSchemaRefusesOtherSchemasAndMalformedRestrictions) {
     EXPECT_EQ(cn->OpenSchema(adSchemaColumns, numberForName.get(), Missing(), rs.put()), ado_com::kInvalidArgument);
     EXPECT_EQ(TakeErrorText(), L"OpenSchema: Restriction 3 must be text.");
     ComPtr<Errors> errors;
-    ASSERT_HRESULT_SUCCEEDED(cn->get_Errors(errors.put()));
+    ASSERT_EQ(S_OK, cn->get_Errors(errors.put()));
     long count = 0;
     errors->get_Count(&count);
     EXPECT_EQ(count, 1);  // the provider's refusal is in Errors too
     EXPECT_FALSE(rs);
-    ASSERT_HRESULT_SUCCEEDED(cn->Close());
+    ASSERT_EQ(S_OK, cn->Close());
     EXPECT_EQ(cn->OpenSchema(adSchemaTables, Missing(), Missing(), rs.put()), ado_com::kObjectClosed);
 }
 
 TEST_F(ConformanceTest, PropertiesDescribeTheProviderAndTheOpenFile) {
     auto cn = ado_com::MakeObject<ado_com::ConnectionObject>();
     Bstr string(L"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\data\\api.mdb");
-    ASSERT_HRESULT_SUCCEEDED(cn->put_ConnectionString(string.b));
+    ASSERT_EQ(S_OK, cn->put_ConnectionString(string.b));
     ComPtr<Properties> list;
-    ASSERT_HRESULT_SUCCEEDED(cn->get_Properties(list.put()));
+    ASSERT_EQ(S_OK, cn->get_Properties(list.put()));
     long count = 0;
-    ASSERT_HRESULT_SUCCEEDED(list->get_Count(&count));
+    ASSERT_EQ(S_OK, list->get_Count(&count));
     EXPECT_EQ(count, 1);  // before Open, only what opening takes
     EXPECT_EQ(PropertyText(*cn.get(), L"Data Source"), L"C:\\data\\api.mdb");
     HRESULT hr = S_OK;
@@ -207,9 +207,9 @@ TEST_F(ConformanceTest, PropertiesDescribeTheProviderAndTheOpenFile) {
     EXPECT_EQ(hr, ado_com::kItemNotFound);
     // The same collection follows the connection as it opens.
     Bstr jet(L"Microsoft.Jet.OLEDB.4.0");
-    ASSERT_HRESULT_SUCCEEDED(cn->put_Provider(jet.b));
-    ASSERT_HRESULT_SUCCEEDED(cn->OpenSource(Catalog(), u"Data Source=catalog.mdb"));
-    ASSERT_HRESULT_SUCCEEDED(list->get_Count(&count));
+    ASSERT_EQ(S_OK, cn->put_Provider(jet.b));
+    ASSERT_EQ(S_OK, cn->OpenSource(Catalog(), u"Data Source=catalog.mdb"));
+    ASSERT_EQ(S_OK, list->get_Count(&count));
     EXPECT_EQ(count, 6);
     EXPECT_EQ(PropertyText(*cn.get(), L"Data Source"), L"catalog.mdb");
     EXPECT_EQ(PropertyText(*cn.get(), L"provider name"), L"MSJETOLEDB40.DLL");  // names without regard to case
@@ -220,22 +220,22 @@ TEST_F(ConformanceTest, PropertiesDescribeTheProviderAndTheOpenFile) {
     ASSERT_TRUE(readOnly);
     VARIANT value;
     long type = 0, attributes = 0;
-    ASSERT_HRESULT_SUCCEEDED(readOnly->get_Value(&value));
+    ASSERT_EQ(S_OK, readOnly->get_Value(&value));
     EXPECT_EQ(value.vt, VT_BOOL);
     EXPECT_EQ(value.boolVal, VARIANT_TRUE);
-    EXPECT_HRESULT_SUCCEEDED(readOnly->get_Type(&type));
+    EXPECT_EQ(S_OK, readOnly->get_Type(&type));
     EXPECT_EQ(type, 11);  // adBoolean
-    EXPECT_HRESULT_SUCCEEDED(readOnly->get_Attributes(&attributes));
+    EXPECT_EQ(S_OK, readOnly->get_Attributes(&attributes));
     EXPECT_EQ(attributes, 512);  // adPropRead
     ComPtr<Property> name = PropertyNamed(*cn.get(), L"DBMS Name");
-    EXPECT_HRESULT_SUCCEEDED(name->get_Type(&type));
+    EXPECT_EQ(S_OK, name->get_Type(&type));
     EXPECT_EQ(type, 8);  // adBSTR
     EXPECT_EQ(name->put_Value(Long(1)), ado_com::kPropertyReadOnly);
     EXPECT_EQ(TakeErrorText(), L"Property is read-only: 'DBMS Name' describes the provider or the open file, and this "
                                L"read-only connection sets none of its properties.");
     // By position, and For Each.
     ComPtr<Property> first;
-    ASSERT_HRESULT_SUCCEEDED(list->get_Item(Long(0), first.put()));
+    ASSERT_EQ(S_OK, list->get_Item(Long(0), first.put()));
     BSTR firstName = nullptr;
     first->get_Name(&firstName);
     EXPECT_EQ(Text(firstName), L"Data Source");
@@ -255,14 +255,14 @@ TEST_F(ConformanceTest, EveryNewObjectCarriesAdosTypeName) {
     auto cn = OpenCatalog();
     auto cmd = ado_com::MakeObject<ado_com::CommandObject>();
     ComPtr<Parameters> parameters;
-    ASSERT_HRESULT_SUCCEEDED(cmd->get_Parameters(parameters.put()));
+    ASSERT_EQ(S_OK, cmd->get_Parameters(parameters.put()));
     ComPtr<Parameter> parameter;
     Bstr none(L"");
-    ASSERT_HRESULT_SUCCEEDED(cmd->CreateParameter(none.b, 3, 1, 0, Missing(), parameter.put()));
+    ASSERT_EQ(S_OK, cmd->CreateParameter(none.b, 3, 1, 0, Missing(), parameter.put()));
     ComPtr<Properties> properties;
-    ASSERT_HRESULT_SUCCEEDED(cn->get_Properties(properties.put()));
+    ASSERT_EQ(S_OK, cn->get_Properties(properties.put()));
     ComPtr<Property> property;
-    ASSERT_HRESULT_SUCCEEDED(properties->get_Item(Long(0), property.put()));
+    ASSERT_EQ(S_OK, properties->get_Item(Long(0), property.put()));
     struct {
         IDispatch* object;
         const wchar_t* name;

@@ -40,7 +40,7 @@ protected:
 
     static std::string Names(const ado::ResultSet& rs) {
         std::string out;
-        for (const auto& c : rs.columns) out += (out.empty() ? "" : ",") + ado::ToUtf8(c.name);
+        for (const auto& c : rs.columns) out += (out.empty() ? "" : ",") + jet::Utf16ToUtf8(c.name);
         return out;
     }
 };
@@ -57,7 +57,7 @@ TEST_F(SchemaRowset, TablesListsSystemTablesFirstThenTheUsersByName) {
     const std::vector<DataType> types = {DataType::WChar, DataType::WChar, DataType::WChar, DataType::WChar,
                                          DataType::Guid,  DataType::WChar, DataType::UnsignedInt, DataType::Date,
                                          DataType::Date};
-    for (std::size_t i = 0; i < types.size(); ++i) EXPECT_EQ(rs.columns[i].dataType, types[i]) << i;
+    for (std::size_t i = 0; i < types.size(); ++i) EXPECT_EQ(ado::TypeOf(rs.columns[i]), types[i]) << i;
     ASSERT_GE(rs.rows.size(), 4u);
     const std::size_t users = rs.rows.size() - 3;
     for (std::size_t i = 0; i < users; ++i) EXPECT_EQ(rs.rows[i][3].text, u"SYSTEM TABLE");
@@ -89,8 +89,8 @@ TEST_F(SchemaRowset, ColumnsByNameWithJetsTypesSizesAndFlags) {
     const ado::ResultSet rs = Open(Schema::Columns, {kNone, kNone, T(u"header")});
     EXPECT_EQ(rs.columns.size(), 28u);
     EXPECT_EQ(rs.columns[9].name, u"COLUMN_FLAGS");
-    EXPECT_EQ(rs.columns[11].dataType, DataType::UnsignedSmallInt);
-    EXPECT_EQ(rs.columns[16].dataType, DataType::SmallInt);
+    EXPECT_EQ(ado::TypeOf(rs.columns[11]), DataType::UnsignedSmallInt);
+    EXPECT_EQ(ado::TypeOf(rs.columns[16]), DataType::SmallInt);
     EXPECT_EQ(Pick(rs, {u"COLUMN_NAME", u"ORDINAL_POSITION", u"DATA_TYPE", u"COLUMN_FLAGS", u"IS_NULLABLE",
                         u"CHARACTER_MAXIMUM_LENGTH", u"CHARACTER_OCTET_LENGTH", u"NUMERIC_PRECISION",
                         u"NUMERIC_SCALE", u"DATETIME_PRECISION"}),
@@ -113,8 +113,8 @@ TEST_F(SchemaRowset, IndexesOneRowPerKeyColumn) {
     const ado::ResultSet rs = Open(Schema::Indexes, {kNone, kNone, kNone, kNone, T(u"header")});
     EXPECT_EQ(rs.columns.size(), 25u);
     EXPECT_EQ(rs.columns[9].name, u"TYPE");
-    EXPECT_EQ(rs.columns[9].dataType, DataType::UnsignedSmallInt);
-    EXPECT_EQ(rs.columns[21].dataType, DataType::UnsignedBigInt);
+    EXPECT_EQ(ado::TypeOf(rs.columns[9]), DataType::UnsignedSmallInt);
+    EXPECT_EQ(ado::TypeOf(rs.columns[21]), DataType::UnsignedBigInt);
     EXPECT_EQ(Pick(rs, {u"TABLE_NAME", u"INDEX_NAME", u"PRIMARY_KEY", u"UNIQUE", u"CLUSTERED", u"TYPE", u"FILL_FACTOR",
                         u"NULLS", u"AUTO_UPDATE", u"NULL_COLLATION", u"ORDINAL_POSITION", u"COLUMN_NAME", u"COLLATION",
                         u"CARDINALITY"}),

@@ -1,4 +1,5 @@
 #include "ado/sql.h"
+#include "sql_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 // Statements over a written file with every column type: typed comparisons,
 // BETWEEN, IN, IS NULL, LIKE, Null's three values, parameters, and which
 // reads go through an index.
+#include "ado/field_info.h"
 #include "catalog_fixture.h"
 
 using ado::SqlFault;
@@ -131,7 +132,7 @@ TEST_F(TypedQuery, AnEmptyResultStillDescribesItsColumns) {
     ASSERT_EQ(rs.columns.size(), 2u);
     EXPECT_EQ(rs.columns[1].name, u"v");
     EXPECT_EQ(rs.columns[1].type, jet::ColumnType::LongInteger);
-    EXPECT_EQ(rs.columns[1].dataType, ado::DataType::Integer);
+    EXPECT_EQ(ado::TypeOf(rs.columns[1]), ado::DataType::Integer);
 }
 
 TEST_F(TypedQuery, EqualitiesAndRangesOnIndexedColumnsWalkTheIndex) {

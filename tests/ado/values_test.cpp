@@ -6,17 +6,17 @@
 #include <ctime>
 
 #include "ado/jet_text.h"
-#include "ado/utf8.h"
+#include "jet/utf.h"
 
 namespace {
 
 double Date(std::u16string_view text) {
     double d = -99999;
-    EXPECT_TRUE(ado::ParseJetDate(text, &d)) << ado::ToUtf8(text);
+    EXPECT_TRUE(ado::ParseJetDate(text, &d)) << jet::Utf16ToUtf8(text);
     return d;
 }
 
-std::string Text(const jet::Value& v, jet::ColumnType type) { return ado::ToUtf8(ado::TextOf(v, type)); }
+std::string Text(const jet::Value& v, jet::ColumnType type) { return jet::Utf16ToUtf8(ado::TextOf(v, type)); }
 
 }  // namespace
 
@@ -70,7 +70,7 @@ TEST(ParseJetDate, RefusesImpossibleAndMalformedDates) {
                              u"1/2/2020 10:00 XM",       u"/1/2/2020", u"#",  u"1/2/2020 10:00:00:00", u"Jan Feb 2"};
     for (const char16_t* text : bad) {
         double d = 0;
-        EXPECT_FALSE(ado::ParseJetDate(text, &d)) << ado::ToUtf8(text);
+        EXPECT_FALSE(ado::ParseJetDate(text, &d)) << jet::Utf16ToUtf8(text);
     }
 }
 
@@ -88,7 +88,7 @@ TEST(ParseJetNumber, IntegersDoublesAndCurrency) {
     EXPECT_EQ(v.type, jet::ColumnType::LongInteger);
     EXPECT_EQ(v.value.integer, -12);
     for (const char16_t* bad : {u"", u"-", u"1e", u"e5", u"1.2.3", u"1e5e5", u"12a", u"$", u"1 2", u"1e999"})
-        EXPECT_FALSE(ado::ParseJetNumber(bad, true, &v)) << ado::ToUtf8(bad);
+        EXPECT_FALSE(ado::ParseJetNumber(bad, true, &v)) << jet::Utf16ToUtf8(bad);
 }
 
 TEST(TextOf, NumbersInTheirShortestFormDatesInTheUsForm) {

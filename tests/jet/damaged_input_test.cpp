@@ -3,11 +3,14 @@
 
 #include <cstring>
 
+#include "jet/bytes.h"
+#include "jet/format.h"
 #include "jet/reader.h"
 #include "jet/writer.h"
 #include "sample_tables.h"
 
 using namespace jet;
+using namespace jet::format;
 
 namespace {
 
@@ -33,15 +36,24 @@ std::string OpenError(std::vector<std::uint8_t> bytes) {
     return error;
 }
 
-void Put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 std::uint32_t Get32(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
+    std::uint32_t v = 0;
+    EXPECT_TRUE(ByteView(b.data(), b.size()).U32(at, v)) << at;
+    return v;
+}
+std::uint16_t Get16(const std::vector<std::uint8_t>& b, std::size_t at) {
+    std::uint16_t v = 0;
+    EXPECT_TRUE(ByteView(b.data(), b.size()).U16(at, v)) << at;
+    return v;
 }
 
-constexpr std::size_t kPage = 4096;
-constexpr std::size_t kCatalog = 2 * kPage;
+// Where row r of the data page at byte `at` starts.
+std::size_t RowAt(const std::vector<std::uint8_t>& b, std::size_t at, std::size_t r) {
+    return at + (Get16(b, at + kDataRowTable + 2 * r) & kRowOffsetMask);
+}
+
+constexpr std::size_t kPage = kPageSize;
+constexpr std::size_t kCatalog = kCatalogPage * kPageSize;
 
 }  // namespace
 
@@ -50,7 +62,7 @@ TEST(JetDamagedInput, EmptyShortAndForeignFiles) {
     EXPECT_EQ("the file is truncated: shorter than one page", OpenError(std::vector<std::uint8_t>(100, 0)));
     EXPECT_EQ("not a Jet database: signature missing", OpenError(std::vector<std::uint8_t>(kPage * 3, 0)));
     auto b = Sample();
-    b[0x14] = 0;  // Jet 3
+    b[kVersionOffset] = 0;  // Jet 3
     EXPECT_EQ("not a Jet 4 (Access 2000-2003) database", OpenError(b));
     b = Sample();
     b.resize(b.size() - 100);
@@ -63,14 +75,14 @@ TEST(JetDamagedInput, AccessTwoThousandSevenAndLaterFilesAreNamedAsSuch) {
         SCOPED_TRACE(version);
         std::vector<std::uint8_t> b(kPage * 3, 0);
         b[1] = 0x01;
-        std::memcpy(&b[4], "Standard ACE DB", 16);
-        b[0x14] = version;
+        std::memcpy(&b[kSignatureOffset], kAceSignature, sizeof kAceSignature);
+        b[kVersionOffset] = version;
         EXPECT_EQ("Access 2007 and later files (.accdb, ACE) are not supported", OpenError(b));
         b.resize(kPage + 100);  // whatever else is wrong with it
         EXPECT_EQ("Access 2007 and later files (.accdb, ACE) are not supported", OpenError(b));
     }
     auto b = Sample();
-    std::memcpy(&b[4], "Standard ACE DX", 16);
+    std::memcpy(&b[kSignatureOffset], "Standard ACE DX", sizeof kAceSignature);
     EXPECT_EQ("not a Jet database: signature missing", OpenError(b));
 }
 
@@ -89,20 +101,18 @@ TEST(JetDamagedInput, TruncatedAtEveryPageBoundary) {
 
 TEST(JetDamagedInput, BrokenStructuresNameWhatIsWrong) {
     auto b = Sample();
-    b[kCatalog] = 0x01;
+    b[kCatalog] = kPageData;
     EXPECT_EQ("table definition: page 2 is not a table definition (page 2)", OpenError(b));
     b = Sample();
-    Put32(b, kCatalog + 4, 2);  // the definition continues on itself
+    PutU32(b, kCatalog + kTdefNextPage, kCatalogPage);  // the definition continues on itself
     EXPECT_EQ("table definition: continuation pages form a loop (page 2)", OpenError(b));
     b = Sample();
-    Put32(b, kCatalog + 55, 0x7FFFFF00);  // usage map beyond the file
+    PutU32(b, kCatalog + kTdefUsedPages, 0x7FFFFF00);  // usage map beyond the file
     EXPECT_EQ("usage map missing (table 'MSysObjects', page 2)", OpenError(b));
     b = Sample();
-    b[kCatalog + 45] = 0xFF;  // column count far past what Jet allows
-    b[kCatalog + 46] = 0x0F;
+    PutU16(b, kCatalog + kTdefColumns, 0x0FFF);  // column count far past what Jet allows
     EXPECT_EQ("table definition: 4095 columns, where Jet allows 1 to 255 (page 2)", OpenError(b));
-    b[kCatalog + 45] = 0xFF;  // allowed, but far past the definition
-    b[kCatalog + 46] = 0x00;
+    PutU16(b, kCatalog + kTdefColumns, 0x00FF);  // allowed, but far past the definition
     EXPECT_NE(std::string::npos, OpenError(b).find("run past the end"));
 }
 
@@ -115,10 +125,10 @@ TEST(JetDamagedInput, LongValueChainLoopIsCaught) {
     bool patched = false;
     for (std::size_t p = b.size() / kPage; p-- > 3 && !patched;) {
         const std::size_t at = p * kPage;
-        if (b[at] != 0x01 || std::memcmp(&b[at + 4], "LVAL", 4) != 0) continue;
-        const std::size_t row = at + (b[at + 14] | (b[at + 15] << 8));
+        if (b[at] != kPageData || std::memcmp(&b[at + kDataOwner], kLongValueTag, 4) != 0) continue;
+        const std::size_t row = RowAt(b, at, 0);
         if (Get32(b, row) == 0) continue;  // last link
-        Put32(b, row, static_cast<std::uint32_t>(p << 8));
+        PutU32(b, row, static_cast<std::uint32_t>(p << 8));
         patched = true;
     }
     ASSERT_TRUE(patched);
@@ -134,12 +144,12 @@ TEST(JetDamagedInput, CatalogNamingOneDefinitionTwiceIsRefused) {
     bool patched = false;
     for (std::size_t p = 3; p < b.size() / kPage && !patched; ++p) {
         const std::size_t at = p * kPage;
-        if (b[at] != 0x01 || Get32(b, at + 4) != 2) continue;
-        const std::size_t rows = b[at + 12] | (b[at + 13] << 8);
+        if (b[at] != kPageData || Get32(b, at + kDataOwner) != kCatalogPage) continue;
+        const std::size_t rows = Get16(b, at + kDataRowCount);
         for (std::size_t r = 0; r < rows && !patched; ++r) {
-            const std::size_t row = at + ((b[at + 14 + 2 * r] | (b[at + 15 + 2 * r] << 8)) & 0x1FFF);
-            if (Get32(b, row + 2) == 3) {
-                Put32(b, row + 2, 4);
+            const std::size_t row = RowAt(b, at, r);
+            if (Get32(b, row + kRowFixedStart) == 3) {
+                PutU32(b, row + kRowFixedStart, 4);
                 patched = true;
             }
         }
@@ -164,15 +174,16 @@ TEST(JetDamagedInput, SharedLongValuesCannotExhaustMemory) {
     int patched = 0;
     for (std::size_t p = 3; p < b.size() / kPage; ++p) {
         const std::size_t at = p * kPage;
-        if (b[at] != 0x01 || Get32(b, at + 4) != kTdef) continue;
-        const std::size_t rows = b[at + 12] | (b[at + 13] << 8);
+        if (b[at] != kPageData || Get32(b, at + kDataOwner) != kTdef) continue;
+        const std::size_t rows = Get16(b, at + kDataRowCount);
         for (std::size_t r = 0; r < rows; ++r) {
-            const std::size_t row = at + ((b[at + 14 + 2 * r] | (b[at + 15 + 2 * r] << 8)) & 0x1FFF);
+            // The memo is the row's only column: its long-value field starts the fixed part.
+            const auto field_at = b.begin() + static_cast<std::ptrdiff_t>(RowAt(b, at, r) + kRowFixedStart);
             if (field.empty()) {
-                field.assign(b.begin() + static_cast<std::ptrdiff_t>(row + 2), b.begin() + static_cast<std::ptrdiff_t>(row + 14));
+                field.assign(field_at, field_at + static_cast<std::ptrdiff_t>(kLongValueFieldSize));
                 continue;
             }
-            std::copy(field.begin(), field.end(), b.begin() + static_cast<std::ptrdiff_t>(row + 2));
+            std::copy(field.begin(), field.end(), field_at);
             ++patched;
         }
     }

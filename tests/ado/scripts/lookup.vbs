@@ -48,13 +48,25 @@ cn.Close
 cn.Open "Data Source='" & db & "'"
 Check cn.State = 1, "Data Source in single quotes"
 
-' --- keyset cursor: exact count, the Move family, 3021 past the ends
-Dim rs
+' --- static cursor (adOpenStatic): an exact count, the Move family, 3021 past the ends
+Dim rs, counted, walked
 Set rs = CreateObject("ADODB.Recordset")
 Check TypeName(rs) = "Recordset", "TypeName(rs) is " & TypeName(rs)
+rs.Open "SELECT COUNT(*) AS n FROM api_const WHERE 宏或常量名 LIKE 'WM_CREATE*'", cn, 3, 1
+counted = rs("n").Value
+rs.Close
+Check counted >= 1, "COUNT(*) of WM_CREATE* is " & counted
 rs.Open "SELECT 宏或常量名, 常量值 FROM api_const WHERE 宏或常量名 LIKE 'WM_CREATE*'", cn, 3, 1
-Check rs.State = 1, "keyset open"
-Check rs.RecordCount >= 1, "keyset RecordCount " & rs.RecordCount
+Check rs.State = 1, "static open"
+Check rs.CursorType = 3, "static cursor kept, got " & rs.CursorType
+Check rs.RecordCount = counted, "static RecordCount " & rs.RecordCount & " is COUNT(*) " & counted
+walked = 0
+Do Until rs.EOF
+    walked = walked + 1
+    rs.MoveNext
+Loop
+Check walked = counted, "rows walked " & walked & " are COUNT(*) " & counted
+rs.MoveFirst
 Check rs.Fields.Count = 2, "Fields.Count"
 Check rs("宏或常量名") = "WM_CREATE" Or Left(rs("宏或常量名"), 9) = "WM_CREATE", "LIKE with * keeps its prefix"
 Dim value

@@ -1,0 +1,61 @@
+// The component's one catch: what a call throws becomes one HRESULT, and only
+// a damaged file is reported as one.
+#include <gtest/gtest.h>
+
+#include <new>
+#include <stdexcept>
+#include <vector>
+
+#include "ado/com/failure.h"
+#include "ado/data_source.h"
+
+using ado_com::CaughtFailure;
+using ado_com::FailureOfCaught;
+using ado_com::Guarded;
+
+namespace {
+
+template <class Throw>
+CaughtFailure FailureOf(Throw thrower) {
+    try {
+        thrower();
+    } catch (...) {
+        return FailureOfCaught();
+    }
+    ADD_FAILURE() << "nothing thrown";
+    return {S_OK, {}};
+}
+
+HRESULT Passed(HRESULT hr, const std::u16string&) { return hr; }
+
+}  // namespace
+
+TEST(ComFailure, OnlyADamagedFileIsReportedAsOne) {
+    const CaughtFailure memory = FailureOf([] { throw std::bad_alloc(); });
+    EXPECT_EQ(E_OUTOFMEMORY, memory.hr);
+    EXPECT_TRUE(memory.text.empty());  // each object gives its own text
+    const CaughtFailure damaged =
+        FailureOf([] { throw ado::DamagedFile(u"api_const", "the file is damaged: usage map missing (table 'api_const', page 7)"); });
+    EXPECT_EQ(E_FAIL, damaged.hr);
+    EXPECT_TRUE(damaged.text ==
+                u"The database file could not be read: the file is damaged: usage map missing (table 'api_const', page 7)");
+    // A fault of the program (an index out of range) is no damaged file.
+    const CaughtFailure bug = FailureOf([] { (void)std::vector<int>().at(1); });
+    EXPECT_EQ(E_UNEXPECTED, bug.hr);
+    EXPECT_EQ(std::u16string::npos, bug.text.find(u"could not be read"));
+    EXPECT_EQ(E_UNEXPECTED, FailureOf([] { throw 1; }).hr);
+}
+
+TEST(ComFailure, GuardedGivesTheBodysAnswerOrReportsWhatItThrew) {
+    EXPECT_EQ(S_FALSE, Guarded([]() -> HRESULT { return S_FALSE; }, Passed));
+    HRESULT reported = S_OK;
+    EXPECT_EQ(E_ABORT, Guarded([]() -> HRESULT { throw std::bad_alloc(); },
+                               [&](HRESULT hr, const std::u16string&) {
+                                   reported = hr;
+                                   return E_ABORT;
+                               }));
+    EXPECT_EQ(E_OUTOFMEMORY, reported);
+    // A report that runs out of memory itself still ends the call.
+    EXPECT_EQ(E_OUTOFMEMORY, Guarded([]() -> HRESULT { throw std::out_of_range("x"); },
+                                     [](HRESULT, const std::u16string&) -> HRESULT { throw std::bad_alloc(); }));
+}
