@@ -3,8 +3,12 @@
 // few things the header evaluator asks of them.
 #include <clang-c/Index.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstddef>
 #include <memory>
 #include <set>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -44,6 +48,21 @@ private:
 std::string TakeText(CXString text);
 
 Index NewIndex();
+
+// Calls each(index, i) for i in [0, count) on `jobs` threads, each with an index of
+// its own (libclang's index is not shared between threads).
+template <typename Each>
+void InParallel(std::size_t count, unsigned jobs, const Each& each) {
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        Index index = NewIndex();
+        for (std::size_t i; (i = next++) < count;) each(index.get(), i);
+    };
+    std::vector<std::thread> workers;
+    for (unsigned j = 1; j < std::max(1u, jobs); ++j) workers.emplace_back(work);
+    work();
+    for (std::thread& t : workers) t.join();
+}
 
 // Parses `source` as the main file `name` (which need not exist). Null, with
 // libclang's reason, when it could not even start.

@@ -385,15 +385,8 @@ bool EvaluateBase(CXIndex index, Context& ctx, const fs::path& pch, UnitResult& 
 
 std::vector<UnitResult> EvaluateUnits(const Context& ctx, const std::vector<UnitHeaders>& headers, unsigned jobs) {
     std::vector<UnitResult> results(headers.size());
-    std::atomic<std::size_t> next{0};
-    auto work = [&] {
-        clang::Index index = clang::NewIndex();
-        for (std::size_t i; (i = next++) < headers.size();) results[i] = EvaluateUnit(index.get(), ctx, headers[i]);
-    };
-    std::vector<std::thread> workers;
-    for (unsigned j = 1; j < std::max(1u, jobs); ++j) workers.emplace_back(work);
-    work();
-    for (std::thread& t : workers) t.join();
+    clang::InParallel(headers.size(), jobs,
+                      [&](CXIndex index, std::size_t i) { results[i] = EvaluateUnit(index, ctx, headers[i]); });
     return results;
 }
 

@@ -300,15 +300,8 @@ bool ScanHeaderFunctions(const FunctionScanOptions& in, HeaderFunctions& out, st
         scan.Scan(unit.get(), results[0]);
         ctx.baseNames = scan.TakeNames();
     }
-    std::atomic<std::size_t> next{0};
-    auto work = [&] {
-        clang::Index index = clang::NewIndex();
-        for (std::size_t i; (i = next++) < headers.size();) results[i + 1] = ScanUnit(index.get(), ctx, headers[i]);
-    };
-    std::vector<std::thread> workers;
-    for (unsigned j = 1; j < std::max(1u, in.jobs); ++j) workers.emplace_back(work);
-    work();
-    for (std::thread& t : workers) t.join();
+    clang::InParallel(headers.size(), in.jobs,
+                      [&](CXIndex index, std::size_t i) { results[i + 1] = ScanUnit(index, ctx, headers[i]); });
 
     out = HeaderFunctions{};
     out.source = "mingw-w64";

@@ -270,15 +270,8 @@ bool LayOutBase(CXIndex index, Context& ctx, const std::string& pch, UnitResult&
 
 std::vector<UnitResult> LayOutUnits(const Context& ctx, const std::vector<std::string>& headers, unsigned jobs) {
     std::vector<UnitResult> results(headers.size());
-    std::atomic<std::size_t> next{0};
-    auto work = [&] {
-        clang::Index index = clang::NewIndex();
-        for (std::size_t i; (i = next++) < headers.size();) results[i] = LayOutUnit(index.get(), ctx, headers[i]);
-    };
-    std::vector<std::thread> workers;
-    for (unsigned j = 1; j < std::max(1u, jobs); ++j) workers.emplace_back(work);
-    work();
-    for (std::thread& t : workers) t.join();
+    clang::InParallel(headers.size(), jobs,
+                      [&](CXIndex index, std::size_t i) { results[i] = LayOutUnit(index, ctx, headers[i]); });
     return results;
 }
 
