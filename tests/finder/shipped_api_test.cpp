@@ -121,7 +121,10 @@ TEST(FinderShippedApi, 易语言DataTypesHaveTheI686LayoutOfASample) {
         << error;
     ASSERT_GT(records.size(), 10000u);
     const char* given = std::getenv("QALOMIR_SEED");
-    const unsigned seed = given ? static_cast<unsigned>(std::strtoul(given, nullptr, 10)) : std::random_device{}();
+    // A fixed sample unless asked (QALOMIR_SEED=N, or random for a new one): every run answers alike.
+    const std::string seedWord = given ? given : "303";
+    const unsigned seed =
+        seedWord == "random" ? std::random_device{}() : static_cast<unsigned>(std::strtoul(seedWord.c_str(), nullptr, 10));
     std::printf("seed %u (QALOMIR_SEED=%u repeats this sample)\n", seed, seed);
     std::mt19937 random(seed);
     std::shuffle(records.begin(), records.end(), random);

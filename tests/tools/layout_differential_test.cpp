@@ -194,7 +194,10 @@ TEST(LayoutDifferential, ASampleOfRecordsHasTheLayoutGccGives) {
         if (RunCommand("command -v " + Gcc(t.target)).empty()) GTEST_SKIP() << "no " << Gcc(t.target);
 
     const char* seedText = std::getenv("QALOMIR_SEED");
-    const unsigned seed = seedText ? static_cast<unsigned>(std::strtoul(seedText, nullptr, 10)) : std::random_device{}();
+    // A fixed sample unless asked (QALOMIR_SEED=N, or random for a new one): every run answers alike.
+    const std::string seedWord = seedText ? seedText : "303";
+    const unsigned seed =
+        seedWord == "random" ? std::random_device{}() : static_cast<unsigned>(std::strtoul(seedWord.c_str(), nullptr, 10));
     std::printf("seed %u (QALOMIR_SEED=%u repeats this sample)\n", seed, seed);
     std::mt19937 random(seed);
     std::vector<Unit> units;
