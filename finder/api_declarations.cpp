@@ -1058,7 +1058,12 @@ void Writer::WriteEnumOrTypedef(const ApiType& type) {
     std::string& o = types_;
     const std::string what = type.kind == TypeKind::Enum ? "an enum of " : "a typedef of ";
     switch (lang_) {
-    case Language::C: o += "typedef " + CType(*t, false) + " " + type.name + ";\n\n"; break;
+    case Language::C:
+        // Written after <windows.h>: a name the headers define is theirs, not ours again
+        // (winsock's SOCKET is UINT_PTR where the metadata says UIntPtr).
+        if (!type.header.empty()) o += "// " + type.name + ": the headers' own (" + type.header + ")\n\n";
+        else o += "typedef " + CType(*t, false) + " " + type.name + ";\n\n";
+        break;
     case Language::Rust: o += "pub type " + type.name + " = " + RustType(*t, false) + ";\n\n"; break;
     case Language::Python: o += type.name + " = " + PyType(*t, Use::Field) + "\n\n"; break;
     case Language::Delphi: o += "type\n  " + type.name + " = " + PasType(*t) + ";\n\n"; break;

@@ -138,9 +138,10 @@ public:
 
     // A type row without a layout: enums, typedefs, callbacks, interfaces.
     void AddType(const std::string& name, const char* kind, std::uint32_t space, const std::string& target,
-                 const std::string& iid = {}, const std::string& base = {}, std::int64_t function = 0) {
+                 const std::string& iid = {}, const std::string& base = {}, std::int64_t function = 0,
+                 const std::string& header = {}) {
         types_.rows.push_back({Int(++lastType_), TextValue(name), TextValue(kind), Value::Null(), Value::Null(),
-                               Value::Null(), Value::Null(), Value::Null(), Value::Null(), TextValue(Space(space)),
+                               Value::Null(), Value::Null(), Value::Null(), TextValue(header), TextValue(Space(space)),
                                TextValue(target), TextValue(iid), TextValue(base),
                                function ? Int(function) : Value::Null(), Value::Null()});
         ++report_.types;
@@ -321,9 +322,17 @@ std::vector<jet::Table> MakeApiTables(const SdkTypes& sdk, const std::array<cons
                            functions && (f.arches == 0 || (f.arches & kArchX86)) ? FindHeaderFunction(*functions, f.name)
                                                                                  : nullptr);
     report.functions = sdk.functions.size();
+    // A typedef name the headers also define says where: C writes none of its own after them.
+    const auto headerOf = [&](const std::string& name) {
+        if (!functions) return std::string();
+        const auto& all = functions->typedefs;
+        const auto at = std::lower_bound(all.begin(), all.end(), name,
+                                         [](const HeaderTypedef& t, const std::string& n) { return t.name < n; });
+        return at != all.end() && at->name == name ? at->header : std::string();
+    };
     for (const SdkFunction& c : sdk.callbacks) {
         const std::int64_t id = writer.AddFunction(c, "callback", "", 0);
-        writer.AddType(c.name, "callback", c.space, c.returns, {}, {}, id);
+        writer.AddType(c.name, "callback", c.space, c.returns, {}, {}, id, headerOf(c.name));
     }
     report.callbacks = sdk.callbacks.size();
     std::map<std::string, const SdkInterface*> interfaces;
@@ -334,8 +343,8 @@ std::vector<jet::Table> MakeApiTables(const SdkTypes& sdk, const std::array<cons
         for (const SdkFunction& m : i.methods) writer.AddFunction(m, "method", i.name, slot++);
         report.methods += i.methods.size();
     }
-    for (const SdkTypedef& t : sdk.typedefs) writer.AddType(t.name, "typedef", t.space, t.type);
-    for (const SdkEnum& e : sdk.enums) writer.AddType(e.name, "enum", e.space, e.base);
+    for (const SdkTypedef& t : sdk.typedefs) writer.AddType(t.name, "typedef", t.space, t.type, {}, {}, 0, headerOf(t.name));
+    for (const SdkEnum& e : sdk.enums) writer.AddType(e.name, "enum", e.space, e.base, {}, {}, 0, headerOf(e.name));
     for (Target target : {Target::I686, Target::X86_64}) {
         LayoutRules rules(sdk, target);
         const HeaderRecords* compiled = headers[target == Target::I686 ? 0 : 1];
