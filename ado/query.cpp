@@ -358,7 +358,7 @@ bool JoinTables(DataSource& source, const std::vector<FromTable>& tables, const 
 
 // ---- grouping ----
 
-struct AggregateSpec {
+struct AggregateCall {
     Aggregate function = Aggregate::None;
     bool star = false;
     std::size_t slot = 0;  // of its column in a joined row
@@ -372,35 +372,35 @@ public:
     GroupAggregates(const Scope& scope, std::size_t grouped) : scope_(scope), grouped_(grouped) {}
 
     bool SlotOf(const Operand& a, BoundOperand* out, SqlError* error) override {
-        AggregateSpec spec;
-        spec.function = a.aggregate;
-        spec.star = a.star;
+        AggregateCall call;
+        call.function = a.aggregate;
+        call.star = a.star;
         if (!a.star) {
             const ScopeColumn* column = scope_.Resolve(a.column, error);
             if (!column) return false;
-            spec.slot = column->slot;
-            spec.argument = column->column.type;
+            call.slot = column->slot;
+            call.argument = column->column.type;
         }
-        const TypeFamily family = FamilyOf(spec.argument);
+        const TypeFamily family = FamilyOf(call.argument);
         if ((a.aggregate == Aggregate::Sum || a.aggregate == Aggregate::Avg) && family != TypeFamily::Number)
             return Fail(error, SqlFault::TypeMismatch, "Data type mismatch in criteria expression: SUM and AVG take numbers.");
         std::size_t i = 0;
-        for (; i < specs.size(); ++i)
-            if (specs[i].function == spec.function && specs[i].star == spec.star && specs[i].slot == spec.slot) break;
-        if (i == specs.size()) {
-            spec.result = ResultOf(spec);
-            specs.push_back(spec);
+        for (; i < calls.size(); ++i)
+            if (calls[i].function == call.function && calls[i].star == call.star && calls[i].slot == call.slot) break;
+        if (i == calls.size()) {
+            call.result = ResultOf(call);
+            calls.push_back(call);
         }
         out->slot = grouped_ + i;
-        out->type = specs[i].result.type;
+        out->type = calls[i].result.type;
         return true;
     }
 
-    std::vector<AggregateSpec> specs;
+    std::vector<AggregateCall> calls;
 
 private:
-    ResultColumn ResultOf(const AggregateSpec& spec) const {
-        switch (spec.function) {
+    ResultColumn ResultOf(const AggregateCall& call) const {
+        switch (call.function) {
         case Aggregate::Count: {
             ResultColumn c = ResultColumnOf({u"", jet::ColumnType::LongInteger, 4});
             c.nullable = false;
@@ -408,12 +408,12 @@ private:
         }
         case Aggregate::Min:
         case Aggregate::Max: {
-            ResultColumn c = ResultColumnOf(scope_.columns[spec.slot].column);
+            ResultColumn c = ResultColumnOf(scope_.columns[call.slot].column);
             c.nullable = true;
             return c;
         }
         default:
-            return ResultColumnOf({u"", spec.argument == jet::ColumnType::Currency ? jet::ColumnType::Currency
+            return ResultColumnOf({u"", call.argument == jet::ColumnType::Currency ? jet::ColumnType::Currency
                                                                                    : jet::ColumnType::Double, 8});
         }
     }
@@ -422,10 +422,10 @@ private:
     std::size_t grouped_;
 };
 
-jet::Value Compute(const AggregateSpec& spec, const std::vector<const Row*>& rows) {
-    if (spec.function == Aggregate::Count) {
+jet::Value Compute(const AggregateCall& call, const std::vector<const Row*>& rows) {
+    if (call.function == Aggregate::Count) {
         std::int64_t n = 0;
-        for (const Row* row : rows) n += spec.star || !(*row)[spec.slot].IsNull();
+        for (const Row* row : rows) n += call.star || !(*row)[call.slot].IsNull();
         return jet::Value::FromInteger(n);
     }
     const jet::Value* best = nullptr;
@@ -433,14 +433,14 @@ jet::Value Compute(const AggregateSpec& spec, const std::vector<const Row*>& row
     double sum = 0;
     bool integral = true;
     for (const Row* row : rows) {
-        const jet::Value& v = (*row)[spec.slot];
+        const jet::Value& v = (*row)[call.slot];
         if (v.IsNull()) continue;
         ++count;
-        if (spec.function == Aggregate::Min || spec.function == Aggregate::Max) {
-            const int c = best ? JetOrder(v, *best, spec.argument) : 0;
-            if (!best || (spec.function == Aggregate::Min ? c < 0 : c > 0)) best = &v;
+        if (call.function == Aggregate::Min || call.function == Aggregate::Max) {
+            const int c = best ? JetOrder(v, *best, call.argument) : 0;
+            if (!best || (call.function == Aggregate::Min ? c < 0 : c > 0)) best = &v;
         } else if (v.kind == jet::Value::Kind::Integer) {
-            whole += spec.argument == jet::ColumnType::Boolean ? (v.integer ? -1 : 0) : v.integer;
+            whole += call.argument == jet::ColumnType::Boolean ? (v.integer ? -1 : 0) : v.integer;
         } else {
             integral = false;
             sum += v.real;
@@ -449,8 +449,8 @@ jet::Value Compute(const AggregateSpec& spec, const std::vector<const Row*>& row
     if (count == 0) return jet::Value::Null();
     if (best) return *best;
     double total = integral ? double(whole) : sum + double(whole);
-    if (spec.function == Aggregate::Avg) total /= double(count);
-    if (spec.argument == jet::ColumnType::Currency) total = std::round(total * 10000.0) / 10000.0;
+    if (call.function == Aggregate::Avg) total /= double(count);
+    if (call.argument == jet::ColumnType::Currency) total = std::round(total * 10000.0) / 10000.0;
     return jet::Value::FromDouble(total);
 }
 
@@ -701,7 +701,7 @@ bool BindColumns(const SelectStatement& s, const Scope& scope, const Grouping& g
         BoundOperand bound;
         if (!BindOperand(output, item.value, &bound, error)) return false;
         plan->values.push_back(bound);
-        plan->columns.push_back(aggregates.specs[bound.slot - grouping.slots.size()].result);
+        plan->columns.push_back(aggregates.calls[bound.slot - grouping.slots.size()].result);
         plan->columns.back().name =
             item.alias.empty() ? u"Expr" + Decimal(1000 + expressions++) : item.alias;
         sourceTables.emplace_back();
@@ -743,7 +743,7 @@ std::vector<Row> GroupRows(const std::vector<Row>& rows, const SelectStatement& 
     auto add = [&](std::vector<const Row*> group, const Row* first) {
         Row row;
         for (std::size_t slot : grouping.slots) row.push_back((*first)[slot]);
-        for (const AggregateSpec& spec : aggregates.specs) row.push_back(Compute(spec, group));
+        for (const AggregateCall& call : aggregates.calls) row.push_back(Compute(call, group));
         if (!s.hasHaving || Evaluate(having, row) == Truth::True) grouped.push_back(std::move(row));
     };
     if (grouping.slots.empty()) add(order, nullptr);
@@ -757,7 +757,7 @@ std::vector<Row> GroupRows(const std::vector<Row>& rows, const SelectStatement& 
 // COUNT(*) alone over one table: the count its definition stores, no row read.
 std::vector<Row> CountedRow(DataSource& source, const FromTable& table, const GroupAggregates& aggregates) {
     Row row;
-    for (std::size_t i = 0; i < aggregates.specs.size(); ++i)
+    for (std::size_t i = 0; i < aggregates.calls.size(); ++i)
         row.push_back(jet::Value::FromInteger(std::int64_t(source.CountRows(*table.shape))));
     return {std::move(row)};
 }
