@@ -4,7 +4,7 @@
 
 #include "jet/utf.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 using jet::ColumnType;
@@ -368,4 +368,4 @@ std::vector<jet::Table> MakeApiTables(const SdkTypes& sdk, const std::array<cons
     return writer.Tables();
 }
 
-}  // namespace constdb
+}  // namespace tools

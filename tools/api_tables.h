@@ -27,7 +27,7 @@
 #include "tools/record_layout.h"
 #include "tools/sdk_types.h"
 
-namespace constdb {
+namespace tools {
 
 // A record as a compiler laid it out, by the name the metadata gives it.
 struct HeaderRecord {
@@ -56,4 +56,4 @@ struct ApiTablesReport {
 std::vector<jet::Table> MakeApiTables(const SdkTypes& sdk, const std::array<const HeaderRecords*, 2>& headers,
                                       ApiTablesReport& report, const HeaderFunctions* functions = nullptr);
 
-}  // namespace constdb
+}  // namespace tools

@@ -27,7 +27,7 @@ int Usage() {
 
 // The folders evaluated by extract_header_constants (which needs libclang), into a
 // file beside the database, read back and removed.
-bool EvaluateNow(const constdb::SourceFolders& folders, const std::string& out, constdb::HeaderConstants& headers,
+bool EvaluateNow(const tools::SourceFolders& folders, const std::string& out, tools::HeaderConstants& headers,
                  std::string* error) {
 #if defined(QALOMIR_EXTRACT_HEADER_CONSTANTS)
     const std::string evaluated = out + ".headers.tsv.gz";
@@ -46,7 +46,7 @@ bool EvaluateNow(const constdb::SourceFolders& folders, const std::string& out, 
         if (error) *error = std::string("evaluating the headers failed: ") + QALOMIR_EXTRACT_HEADER_CONSTANTS;
         return false;
     }
-    const bool read = constdb::ReadHeaderConstants(evaluated, headers, error);
+    const bool read = tools::ReadHeaderConstants(evaluated, headers, error);
     std::remove(evaluated.c_str());
     return read;
 #else
@@ -73,7 +73,7 @@ void PrintList(const std::vector<std::string>& items) {
     std::printf("\n");
 }
 
-void PrintApiReport(const constdb::ApiTablesReport& a, const constdb::BuildInputs& in) {
+void PrintApiReport(const tools::ApiTablesReport& a, const tools::BuildInputs& in) {
     std::printf("functions %zu, methods %zu, callbacks %zu, parameters %zu; type rows %zu, fields %zu\n", a.functions,
                 a.methods, a.callbacks, a.params, a.types, a.fields);
     std::printf("records          %-10s %-10s\n", "i686", "x86_64");
@@ -93,8 +93,8 @@ void PrintApiReport(const constdb::ApiTablesReport& a, const constdb::BuildInput
                     in.typeDifferences.c_str());
 }
 
-void PrintReport(const constdb::BuildResult& r, const constdb::BuildInputs& in) {
-    const constdb::MergeReport& m = r.merge;
+void PrintReport(const tools::BuildResult& r, const tools::BuildInputs& in) {
+    const tools::MergeReport& m = r.merge;
     std::printf("header sources:\n");
     for (std::size_t s = 0; s < m.origins.size(); ++s) std::printf("  %-10s %s\n", m.sources[s].c_str(), m.origins[s].c_str());
     std::printf("names per source:\n");
@@ -106,7 +106,7 @@ void PrintReport(const constdb::BuildResult& r, const constdb::BuildInputs& in) 
                     m.sourceNames[s] ? 100.0 * double(m.firstAgrees[s]) / double(m.sourceNames[s]) : 0.0);
     std::printf("first row of the names two or more sources give:\n");
     for (std::size_t d = 0; d < m.decisions.size(); ++d)
-        std::printf("  %-32s %zu\n", constdb::DecisionText(static_cast<constdb::Decision>(d)), m.decisions[d]);
+        std::printf("  %-32s %zu\n", tools::DecisionText(static_cast<tools::Decision>(d)), m.decisions[d]);
     if (!in.sdkConstants.empty()) std::printf("  metadata A/W resolved to ANSI    %zu\n", m.awResolved);
     if (m.tooLong) std::printf("names too long, left out           %zu\n", m.tooLong);
     std::printf("headers not compilable after <windows.h> (or after the headers they need):\n");
@@ -120,9 +120,9 @@ void PrintReport(const constdb::BuildResult& r, const constdb::BuildInputs& in) 
     if (!in.sdkTypes.empty()) PrintApiReport(r.api, in);
 }
 
-void PrintKindReport(const constdb::BuildResult& r, const constdb::BuildInputs& in) {
+void PrintKindReport(const tools::BuildResult& r, const tools::BuildInputs& in) {
     if (!in.sdkKinds.empty()) {
-        const constdb::KindReport& k = r.kinds;
+        const tools::KindReport& k = r.kinds;
         std::printf("GUIDs, strings and property keys (api_kind_const): %zu names, %zu rows\n", k.names, k.rows);
         static const char* const kinds[] = {"guid", "iid", "clsid", "string", "propkey", "devpropkey"};
         for (std::size_t i = 0; i < k.perKind.size(); ++i) std::printf("  %-30s %zu\n", kinds[i], k.perKind[i]);
@@ -132,7 +132,7 @@ void PrintKindReport(const constdb::BuildResult& r, const constdb::BuildInputs& 
                     k.decisions[2], k.tooLong);
     }
     if (!in.errorTexts.empty()) {
-        const constdb::ErrorTextCounts& e = r.errorCounts;
+        const tools::ErrorTextCounts& e = r.errorCounts;
         std::printf("error texts (api_error_text): %zu\n", r.errorTextRows);
         std::printf("  ERROR_ names with a text         %zu of %zu\n", e.win32WithText, e.win32Names);
         std::printf("  HRESULT names with a text        %zu of %zu (%zu through their Win32 code)\n", e.hresultWithText,
@@ -144,8 +144,8 @@ void PrintKindReport(const constdb::BuildResult& r, const constdb::BuildInputs& 
 }  // namespace
 
 int main(int argc, char** argv) {
-    constdb::BuildInputs in;
-    constdb::SourceFolders folders;
+    tools::BuildInputs in;
+    tools::SourceFolders folders;
     std::string out;
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
@@ -167,11 +167,11 @@ int main(int argc, char** argv) {
     if (out.empty() || (now && !in.headerConstants.empty()) || (!now && !folders.wine.empty())) return Usage();
     if (!now && in.headerConstants.empty()) in.headerConstants = QALOMIR_HEADER_CONSTANTS;
 
-    constdb::HeaderConstants headers;
-    constdb::BuildResult result;
+    tools::HeaderConstants headers;
+    tools::BuildResult result;
     std::string error;
-    const bool ok = now ? EvaluateNow(folders, out, headers, &error) : constdb::ReadHeaderConstants(in.headerConstants, headers, &error);
-    if (!ok || !constdb::BuildConstantsDatabase(std::move(headers), in, out, result, &error)) {
+    const bool ok = now ? EvaluateNow(folders, out, headers, &error) : tools::ReadHeaderConstants(in.headerConstants, headers, &error);
+    if (!ok || !tools::BuildConstantsDatabase(std::move(headers), in, out, result, &error)) {
         std::fprintf(stderr, "build_constants_db: %s\n", error.c_str());
         return 1;
     }

@@ -9,7 +9,7 @@
 #include "tools/header_layouts.h"
 #include "tools/release_memory.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 bool WriteLines(const std::string& path, const std::vector<std::string>& lines, std::string* error) {
@@ -137,4 +137,4 @@ bool BuildConstantsDatabase(HeaderConstants headers, const BuildInputs& inputs, 
     return true;
 }
 
-}  // namespace constdb
+}  // namespace tools

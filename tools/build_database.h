@@ -9,7 +9,7 @@
 #include "tools/kind_tables.h"
 #include "tools/source_merge.h"
 
-namespace constdb {
+namespace tools {
 
 struct BuildInputs {
     std::string headerConstants;  // the headers' evaluated constants (data/); read when no headers are given
@@ -43,4 +43,4 @@ bool BuildConstantsDatabase(const BuildInputs& inputs, const std::string& outPat
 bool BuildConstantsDatabase(HeaderConstants headers, const BuildInputs& inputs, const std::string& outPath,
                             BuildResult& result, std::string* error);
 
-}  // namespace constdb
+}  // namespace tools

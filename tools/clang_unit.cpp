@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <random>
 
-namespace constdb::clang {
+namespace tools::clang {
 
 TempPch::TempPch() {
     std::random_device rd;
@@ -126,4 +126,4 @@ SourceTokens TokensIn(CXTranslationUnit unit, CXSourceRange range) {
     return out;
 }
 
-}  // namespace constdb::clang
+}  // namespace tools::clang

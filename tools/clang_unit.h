@@ -14,7 +14,7 @@
 
 #include "tools/literal_notation.h"
 
-namespace constdb::clang {
+namespace tools::clang {
 
 struct IndexDeleter {
     void operator()(void* index) const { clang_disposeIndex(index); }
@@ -106,4 +106,4 @@ void VisitChildren(CXCursor parent, Visit&& visit) {
         &visit);
 }
 
-}  // namespace constdb::clang
+}  // namespace tools::clang

@@ -4,7 +4,7 @@
 
 #include "tools/int_value.h"
 
-namespace constdb {
+namespace tools {
 
 constexpr std::size_t kMaxTextLength = 255;  // characters in a Jet text column, names included
 
@@ -15,4 +15,4 @@ struct Constant {
     IntValue value;
 };
 
-}  // namespace constdb
+}  // namespace tools

@@ -2,7 +2,7 @@
 
 #include "jet/utf.h"
 
-namespace constdb {
+namespace tools {
 
 jet::Table MakeConstantsTable(std::vector<Constant> constants) {
     jet::Table t;
@@ -24,4 +24,4 @@ jet::Table MakeConstantsTable(std::vector<Constant> constants) {
     return t;
 }
 
-}  // namespace constdb
+}  // namespace tools

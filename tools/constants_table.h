@@ -5,10 +5,10 @@
 #include "jet/table.h"
 #include "tools/constant.h"
 
-namespace constdb {
+namespace tools {
 
 // Rows keep the order given, so a name's first row is the one a reader meets first.
 // Takes the constants over: each is released once its row is made.
 jet::Table MakeConstantsTable(std::vector<Constant> constants);
 
-}  // namespace constdb
+}  // namespace tools

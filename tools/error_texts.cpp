@@ -5,7 +5,7 @@
 #include "tools/gzip_text.h"
 #include "tools/tsv_lines.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 bool Fail(std::string* error, std::size_t line, const std::string& why) {
@@ -77,4 +77,4 @@ const ErrorText* FindErrorText(const ErrorTexts& texts, std::uint32_t code) {
     return it != texts.texts.end() && it->code == code ? &*it : nullptr;
 }
 
-}  // namespace constdb
+}  // namespace tools

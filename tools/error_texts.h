@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace constdb {
+namespace tools {
 
 struct ErrorText {
     std::uint32_t code = 0;  // the message id: a Win32 error's code, an HRESULT's 32 bits
@@ -26,4 +26,4 @@ bool ReadErrorTexts(const std::string& path, ErrorTexts& out, std::string* error
 // The first text of code; null when there is none.
 const ErrorText* FindErrorText(const ErrorTexts& texts, std::uint32_t code);
 
-}  // namespace constdb
+}  // namespace tools

@@ -18,8 +18,8 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    constdb::SourceFolders folders;
-    constdb::EvaluationOptions options;
+    tools::SourceFolders folders;
+    tools::EvaluationOptions options;
     std::string out;
     bool wine = true;
     for (int i = 1; i < argc; ++i) {
@@ -33,15 +33,15 @@ int main(int argc, char** argv) {
         else return Usage();
     }
     if (out.empty() || options.jobs == 0 || (!wine && !folders.wine.empty())) return Usage();
-    if (folders.mingw.empty()) folders.mingw.push_back(constdb::kMingwFolder);
-    if (folders.wine.empty() && wine) folders.wine.assign(std::begin(constdb::kWineFolders), std::end(constdb::kWineFolders));
-    folders.mingwPackage = constdb::InstalledPackage(folders.mingw[0]);
-    if (wine) folders.winePackage = constdb::InstalledPackage(folders.wine[0]);
+    if (folders.mingw.empty()) folders.mingw.push_back(tools::kMingwFolder);
+    if (folders.wine.empty() && wine) folders.wine.assign(std::begin(tools::kWineFolders), std::end(tools::kWineFolders));
+    folders.mingwPackage = tools::InstalledPackage(folders.mingw[0]);
+    if (wine) folders.winePackage = tools::InstalledPackage(folders.wine[0]);
 
-    constdb::HeaderConstants constants;
+    tools::HeaderConstants constants;
     std::string error;
-    if (!constdb::EvaluateHeaderSources(folders, options, constants, &error) ||
-        !constdb::WriteHeaderConstants(out, constants,
+    if (!tools::EvaluateHeaderSources(folders, options, constants, &error) ||
+        !tools::WriteHeaderConstants(out, constants,
                                        "Integer constants of the Windows headers as a C compiler for 32-bit Windows evaluates\n"
                                        "them; see data/README.md. Written by tools/extract_header_constants; regenerate with\n"
                                        "  cmake --build build/builder --target regenerate_header_constants",
@@ -49,9 +49,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "extract_header_constants: %s\n", error.c_str());
         return 1;
     }
-    for (const constdb::HeaderSource& s : constants.sources) {
+    for (const tools::HeaderSource& s : constants.sources) {
         std::size_t failed = 0;
-        for (const constdb::HeaderUnit& u : s.units) failed += !u.error.empty();
+        for (const tools::HeaderUnit& u : s.units) failed += !u.error.empty();
         std::printf("%-10s %s: %zu units (%zu did not compile), %zu constants\n", s.name.c_str(), s.package.c_str(),
                     s.units.size(), failed, s.constants.size());
     }

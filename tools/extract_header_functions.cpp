@@ -21,7 +21,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    constdb::FunctionScanOptions options;
+    tools::FunctionScanOptions options;
     std::string out;
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
@@ -32,14 +32,14 @@ int main(int argc, char** argv) {
         else return Usage();
     }
     if (out.empty() || options.jobs == 0) return Usage();
-    if (options.folders.empty()) options.folders.push_back(constdb::kMingwFolder);
-    options.package = constdb::InstalledPackage(options.folders[0]);
-    options.gnuVersion = constdb::kMingwGnuVersion;  // as the GCC that builds the program reads them
+    if (options.folders.empty()) options.folders.push_back(tools::kMingwFolder);
+    options.package = tools::InstalledPackage(options.folders[0]);
+    options.gnuVersion = tools::kMingwGnuVersion;  // as the GCC that builds the program reads them
 
-    constdb::HeaderFunctions functions;
+    tools::HeaderFunctions functions;
     std::string error;
-    if (!constdb::ScanHeaderFunctions(options, functions, &error) ||
-        !constdb::WriteHeaderFunctions(out, functions,
+    if (!tools::ScanHeaderFunctions(options, functions, &error) ||
+        !tools::WriteHeaderFunctions(out, functions,
                                        "The functions the mingw-w64 headers declare, their types as the headers spell them,\n"
                                        "and the typedef names they define; see data/README.md. Written by\n"
                                        "tools/extract_header_functions; regenerate with\n"
@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::size_t params = 0;
-    for (const constdb::HeaderFunction& f : functions.functions) params += f.params.size();
+    for (const tools::HeaderFunction& f : functions.functions) params += f.params.size();
     std::printf("%s %s: %zu functions (%zu parameters), %zu typedef names; %zu units did not compile\n",
                 functions.source.c_str(), functions.package.c_str(), functions.functions.size(), params,
                 functions.typedefs.size(), functions.errors.size());

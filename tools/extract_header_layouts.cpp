@@ -22,8 +22,8 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    constdb::HeaderFolders in{"mingw-w64", "", {}, constdb::kSdkAbiDefines, constdb::kMingwGnuVersion};
-    constdb::LayoutOptions options;
+    tools::HeaderFolders in{"mingw-w64", "", {}, tools::kSdkAbiDefines, tools::kMingwGnuVersion};
+    tools::LayoutOptions options;
     options.targets.clear();
     std::string out;
     for (int i = 1; i < argc; ++i) {
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
         else if (std::strcmp(argv[i], "--arch") == 0 && hasValue) {
             const std::string arch = argv[++i];
             bool known = false;
-            for (const constdb::LayoutTargetName& t : constdb::kLayoutTargets)
+            for (const tools::LayoutTargetName& t : tools::kLayoutTargets)
                 if (t.arch == arch) options.targets.push_back(t), known = true;
             if (!known) return Usage();
         } else {
@@ -44,14 +44,14 @@ int main(int argc, char** argv) {
         }
     }
     if (out.empty() || options.jobs == 0) return Usage();
-    if (options.targets.empty()) options.targets = constdb::kLayoutTargets;
-    if (in.folders.empty()) in.folders.push_back(constdb::kMingwFolder);
-    in.package = constdb::InstalledPackage(in.folders[0]);
+    if (options.targets.empty()) options.targets = tools::kLayoutTargets;
+    if (in.folders.empty()) in.folders.push_back(tools::kMingwFolder);
+    in.package = tools::InstalledPackage(in.folders[0]);
 
-    constdb::HeaderLayouts layouts;
+    tools::HeaderLayouts layouts;
     std::string error;
-    if (!constdb::EvaluateLayouts(in, options, layouts, &error) ||
-        !constdb::WriteHeaderLayouts(out, layouts,
+    if (!tools::EvaluateLayouts(in, options, layouts, &error) ||
+        !tools::WriteHeaderLayouts(out, layouts,
                                      "The layout of every structure and union of the mingw-w64 headers as a C compiler for\n"
                                      "each Windows target lays it out; see data/README.md. Written by\n"
                                      "tools/extract_header_layouts; regenerate with\n"
@@ -60,9 +60,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "extract_header_layouts: %s\n", error.c_str());
         return 1;
     }
-    for (const constdb::LayoutTarget& t : layouts.targets) {
+    for (const tools::LayoutTarget& t : layouts.targets) {
         std::size_t nested = 0;
-        for (const constdb::LayoutRecord& r : t.records) nested += r.name.find('.') != std::string::npos;
+        for (const tools::LayoutRecord& r : t.records) nested += r.name.find('.') != std::string::npos;
         std::printf("%-7s %s: %zu units (%zu did not compile), %zu records (%zu of them nested without a tag)\n", t.arch.c_str(),
                     layouts.package.c_str(), t.units, t.failed.size(), t.records.size(), nested);
     }

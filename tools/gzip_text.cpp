@@ -4,7 +4,7 @@
 
 #include <memory>
 
-namespace constdb {
+namespace tools {
 namespace {
 
 using GzFile = std::unique_ptr<gzFile_s, int (*)(gzFile)>;
@@ -46,4 +46,4 @@ bool WriteGzipText(const std::string& path, const std::string& text, std::string
     return ok;
 }
 
-}  // namespace constdb
+}  // namespace tools

@@ -3,7 +3,7 @@
 // reads a file that is not compressed, as it is.
 #include <string>
 
-namespace constdb {
+namespace tools {
 
 // False, with the file's name and the reason, when it cannot be read.
 bool ReadGzipText(const std::string& path, std::string& text, std::string* error);
@@ -22,4 +22,4 @@ bool ParseGzipFile(const std::string& path, Parse&& parse, std::string* error) {
 // Same bytes for the same text: the gzip header carries no time or name.
 bool WriteGzipText(const std::string& path, const std::string& text, std::string* error);
 
-}  // namespace constdb
+}  // namespace tools

@@ -6,7 +6,7 @@
 #include "tools/tsv_lines.h"
 #include "tools/type_codes.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 bool Fail(std::string* error, std::size_t line, const std::string& why) {
@@ -123,4 +123,4 @@ bool ReadHeaderConstants(const std::string& path, HeaderConstants& out, std::str
     return ParseGzipFile(path, [&](std::string_view text, std::string* why) { return ParseHeaderConstants(text, out, why); }, error);
 }
 
-}  // namespace constdb
+}  // namespace tools

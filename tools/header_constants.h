@@ -18,7 +18,7 @@
 
 #include "tools/int_value.h"
 
-namespace constdb {
+namespace tools {
 
 // The header every unit includes first; its own unit comes first.
 constexpr const char* kBaseHeader = "windows.h";
@@ -63,4 +63,4 @@ bool ParseHeaderConstants(std::string_view text, HeaderConstants& out, std::stri
 bool WriteHeaderConstants(const std::string& path, const HeaderConstants& in, const std::string& comment, std::string* error);
 bool ReadHeaderConstants(const std::string& path, HeaderConstants& out, std::string* error);
 
-}  // namespace constdb
+}  // namespace tools

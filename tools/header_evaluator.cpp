@@ -19,7 +19,7 @@
 #error "QALOMIR_CLANG_RESOURCE_DIR names libclang's own headers (stddef.h, ...)"
 #endif
 
-namespace constdb {
+namespace tools {
 namespace {
 
 namespace fs = std::filesystem;
@@ -485,4 +485,4 @@ bool EvaluateHeaders(const HeaderFolders& in, const EvaluationOptions& options, 
     return true;
 }
 
-}  // namespace constdb
+}  // namespace tools

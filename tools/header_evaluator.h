@@ -10,7 +10,7 @@
 
 #include "tools/header_constants.h"
 
-namespace constdb {
+namespace tools {
 
 struct HeaderFolders {
     std::string source;                // "mingw-w64", "Wine"
@@ -34,4 +34,4 @@ bool EvaluateHeaders(const HeaderFolders& in, const EvaluationOptions& options, 
 // What evaluates them: libclang's version, the target and the GCC it presents itself as.
 std::string CompilerDescription(const HeaderFolders& in);
 
-}  // namespace constdb
+}  // namespace tools

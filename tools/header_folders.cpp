@@ -6,7 +6,7 @@
 
 #include "tools/header_constants.h"
 
-namespace constdb {
+namespace tools {
 
 namespace fs = std::filesystem;
 
@@ -42,4 +42,4 @@ std::vector<std::string> Folders::Headers() const {
     return {found.begin(), found.end()};
 }
 
-}  // namespace constdb
+}  // namespace tools

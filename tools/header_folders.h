@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace constdb {
+namespace tools {
 
 class Folders {
 public:
@@ -24,4 +24,4 @@ private:
     std::vector<std::string> roots_;
 };
 
-}  // namespace constdb
+}  // namespace tools

@@ -17,7 +17,7 @@
 #error "QALOMIR_CLANG_RESOURCE_DIR names libclang's own headers (stddef.h, ...)"
 #endif
 
-namespace constdb {
+namespace tools {
 namespace {
 
 namespace fs = std::filesystem;
@@ -325,4 +325,4 @@ bool ScanHeaderFunctions(const FunctionScanOptions& in, HeaderFunctions& out, st
     return true;
 }
 
-}  // namespace constdb
+}  // namespace tools

@@ -9,7 +9,7 @@
 
 #include "tools/header_functions.h"
 
-namespace constdb {
+namespace tools {
 
 struct FunctionScanOptions {
     std::vector<std::string> folders;  // the include path; every *.h under it is a unit
@@ -22,4 +22,4 @@ struct FunctionScanOptions {
 // False, with a reason, when no folder holds windows.h or libclang cannot parse at all.
 bool ScanHeaderFunctions(const FunctionScanOptions& in, HeaderFunctions& out, std::string* error);
 
-}  // namespace constdb
+}  // namespace tools

@@ -5,7 +5,7 @@
 #include "tools/gzip_text.h"
 #include "tools/tsv_lines.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 bool Fail(std::string* error, std::size_t line, const std::string& why) {
@@ -155,4 +155,4 @@ const HeaderFunction* FindHeaderFunction(const HeaderFunctions& in, std::string_
     return at != in.functions.end() && at->name == name ? &*at : nullptr;
 }
 
-}  // namespace constdb
+}  // namespace tools

@@ -31,7 +31,7 @@
 #include <string_view>
 #include <vector>
 
-namespace constdb {
+namespace tools {
 
 struct HeaderFunction {
     std::string name;
@@ -85,4 +85,4 @@ bool ReadHeaderFunctions(const std::string& path, HeaderFunctions& out, std::str
 // The function of that name; null when the headers declare none.
 const HeaderFunction* FindHeaderFunction(const HeaderFunctions& in, std::string_view name);
 
-}  // namespace constdb
+}  // namespace tools

@@ -6,7 +6,7 @@
 #include "tools/gzip_text.h"
 #include "tools/tsv_lines.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 bool Fail(std::string* error, std::size_t line, const std::string& why) {
@@ -187,4 +187,4 @@ bool ReadHeaderLayouts(const std::string& path, HeaderLayouts& out, std::string*
     return ParseGzipFile(path, [&](std::string_view text, std::string* why) { return ParseHeaderLayouts(text, out, why); }, error);
 }
 
-}  // namespace constdb
+}  // namespace tools

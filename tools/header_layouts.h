@@ -33,7 +33,7 @@
 #include <string_view>
 #include <vector>
 
-namespace constdb {
+namespace tools {
 
 struct LayoutField {
     std::string name;
@@ -90,4 +90,4 @@ bool ParseHeaderLayouts(std::string_view text, HeaderLayouts& out, std::string* 
 bool WriteHeaderLayouts(const std::string& path, const HeaderLayouts& in, const std::string& comment, std::string* error);
 bool ReadHeaderLayouts(const std::string& path, HeaderLayouts& out, std::string* error);
 
-}  // namespace constdb
+}  // namespace tools

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-namespace constdb {
+namespace tools {
 namespace {
 
 std::string FirstLineOf(const std::string& command) {
@@ -51,4 +51,4 @@ bool EvaluateHeaderSources(const SourceFolders& in, const EvaluationOptions& opt
     return true;
 }
 
-}  // namespace constdb
+}  // namespace tools

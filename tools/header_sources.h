@@ -8,7 +8,7 @@
 
 #include "tools/header_evaluator.h"
 
-namespace constdb {
+namespace tools {
 
 // Debian's mingw-w64-common and libwine-dev put them here.
 constexpr const char* kMingwFolder = "/usr/share/mingw-w64/include";
@@ -34,4 +34,4 @@ std::vector<std::string> VersionDefines(const HeaderSource& mingw);
 // either source; each source evaluates those it has.
 bool EvaluateHeaderSources(const SourceFolders& in, const EvaluationOptions& options, HeaderConstants& out, std::string* error);
 
-}  // namespace constdb
+}  // namespace tools

@@ -1,6 +1,6 @@
 #include "tools/int_value.h"
 
-namespace constdb {
+namespace tools {
 
 IntValue IntValue::Of(std::uint64_t raw, IntType type) {
     IntValue v;
@@ -31,4 +31,4 @@ IntType CommonType(IntType a, IntType b) {
     return a.bits > b.bits ? a : b;
 }
 
-}  // namespace constdb
+}  // namespace tools

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace constdb {
+namespace tools {
 
 struct IntType {
     int bits = 32;  // 32 or 64 after promotion; 8 or 16 only as a cast target
@@ -41,4 +41,4 @@ private:
 // The common type of the usual arithmetic conversions for two promoted operands.
 IntType CommonType(IntType a, IntType b);
 
-}  // namespace constdb
+}  // namespace tools

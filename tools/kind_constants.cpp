@@ -5,7 +5,7 @@
 #include "tools/gzip_text.h"
 #include "tools/tsv_lines.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 bool Fail(std::string* error, std::size_t line, const std::string& why) {
@@ -144,4 +144,4 @@ bool ReadSdkKinds(const std::string& path, KindConstants& out, std::string* erro
     return ParseGzipFile(path, [&](std::string_view text, std::string* why) { return ParseSdkKinds(text, out, why); }, error);
 }
 
-}  // namespace constdb
+}  // namespace tools

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace constdb {
+namespace tools {
 
 // guid, iid, clsid: a GUID; string: a string (the metadata does not say narrow or
 // wide), stringA, stringW: a narrow or a wide string; propkey, devpropkey: a format
@@ -47,4 +47,4 @@ struct KindConstants {
 bool ParseSdkKinds(std::string_view text, KindConstants& out, std::string* error);
 bool ReadSdkKinds(const std::string& path, KindConstants& out, std::string* error);
 
-}  // namespace constdb
+}  // namespace tools

@@ -7,7 +7,7 @@
 #include "jet/index_key.h"
 #include "jet/utf.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 struct Given {
@@ -191,4 +191,4 @@ ErrorTextCounts CountErrorTexts(const std::vector<Constant>& constants, const Er
     return n;
 }
 
-}  // namespace constdb
+}  // namespace tools

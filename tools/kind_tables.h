@@ -19,7 +19,7 @@
 #include "tools/error_texts.h"
 #include "tools/kind_constants.h"
 
-namespace constdb {
+namespace tools {
 
 struct KindSource {
     std::string name;             // "mingw-w64", "Wine", "metadata"
@@ -58,4 +58,4 @@ struct ErrorTextCounts {
 // Each name's first row (constants sorted by name, a name's first row first).
 ErrorTextCounts CountErrorTexts(const std::vector<Constant>& constants, const ErrorTexts& texts);
 
-}  // namespace constdb
+}  // namespace tools

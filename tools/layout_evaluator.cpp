@@ -15,7 +15,7 @@
 #error "QALOMIR_CLANG_RESOURCE_DIR names libclang's own headers (stddef.h, ...)"
 #endif
 
-namespace constdb {
+namespace tools {
 
 // mingw-w64's _mingw.h makes time_t 32-bit on i686 unless this is defined (or _UCRT,
 // which changes much else); the SDK's has been 64-bit since Visual C++ 2005.
@@ -346,4 +346,4 @@ bool EvaluateLayouts(const HeaderFolders& in, const LayoutOptions& options, Head
     return true;
 }
 
-}  // namespace constdb
+}  // namespace tools

@@ -10,7 +10,7 @@
 #include "tools/header_evaluator.h"
 #include "tools/header_layouts.h"
 
-namespace constdb {
+namespace tools {
 
 // What the targets are evaluated with so that records are laid out as the Windows
 // SDK lays them out where mingw-w64's defaults differ: 64-bit time_t on i686
@@ -36,4 +36,4 @@ struct LayoutOptions {
 // folder holds windows.h or libclang cannot parse at all.
 bool EvaluateLayouts(const HeaderFolders& in, const LayoutOptions& options, HeaderLayouts& out, std::string* error);
 
-}  // namespace constdb
+}  // namespace tools

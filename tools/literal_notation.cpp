@@ -5,7 +5,7 @@
 
 #include "tools/value_text.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 constexpr int kMaxDepth = 64;  // macros naming macros; the headers go a dozen deep
@@ -218,4 +218,4 @@ std::string NotationText(const IntValue& value, const Notation& notation) {
     return FormatValueText(value, notation.anyHex);
 }
 
-}  // namespace constdb
+}  // namespace tools

@@ -10,7 +10,7 @@
 
 #include "tools/int_value.h"
 
-namespace constdb {
+namespace tools {
 
 struct SourceToken {
     enum class Kind : std::uint8_t { Punctuation, Identifier, Literal, Other };
@@ -61,4 +61,4 @@ private:
 // digits as written when it is that value, else FormatValueText's.
 std::string NotationText(const IntValue& value, const Notation& notation);
 
-}  // namespace constdb
+}  // namespace tools

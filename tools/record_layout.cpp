@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace constdb {
+namespace tools {
 namespace {
 
 struct Native {
@@ -136,4 +136,4 @@ bool LayoutRules::Layout(const std::string& name, RecordLayout& out, std::string
     return true;
 }
 
-}  // namespace constdb
+}  // namespace tools

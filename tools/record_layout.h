@@ -11,7 +11,7 @@
 
 #include "tools/sdk_types.h"
 
-namespace constdb {
+namespace tools {
 
 enum class Target { I686, X86_64 };
 const char* TargetName(Target target);  // "i686", "x86_64"
@@ -62,4 +62,4 @@ private:
     std::vector<std::string> working_;              // records being laid out: a cycle is an error
 };
 
-}  // namespace constdb
+}  // namespace tools

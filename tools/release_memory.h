@@ -6,7 +6,7 @@
 #include <malloc.h>
 #endif
 
-namespace constdb {
+namespace tools {
 
 inline void ReleaseFreedMemory() {
 #if defined(__GLIBC__)
@@ -14,4 +14,4 @@ inline void ReleaseFreedMemory() {
 #endif
 }
 
-}  // namespace constdb
+}  // namespace tools

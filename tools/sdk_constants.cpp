@@ -4,7 +4,7 @@
 #include "tools/tsv_lines.h"
 #include "tools/type_codes.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 SdkKind KindOf(std::string_view typeCode, std::string_view typedefName) {
@@ -55,4 +55,4 @@ bool ReadSdkConstants(const std::string& path, SdkConstants& out, std::string* e
     return ParseGzipFile(path, [&](std::string_view text, std::string* why) { return ParseSdkConstants(text, out, why); }, error);
 }
 
-}  // namespace constdb
+}  // namespace tools

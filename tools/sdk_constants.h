@@ -8,7 +8,7 @@
 
 #include "tools/int_value.h"
 
-namespace constdb {
+namespace tools {
 
 // What a header would declare the value as, where that changes how it is written.
 enum class SdkKind : std::uint8_t {
@@ -35,4 +35,4 @@ bool ParseSdkConstants(std::string_view text, SdkConstants& out, std::string* er
 // Reads the gzip-compressed extract. False, with the file's name and the reason, on failure.
 bool ReadSdkConstants(const std::string& path, SdkConstants& out, std::string* error);
 
-}  // namespace constdb
+}  // namespace tools

@@ -5,7 +5,7 @@
 #include "tools/gzip_text.h"
 #include "tools/tsv_lines.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 bool Fail(std::string* error, std::size_t line, const std::string& why) {
@@ -334,4 +334,4 @@ bool ReadSdkTypes(const std::string& path, SdkTypes& out, std::string* error) {
     return ParseGzipFile(path, [&](std::string_view text, std::string* why) { return ParseSdkTypes(text, out, why); }, error);
 }
 
-}  // namespace constdb
+}  // namespace tools

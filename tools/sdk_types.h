@@ -32,7 +32,7 @@
 #include <string_view>
 #include <vector>
 
-namespace constdb {
+namespace tools {
 
 // ARCHES as bits; 0 means every architecture.
 enum : std::uint8_t { kArchX86 = 1, kArchX64 = 2, kArchArm64 = 4 };
@@ -138,4 +138,4 @@ struct TypeText {
 // identifiers) followed by * and [N] steps, N from 1 to 2^32-1.
 bool ParseTypeText(std::string_view text, TypeText& out, std::string* error);
 
-}  // namespace constdb
+}  // namespace tools

@@ -7,7 +7,7 @@
 
 #include "tools/value_text.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 // A 32-bit program cannot tell (DWORD)-1 from -1: equal when the 32 bits are.
@@ -268,4 +268,4 @@ std::vector<Constant> MergeSources(const HeaderConstants& headers, const SdkCons
     return Merger(headers, sdk, report).Run();
 }
 
-}  // namespace constdb
+}  // namespace tools

@@ -14,7 +14,7 @@
 #include "tools/header_constants.h"
 #include "tools/sdk_constants.h"
 
-namespace constdb {
+namespace tools {
 
 // How a name's first row was chosen, where two or more sources give it.
 enum class Decision {
@@ -52,4 +52,4 @@ struct MergeReport {
 // source's name ("twain.h (Wine)"), the metadata's name their namespace. sdk may be null.
 std::vector<Constant> MergeSources(const HeaderConstants& headers, const SdkConstants* sdk, MergeReport& report);
 
-}  // namespace constdb
+}  // namespace tools

@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-namespace constdb {
+namespace tools {
 
 inline std::vector<std::string_view> SplitTabs(std::string_view line) {
     std::vector<std::string_view> fields;
@@ -28,4 +28,4 @@ bool ForEachLine(std::string_view text, OnLine onLine) {
     return true;
 }
 
-}  // namespace constdb
+}  // namespace tools

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-namespace constdb {
+namespace tools {
 namespace {
 
 struct TypeCode {
@@ -58,4 +58,4 @@ std::string TypedValueText(const IntValue& value) {
     return value.IsUnsigned() ? std::to_string(value.Raw()) : std::to_string(value.Signed());
 }
 
-}  // namespace constdb
+}  // namespace tools

@@ -8,7 +8,7 @@
 
 #include "tools/int_value.h"
 
-namespace constdb {
+namespace tools {
 
 // The type a code names; nothing for an unknown code.
 std::optional<IntType> TypeOfCode(std::string_view code);
@@ -23,4 +23,4 @@ std::optional<IntValue> ParseTypedValue(std::string_view text, IntType type, boo
 // The decimal text ParseTypedValue reads back.
 std::string TypedValueText(const IntValue& value);
 
-}  // namespace constdb
+}  // namespace tools

@@ -1,6 +1,6 @@
 #include "tools/value_text.h"
 
-namespace constdb {
+namespace tools {
 
 std::string FormatValueText(const IntValue& value, bool anyHexOperand) {
     if (anyHexOperand) {
@@ -28,4 +28,4 @@ std::string SdkValueText(const IntValue& value, SdkKind kind) {
     return FormatValueText(value, hex);
 }
 
-}  // namespace constdb
+}  // namespace tools

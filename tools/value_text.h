@@ -5,7 +5,7 @@
 #include "tools/int_value.h"
 #include "tools/sdk_constants.h"
 
-namespace constdb {
+namespace tools {
 
 // A definition that is one hexadecimal literal (parentheses aside) keeps its digits
 // as written, "0x0001" (literal_notation.h). Otherwise: "0x" and upper-case digits
@@ -20,4 +20,4 @@ std::string FormatValueText(const IntValue& value, bool anyHexOperand);
 // 4294967295). Everything else is decimal.
 std::string SdkValueText(const IntValue& value, SdkKind kind);
 
-}  // namespace constdb
+}  // namespace tools

@@ -56,29 +56,29 @@ int main(int argc, char** argv) {
 
     std::string error;
     Clock::time_point start = Clock::now();
-    constdb::HeaderConstants headers;
-    if (!constdb::ReadHeaderConstants(headersPath, headers, &error)) {
+    tools::HeaderConstants headers;
+    if (!tools::ReadHeaderConstants(headersPath, headers, &error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
     double read = SecondsSince(start);
 
     Clock::time_point mergeStart = Clock::now();
-    constdb::SdkConstants sdk;
-    if (!sdkPath.empty() && !constdb::ReadSdkConstants(sdkPath, sdk, &error)) {
+    tools::SdkConstants sdk;
+    if (!sdkPath.empty() && !tools::ReadSdkConstants(sdkPath, sdk, &error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    constdb::MergeReport merge;
-    std::vector<constdb::Constant> constants = constdb::MergeSources(headers, sdkPath.empty() ? nullptr : &sdk, merge);
-    headers = constdb::HeaderConstants{};
-    sdk = constdb::SdkConstants{};
+    tools::MergeReport merge;
+    std::vector<tools::Constant> constants = tools::MergeSources(headers, sdkPath.empty() ? nullptr : &sdk, merge);
+    headers = tools::HeaderConstants{};
+    sdk = tools::SdkConstants{};
     double mergeTime = SecondsSince(mergeStart);
     const std::size_t rows = constants.size();
 
     Clock::time_point writeStart = Clock::now();
     std::vector<jet::Table> tables;
-    tables.push_back(constdb::MakeConstantsTable(std::move(constants)));
+    tables.push_back(tools::MakeConstantsTable(std::move(constants)));
     if (!jet::WriteDatabase(out, tables, &error)) {
         std::fprintf(stderr, "write failed: %s\n", error.c_str());
         return 1;

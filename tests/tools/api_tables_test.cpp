@@ -17,7 +17,7 @@
 #include "tests/tools/run_command.h"
 #include "tools/api_tables.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 #if defined(QALOMIR_SDK_TYPES)
@@ -329,4 +329,4 @@ TEST(HeaderSpelling, AFileWithoutTheColumnsReadsWithNoSpelling) {
 }
 
 }  // namespace
-}  // namespace constdb
+}  // namespace tools

@@ -12,7 +12,7 @@
 
 namespace fs = std::filesystem;
 
-namespace constdb {
+namespace tools {
 namespace {
 
 class SmallDatabase : public ::testing::Test {
@@ -130,4 +130,4 @@ TEST_F(SmallDatabase, NoHeaderConstantsIsAFailure) {
 }
 
 }  // namespace
-}  // namespace constdb
+}  // namespace tools

@@ -24,7 +24,7 @@
 
 namespace fs = std::filesystem;
 
-namespace constdb {
+namespace tools {
 namespace {
 
 const char* kGcc = "i686-w64-mingw32-gcc-posix";
@@ -204,6 +204,6 @@ TEST(Differential, ASampleOfNamesHasTheValueGccGivesAmongItsRows) {
 }
 
 }  // namespace
-}  // namespace constdb
+}  // namespace tools
 
 #endif

@@ -4,7 +4,7 @@
 
 #include "tools/header_constants.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 HeaderConstants Sample() {
@@ -97,4 +97,4 @@ TEST(HeaderConstants, UnitsRankWindowsHThenTheOwnHeaderThenOthersThenFailures) {
 }
 
 }  // namespace
-}  // namespace constdb
+}  // namespace tools

@@ -14,7 +14,7 @@
 
 namespace fs = std::filesystem;
 
-namespace constdb {
+namespace tools {
 namespace {
 
 struct Evaluated {
@@ -292,4 +292,4 @@ TEST(HeaderSources, TheCommandBuildsFromFoldersItEvaluates) {
 #endif
 
 }  // namespace
-}  // namespace constdb
+}  // namespace tools

@@ -11,7 +11,7 @@
 
 #if defined(QALOMIR_HEADER_CONSTANTS)
 
-namespace constdb {
+namespace tools {
 namespace {
 
 // Headers whose values the database's checks name, a unit that includes the headers
@@ -98,6 +98,6 @@ TEST_F(HeaderExtract, ASampleEvaluatedAgainGivesTheSameRecords) {
 }
 
 }  // namespace
-}  // namespace constdb
+}  // namespace tools
 
 #endif

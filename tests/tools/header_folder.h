@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-namespace constdb {
+namespace tools {
 
 // A throw-away folder of headers.
 class HeaderFolder {
@@ -30,4 +30,4 @@ private:
     std::filesystem::path root_;
 };
 
-}  // namespace constdb
+}  // namespace tools

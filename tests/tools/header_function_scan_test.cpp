@@ -14,7 +14,7 @@
 
 namespace fs = std::filesystem;
 
-namespace constdb {
+namespace tools {
 namespace {
 
 class HeaderFolder {
@@ -146,4 +146,4 @@ TEST(HeaderFunctionScan, TheCommittedExtractIsTheInstalledHeaders) {
 #endif
 
 }  // namespace
-}  // namespace constdb
+}  // namespace tools

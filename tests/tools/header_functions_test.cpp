@@ -4,7 +4,7 @@
 
 #include "tools/header_functions.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 std::string Prototype(const HeaderFunction& f) {
@@ -145,4 +145,4 @@ TEST_F(CommittedExtract, TypedefNamesAndTheSource) {
 #endif
 
 }  // namespace
-}  // namespace constdb
+}  // namespace tools

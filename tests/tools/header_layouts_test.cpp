@@ -7,7 +7,7 @@
 
 #include "tools/header_layouts.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 HeaderLayouts Sample() {
@@ -268,4 +268,4 @@ TEST_F(LayoutExtract, PackedStructuresHaveNoPadding) {
 #endif
 
 }  // namespace
-}  // namespace constdb
+}  // namespace tools

@@ -13,7 +13,7 @@
 
 namespace fs = std::filesystem;
 
-namespace constdb {
+namespace tools {
 namespace {
 
 KindConstants Parse(const std::string& text) {
@@ -130,4 +130,4 @@ TEST(KindTables, MdbToolsReadsBothNewTables) {
 }
 
 }  // namespace
-}  // namespace constdb
+}  // namespace tools

@@ -9,7 +9,7 @@
 #include "tools/error_texts.h"
 #include "tools/kind_constants.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 #if defined(QALOMIR_SDK_KINDS) && defined(QALOMIR_ERROR_TEXTS)
@@ -146,4 +146,4 @@ TEST(ErrorTextsFormat, TextsAscendAndKeepTheirLineEnds) {
 }
 
 }  // namespace
-}  // namespace constdb
+}  // namespace tools

@@ -24,7 +24,7 @@
 
 namespace fs = std::filesystem;
 
-namespace constdb {
+namespace tools {
 namespace {
 
 // The sample of each target: records of randomly chosen headers, one unit per header.
@@ -245,6 +245,6 @@ TEST(LayoutDifferential, ASampleOfRecordsHasTheLayoutGccGives) {
 }
 
 }  // namespace
-}  // namespace constdb
+}  // namespace tools
 
 #endif

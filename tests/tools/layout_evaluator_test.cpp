@@ -6,7 +6,7 @@
 #include "tests/tools/header_folder.h"
 #include "tools/layout_evaluator.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 struct Laid {
@@ -177,4 +177,4 @@ TEST(LayoutEvaluator, AFolderWithoutWindowsHIsRefused) {
 }
 
 }  // namespace
-}  // namespace constdb
+}  // namespace tools

@@ -7,7 +7,7 @@
 
 #include "tools/literal_notation.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 // Tokens from text split at blanks: enough for these made-up definitions.
@@ -149,4 +149,4 @@ TEST(MacroFromDefinition, SplitsNameParametersAndBody) {
 }
 
 }  // namespace
-}  // namespace constdb
+}  // namespace tools

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-namespace constdb {
+namespace tools {
 
 inline std::string RunCommand(const std::string& command) {
     std::string out;
@@ -16,4 +16,4 @@ inline std::string RunCommand(const std::string& command) {
     return out;
 }
 
-}  // namespace constdb
+}  // namespace tools

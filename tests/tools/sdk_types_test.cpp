@@ -7,7 +7,7 @@
 
 #include "tools/sdk_types.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 std::string Members(const std::vector<SdkMember>& members) {
@@ -400,4 +400,4 @@ TEST(TypeTextGrammar, TakesNamesPointersAndArraysApart) {
 }
 
 }  // namespace
-}  // namespace constdb
+}  // namespace tools

@@ -17,7 +17,7 @@
 
 #if defined(QALOMIR_CONSTANTS_DB) && defined(QALOMIR_SDK_CONSTANTS)
 
-namespace constdb {
+namespace tools {
 namespace {
 
 struct Row {
@@ -258,6 +258,6 @@ TEST_F(ShippedDatabase, TheProjectsReaderFindsMetadataRowsByName) {
 }
 
 }  // namespace
-}  // namespace constdb
+}  // namespace tools
 
 #endif

@@ -7,7 +7,7 @@
 #include "tools/source_merge.h"
 #include "tools/value_text.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 SdkConstants Parse(const std::string& text) {
@@ -236,4 +236,4 @@ TEST(SourceMerge, NamesLongerThanTheColumnAreLeftOutAndCounted) {
 }
 
 }  // namespace
-}  // namespace constdb
+}  // namespace tools

@@ -4,7 +4,7 @@
 
 #include "tools/value_text.h"
 
-namespace constdb {
+namespace tools {
 namespace {
 
 TEST(ValueText, HexResultsUseUpperCaseWithoutLeadingZeros) {
@@ -27,4 +27,4 @@ TEST(ValueText, OtherResultsAreDecimalWithTheirSign) {
 }
 
 }  // namespace
-}  // namespace constdb
+}  // namespace tools
