@@ -84,11 +84,6 @@ std::optional<IntType> IntegerTypeOf(CXType type) {
     return IntType{static_cast<int>(bytes * 8), isUnsigned};
 }
 
-std::string OneLine(std::string text) {
-    std::replace_if(text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
-    return text;
-}
-
 // The names a unit evaluates: what its first parse shows that <windows.h>'s unit did not.
 class UnitScan {
 public:
@@ -269,14 +264,6 @@ std::vector<std::string> UnitArgs(const Context& ctx) {
     return args;
 }
 
-// "winuser.h:12: message", the file under the folders where it is there.
-std::string ErrorText(CXTranslationUnit unit, const Folders& folders) {
-    clang::Diagnostic d;
-    if (!clang::FirstError(unit, d)) return {};
-    std::string where = folders.Relative(d.file);
-    if (where.empty()) where = d.file.empty() ? "command line" : fs::path(d.file).filename().string();
-    return OneLine(where + ':' + std::to_string(d.line) + ": " + d.message);
-}
 
 // The value the compiler gives a declared variable, when it is an integer.
 std::optional<IntValue> ValueOf(CXCursor var) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <set>
 
+#include "tools/clang_unit.h"
 #include "tools/header_constants.h"
 
 namespace tools {
@@ -40,6 +41,19 @@ std::vector<std::string> Folders::Headers() const {
     }
     found.erase(kBaseHeader);
     return {found.begin(), found.end()};
+}
+
+std::string OneLine(std::string text) {
+    std::replace_if(text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+    return text;
+}
+
+std::string ErrorText(CXTranslationUnit unit, const Folders& folders) {
+    clang::Diagnostic d;
+    if (!clang::FirstError(unit, d)) return {};
+    std::string where = folders.Relative(d.file);
+    if (where.empty()) where = d.file.empty() ? "command line" : fs::path(d.file).filename().string();
+    return OneLine(where + ':' + std::to_string(d.line) + ": " + d.message);
 }
 
 }  // namespace tools

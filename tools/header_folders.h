@@ -1,6 +1,8 @@
 #pragma once
 // The folders a set of headers lives in, as the evaluators walk them: the include
 // path of every unit, and every *.h and *.rh under it.
+#include <clang-c/Index.h>
+
 #include <string>
 #include <vector>
 
@@ -23,5 +25,12 @@ public:
 private:
     std::vector<std::string> roots_;
 };
+
+// Text on one line: tabs and line ends become spaces.
+std::string OneLine(std::string text);
+
+// A unit's first error as "winuser.h:12: message", the file under the folders
+// where it is there; empty when the unit has none.
+std::string ErrorText(CXTranslationUnit unit, const Folders& folders);
 
 }  // namespace tools

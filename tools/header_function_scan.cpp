@@ -11,6 +11,7 @@
 #include <unordered_set>
 
 #include "tools/clang_unit.h"
+#include "tools/header_folders.h"
 #include "tools/header_constants.h"
 
 #ifndef QALOMIR_CLANG_RESOURCE_DIR
@@ -31,11 +32,6 @@ struct UnitResult {
     std::vector<HeaderFunction> functions;
     std::vector<HeaderTypedef> typedefs;
 };
-
-std::string OneLine(std::string text) {
-    std::replace_if(text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
-    return text;
-}
 
 class Roots {
 public:

@@ -49,11 +49,6 @@ struct Context {
     std::unordered_set<std::string> baseKeys;
 };
 
-std::string OneLine(std::string text) {
-    std::replace_if(text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
-    return text;
-}
-
 // A type's spelling without the place clang names an unnamed record by:
 // "struct (unnamed struct at /usr/.../x.h:12:3)" is "struct (unnamed struct)".
 std::string TypeText(CXType type) {
@@ -226,14 +221,6 @@ std::vector<std::string> CompilerArgs(const HeaderFolders& in, const Folders& fo
     return args;
 }
 
-// "winuser.h:12: message", the file under the folders where it is there.
-std::string ErrorText(CXTranslationUnit unit, const Folders& folders) {
-    clang::Diagnostic d;
-    if (!clang::FirstError(unit, d)) return {};
-    std::string where = folders.Relative(d.file);
-    if (where.empty()) where = d.file.empty() ? "command line" : fs::path(d.file).filename().string();
-    return OneLine(where + ':' + std::to_string(d.line) + ": " + d.message);
-}
 
 constexpr unsigned kParseFlags = CXTranslationUnit_SkipFunctionBodies | CXTranslationUnit_KeepGoing;
 
