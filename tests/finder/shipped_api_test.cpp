@@ -13,6 +13,7 @@
 #include "finder/constants_file.h"
 #include "jet/utf.h"
 #include "tests/finder/e_layout.h"
+#include "tests/support/sample_seed.h"
 
 using namespace finder;
 
@@ -120,13 +121,7 @@ TEST(FinderShippedApi, 易语言DataTypesHaveTheI686LayoutOfASample) {
         &error))
         << error;
     ASSERT_GT(records.size(), 10000u);
-    const char* given = std::getenv("QALOMIR_SEED");
-    // A fixed sample unless asked (QALOMIR_SEED=N, or random for a new one): every run answers alike.
-    const std::string seedWord = given ? given : "303";
-    const unsigned seed =
-        seedWord == "random" ? std::random_device{}() : static_cast<unsigned>(std::strtoul(seedWord.c_str(), nullptr, 10));
-    std::printf("seed %u (QALOMIR_SEED=%u repeats this sample)\n", seed, seed);
-    std::mt19937 random(seed);
+    std::mt19937 random(testsupport::SampleSeed());
     std::shuffle(records.begin(), records.end(), random);
     records.resize(300);
     std::size_t checked = 0;

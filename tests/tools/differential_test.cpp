@@ -19,6 +19,7 @@
 #include "tests/tools/run_command.h"
 #include "tools/header_constants.h"
 #include "tools/header_sources.h"
+#include "tests/support/sample_seed.h"
 
 #if defined(QALOMIR_CONSTANTS_DB) && defined(QALOMIR_HEADER_CONSTANTS)
 
@@ -164,9 +165,7 @@ TEST(Differential, ASampleOfNamesHasTheValueGccGivesAmongItsRows) {
     const auto rows = DatabaseRows(&error);
     ASSERT_FALSE(rows.empty()) << error;
 
-    const char* seedText = std::getenv("QALOMIR_SEED");
-    const unsigned seed = seedText ? static_cast<unsigned>(std::strtoul(seedText, nullptr, 10)) : std::random_device{}();
-    std::printf("seed %u (QALOMIR_SEED=%u repeats this sample)\n", seed, seed);
+    const unsigned seed = testsupport::SampleSeed();
     std::mt19937 random(seed);
     std::vector<Unit> units = Sample(extract, random);
 

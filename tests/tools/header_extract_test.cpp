@@ -8,6 +8,7 @@
 #include <set>
 
 #include "tools/header_sources.h"
+#include "tests/support/sample_seed.h"
 
 #if defined(QALOMIR_HEADER_CONSTANTS)
 
@@ -60,12 +61,14 @@ TEST_F(HeaderExtract, ComesFromTheInstalledPackages) {
 // Every record of a sampled unit is evaluated again, and every record the sample
 // gives is in the extract (a shared header's names may sit in another unit there).
 TEST_F(HeaderExtract, ASampleEvaluatedAgainGivesTheSameRecords) {
-    std::mt19937 random(std::random_device{}());
+    std::mt19937 random(testsupport::SampleSeed());
     EvaluationOptions options;
     options.only = kChosen;
+    std::set<std::string> pickedFrom[2];  // a unit one source needed a helper for may be no unit of the other
     for (int i = 0; i < 3; ++i) {
         const HeaderSource& s = extract_->sources[i % 2];
         options.only.push_back(s.units[1 + random() % (s.units.size() - 1)].header);
+        pickedFrom[i % 2].insert(options.only.back());
     }
     std::printf("sample: windows.h");
     for (const std::string& h : options.only) std::printf(" %s", h.c_str());
@@ -83,6 +86,7 @@ TEST_F(HeaderExtract, ASampleEvaluatedAgainGivesTheSameRecords) {
         for (const HeaderUnit& u : now.units) {
             sampled.insert(u.header);
             auto was = std::find_if(then.units.begin(), then.units.end(), [&](const HeaderUnit& t) { return t.header == u.header; });
+            if (was == then.units.end() && pickedFrom[1 - i].count(u.header) && !pickedFrom[i].count(u.header)) continue;
             ASSERT_NE(was, then.units.end()) << now.name << " " << u.header;
             EXPECT_EQ(u.error, was->error) << now.name << " " << u.header;
         }

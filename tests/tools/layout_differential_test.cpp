@@ -19,6 +19,7 @@
 
 #include "tests/tools/run_command.h"
 #include "tools/header_layouts.h"
+#include "tests/support/sample_seed.h"
 
 #if defined(QALOMIR_HEADER_LAYOUTS)
 
@@ -197,12 +198,7 @@ TEST(LayoutDifferential, ASampleOfRecordsHasTheLayoutGccGives) {
     for (const LayoutTarget& t : extract.targets)
         if (RunCommand("command -v " + Gcc(t.target)).empty()) GTEST_SKIP() << "no " << Gcc(t.target);
 
-    const char* seedText = std::getenv("QALOMIR_SEED");
-    // A fixed sample unless asked (QALOMIR_SEED=N, or random for a new one): every run answers alike.
-    const std::string seedWord = seedText ? seedText : "303";
-    const unsigned seed =
-        seedWord == "random" ? std::random_device{}() : static_cast<unsigned>(std::strtoul(seedWord.c_str(), nullptr, 10));
-    std::printf("seed %u (QALOMIR_SEED=%u repeats this sample)\n", seed, seed);
+    const unsigned seed = testsupport::SampleSeed();
     std::mt19937 random(seed);
     std::vector<Unit> units;
     for (const LayoutTarget& t : extract.targets) {
