@@ -13,11 +13,8 @@
 
 #include "tools/clang_unit.h"
 #include "tools/header_folders.h"
+#include "tools/header_units.h"
 #include "tools/literal_notation.h"
-
-#ifndef QALOMIR_CLANG_RESOURCE_DIR
-#error "QALOMIR_CLANG_RESOURCE_DIR names libclang's own headers (stddef.h, ...)"
-#endif
 
 namespace tools {
 namespace {
@@ -240,31 +237,6 @@ struct Context {
     std::unordered_set<std::string> baseKeys;
 };
 
-std::vector<std::string> CompilerArgs(const HeaderFolders& in, const Folders& folders) {
-    std::vector<std::string> args = {"-target", kTarget, "-nostdlibinc", "-resource-dir", QALOMIR_CLANG_RESOURCE_DIR, "-w",
-                                     "-ferror-limit=0"};
-    if (!in.gnuVersion.empty()) args.push_back("-fgnuc-version=" + in.gnuVersion);
-    for (const std::string& r : folders.Roots()) {
-        args.push_back("-isystem");
-        args.push_back(r);
-    }
-    for (const std::string& d : in.defines) args.push_back("-D" + d);
-    return args;
-}
-
-std::string Includes(const Context& ctx, const UnitHeaders& headers) {
-    std::string source = ctx.pch.empty() ? std::string("#include <") + kBaseHeader + ">\n" : std::string();
-    for (const std::string& h : headers) source += "#include <" + h + ">\n";
-    return source;
-}
-
-std::vector<std::string> UnitArgs(const Context& ctx) {
-    std::vector<std::string> args = ctx.args;
-    if (!ctx.pch.empty()) args.insert(args.end(), {"-include-pch", ctx.pch});
-    return args;
-}
-
-
 // The value the compiler gives a declared variable, when it is an integer.
 std::optional<IntValue> ValueOf(CXCursor var) {
     if (clang_isInvalidDeclaration(var)) return std::nullopt;
@@ -300,7 +272,8 @@ void EvaluateMacros(CXIndex index, const Context& ctx, const std::string& includ
     for (std::size_t i = 0; i < pending.size(); ++i) pending[i] = i;
     const std::size_t prefix = std::string(kValuePrefix).size();
     while (!pending.empty()) {
-        clang::Unit unit = clang::Parse(index, kMainFile, ValueDeclarations(includes, candidates, pending), UnitArgs(ctx),
+        clang::Unit unit = clang::Parse(index, kMainFile, ValueDeclarations(includes, candidates, pending),
+                                        WithPrecompiled(ctx.args, ctx.pch),
                                         CXTranslationUnit_SkipFunctionBodies | CXTranslationUnit_KeepGoing, nullptr);
         if (!unit) return;
         std::vector<bool> declared(candidates.size(), false);
@@ -336,9 +309,9 @@ void Collect(CXIndex index, const Context& ctx, const std::string& includes, Uni
 
 UnitResult EvaluateUnit(CXIndex index, const Context& ctx, const UnitHeaders& headers) {
     UnitResult result;
-    const std::string includes = Includes(ctx, headers);
+    const std::string includes = UnitIncludes(ctx.pch, headers);
     std::string error;
-    clang::Unit unit = clang::Parse(index, kMainFile, includes, UnitArgs(ctx),
+    clang::Unit unit = clang::Parse(index, kMainFile, includes, WithPrecompiled(ctx.args, ctx.pch),
                                     CXTranslationUnit_DetailedPreprocessingRecord | CXTranslationUnit_KeepGoing, &error);
     if (!unit) {
         result.error = error;
@@ -352,20 +325,13 @@ UnitResult EvaluateUnit(CXIndex index, const Context& ctx, const UnitHeaders& he
 
 // <windows.h>'s own unit; it leaves the precompiled header and the keys of what it defines.
 bool EvaluateBase(CXIndex index, Context& ctx, const fs::path& pch, UnitResult& result, std::string* error) {
-    std::vector<std::string> args = ctx.args;
-    args.insert(args.end(), {"-x", "c-header"});
-    clang::Unit unit = clang::Parse(index, kBaseFile, std::string("#include <") + kBaseHeader + ">\n", args,
-                                    CXTranslationUnit_DetailedPreprocessingRecord | CXTranslationUnit_KeepGoing |
-                                        CXTranslationUnit_ForSerialization,
-                                    error);
+    clang::Unit unit = ParseBaseUnit(index, kBaseFile, ctx.args,
+                                     CXTranslationUnit_DetailedPreprocessingRecord | CXTranslationUnit_KeepGoing, error);
     if (!unit) return false;
     result.error = ErrorText(unit.get(), ctx.folders);
-    // A header with errors cannot be saved; every unit then reads <windows.h> itself.
-    if (result.error.empty() &&
-        clang_saveTranslationUnit(unit.get(), pch.string().c_str(), clang_defaultSaveOptions(unit.get())) == CXSaveError_None)
-        ctx.pch = pch.string();
+    if (SavePrecompiled(unit.get(), ctx.folders, pch.string())) ctx.pch = pch.string();
     UnitScan scan(unit.get(), ctx.folders, nullptr);
-    Collect(index, ctx, Includes(ctx, {}), scan, result);
+    Collect(index, ctx, UnitIncludes(ctx.pch, {}), scan, result);
     ctx.baseKeys = scan.TakeKeys();
     return true;
 }
@@ -446,7 +412,7 @@ bool EvaluateHeaders(const HeaderFolders& in, const EvaluationOptions& options, 
         if (!u.empty() && name != kBaseHeader && std::all_of(u.begin(), u.end(), [&](const std::string& h) { return folders.Holds(h); }))
             units.push_back(std::move(u));
     }
-    Context ctx{folders, CompilerArgs(in, folders), {}, {}};
+    Context ctx{folders, UnitCompilerArgs(in, folders, kTarget), {}, {}};
     clang::TempPch pch;
     std::vector<UnitResult> results(1);
     {

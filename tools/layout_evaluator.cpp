@@ -10,10 +10,7 @@
 
 #include "tools/clang_unit.h"
 #include "tools/header_folders.h"
-
-#ifndef QALOMIR_CLANG_RESOURCE_DIR
-#error "QALOMIR_CLANG_RESOURCE_DIR names libclang's own headers (stddef.h, ...)"
-#endif
+#include "tools/header_units.h"
 
 namespace tools {
 
@@ -209,28 +206,12 @@ private:
     std::vector<Candidate> candidates_;
 };
 
-std::vector<std::string> CompilerArgs(const HeaderFolders& in, const Folders& folders, const std::string& target) {
-    std::vector<std::string> args = {"-target", target, "-nostdlibinc", "-resource-dir", QALOMIR_CLANG_RESOURCE_DIR, "-w",
-                                     "-ferror-limit=0"};
-    if (!in.gnuVersion.empty()) args.push_back("-fgnuc-version=" + in.gnuVersion);
-    for (const std::string& r : folders.Roots()) {
-        args.push_back("-isystem");
-        args.push_back(r);
-    }
-    for (const std::string& d : in.defines) args.push_back("-D" + d);
-    return args;
-}
-
-
 constexpr unsigned kParseFlags = CXTranslationUnit_SkipFunctionBodies | CXTranslationUnit_KeepGoing;
 
 UnitResult LayOutUnit(CXIndex index, const Context& ctx, const std::string& header) {
     UnitResult result;
-    std::string source = ctx.pch.empty() ? std::string("#include <") + kBaseHeader + ">\n" : std::string();
-    source += "#include <" + header + ">\n";
-    std::vector<std::string> args = ctx.args;
-    if (!ctx.pch.empty()) args.insert(args.end(), {"-include-pch", ctx.pch});
-    clang::Unit unit = clang::Parse(index, kMainFile, source, args, kParseFlags, &result.error);
+    clang::Unit unit = clang::Parse(index, kMainFile, UnitIncludes(ctx.pch, {header}), WithPrecompiled(ctx.args, ctx.pch),
+                                    kParseFlags, &result.error);
     if (!unit) return result;
     result.error = ErrorText(unit.get(), ctx.folders);
     result.candidates = UnitLayouts(unit.get(), ctx.folders, &ctx.baseKeys).TakeCandidates();
@@ -239,16 +220,10 @@ UnitResult LayOutUnit(CXIndex index, const Context& ctx, const std::string& head
 
 // <windows.h>'s own unit; it leaves the precompiled header and the keys of what it defines.
 bool LayOutBase(CXIndex index, Context& ctx, const std::string& pch, UnitResult& result, std::string* error) {
-    std::vector<std::string> args = ctx.args;
-    args.insert(args.end(), {"-x", "c-header"});
-    clang::Unit unit = clang::Parse(index, kBaseFile, std::string("#include <") + kBaseHeader + ">\n", args,
-                                    kParseFlags | CXTranslationUnit_ForSerialization, error);
+    clang::Unit unit = ParseBaseUnit(index, kBaseFile, ctx.args, kParseFlags, error);
     if (!unit) return false;
     result.error = ErrorText(unit.get(), ctx.folders);
-    // A header with errors cannot be saved; every unit then reads <windows.h> itself.
-    if (result.error.empty() &&
-        clang_saveTranslationUnit(unit.get(), pch.c_str(), clang_defaultSaveOptions(unit.get())) == CXSaveError_None)
-        ctx.pch = pch;
+    if (SavePrecompiled(unit.get(), ctx.folders, pch)) ctx.pch = pch;
     UnitLayouts layouts(unit.get(), ctx.folders, nullptr);
     result.candidates = layouts.TakeCandidates();
     ctx.baseKeys = layouts.TakeKeys();
@@ -290,7 +265,7 @@ void Assemble(std::vector<UnitResult>& results, const std::vector<std::string>& 
 
 bool LayOutTarget(const HeaderFolders& in, const Folders& folders, const std::vector<std::string>& headers,
                   const LayoutOptions& options, const LayoutTargetName& target, LayoutTarget& out, std::string* error) {
-    Context ctx{folders, CompilerArgs(in, folders, target.target), {}, {}};
+    Context ctx{folders, UnitCompilerArgs(in, folders, target.target), {}, {}};
     clang::TempPch pch;
     std::vector<UnitResult> results(1);
     {
