@@ -1,6 +1,7 @@
 #include "tools/kind_constants.h"
 
 #include <cctype>
+#include <cstdint>
 
 #include "tools/gzip_text.h"
 #include "tools/tsv_lines.h"
@@ -116,32 +117,77 @@ std::optional<std::string> UnescapeString(std::string_view e) {
     return out;
 }
 
-bool ParseSdkKinds(std::string_view text, KindConstants& out, std::string* error) {
-    out = KindConstants{};
+bool ParseKindSources(std::string_view text, std::vector<KindConstants>& out, std::string* error) {
+    out.clear();
     return ForEachLine(text, [&](std::string_view line, std::size_t number) {
         if (line.empty() || line[0] == '#') return true;
         if (line.substr(0, 8) == "!source\t") {
             std::string words(line.substr(8));
             for (char& c : words)
                 if (c == '\t') c = ' ';
-            out.origin = words;
+            out.emplace_back().origin = words;
             return true;
         }
         if (line[0] == '@') {
-            out.spaces.emplace_back(line.substr(1));
+            if (out.empty()) out.emplace_back();
+            out.back().spaces.emplace_back(line.substr(1));
             return true;
         }
-        if (out.spaces.empty()) return Fail(error, number, "a constant before the first namespace");
+        if (out.empty() || out.back().spaces.empty()) return Fail(error, number, "a constant before the first namespace");
         KindConstant c;
         if (!ParseRecord(line, number, c, error)) return false;
-        c.space = static_cast<std::uint32_t>(out.spaces.size() - 1);
-        out.constants.push_back(std::move(c));
+        c.space = static_cast<std::uint32_t>(out.back().spaces.size() - 1);
+        out.back().constants.push_back(std::move(c));
         return true;
     });
 }
 
+bool ParseSdkKinds(std::string_view text, KindConstants& out, std::string* error) {
+    std::vector<KindConstants> sources;
+    if (!ParseKindSources(text, sources, error)) return false;
+    if (sources.size() > 1) {
+        if (error) *error = "more than one !source";
+        return false;
+    }
+    out = sources.empty() ? KindConstants{} : std::move(sources[0]);
+    return true;
+}
+
 bool ReadSdkKinds(const std::string& path, KindConstants& out, std::string* error) {
     return ParseGzipFile(path, [&](std::string_view text, std::string* why) { return ParseSdkKinds(text, out, why); }, error);
+}
+
+bool ReadKindSources(const std::string& path, std::vector<KindConstants>& out, std::string* error) {
+    return ParseGzipFile(path, [&](std::string_view text, std::string* why) { return ParseKindSources(text, out, why); }, error);
+}
+
+std::string FormatKindSources(const std::vector<KindConstants>& sources, const std::string& comment) {
+    std::string out;
+    ForEachLine(comment, [&](std::string_view line, std::size_t) {
+        out.append("# ").append(line).append("\n");
+        return true;
+    });
+    for (const KindConstants& s : sources) {
+        out += "!source\t" + s.origin + '\n';
+        std::size_t space = SIZE_MAX;
+        for (const KindConstant& c : s.constants) {
+            if (c.space != space) out += '@' + s.spaces[space = c.space] + '\n';
+            out += c.kind + '\t' + c.name + '\t';
+            if (!IsPropertyKeyKind(c.kind)) {
+                out += c.value + '\n';
+                continue;
+            }
+            std::string key = c.value;  // GUID,PID as the file's two fields
+            key[key.find(',')] = '\t';
+            out += key + '\n';
+        }
+    }
+    return out;
+}
+
+bool WriteKindSources(const std::string& path, const std::vector<KindConstants>& sources, const std::string& comment,
+                      std::string* error) {
+    return WriteGzipText(path, FormatKindSources(sources, comment), error);
 }
 
 }  // namespace tools

@@ -47,4 +47,14 @@ struct KindConstants {
 bool ParseSdkKinds(std::string_view text, KindConstants& out, std::string* error);
 bool ReadSdkKinds(const std::string& path, KindConstants& out, std::string* error);
 
+// data/header-kinds.tsv.gz: one or more sources in the same format, each from its
+// !source line (SOURCE, PACKAGE, COMPILER: origin's first word names the source),
+// its "@" lines naming the defining header (its path under the source's folders).
+bool ParseKindSources(std::string_view text, std::vector<KindConstants>& out, std::string* error);
+bool ReadKindSources(const std::string& path, std::vector<KindConstants>& out, std::string* error);
+// Each source's origin with tabs between its words; every line of comment after "# ".
+std::string FormatKindSources(const std::vector<KindConstants>& sources, const std::string& comment);
+bool WriteKindSources(const std::string& path, const std::vector<KindConstants>& sources, const std::string& comment,
+                      std::string* error);
+
 }  // namespace tools

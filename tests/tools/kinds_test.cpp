@@ -86,6 +86,37 @@ TEST(KindsFormat, EachKindRoundTripsAndTheNamespaceFollows) {
     EXPECT_EQ(k.constants[2].value, "F29F85E0-4FF9-1068-AB91-08002B27B3D9,4294967295");
 }
 
+TEST(KindsFormat, TheHeadersFileHoldsOneSourceAfterAnother) {
+    KindConstants m, w;
+    m.origin = "mingw-w64\tmingw-w64-common 10\tclang";
+    m.spaces = {"commctrl.h", "propkey.h"};
+    m.constants = {{"stringW", "WC_BUTTONW", "Button", 0}, {"propkey", "PKEY_Title", "F29F85E0-4FF9-1068-AB91-08002B27B3D9,2", 1}};
+    w.origin = "Wine\tlibwine-dev 8\tclang";
+    w.spaces = {"guiddef.h"};
+    w.constants = {{"guid", "GUID_NULL", "00000000-0000-0000-0000-000000000000", 0}};
+    const std::string text = FormatKindSources({m, w}, "two\nlines");
+    EXPECT_EQ(text.rfind("# two\n# lines\n!source\tmingw-w64\tmingw-w64-common 10\tclang\n@commctrl.h\nstringW\tWC_BUTTONW\tButton\n"
+                         "@propkey.h\npropkey\tPKEY_Title\tF29F85E0-4FF9-1068-AB91-08002B27B3D9\t2\n!source\tWine",
+                         0),
+              0u)
+        << text;
+    std::vector<KindConstants> back;
+    std::string error;
+    ASSERT_TRUE(ParseKindSources(text, back, &error)) << error;
+    ASSERT_EQ(back.size(), 2u);
+    EXPECT_EQ(back[0].origin, "mingw-w64 mingw-w64-common 10 clang");
+    EXPECT_EQ(back[0].spaces, m.spaces);
+    ASSERT_EQ(back[0].constants.size(), 2u);
+    EXPECT_EQ(back[0].constants[1].value, m.constants[1].value);
+    EXPECT_EQ(back[0].constants[1].space, 1u);
+    ASSERT_EQ(back[1].constants.size(), 1u);
+    EXPECT_EQ(back[1].spaces[back[1].constants[0].space], "guiddef.h");
+    // The metadata's file is one source: a second is refused.
+    KindConstants one;
+    EXPECT_FALSE(ParseSdkKinds(text, one, &error));
+    EXPECT_EQ(error, "more than one !source");
+}
+
 TEST(KindsFormat, MalformedLinesAreRefusedWithTheirNumber) {
     const std::pair<const char*, const char*> cases[] = {
         {"guid\tG\t00000000-0000-0000-C000-000000000046\n", "line 1: a constant before the first namespace"},
