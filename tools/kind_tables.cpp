@@ -44,6 +44,7 @@ std::vector<KindRow> MergeKindSources(const std::vector<KindSource>& sources, Ki
     }
     report.sourceNames.assign(sources.size(), 0);
     report.onlyHere.assign(sources.size(), 0);
+    report.firstAgrees.assign(sources.size(), 0);
     std::vector<KindRow> rows;
     std::vector<std::size_t> at(sources.size(), 0);
     for (;;) {
@@ -112,6 +113,8 @@ std::vector<KindRow> MergeKindSources(const std::vector<KindSource>& sources, Ki
         for (std::size_t s = 0; s < sources.size(); ++s)
             for (const KindConstant* c : given[s].values) add(s, c);
         if (rows.size() > begin) {
+            for (std::size_t s = 0; s < sources.size(); ++s)
+                report.firstAgrees[s] += !given[s].values.empty() && given[s].values[0]->value == rows[begin].value;
             ++report.names;
             ++report.perKind[KindIndex(rows[begin].kind)];
         }

@@ -35,6 +35,7 @@ struct KindReport {
     std::vector<std::string> sources;
     std::vector<std::size_t> sourceNames;  // names each source gives
     std::vector<std::size_t> onlyHere;
+    std::vector<std::size_t> firstAgrees;  // names whose first row is the source's first value
     std::array<std::size_t, 3> decisions{};  // agreed, majority, no majority (tie order)
     std::array<std::size_t, 6> perKind{};     // names per kind of their first row: guid iid clsid string propkey devpropkey (A/W strings as string)
     std::size_t tooLong = 0;               // values or names longer than a text column holds, left out

@@ -48,6 +48,7 @@ TEST(KindMerge, TheMajorityFirstThenTheHeadersBeforeTheMetadata) {
     EXPECT_EQ(r.decisions, (std::array<std::size_t, 3>{1, 1, 2}));  // SAME; MAJ; TIE and WT
     EXPECT_EQ(r.names, 5u);
     EXPECT_EQ(r.onlyHere, (std::vector<std::size_t>{0, 0, 1}));
+    EXPECT_EQ(r.firstAgrees, (std::vector<std::size_t>{2, 3, 3}));  // mingw-w64 lost MAJ; Wine TIE; the metadata WT
     ASSERT_EQ(r.differences.size(), 3u);
     EXPECT_EQ(r.differences[0], std::string("MAJ\tmajority\t") + kB + "\tmingw-w64: " + kA + " (a.h)\tWine: " + kB +
                                     " (a.h (Wine))\tmetadata: " + kB + " (N)");
