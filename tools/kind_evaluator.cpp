@@ -159,10 +159,13 @@ private:
         bool own = false;
     };
 
+    // __FILE__ and its kin would give the unit's own name or the time of the evaluation.
     static bool MayBeString(const SourceTokens& body) {
+        static const std::set<std::string> kWhereAndWhen = {"__FILE__", "__BASE_FILE__", "__FILE_NAME__", "__DATE__", "__TIME__",
+                                                            "__TIMESTAMP__"};
         return !body.empty() && std::all_of(body.begin(), body.end(), [](const SourceToken& t) {
             switch (t.kind) {
-            case SourceToken::Kind::Identifier: return true;
+            case SourceToken::Kind::Identifier: return kWhereAndWhen.count(t.text) == 0;
             case SourceToken::Kind::Literal: return t.text.back() == '"';
             case SourceToken::Kind::Punctuation: return t.text == "(" || t.text == ")" || t.text == ",";
             default: return false;
