@@ -86,13 +86,13 @@ class UnitScan {
 public:
     UnitScan(CXTranslationUnit unit, const Folders& folders, const std::unordered_set<std::string>* baseKeys,
              std::set<std::string> helpers = {})
-        : unit_(unit), folders_(folders), baseKeys_(baseKeys), helpers_(std::move(helpers)),
+        : unit_(unit), relative_(folders), own_(baseKeys), helpers_(std::move(helpers)),
           notation_([this](const std::string& name) { return Macro(name); }) {
         clang::VisitChildren(clang_getTranslationUnitCursor(unit), [this](CXCursor c) { return Visit(c); });
     }
 
     // Keys of every definition and enum member seen, for telling later units' own from <windows.h>'s.
-    std::unordered_set<std::string> TakeKeys() { return std::move(keys_); }
+    std::unordered_set<std::string> TakeKeys() { return own_.Take(); }
 
     struct Candidate {
         std::string name;
@@ -151,14 +151,6 @@ private:
         }
     }
 
-    // Whether this unit met the cursor first (true for every cursor of <windows.h>'s own unit).
-    bool Own(const clang::Place& p) {
-        std::string key = p.file + ':' + std::to_string(p.offset);
-        const bool own = !baseKeys_ || baseKeys_->count(key) == 0;
-        if (!baseKeys_) keys_.insert(std::move(key));
-        return own;
-    }
-
     void AddDefinition(CXCursor c) {
         const clang::Place p = clang::PlaceOf(c);
         if (p.file.empty()) return;  // the command line's
@@ -186,18 +178,6 @@ private:
         return &macros_.emplace(name, MacroFromDefinition(tokens, d->second.functionLike)).first->second;
     }
 
-    // Bodies that cannot be an expression would upset the parse of the ones after them.
-    static bool MayBeExpression(const SourceTokens& body) {
-        int depth = 0;
-        for (const SourceToken& t : body) {
-            if (t.kind != SourceToken::Kind::Punctuation) continue;
-            if (t.text == "{" || t.text == "}" || t.text == ";" || t.text == "#") return false;
-            depth += t.text == "(" ? 1 : t.text == ")" ? -1 : 0;
-            if (depth < 0) return false;
-        }
-        return !body.empty() && depth == 0;
-    }
-
     Notation MemberNotation(CXCursor c) {
         bool initialised = false;
         clang::VisitChildren(c, [&](CXCursor child) {
@@ -210,19 +190,13 @@ private:
         return notation_.Of(SourceTokens(equals == tokens.end() ? tokens.begin() : equals + 1, tokens.end()));
     }
 
-    // Paths under the folders, asked for each of the many cursors of a few hundred files.
-    const std::string& Relative(const std::string& path) {
-        auto known = relative_.find(path);
-        if (known == relative_.end()) known = relative_.emplace(path, folders_.Relative(path)).first;
-        return known->second;
-    }
+    const std::string& Relative(const std::string& path) { return relative_.Of(path); }
+    bool Own(const clang::Place& p) { return own_.Own(p); }
 
     CXTranslationUnit unit_;
-    const Folders& folders_;
-    std::unordered_map<std::string, std::string> relative_;
-    const std::unordered_set<std::string>* baseKeys_;  // null while <windows.h>'s own unit is read
-    std::set<std::string> helpers_;                    // headers included only for the names they give
-    std::unordered_set<std::string> keys_;
+    RelativePaths relative_;
+    OwnPlaces own_;
+    std::set<std::string> helpers_;  // headers included only for the names they give
     std::map<std::string, Definition> definitions_;  // name -> definition in force
     std::unordered_map<std::string, MacroTokens> macros_;
     std::unordered_set<std::string> seenMembers_;

@@ -43,6 +43,12 @@ std::vector<std::string> Folders::Headers() const {
     return {found.begin(), found.end()};
 }
 
+const std::string& RelativePaths::Of(const std::string& path) {
+    auto known = known_.find(path);
+    if (known == known_.end()) known = known_.emplace(path, folders_.Relative(path)).first;
+    return known->second;
+}
+
 std::string OneLine(std::string text) {
     std::replace_if(text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
     return text;

@@ -4,6 +4,7 @@
 #include <clang-c/Index.h>
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace tools {
@@ -24,6 +25,18 @@ public:
 
 private:
     std::vector<std::string> roots_;
+};
+
+// Folders::Relative remembered per path: it is asked for each of the many cursors
+// of a few hundred files.
+class RelativePaths {
+public:
+    explicit RelativePaths(const Folders& folders) : folders_(folders) {}
+    const std::string& Of(const std::string& path);
+
+private:
+    const Folders& folders_;
+    std::unordered_map<std::string, std::string> known_;
 };
 
 // Text on one line: tabs and line ends become spaces.

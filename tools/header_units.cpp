@@ -43,4 +43,11 @@ std::vector<std::string> WithPrecompiled(std::vector<std::string> args, const st
     return args;
 }
 
+bool OwnPlaces::Own(const clang::Place& p) {
+    std::string key = p.file + ':' + std::to_string(p.offset);
+    if (base_) return base_->count(key) == 0;
+    met_.insert(std::move(key));
+    return true;
+}
+
 }  // namespace tools

@@ -5,6 +5,7 @@
 #include <clang-c/Index.h>
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "tools/clang_unit.h"
@@ -30,5 +31,19 @@ std::string UnitIncludes(const std::string& pch, const std::vector<std::string>&
 
 // The arguments of a unit that reads <windows.h> precompiled, where it is.
 std::vector<std::string> WithPrecompiled(std::vector<std::string> args, const std::string& pch);
+
+// Which cursors are a unit's own. Reading <windows.h>'s unit (no base), every one
+// is, and its places are kept; reading another unit, those <windows.h>'s did not meet.
+class OwnPlaces {
+public:
+    explicit OwnPlaces(const std::unordered_set<std::string>* base) : base_(base) {}
+    bool Own(const clang::Place& p);
+    // The places <windows.h>'s unit met, for the units after it.
+    std::unordered_set<std::string> Take() { return std::move(met_); }
+
+private:
+    const std::unordered_set<std::string>* base_;
+    std::unordered_set<std::string> met_;
+};
 
 }  // namespace tools

@@ -41,8 +41,6 @@ struct UnitResult {
     std::vector<Record> records;
 };
 
-std::string Key(const clang::Place& p) { return p.file + ':' + std::to_string(p.offset); }
-
 enum class KeyType { None, Guid, PropertyKey, DevPropKey };
 
 KeyType KeyTypeOf(CXCursor var) {
@@ -127,11 +125,11 @@ std::optional<StringLiteralValue> StringOf(CXCursor var) {
 class UnitScan {
 public:
     UnitScan(CXTranslationUnit unit, const Folders& folders, const std::unordered_set<std::string>* baseKeys)
-        : unit_(unit), folders_(folders), baseKeys_(baseKeys) {
+        : unit_(unit), relative_(folders), own_(baseKeys) {
         clang::VisitChildren(clang_getTranslationUnitCursor(unit), [this](CXCursor c) { return Visit(c); });
     }
 
-    std::unordered_set<std::string> TakeKeys() { return std::move(keys_); }
+    std::unordered_set<std::string> TakeKeys() { return own_.Take(); }
     std::vector<Record> TakeRecords() { return std::move(records_); }
 
     struct Candidate {
@@ -147,7 +145,7 @@ public:
             const SourceTokens tokens = clang::TokensIn(unit_, clang_getCursorExtent(d.cursor));
             if (tokens.empty() || tokens[0].text != name) continue;
             const SourceTokens body(tokens.begin() + 1, tokens.end());
-            if (MayBeString(body) && Balanced(body)) out.push_back({name, d.file});
+            if (MayBeString(body) && MayBeExpression(body)) out.push_back({name, d.file});
         }
         return out;
     }
@@ -173,57 +171,29 @@ private:
         });
     }
 
-    // Bodies that cannot be an expression would upset the declarations after them.
-    static bool Balanced(const SourceTokens& body) {
-        int depth = 0;
-        for (const SourceToken& t : body) {
-            if (t.kind != SourceToken::Kind::Punctuation) continue;
-            if (t.text == "{" || t.text == "}" || t.text == ";" || t.text == "#") return false;
-            depth += t.text == "(" ? 1 : t.text == ")" ? -1 : 0;
-            if (depth < 0) return false;
-        }
-        return depth == 0;
-    }
-
     CXChildVisitResult Visit(CXCursor c) {
         if (c.kind == CXCursor_MacroDefinition && !clang_Cursor_isMacroBuiltin(c)) AddMacro(c);
         else if (c.kind == CXCursor_VarDecl) AddVariable(c);
         return CXChildVisit_Continue;
     }
 
-    // Whether this unit met the cursor first (true for every cursor of <windows.h>'s own unit).
-    bool Own(const clang::Place& p) {
-        std::string key = Key(p);
-        const bool own = !baseKeys_ || baseKeys_->count(key) == 0;
-        if (!baseKeys_) keys_.insert(std::move(key));
-        return own;
-    }
-
     void AddMacro(CXCursor c) {
         const clang::Place p = clang::PlaceOf(c);
         if (p.file.empty()) return;  // the command line's
-        macros_.insert_or_assign(clang::TakeText(clang_getCursorSpelling(c)), Definition{c, Relative(p.file), Own(p)});
+        macros_.insert_or_assign(clang::TakeText(clang_getCursorSpelling(c)), Definition{c, relative_.Of(p.file), own_.Own(p)});
     }
 
     void AddVariable(CXCursor c) {
         const clang::Place p = clang::PlaceOf(c);
-        if (!Own(p)) return;
-        const std::string& file = Relative(p.file);
+        if (!own_.Own(p)) return;
+        const std::string& file = relative_.Of(p.file);
         if (file.empty()) return;
         if (std::optional<Record> r = KeyRecord(c, file)) records_.push_back(std::move(*r));
     }
 
-    const std::string& Relative(const std::string& path) {
-        auto known = relative_.find(path);
-        if (known == relative_.end()) known = relative_.emplace(path, folders_.Relative(path)).first;
-        return known->second;
-    }
-
     CXTranslationUnit unit_;
-    const Folders& folders_;
-    const std::unordered_set<std::string>* baseKeys_;  // null while <windows.h>'s own unit is read
-    std::unordered_map<std::string, std::string> relative_;
-    std::unordered_set<std::string> keys_;
+    RelativePaths relative_;
+    OwnPlaces own_;
     std::map<std::string, Definition> macros_;  // name -> definition in force
     std::vector<Record> records_;
 };

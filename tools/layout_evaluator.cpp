@@ -62,7 +62,7 @@ bool IsRecord(CXCursorKind kind) { return kind == CXCursor_StructDecl || kind ==
 class UnitLayouts {
 public:
     UnitLayouts(CXTranslationUnit unit, const Folders& folders, const std::unordered_set<std::string>* baseKeys)
-        : folders_(folders), baseKeys_(baseKeys) {
+        : relative_(folders), baseKeys_(baseKeys) {
         const CXCursor root = clang_getTranslationUnitCursor(unit);
         clang::VisitChildren(root, [this](CXCursor c) { return FindTypedefs(c); });
         clang::VisitChildren(root, [this](CXCursor c) { return FindRecords(c); });
@@ -191,16 +191,10 @@ private:
         return true;
     }
 
-    // Paths under the folders, asked for each of the many cursors of a few hundred files.
-    const std::string& Relative(const std::string& path) {
-        auto known = relative_.find(path);
-        if (known == relative_.end()) known = relative_.emplace(path, folders_.Relative(path)).first;
-        return known->second;
-    }
+    const std::string& Relative(const std::string& path) { return relative_.Of(path); }
 
-    const Folders& folders_;
+    RelativePaths relative_;
     const std::unordered_set<std::string>* baseKeys_;  // null while <windows.h>'s own unit is read
-    std::unordered_map<std::string, std::string> relative_;
     std::unordered_map<std::string, std::vector<std::string>> typedefs_;  // record key -> typedef names
     std::unordered_set<std::string> keys_;
     std::vector<Candidate> candidates_;

@@ -109,6 +109,17 @@ bool LiteralIsValue(const std::string& hex, const IntValue& value) {
 
 }  // namespace
 
+bool MayBeExpression(const SourceTokens& body) {
+    int depth = 0;
+    for (const SourceToken& t : body) {
+        if (t.kind != SourceToken::Kind::Punctuation) continue;
+        if (t.text == "{" || t.text == "}" || t.text == ";" || t.text == "#") return false;
+        depth += t.text == "(" ? 1 : t.text == ")" ? -1 : 0;
+        if (depth < 0) return false;
+    }
+    return !body.empty() && depth == 0;
+}
+
 MacroTokens MacroFromDefinition(const SourceTokens& definition, bool functionLike) {
     MacroTokens m;
     m.functionLike = functionLike;

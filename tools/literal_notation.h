@@ -29,6 +29,10 @@ struct MacroTokens {
 // Splits the tokens of a #define after the directive (name first) into a macro.
 MacroTokens MacroFromDefinition(const SourceTokens& definition, bool functionLike);
 
+// Whether a macro's body may be an expression: not empty, no braces, semicolons or
+// #, parentheses balanced. Declared as one, any other would upset the declarations after it.
+bool MayBeExpression(const SourceTokens& body);
+
 struct Notation {
     std::string hexLiteral;  // the one hexadecimal literal the tokens are, as written; else empty
     bool anyHex = false;     // some hexadecimal literal is among what they expand to
