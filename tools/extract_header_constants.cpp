@@ -3,7 +3,6 @@
 // libclang and writes them to FILE (data/header-constants.tsv.gz), which the
 // database build reads. Slow (minutes): run by hand when the headers move on.
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "tools/header_sources.h"
@@ -21,22 +20,7 @@ int main(int argc, char** argv) {
     tools::SourceFolders folders;
     tools::EvaluationOptions options;
     std::string out;
-    bool wine = true;
-    for (int i = 1; i < argc; ++i) {
-        const bool hasValue = i + 1 < argc;
-        if (std::strcmp(argv[i], "--mingw") == 0 && hasValue) folders.mingw.push_back(argv[++i]);
-        else if (std::strcmp(argv[i], "--wine") == 0 && hasValue) folders.wine.push_back(argv[++i]);
-        else if (std::strcmp(argv[i], "--no-wine") == 0) wine = false;
-        else if (std::strcmp(argv[i], "--only") == 0 && hasValue) options.only.push_back(argv[++i]);
-        else if (std::strcmp(argv[i], "--jobs") == 0 && hasValue) options.jobs = static_cast<unsigned>(std::atoi(argv[++i]));
-        else if (std::strcmp(argv[i], "--out") == 0 && hasValue) out = argv[++i];
-        else return Usage();
-    }
-    if (out.empty() || options.jobs == 0 || (!wine && !folders.wine.empty())) return Usage();
-    if (folders.mingw.empty()) folders.mingw.push_back(tools::kMingwFolder);
-    if (folders.wine.empty() && wine) folders.wine.assign(std::begin(tools::kWineFolders), std::end(tools::kWineFolders));
-    folders.mingwPackage = tools::InstalledPackage(folders.mingw[0]);
-    if (wine) folders.winePackage = tools::InstalledPackage(folders.wine[0]);
+    if (!tools::ParseSourceArguments(argc, argv, folders, options, out)) return Usage();
 
     tools::HeaderConstants constants;
     std::string error;

@@ -1,6 +1,8 @@
 #include "tools/header_sources.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace tools {
@@ -48,6 +50,26 @@ bool EvaluateHeaderSources(const SourceFolders& in, const EvaluationOptions& opt
     // Wine's as clang: as GCC 11 or later they declare deallocators with an attribute clang lacks.
     if (!EvaluateHeaders({"Wine", in.winePackage, in.wine, VersionDefines(out.sources[0]), {}}, options, wine, error)) return false;
     out.sources.push_back(std::move(wine));
+    return true;
+}
+
+bool ParseSourceArguments(int argc, char** argv, SourceFolders& folders, EvaluationOptions& options, std::string& out) {
+    bool wine = true;
+    for (int i = 1; i < argc; ++i) {
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--mingw") == 0 && hasValue) folders.mingw.push_back(argv[++i]);
+        else if (std::strcmp(argv[i], "--wine") == 0 && hasValue) folders.wine.push_back(argv[++i]);
+        else if (std::strcmp(argv[i], "--no-wine") == 0) wine = false;
+        else if (std::strcmp(argv[i], "--only") == 0 && hasValue) options.only.push_back(argv[++i]);
+        else if (std::strcmp(argv[i], "--jobs") == 0 && hasValue) options.jobs = static_cast<unsigned>(std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--out") == 0 && hasValue) out = argv[++i];
+        else return false;
+    }
+    if (out.empty() || options.jobs == 0 || (!wine && !folders.wine.empty())) return false;
+    if (folders.mingw.empty()) folders.mingw.push_back(kMingwFolder);
+    if (folders.wine.empty() && wine) folders.wine.assign(std::begin(kWineFolders), std::end(kWineFolders));
+    folders.mingwPackage = InstalledPackage(folders.mingw[0]);
+    if (wine) folders.winePackage = InstalledPackage(folders.wine[0]);
     return true;
 }
 

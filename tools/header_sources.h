@@ -34,4 +34,10 @@ std::vector<std::string> VersionDefines(const HeaderSource& mingw);
 // either source; each source evaluates those it has.
 bool EvaluateHeaderSources(const SourceFolders& in, const EvaluationOptions& options, HeaderConstants& out, std::string* error);
 
+// The command line of the programs that evaluate both sources:
+//   [--mingw DIR]... [--wine DIR... | --no-wine] [--only UNIT]... [--jobs N] --out FILE
+// Without --mingw (--wine) the installed folders; their packages are looked up.
+// False on bad arguments.
+bool ParseSourceArguments(int argc, char** argv, SourceFolders& folders, EvaluationOptions& options, std::string& out);
+
 }  // namespace tools
