@@ -1,6 +1,6 @@
 // build_constants_db [--constants FILE | --headers DIR... [--wine-headers DIR...]] [--sdk FILE]
 //                    [--differences FILE] [--types FILE [--layouts FILE] [--functions FILE] [--type-differences FILE]]
-//                    [--kinds FILE] [--error-texts FILE] --out FILE
+//                    [--kinds FILE [--header-kinds FILE]] [--error-texts FILE] --out FILE
 // Merges the headers' constants (as a compiler evaluated them: the extract in data/,
 // or the folders given, evaluated now) with the Windows SDK metadata's, writes them
 // to an Access database, then reports what it found.
@@ -21,7 +21,8 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: build_constants_db [--constants FILE | --headers DIR... [--wine-headers DIR...]] [--sdk FILE]\n"
                  "                          [--differences FILE] [--types FILE [--layouts FILE] [--functions FILE]\n"
-                 "                          [--type-differences FILE]] [--kinds FILE] [--error-texts FILE] --out FILE\n");
+                 "                          [--type-differences FILE]] [--kinds FILE [--header-kinds FILE]] [--error-texts FILE]\n"
+                 "                          --out FILE\n");
     return 2;
 }
 
@@ -126,8 +127,11 @@ void PrintKindReport(const tools::BuildResult& r, const tools::BuildInputs& in) 
         std::printf("GUIDs, strings and property keys (api_kind_const): %zu names, %zu rows\n", k.names, k.rows);
         static const char* const kinds[] = {"guid", "iid", "clsid", "string", "propkey", "devpropkey"};
         for (std::size_t i = 0; i < k.perKind.size(); ++i) std::printf("  %-30s %zu\n", kinds[i], k.perKind[i]);
+        for (const std::string& origin : r.kindOrigins) std::printf("  header source %s\n", origin.c_str());
         for (std::size_t s = 0; s < k.sources.size(); ++s)
-            std::printf("  from %-25s %zu (only there: %zu)\n", k.sources[s].c_str(), k.sourceNames[s], k.onlyHere[s]);
+            std::printf("  from %-25s %zu (only there: %zu; first row agrees: %zu, %.2f%%)\n", k.sources[s].c_str(),
+                        k.sourceNames[s], k.onlyHere[s], k.firstAgrees[s],
+                        k.sourceNames[s] ? 100.0 * double(k.firstAgrees[s]) / double(k.sourceNames[s]) : 0.0);
         std::printf("  agreed %zu, majority %zu, no majority %zu; left out as too long %zu\n", k.decisions[0], k.decisions[1],
                     k.decisions[2], k.tooLong);
     }
@@ -160,6 +164,7 @@ int main(int argc, char** argv) {
         else if (std::strcmp(argv[i], "--functions") == 0 && hasValue) in.headerFunctions = argv[++i];
         else if (std::strcmp(argv[i], "--out") == 0 && hasValue) out = argv[++i];
         else if (std::strcmp(argv[i], "--kinds") == 0 && hasValue) in.sdkKinds = argv[++i];
+        else if (std::strcmp(argv[i], "--header-kinds") == 0 && hasValue) in.headerKinds = argv[++i];
         else if (std::strcmp(argv[i], "--error-texts") == 0 && hasValue) in.errorTexts = argv[++i];
         else return Usage();
     }

@@ -89,9 +89,17 @@ bool AddApiTables(const BuildInputs& inputs, std::vector<jet::Table>& tables, Ap
 bool AddKindTables(const BuildInputs& inputs, const std::vector<Constant>& constants, std::vector<jet::Table>& tables,
                    BuildResult& result, std::string* error) {
     if (!inputs.sdkKinds.empty()) {
-        KindConstants sdk;
-        if (!ReadSdkKinds(inputs.sdkKinds, sdk, error)) return false;
-        tables.push_back(MakeKindTable(MergeKindSources({{"metadata", false, &sdk}}, result.kinds)));
+        std::vector<KindConstants> given;
+        if (!inputs.headerKinds.empty() && !ReadKindSources(inputs.headerKinds, given, error)) return false;
+        given.emplace_back();
+        if (!ReadSdkKinds(inputs.sdkKinds, given.back(), error)) return false;
+        // The headers' sources in their file's order (mingw-w64's, then Wine's), then the metadata: the order ties go by.
+        std::vector<KindSource> sources;
+        for (std::size_t s = 0; s + 1 < given.size(); ++s)
+            sources.push_back({given[s].origin.substr(0, given[s].origin.find(' ')), true, &given[s]});
+        sources.push_back({"metadata", false, &given.back()});
+        tables.push_back(MakeKindTable(MergeKindSources(sources, result.kinds)));
+        for (std::size_t s = 0; s + 1 < given.size(); ++s) result.kindOrigins.push_back(given[s].origin);
     }
     if (!inputs.errorTexts.empty()) {
         ErrorTexts texts;
@@ -125,7 +133,11 @@ bool BuildConstantsDatabase(HeaderConstants headers, const BuildInputs& inputs, 
     std::vector<jet::Table> tables;
     if (!AddKindTables(inputs, constants, tables, result, error)) return false;
     ReleaseFreedMemory();  // before the table's rows are made
-    if (!inputs.differences.empty() && !WriteLines(inputs.differences, result.merge.differences, error)) return false;
+    if (!inputs.differences.empty()) {
+        std::vector<std::string> lines = result.merge.differences;
+        lines.insert(lines.end(), result.kinds.differences.begin(), result.kinds.differences.end());
+        if (!WriteLines(inputs.differences, lines, error)) return false;
+    }
     result.names = result.merge.names;
     result.rows = constants.size();
     tables.insert(tables.begin(), MakeConstantsTable(std::move(constants)));

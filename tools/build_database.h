@@ -21,6 +21,7 @@ struct BuildInputs {
     std::string typeDifferences;  // where the records whose headers and metadata differ go; empty: nowhere
     std::string headerLayouts;    // the headers' records as a compiler laid them out (data/); empty: C's rules alone
     std::string headerFunctions;  // the headers' function declarations (data/); empty: C spelled from the metadata
+    std::string headerKinds;      // the headers' GUIDs, strings and property keys (data/); empty: the metadata's alone
 };
 
 struct BuildResult {
@@ -30,6 +31,7 @@ struct BuildResult {
     std::uintmax_t fileSize = 0;
     ApiTablesReport api;
     KindReport kinds;             // api_kind_const
+    std::vector<std::string> kindOrigins;  // the header sources of its rows, as their !source lines give them
     ErrorTextCounts errorCounts;  // api_error_text against api_const's names
     std::size_t errorTextRows = 0;
 };
