@@ -77,7 +77,7 @@ TEST(FinderKinds, PatternsAndJson) {
     const std::string some = Find({"IID_IShellL*", "--limit", "2"});
     EXPECT_TRUE(Has(some, "GUIDs, strings or property keys match 'IID_IShellL*'")) << some;
     const std::string json = Find({"--json", "PKEY_Title", "{00000000-0000-0000-C000-000000000046}", "\"Button\""});
-    EXPECT_TRUE(Has(json, "{\"name\":\"PKEY_Title\",\"kind\":\"propkey\",\"source\":\"Windows.Win32.Storage.EnhancedStorage\","
+    EXPECT_TRUE(Has(json, "{\"name\":\"PKEY_Title\",\"kind\":\"propkey\",\"source\":\"propkey.h\","
                           "\"value\":\"F29F85E0-4FF9-1068-AB91-08002B27B3D9\",\"pid\":2}"))
         << json;
     EXPECT_TRUE(Has(json, "\"kind\":\"guid\",\"found\":true,\"value\":\"00000000-0000-0000-C000-000000000046\"")) << json;
