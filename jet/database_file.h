@@ -67,6 +67,12 @@ public:
     IndexAnswer FindInIndex(const StoredTable& table, std::size_t column, const Value& key, bool prefix,
                             std::vector<std::uint32_t>& pointers) const;
 
+    // Calls visit with each row that may have key in column (or, with prefix, a
+    // text key that begins with it), in stored order: those the index gives when
+    // it answers, else every row of the table; visit tests the rows itself.
+    bool VisitByKey(const StoredTable& table, std::size_t column, const Value& key, bool prefix,
+                    const std::function<void(std::vector<Value>&)>& visit, std::string* error) const;
+
     const PageSource& Pages() const { return source_; }
 
 private:
