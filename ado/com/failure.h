@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ado/sql.h"
+#include "jetsql/sql.h"
 
 namespace ado_com {
 
@@ -51,7 +51,7 @@ struct FaultCode {
     const char16_t* sqlState;
     long native;
 };
-FaultCode CodeOf(ado::SqlFault fault);
+FaultCode CodeOf(jetsql::SqlFault fault);
 
 // Who raised an error, as Error.Source and IErrorInfo give it.
 extern const char16_t kProviderSource[];  // the database engine
@@ -82,7 +82,7 @@ void ForgetRaised();
 bool TakeRaised(HRESULT hr, EXCEPINFO* out);
 
 // What a call threw, as the failure it returns: out of memory is E_OUTOFMEMORY
-// (no text: the reporter's own), a damaged file (ado::DamagedFile) E_FAIL
+// (no text: the reporter's own), a damaged file (jetsql::DamagedFile) E_FAIL
 // with "The database file could not be read: ...", anything else a fault of
 // the component, E_UNEXPECTED saying so. Only inside a catch block.
 struct CaughtFailure {

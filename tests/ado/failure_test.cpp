@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ado/com/failure.h"
-#include "ado/data_source.h"
+#include "jetsql/data_source.h"
 
 using ado_com::CaughtFailure;
 using ado_com::FailureOfCaught;
@@ -35,7 +35,7 @@ TEST(ComFailure, OnlyADamagedFileIsReportedAsOne) {
     EXPECT_EQ(E_OUTOFMEMORY, memory.hr);
     EXPECT_TRUE(memory.text.empty());  // each object gives its own text
     const CaughtFailure damaged =
-        FailureOf([] { throw ado::DamagedFile(u"api_const", "the file is damaged: usage map missing (table 'api_const', page 7)"); });
+        FailureOf([] { throw jetsql::DamagedFile(u"api_const", "the file is damaged: usage map missing (table 'api_const', page 7)"); });
     EXPECT_EQ(E_FAIL, damaged.hr);
     EXPECT_TRUE(damaged.text ==
                 u"The database file could not be read: the file is damaged: usage map missing (table 'api_const', page 7)");

@@ -173,7 +173,7 @@ TEST_F(FileOpenTest, TruncatedAccessFile) {
 
 TEST_F(FileOpenTest, DamageFoundByAQueryFailsItWithTheReasonInErrors) {
     // 600 rows, with the file's index on the name; the last data page then loses its type byte.
-    jet::Table t = ApiConstTable();
+    jet::Table t = jetsql_test::ApiConstTable();
     t.rows.clear();
     for (int i = 0; i < 600; ++i) {
         std::u16string name = u"N_";
