@@ -10,10 +10,12 @@
 namespace ado {
 namespace {
 
-bool Refuse(jetsql::SqlError* error, jetsql::SqlFault fault, std::string text) {
-    *error = {fault, std::move(text)};
+bool Refuse(RecordsetError* error, RecordsetError why) {
+    *error = std::move(why);
     return false;
 }
+
+bool Refuse(RecordsetError* error, RecordsetFault fault, std::string text) { return Refuse(error, {fault, std::move(text)}); }
 
 std::vector<std::size_t> AllRows(std::size_t n) {
     std::vector<std::size_t> all(n);
@@ -31,7 +33,7 @@ Cursor::Cursor(std::shared_ptr<const jetsql::ResultSet> rows, std::vector<std::s
 
 Cursor Cursor::Clone() const { return Cursor(rows_, order_, sort_); }
 
-bool Cursor::Requery(jetsql::ResultSet rows, jetsql::SqlError* error) {
+bool Cursor::Requery(jetsql::ResultSet rows, RecordsetError* error) {
     Cursor fresh(std::move(rows));
     if (!fresh.SetSort(sort_, error) || !fresh.SetFilter(filter_, error)) return false;
     fresh.pageSize_ = pageSize_;
@@ -152,21 +154,22 @@ void Cursor::Show(std::vector<std::size_t> view) {
 }
 
 // The criteria of Filter and Find bound to the record set's fields. ADO
-// answers a value it cannot compare as a bad argument.
-bool Cursor::BindCriteria(std::u16string_view criteria, bool single, jetsql::BoundCondition* out, jetsql::SqlError* error) const {
+// answers what the engine refuses in them as its own faults (CriteriaError).
+bool Cursor::BindCriteria(std::u16string_view criteria, bool single, jetsql::BoundCondition* out,
+                          RecordsetError* error) const {
     jetsql::Condition condition;
-    if (!jetsql::ParseCriteria(criteria, &condition, error)) return false;
+    jetsql::SqlError refused;
+    if (!jetsql::ParseCriteria(criteria, &condition, &refused)) return Refuse(error, CriteriaError(std::move(refused)));
     if (single && (condition.kind == jetsql::Condition::Kind::And || condition.kind == jetsql::Condition::Kind::Or))
-        return Refuse(error, jetsql::SqlFault::BadArgument, "Find takes one criterion: no AND or OR.");
+        return Refuse(error, RecordsetFault::BadArgument, "Find takes one criterion: no AND or OR.");
     jetsql::Scope scope;
     scope.fields = true;
     for (std::size_t i = 0; i < rows_->columns.size(); ++i) scope.columns.push_back({{}, rows_->columns[i], i, 0, i});
-    if (jetsql::Bind({&scope, nullptr, nullptr, true}, condition, out, error)) return true;
-    if (error->fault == jetsql::SqlFault::TypeMismatch) error->fault = jetsql::SqlFault::BadArgument;
-    return false;
+    if (jetsql::Bind({&scope, nullptr, nullptr, true}, condition, out, &refused)) return true;
+    return Refuse(error, CriteriaError(std::move(refused)));
 }
 
-bool Cursor::SetFilter(std::u16string_view criteria, jetsql::SqlError* error) {
+bool Cursor::SetFilter(std::u16string_view criteria, RecordsetError* error) {
     if (criteria.empty()) {
         ClearFilter();
         return true;
@@ -181,10 +184,10 @@ bool Cursor::SetFilter(std::u16string_view criteria, jetsql::SqlError* error) {
     return true;
 }
 
-bool Cursor::FilterBookmarks(const std::vector<Bookmark>& marks, jetsql::SqlError* error) {
+bool Cursor::FilterBookmarks(const std::vector<Bookmark>& marks, RecordsetError* error) {
     std::vector<bool> kept(rows_->rows.size());
     for (Bookmark mark : marks) {
-        if (mark == 0 || mark > kept.size()) return Refuse(error, jetsql::SqlFault::BadArgument, "A bookmark names no row.");
+        if (mark == 0 || mark > kept.size()) return Refuse(error, RecordsetFault::BadArgument, "A bookmark names no row.");
         kept[mark - 1] = true;
     }
     std::vector<std::size_t> view;
@@ -228,7 +231,7 @@ bool SortKeyOf(std::u16string_view text, std::u16string* field, bool* descending
 
 }  // namespace
 
-bool Cursor::SetSort(std::u16string_view keys, jetsql::SqlError* error) {
+bool Cursor::SetSort(std::u16string_view keys, RecordsetError* error) {
     std::vector<std::pair<std::size_t, bool>> bound;
     for (std::size_t start = 0; !Trimmed(keys).empty() && start <= keys.size();) {
         std::size_t comma = keys.find(u',', start);
@@ -236,11 +239,11 @@ bool Cursor::SetSort(std::u16string_view keys, jetsql::SqlError* error) {
         std::u16string field;
         bool descending = false;
         if (!SortKeyOf(keys.substr(start, comma - start), &field, &descending))
-            return Refuse(error, jetsql::SqlFault::BadArgument, "Malformed sort: \"" + jet::Utf16ToUtf8(keys) + "\" is not \"field [ASC|DESC], ...\".");
+            return Refuse(error, RecordsetFault::BadArgument, "Malformed sort: \"" + jet::Utf16ToUtf8(keys) + "\" is not \"field [ASC|DESC], ...\".");
         std::size_t column = 0;
         while (column < rows_->columns.size() && !jetsql::JetTextEqual(rows_->columns[column].name, field)) ++column;
         if (column == rows_->columns.size())
-            return Refuse(error, jetsql::SqlFault::UnknownField, "The record set has no field '" + jet::Utf16ToUtf8(field) + "'.");
+            return Refuse(error, RecordsetFault::UnknownField, "The record set has no field '" + jet::Utf16ToUtf8(field) + "'.");
         bound.emplace_back(column, descending);
         start = comma + 1;
     }
@@ -263,20 +266,20 @@ bool Cursor::SetSort(std::u16string_view keys, jetsql::SqlError* error) {
     return true;
 }
 
-bool Cursor::Find(std::u16string_view criterion, long skip, bool backward, FindStart start, jetsql::SqlError* error) {
+bool Cursor::Find(std::u16string_view criterion, long skip, bool backward, FindStart start, RecordsetError* error) {
     if (start == FindStart::Current && !HasCurrent())
-        return Refuse(error, jetsql::SqlFault::NoCurrentRecord, "Either BOF or EOF is True, or the current record has been deleted.");
+        return Refuse(error, RecordsetFault::NoCurrentRecord, "Either BOF or EOF is True, or the current record has been deleted.");
     const long from = start == FindStart::Current ? position_ : (start == FindStart::First ? 0 : Count() - 1);
     return Search(criterion, skip, backward, from, error);
 }
 
-bool Cursor::Find(std::u16string_view criterion, long skip, bool backward, Bookmark start, jetsql::SqlError* error) {
+bool Cursor::Find(std::u16string_view criterion, long skip, bool backward, Bookmark start, RecordsetError* error) {
     const long from = PlaceOf(start);
-    if (from < 0) return Refuse(error, jetsql::SqlFault::BadArgument, "The start bookmark names no row of the record set.");
+    if (from < 0) return Refuse(error, RecordsetFault::BadArgument, "The start bookmark names no row of the record set.");
     return Search(criterion, skip, backward, from, error);
 }
 
-bool Cursor::Search(std::u16string_view criterion, long skip, bool backward, long from, jetsql::SqlError* error) {
+bool Cursor::Search(std::u16string_view criterion, long skip, bool backward, long from, RecordsetError* error) {
     jetsql::BoundCondition condition;
     if (!BindCriteria(criterion, true, &condition, error)) return false;
     long long at = (long long)from + (backward ? -(long long)skip : (long long)skip);
@@ -294,10 +297,10 @@ bool Cursor::Search(std::u16string_view criterion, long skip, bool backward, lon
 
 // ---- text ----
 
-bool Cursor::GetString(long maxRows, const TextLayout& layout, std::u16string* out, jetsql::SqlError* error,
+bool Cursor::GetString(long maxRows, const TextLayout& layout, std::u16string* out, RecordsetError* error,
                        const ValueText& text) {
-    if (!HasCurrent()) return Refuse(error, jetsql::SqlFault::NoCurrentRecord, "Either BOF or EOF is True.");
-    if (maxRows < -1) return Refuse(error, jetsql::SqlFault::BadArgument, "The row count must be -1 or more.");
+    if (!HasCurrent()) return Refuse(error, RecordsetFault::NoCurrentRecord, "Either BOF or EOF is True.");
+    if (maxRows < -1) return Refuse(error, RecordsetFault::BadArgument, "The row count must be -1 or more.");
     std::vector<const jetsql::Row*> taken;
     TakeRows(maxRows, &taken);
     std::u16string result;

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "ado/recordset_error.h"
 #include "jetsql/query.h"
 
 namespace jetsql {
@@ -52,7 +53,7 @@ public:
     // The rows run again (Requery): the Filter and Sort texts are applied to
     // them anew and the position is the first row. Fails, leaving the cursor
     // as it was, when they no longer apply.
-    bool Requery(jetsql::ResultSet rows, jetsql::SqlError* error);
+    bool Requery(jetsql::ResultSet rows, RecordsetError* error);
 
     long Count() const { return long(view_.size()); }  // rows in the view
     bool Bof() const { return view_.empty() || position_ < 0; }
@@ -99,15 +100,15 @@ public:
     // rows) and moves to the first. Faults: BadArgument (including values
     // that cannot be compared with the field), UnknownField; the view is
     // left as it was.
-    bool SetFilter(std::u16string_view criteria, jetsql::SqlError* error);
+    bool SetFilter(std::u16string_view criteria, RecordsetError* error);
     // Keeps the rows the bookmarks name, in view order; BadArgument for a bookmark of no row.
-    bool FilterBookmarks(const std::vector<Bookmark>& marks, jetsql::SqlError* error);
+    bool FilterBookmarks(const std::vector<Bookmark>& marks, RecordsetError* error);
     void ClearFilter();  // adFilterNone
     const std::u16string& FilterText() const { return filter_; }
 
     // "field [ASC|DESC], ..." (empty: the order the rows came in); the first
     // row after. Faults: BadArgument, UnknownField.
-    bool SetSort(std::u16string_view keys, jetsql::SqlError* error);
+    bool SetSort(std::u16string_view keys, RecordsetError* error);
     const std::u16string& SortText() const { return sort_; }
 
     // One clause `field op value` searched from the start row (skip rows
@@ -115,21 +116,21 @@ public:
     // cursor rests on EOF (forward) or BOF (backward). Faults: BadArgument
     // (criterion, start), UnknownField, NoCurrentRecord (from Current without
     // a current row).
-    bool Find(std::u16string_view criterion, long skip, bool backward, FindStart start, jetsql::SqlError* error);
-    bool Find(std::u16string_view criterion, long skip, bool backward, Bookmark start, jetsql::SqlError* error);
+    bool Find(std::u16string_view criterion, long skip, bool backward, FindStart start, RecordsetError* error);
+    bool Find(std::u16string_view criterion, long skip, bool backward, Bookmark start, RecordsetError* error);
 
     // ---- text ----
     // Rows from the current one on (at most maxRows; -1: all) as text, each
     // value followed by the column delimiter but the last of a row, which is
     // followed by the row delimiter; the position after the last row taken.
     // NoCurrentRecord without a current row.
-    bool GetString(long maxRows, const TextLayout& layout, std::u16string* out, jetsql::SqlError* error,
+    bool GetString(long maxRows, const TextLayout& layout, std::u16string* out, RecordsetError* error,
                    const ValueText& text = {}) ;
 
 private:
     Cursor(std::shared_ptr<const jetsql::ResultSet> rows, std::vector<std::size_t> order, std::u16string sort);
-    bool BindCriteria(std::u16string_view criteria, bool single, jetsql::BoundCondition* out, jetsql::SqlError* error) const;
-    bool Search(std::u16string_view criterion, long skip, bool backward, long from, jetsql::SqlError* error);
+    bool BindCriteria(std::u16string_view criteria, bool single, jetsql::BoundCondition* out, RecordsetError* error) const;
+    bool Search(std::u16string_view criterion, long skip, bool backward, long from, RecordsetError* error);
     void Show(std::vector<std::size_t> view);
     long PlaceOf(Bookmark mark) const;  // in the view; -1 when hidden or no row
 

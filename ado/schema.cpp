@@ -46,7 +46,7 @@ class Restrictions {
 public:
     Restrictions(const std::vector<jet::Value>& given) : given_(given) {}
 
-    bool Check(std::size_t count, std::size_t numberAt, jetsql::SqlError* error) const {
+    bool Check(std::size_t count, std::size_t numberAt, RecordsetError* error) const {
         if (given_.size() > count)
             return Refuse(error, std::to_string(given_.size()) + " restrictions given where the rowset has " +
                                      std::to_string(count) + ".");
@@ -71,8 +71,8 @@ public:
 private:
     bool Free(std::size_t i) const { return i >= given_.size() || given_[i].IsNull(); }
 
-    static bool Refuse(jetsql::SqlError* error, std::string text) {
-        *error = {jetsql::SqlFault::BadArgument, "OpenSchema: " + std::move(text)};
+    static bool Refuse(RecordsetError* error, std::string text) {
+        *error = {RecordsetFault::BadArgument, "OpenSchema: " + std::move(text)};
         return false;
     }
 
@@ -229,7 +229,7 @@ jetsql::ResultSet IndexesRowset(jetsql::DataSource& source, const Restrictions& 
 }  // namespace
 
 bool OpenSchema(jetsql::DataSource& source, Schema schema, const std::vector<jet::Value>& restrictions, jetsql::ResultSet* out,
-                jetsql::SqlError* error) {
+                RecordsetError* error) {
     const Restrictions r(restrictions);
     switch (schema) {
     case Schema::Tables:
@@ -245,7 +245,7 @@ bool OpenSchema(jetsql::DataSource& source, Schema schema, const std::vector<jet
         *out = IndexesRowset(source, r);
         return true;
     }
-    *error = {jetsql::SqlFault::BadArgument, "OpenSchema: unknown schema."};
+    *error = {RecordsetFault::BadArgument, "OpenSchema: unknown schema."};
     return false;
 }
 

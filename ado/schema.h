@@ -5,6 +5,7 @@
 // restriction on them that is not Null matches nothing.
 #include <vector>
 
+#include "ado/recordset_error.h"
 #include "jetsql/query.h"
 
 namespace ado {
@@ -23,6 +24,6 @@ enum class Schema : long {
 // type then name order; COLUMNS one per column, by table then column name;
 // INDEXES one per key column, by UNIQUE, INDEX_NAME, ORDINAL_POSITION.
 bool OpenSchema(jetsql::DataSource& source, Schema schema, const std::vector<jet::Value>& restrictions, jetsql::ResultSet* out,
-                jetsql::SqlError* error);
+                RecordsetError* error);
 
 }  // namespace ado

@@ -81,7 +81,7 @@ bool CriteriaPattern(std::u16string_view pattern, std::u16string* out, SqlError*
         if (wildcard && (i == 0 || i + 1 == pattern.size())) {
             jet += u'*';
         } else if (wildcard) {
-            return Fail(error, SqlFault::BadArgument,
+            return Fail(error, SqlFault::Syntax,
                         "Malformed criteria: a LIKE pattern takes * or % only at its start and end.");
         } else if (c == u'?' || c == u'#' || c == u'[' || c == u'_') {
             jet += u'[';
@@ -110,7 +110,7 @@ bool BindLike(const BindContext& context, const Condition& c, BoundCondition* ou
     if (context.criteria && !CriteriaPattern(pattern.value.text, &text, error)) return false;
     auto like = std::make_shared<LikePattern>(text);
     if (!like->Valid())
-        return Fail(error, context.criteria ? SqlFault::BadArgument : SqlFault::Syntax,
+        return Fail(error, SqlFault::Syntax,
                     "Syntax error: unclosed [ in the LIKE pattern '" + jet::Utf16ToUtf8(pattern.value.text) + "'.");
     out->like = std::move(like);
     return true;
@@ -196,7 +196,7 @@ const ScopeColumn* Scope::Resolve(const ColumnRef& ref, SqlError* error) const {
     }
     if (found) return found;
     if (fields) {
-        Fail(error, SqlFault::UnknownField, "The record set has no field '" + NameOf(ref) + "'.");
+        Fail(error, SqlFault::UnknownColumn, "The record set has no field '" + NameOf(ref) + "'.");
     } else {
         std::vector<std::u16string> tables;
         for (const ScopeColumn& c : columns)

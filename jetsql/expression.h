@@ -27,10 +27,10 @@ struct ScopeColumn {
 
 struct Scope {
     std::vector<ScopeColumn> columns;
-    bool fields = false;  // a record set's fields: an unknown name is UnknownField
+    bool fields = false;  // a record set's fields: an unknown name is said to be no field
 
-    // The column ref names: UnknownColumn (UnknownField), or Ambiguous when
-    // an unqualified name is found in two tables.
+    // The column ref names: UnknownColumn, or Ambiguous when an unqualified
+    // name is found in two tables.
     const ScopeColumn* Resolve(const ColumnRef& ref, SqlError* error) const;
 };
 

@@ -602,7 +602,7 @@ bool CheckParameterCount(const SelectStatement& s, const Parameters& parameters,
     if (parameters.size() < s.parameterCount)
         return Fail(error, SqlFault::MissingParameter, "No value given for one or more required parameters.");
     if (parameters.size() > s.parameterCount)
-        return Fail(error, SqlFault::BadArgument,
+        return Fail(error, SqlFault::ExtraParameter,
                     std::to_string(parameters.size()) + " parameter values given for a statement with " +
                         std::to_string(s.parameterCount) + " placeholders.");
     return true;

@@ -30,7 +30,7 @@ using Parameters = std::vector<TypedValue>;
 
 // Fails, saying why (SqlError's fault), for an unknown table or column, an
 // ambiguous name, values Jet cannot compare, a malformed LIKE pattern, fewer
-// parameter values than placeholders (MissingParameter) or more (BadArgument).
+// parameter values than placeholders (MissingParameter) or more (ExtraParameter).
 bool RunSelect(DataSource& source, const SelectStatement& statement, const Parameters& parameters, ResultSet* out,
                SqlError* error);
 

@@ -579,13 +579,12 @@ private:
 
     bool Fail(const std::string& why) {
         if (Cur().kind == Tok::Bad && why != Narrow(Cur().text)) return Fail(Narrow(Cur().text));
-        *error_ = {criteria_ ? SqlFault::BadArgument : SqlFault::Syntax,
-                   (criteria_ ? "Malformed criteria: " : "Syntax error: ") + why + "."};
+        *error_ = {SqlFault::Syntax, (criteria_ ? "Malformed criteria: " : "Syntax error: ") + why + "."};
         return false;
     }
 
     bool Unsupported(const std::string& what) {
-        *error_ = {criteria_ ? SqlFault::BadArgument : SqlFault::Unsupported, what + " not supported by this engine."};
+        *error_ = {SqlFault::Unsupported, what + " not supported by this engine."};
         return false;
     }
 
@@ -604,7 +603,7 @@ private:
 // ADO's criteria are `field op value` clauses; `= Null` and `<> Null` test for Null.
 bool CheckCriteria(Condition* c, bool underAnd, SqlError* error) {
     auto refuse = [&](const std::string& why) {
-        *error = {SqlFault::BadArgument, "Malformed criteria: " + why + "."};
+        *error = {SqlFault::Syntax, "Malformed criteria: " + why + "."};
         return false;
     };
     switch (c->kind) {

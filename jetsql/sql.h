@@ -25,22 +25,20 @@
 
 namespace jetsql {
 
-// Why a statement or a record set operation was refused. The COM layer
-// raises each with one HRESULT (ado/README.md, "Engine API").
+// Why the engine refused a statement, or the ADO criteria it was asked to
+// read (the record set above reports those as its own faults). The COM layer
+// raises each with one HRESULT (jetsql/README.md, "How it fails").
 enum class SqlFault {
-    Syntax,            // malformed statement
+    Syntax,            // a malformed statement or criteria
     ReadOnly,          // a statement that would write
     UnknownTable,      // FROM names no table
-    UnknownColumn,     // a statement names no column of its tables
+    UnknownColumn,     // a statement (or criteria) names no column of its tables (fields)
     TypeMismatch,      // values that Jet cannot compare or total
     Unsupported,       // Jet SQL the engine does not answer; the text names it
     MissingParameter,  // fewer values than the statement has `?`
+    ExtraParameter,    // more values than the statement has `?`
     Ambiguous,         // an unqualified name found in two tables
     NotAggregated,     // a column neither grouped nor inside an aggregate
-    BadArgument,       // a malformed Filter, Find or Sort text, a bookmark,
-                       // position or page out of range, too many parameter values
-    UnknownField,      // Filter, Find or Sort names no field of the record set
-    NoCurrentRecord,   // Find or GetString with no current row to start from
 };
 
 struct SqlError {
@@ -118,7 +116,8 @@ bool ParseSelect(std::u16string_view sql, SelectStatement* out, SqlError* error)
 // (op one of = <> < > <= >= LIKE; value 'text', #date#, a number with an
 // optional $, or Null after = and <>) joined by AND and OR, grouped with
 // parentheses, but no OR group joined to another clause by AND, as ADO
-// refuses it. Faults are BadArgument.
+// refuses it. Faults are Syntax, or Unsupported for what Jet's SQL has and
+// criteria do not.
 bool ParseCriteria(std::u16string_view criteria, Condition* out, SqlError* error);
 
 }  // namespace jetsql

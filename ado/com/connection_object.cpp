@@ -196,11 +196,11 @@ HRESULT ConnectionObject::put_CommandTimeout(long seconds) {
     return S_OK;
 }
 
-template <class Call>
+template <class Error, class Call>
 HRESULT ConnectionObject::Engine(Call call, bool report) {
     if (!IsOpen()) return Fail(kInvalidConnection, AdoErrorText(kInvalidConnection));
     return Reported([&]() -> HRESULT {
-        jetsql::SqlError why;
+        Error why;
         if (!call(*source_, &why)) {
             FaultCode code = CodeOf(why.fault);
             return report ? Fail(code.hr, jet::Utf8ToUtf16(why.text), code.sqlState, code.native) : code.hr;
@@ -211,21 +211,21 @@ HRESULT ConnectionObject::Engine(Call call, bool report) {
 }
 
 HRESULT ConnectionObject::Query(std::u16string_view sql, const jetsql::Parameters& parameters, jetsql::ResultSet* out) {
-    return Engine([&](jetsql::DataSource& source, jetsql::SqlError* why) {
+    return Engine<jetsql::SqlError>([&](jetsql::DataSource& source, jetsql::SqlError* why) {
         return jetsql::RunSql(source, sql, parameters, out, why);
     });
 }
 
 HRESULT ConnectionObject::Schema(ado::Schema schema, const std::vector<jet::Value>& restrictions,
                                  jetsql::ResultSet* out) {
-    return Engine([&](jetsql::DataSource& source, jetsql::SqlError* why) {
+    return Engine<ado::RecordsetError>([&](jetsql::DataSource& source, ado::RecordsetError* why) {
         return ado::OpenSchema(source, schema, restrictions, out, why);
     });
 }
 
 HRESULT ConnectionObject::DescribeParameters(std::u16string_view sql, std::vector<jetsql::ParameterInfo>* out,
                                              bool report) {
-    return Engine([&](jetsql::DataSource& source, jetsql::SqlError* why) {
+    return Engine<jetsql::SqlError>([&](jetsql::DataSource& source, jetsql::SqlError* why) {
         return jetsql::DescribeParameters(source, sql, out, why);
     }, report);
 }

@@ -79,8 +79,10 @@ protected:
 
 private:
     HRESULT OpenFile(const std::u16string& text);
-    // Runs one call of the engine against the open file, as Query does.
-    template <class Call>
+    // Runs one call against the open file, as Query does; Error is what the
+    // call fills when it refuses (the engine's jetsql::SqlError, or a schema
+    // rowset's ado::RecordsetError).
+    template <class Error, class Call>
     HRESULT Engine(Call call, bool report = true);
     std::vector<PropertyEntry> PropertyList() const;
     // Closes the rows opened on this connection, then the file.

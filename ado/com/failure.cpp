@@ -63,11 +63,18 @@ FaultCode CodeOf(jetsql::SqlFault fault) {
     case jetsql::SqlFault::TypeMismatch: return {kTypeMismatch, u"3464", 3464};
     case jetsql::SqlFault::Ambiguous: return {kCommandFailed, u"3079", 3079};
     case jetsql::SqlFault::NotAggregated: return {kCommandFailed, u"3122", 3122};
-    case jetsql::SqlFault::BadArgument: return {kInvalidArgument, u"", 0};
-    case jetsql::SqlFault::UnknownField: return {kItemNotFound, u"", 0};
-    case jetsql::SqlFault::NoCurrentRecord: return {kNoCurrentRecord, u"", 0};
+    case jetsql::SqlFault::ExtraParameter: return {kInvalidArgument, u"", 0};
     }
     return {kCommandFailed, u"3000", 3000};
+}
+
+FaultCode CodeOf(ado::RecordsetFault fault) {
+    switch (fault) {
+    case ado::RecordsetFault::BadArgument: return {kInvalidArgument, u"", 0};
+    case ado::RecordsetFault::UnknownField: return {kItemNotFound, u"", 0};
+    case ado::RecordsetFault::NoCurrentRecord: return {kNoCurrentRecord, u"", 0};
+    }
+    return {kInvalidArgument, u"", 0};
 }
 
 HRESULT Raise(HRESULT hr, std::u16string_view description, std::u16string_view source, REFIID iid) {

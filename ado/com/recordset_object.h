@@ -127,7 +127,7 @@ private:
     HRESULT ReadPlace(long (ado::Cursor::*read)() const, long* out) const;
     HRESULT MoveToPlace(bool (ado::Cursor::*move)(long), long place, const char16_t* refusal);
     // Raises an engine refusal of a view operation.
-    HRESULT RefuseView(const jetsql::SqlError& why) const;
+    HRESULT RefuseView(const ado::RecordsetError& why) const;
     // What a write or a feature Jet's record sets lack refuses with, saying what.
     HRESULT Unavailable(const char16_t* text) const;
 

@@ -55,7 +55,7 @@ std::u16string LocaleText(const jet::Value& value, const jetsql::ResultColumn& c
 
 }  // namespace
 
-HRESULT RecordsetObject::RefuseView(const jetsql::SqlError& why) const {
+HRESULT RecordsetObject::RefuseView(const ado::RecordsetError& why) const {
     return Refuse(CodeOf(why.fault).hr, jet::Utf8ToUtf16(why.text));
 }
 
@@ -77,7 +77,7 @@ HRESULT RecordsetObject::put_Filter(VARIANT criteria) {
     UniqueVariant given;
     if (FAILED(ArgumentValue(criteria, given.put()))) return Refuse(kInvalidArgument);
     const VARIANT& v = given.get();
-    jetsql::SqlError why;
+    ado::RecordsetError why;
     return Guard([&]() -> HRESULT {
         if (v.vt == VT_BSTR) {
             if (!Cursor().SetFilter(BstrText(v.bstrVal), &why)) return RefuseView(why);
@@ -113,7 +113,7 @@ HRESULT RecordsetObject::get_Sort(BSTR* criteria) { return GiveText(IsOpen() ? C
 HRESULT RecordsetObject::put_Sort(BSTR criteria) {
     if (!IsOpen()) return Refuse(kObjectClosed);
     if (ForwardOnly()) return Unavailable(kNoSorting);
-    jetsql::SqlError why;
+    ado::RecordsetError why;
     return Guard([&]() -> HRESULT {
         return Cursor().SetSort(BstrText(criteria), &why) ? S_OK : RefuseView(why);
     });
@@ -129,7 +129,7 @@ HRESULT RecordsetObject::Find(BSTR criteria, long skipRecords, long searchDirect
         if (backward || skipRecords < 0 || place.kind == StartPlace::Last) return Backward();
         if (place.kind == StartPlace::Mark) return NoBookmarks();
     }
-    jetsql::SqlError why;
+    ado::RecordsetError why;
     return Guard([&]() -> HRESULT {
         bool found = false;
         if (place.kind == StartPlace::Mark) {
@@ -255,7 +255,7 @@ HRESULT RecordsetObject::Requery(long options) {
         jetsql::ResultSet fresh;
         HRESULT hr = MakeRows(*connection_.get(), make_, &fresh);
         if (FAILED(hr)) return hr;
-        jetsql::SqlError why;
+        ado::RecordsetError why;
         return Cursor().Requery(std::move(fresh), &why) ? S_OK : RefuseView(why);
     });
 }
@@ -282,7 +282,7 @@ HRESULT RecordsetObject::GetString(long stringFormat, long numRows, VARIANT colu
         return Refuse(kInvalidArgument);  // the only format
     return Guard([&]() -> HRESULT {
         std::u16string out;
-        jetsql::SqlError why;
+        ado::RecordsetError why;
         if (!Cursor().GetString(numRows, layout, &out, &why, LocaleText)) return RefuseView(why);
         return GiveText(out, text);
     });

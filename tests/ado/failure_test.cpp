@@ -59,3 +59,19 @@ TEST(ComFailure, GuardedGivesTheBodysAnswerOrReportsWhatItThrew) {
     EXPECT_EQ(E_OUTOFMEMORY, Guarded([]() -> HRESULT { throw std::out_of_range("x"); },
                                      [](HRESULT, const std::u16string&) -> HRESULT { throw std::bad_alloc(); }));
 }
+
+TEST(ComFailure, TheRecordSetsFaultsAreAdosNumbersAndTheEnginesCarryJets) {
+    using ado::RecordsetFault;
+    using ado_com::CodeOf;
+    EXPECT_EQ(ado_com::kInvalidArgument, CodeOf(RecordsetFault::BadArgument).hr);
+    EXPECT_EQ(ado_com::kItemNotFound, CodeOf(RecordsetFault::UnknownField).hr);
+    EXPECT_EQ(ado_com::kNoCurrentRecord, CodeOf(RecordsetFault::NoCurrentRecord).hr);
+    for (RecordsetFault f : {RecordsetFault::BadArgument, RecordsetFault::UnknownField, RecordsetFault::NoCurrentRecord}) {
+        EXPECT_EQ(0, CodeOf(f).native);
+        EXPECT_TRUE(std::u16string(CodeOf(f).sqlState).empty());
+    }
+    EXPECT_EQ(3061, CodeOf(jetsql::SqlFault::MissingParameter).native);
+    // More values than the statement has `?` is ADO's bad argument, with no Jet number.
+    EXPECT_EQ(ado_com::kInvalidArgument, CodeOf(jetsql::SqlFault::ExtraParameter).hr);
+    EXPECT_EQ(0, CodeOf(jetsql::SqlFault::ExtraParameter).native);
+}

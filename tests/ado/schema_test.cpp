@@ -7,7 +7,7 @@
 
 using ado::DataType;
 using ado::Schema;
-using jetsql::SqlFault;
+using ado::RecordsetFault;
 using jetsql_test::CatalogTest;
 
 namespace {
@@ -16,7 +16,7 @@ class SchemaRowset : public CatalogTest {
 protected:
     jetsql::ResultSet Open(Schema schema, std::vector<jet::Value> restrictions = {}) {
         jetsql::ResultSet rs;
-        jetsql::SqlError error;
+        ado::RecordsetError error;
         EXPECT_TRUE(ado::OpenSchema(source, schema, restrictions, &rs, &error)) << error.text;
         return rs;
     }
@@ -78,11 +78,11 @@ TEST_F(SchemaRowset, TablesRestrictionsByPosition) {
     for (const jetsql::Row& row : system.rows) EXPECT_EQ(row[3].text, u"SYSTEM TABLE");
     EXPECT_EQ(system.rows.size() + 3, Open(Schema::Tables).rows.size());
     jetsql::ResultSet rs;
-    jetsql::SqlError error;
+    ado::RecordsetError error;
     EXPECT_FALSE(ado::OpenSchema(source, Schema::Tables, {kNone, kNone, kNone, kNone, kNone}, &rs, &error));
-    EXPECT_EQ(error.fault, SqlFault::BadArgument);
+    EXPECT_EQ(error.fault, RecordsetFault::BadArgument);
     EXPECT_FALSE(ado::OpenSchema(source, Schema::Tables, {kNone, kNone, jet::Value::FromInteger(1)}, &rs, &error));
-    EXPECT_EQ(error.fault, SqlFault::BadArgument);
+    EXPECT_EQ(error.fault, RecordsetFault::BadArgument);
 }
 
 TEST_F(SchemaRowset, ColumnsByNameWithJetsTypesSizesAndFlags) {
@@ -127,9 +127,9 @@ TEST_F(SchemaRowset, IndexesOneRowPerKeyColumn) {
     EXPECT_EQ(Open(Schema::Indexes, {kNone, kNone, kNone, jet::Value::FromInteger(2)}).rows.size(), 0u);
     EXPECT_EQ(Open(Schema::Indexes, {kNone, kNone, kNone, jet::Value::FromInteger(1), T(u"kind")}).rows.size(), 1u);
     jetsql::ResultSet out;
-    jetsql::SqlError error;
+    ado::RecordsetError error;
     EXPECT_FALSE(ado::OpenSchema(source, Schema::Indexes, {kNone, kNone, kNone, T(u"1")}, &out, &error));
-    EXPECT_EQ(error.fault, SqlFault::BadArgument);
+    EXPECT_EQ(error.fault, RecordsetFault::BadArgument);
     EXPECT_EQ(error.text, "OpenSchema: Restriction 4 must be a number.");
 }
 

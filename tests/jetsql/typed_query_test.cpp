@@ -177,7 +177,7 @@ TEST_F(TypedQuery, ParameterCountAndKindMustFit) {
     EXPECT_EQ(missing.fault, SqlFault::MissingParameter);
     EXPECT_EQ(missing.text, "No value given for one or more required parameters.");
     EXPECT_EQ(Refusal(u"select * from constant where value = ?").fault, SqlFault::MissingParameter);
-    EXPECT_EQ(Refusal(u"select * from constant", {TypedValue::Integer(1)}).fault, SqlFault::BadArgument);
+    EXPECT_EQ(Refusal(u"select * from constant", {TypedValue::Integer(1)}).fault, SqlFault::ExtraParameter);
     EXPECT_EQ(Refusal(u"select * from constant where value = ?", {TypedValue::Text(u"abc")}).fault,
               SqlFault::TypeMismatch);
 }
