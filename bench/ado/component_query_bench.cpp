@@ -23,7 +23,7 @@
 #include "ado/cursor.h"
 #include "bridge/com_object.h"
 #include "bridge/variant.h"
-#include "jet/reader.h"
+#include "tests/support/jet_reader.h"
 #include "jet/writer.h"
 
 using namespace bridge;

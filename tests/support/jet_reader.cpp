@@ -1,4 +1,4 @@
-#include "jet/reader.h"
+#include "tests/support/jet_reader.h"
 
 #include <algorithm>
 #include <cstring>
