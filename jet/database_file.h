@@ -67,6 +67,10 @@ public:
     IndexAnswer FindInIndex(const StoredTable& table, std::size_t column, const Value& key, bool prefix,
                             std::vector<std::uint32_t>& pointers) const;
 
+    // Where the last failed read of table was (CountRows, ReadAll, Scan,
+    // ReadAt): its name and the page the failure's text names, 0 for none.
+    const Where& FailedAt(const StoredTable& table) const { return table.rows->FailedAt(); }
+
     const PageSource& Pages() const { return source_; }
 
 private:

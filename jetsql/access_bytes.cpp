@@ -14,8 +14,6 @@ namespace {
 
 constexpr std::int64_t kObjectTable = 1;  // MSysObjects.Type of a table
 
-DamagedFile Damaged(const jet::StoredTable& table, std::string why) { return DamagedFile(table.name, std::move(why)); }
-
 IndexShape ShapeOf(const jet::IndexDef& def, const jet::TableDef& table) {
     IndexShape shape{def.index.name, {}, {}, def.index.unique, def.index.primaryKey};
     for (std::size_t k = 0; k < def.columnNumbers.size(); ++k) {
@@ -58,8 +56,8 @@ int CompareKey(const jet::IndexEntryView& entry, const jet::ByteVec& key) {
 // Tables of an Access file, read when asked.
 class JetSource : public DataSource {
 public:
-    JetSource(std::unique_ptr<jet::DatabaseFile> file, std::shared_ptr<void> keeper)
-        : keeper_(std::move(keeper)), file_(std::move(file)) {
+    JetSource(std::u16string name, std::unique_ptr<jet::DatabaseFile> file, std::shared_ptr<void> keeper)
+        : name_(std::move(name)), keeper_(std::move(keeper)), file_(std::move(file)) {
         for (const auto& table : file_->Tables()) {
             auto entry = std::make_unique<Entry>();
             entry->table = table.get();
@@ -161,6 +159,12 @@ private:
         std::unordered_map<std::size_t, std::unique_ptr<TextIndex>> hashed;
     };
 
+    // What a failed read of table throws: the file, the table and the page
+    // the reader found wrong.
+    DamagedFile Damaged(const jet::StoredTable& table, std::string why) const {
+        return DamagedFile(name_, table.name, file_->FailedAt(table).page, std::move(why));
+    }
+
     Entry& EntryOf(const TableShape& shape) {
         for (auto& known : shapes_)
             if (&known->shape == &shape) return *known;
@@ -250,14 +254,16 @@ private:
         }
     }
 
-    std::shared_ptr<void> keeper_;  // declared first: the file's pages must outlive the reader
+    std::u16string name_;           // the file's name as opened, for failure texts; empty for bytes alone
+    std::shared_ptr<void> keeper_;  // declared before the reader: the file's pages must outlive it
     std::unique_ptr<jet::DatabaseFile> file_;
     std::vector<std::unique_ptr<Entry>> shapes_;
     bool datesRead_ = false;
     std::unordered_map<std::u16string, std::pair<double, double>> dates_;
 };
 
-std::unique_ptr<DataSource> Open(jet::PageSource pages, std::shared_ptr<void> keeper, std::string* error) {
+std::unique_ptr<DataSource> Open(std::u16string name, jet::PageSource pages, std::shared_ptr<void> keeper,
+                                 std::string* error) {
     if (pages.FileSize() == 0) {
         *error = "The file is empty: not an Access database.";
         return nullptr;
@@ -268,18 +274,18 @@ std::unique_ptr<DataSource> Open(jet::PageSource pages, std::shared_ptr<void> ke
         *error = "Not a readable Access database: " + why;
         return nullptr;
     }
-    return std::make_unique<JetSource>(std::move(file), std::move(keeper));
+    return std::make_unique<JetSource>(std::move(name), std::move(file), std::move(keeper));
 }
 
 }  // namespace
 
 std::unique_ptr<DataSource> OpenAccessBytes(std::vector<std::uint8_t> bytes, std::string* error) {
-    return Open(jet::PageSource(std::move(bytes)), nullptr, error);
+    return Open({}, jet::PageSource(std::move(bytes)), nullptr, error);
 }
 
-std::unique_ptr<DataSource> OpenAccessView(const std::uint8_t* data, std::size_t size, std::shared_ptr<void> keeper,
-                                           std::string* error) {
-    return Open(jet::PageSource(data, size), std::move(keeper), error);
+std::unique_ptr<DataSource> OpenAccessView(std::u16string name, const std::uint8_t* data, std::size_t size,
+                                           std::shared_ptr<void> keeper, std::string* error) {
+    return Open(std::move(name), jet::PageSource(data, size), std::move(keeper), error);
 }
 
 }  // namespace jetsql

@@ -2,6 +2,7 @@
 // What the engine reads tables through: the Access file via the jet reader,
 // or tables held in memory. Names are matched the way Jet matches them.
 #include <cstddef>
+#include <cstdint>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -9,25 +10,37 @@
 
 #include "jetsql/jet_text.h"
 #include "jet/table.h"
+#include "jet/utf.h"
 
 namespace jetsql {
 
 using Row = std::vector<jet::Value>;
 
 // What a read of a DataSource throws when the file turns out damaged, and the
-// only thing the engine throws on bad input: the table being read, and the
-// reader's reason, which names the page ("the file is damaged: ... (table
-// 'api_const', page 7)"). Anything else that leaves the engine is a fault of
-// the program, never reported as a damaged file.
+// only thing the engine throws on bad input: the file (its name as opened;
+// empty for bytes given without one), the table being read, the page the
+// reader found wrong (0 when none in particular) and the reader's reason.
+// what() says what and where: "'C:\db\API常量.mdb': the file is damaged:
+// usage map missing (table 'api_const', page 7)". Anything else that leaves
+// the engine is a fault of the program, never reported as a damaged file.
 class DamagedFile : public std::exception {
 public:
-    DamagedFile(std::u16string table, std::string reason) : table_(std::move(table)), reason_(std::move(reason)) {}
-    const char* what() const noexcept override { return reason_.c_str(); }
+    DamagedFile(std::u16string file, std::u16string table, std::uint32_t page, std::string reason)
+        : file_(std::move(file)), table_(std::move(table)), page_(page), reason_(std::move(reason)) {
+        static const std::string kDamaged = "the file is damaged: ";
+        if (reason_.compare(0, kDamaged.size(), kDamaged) != 0) reason_ = kDamaged + reason_;
+        text_ = file_.empty() ? reason_ : "'" + jet::Utf16ToUtf8(file_) + "': " + reason_;
+    }
+    const char* what() const noexcept override { return text_.c_str(); }
+    const std::u16string& file() const { return file_; }
     const std::u16string& table() const { return table_; }
+    std::uint32_t page() const { return page_; }
 
 private:
-    std::u16string table_;
-    std::string reason_;
+    std::u16string file_, table_;
+    std::uint32_t page_;
+    std::string reason_;  // jet's text, which names the table and page
+    std::string text_;
 };
 
 // The column types whose index keys sort as their values do: what

@@ -42,7 +42,7 @@ std::shared_ptr<jetsql::DataSource> MapAndOpen(UniqueHandle file, const std::u16
             return nullptr;
         }
         const std::uint8_t* bytes = mapped->bytes();
-        tables = jetsql::OpenAccessView(bytes, std::size_t(size.QuadPart), std::move(mapped), &why);
+        tables = jetsql::OpenAccessView(path, bytes, std::size_t(size.QuadPart), std::move(mapped), &why);
     }
     if (!tables) {
         *error = jet::Utf8ToUtf16(why);

@@ -35,10 +35,10 @@ TEST(ComFailure, OnlyADamagedFileIsReportedAsOne) {
     EXPECT_EQ(E_OUTOFMEMORY, memory.hr);
     EXPECT_TRUE(memory.text.empty());  // each object gives its own text
     const CaughtFailure damaged =
-        FailureOf([] { throw jetsql::DamagedFile(u"api_const", "the file is damaged: usage map missing (table 'api_const', page 7)"); });
+        FailureOf([] { throw jetsql::DamagedFile(u"Z:\\API常量.mdb", u"api_const", 7, "usage map missing (table 'api_const', page 7)"); });
     EXPECT_EQ(E_FAIL, damaged.hr);
-    EXPECT_TRUE(damaged.text ==
-                u"The database file could not be read: the file is damaged: usage map missing (table 'api_const', page 7)");
+    EXPECT_TRUE(damaged.text == u"The database file could not be read: 'Z:\\API常量.mdb': the file is damaged: usage map "
+                                u"missing (table 'api_const', page 7)");
     // A fault of the program (an index out of range) is no damaged file.
     const CaughtFailure bug = FailureOf([] { (void)std::vector<int>().at(1); });
     EXPECT_EQ(E_UNEXPECTED, bug.hr);

@@ -203,7 +203,7 @@ TEST_F(FileOpenTest, DamageFoundByAQueryFailsItWithTheReasonInErrors) {
         ComObject failing = NewRecordset();
         EXPECT_FALSE(ado_test::OpenLikeTheProgram(failing, connection, sql)) << sql;
         const Text errors = connection.GetTextProperty("Errors");
-        EXPECT_NE(errors.find("the file is damaged"), Text::npos) << errors;
+        EXPECT_NE(errors.find(".mdb': the file is damaged"), Text::npos) << errors;
         EXPECT_NE(errors.find("table 'api_const', page"), Text::npos) << errors;
     }
     connection.CallMethod("Close");

@@ -70,7 +70,7 @@ TEST(OpenAccessBytes, SaysThatAnAccdbFileIsNotSupported) {
     std::string error;
     EXPECT_FALSE(jetsql::OpenAccessBytes(accdb, &error));
     EXPECT_EQ("Not a readable Access database: Access 2007 and later files (.accdb, ACE) are not supported", error);
-    EXPECT_FALSE(jetsql::OpenAccessView(accdb.data(), accdb.size(), nullptr, &error));
+    EXPECT_FALSE(jetsql::OpenAccessView(u"new.accdb", accdb.data(), accdb.size(), nullptr, &error));
     EXPECT_EQ("Not a readable Access database: Access 2007 and later files (.accdb, ACE) are not supported", error);
 }
 
@@ -124,15 +124,26 @@ TEST(OpenAccessBytes, AnswersAsTheTablesInMemoryDoWithAndWithoutAnIndex) {
     }
 }
 
-TEST(OpenAccessBytes, ADamagedDataPageFailsTheQueriesThatNeedItAndNoOthers) {
+namespace {
+
+// 600 rows with an index, whose last data page (of type 1, owned by the
+// definition that follows the five system tables' at page 7) is made an
+// index page: the page number in *last.
+std::vector<std::uint8_t> LastDataPageDamaged(std::size_t* last) {
     std::vector<std::uint8_t> bytes = IndexedFile({Numbered(600)});
-    // The last data page of the table (pages of type 1 owned by its definition,
-    // which follows the five system tables' at page 7).
-    std::size_t last = 0;
+    *last = 0;
     for (std::size_t p = 3; p < bytes.size() / 4096; ++p)
-        if (bytes[p * 4096] == 0x01 && bytes[p * 4096 + 4] == 7 && bytes[p * 4096 + 5] == 0) last = p;
+        if (bytes[p * 4096] == 0x01 && bytes[p * 4096 + 4] == 7 && bytes[p * 4096 + 5] == 0) *last = p;
+    if (*last != 0) bytes[*last * 4096] = 0x02;
+    return bytes;
+}
+
+}  // namespace
+
+TEST(OpenAccessBytes, ADamagedDataPageFailsTheQueriesThatNeedItAndNoOthers) {
+    std::size_t last = 0;
+    const std::vector<std::uint8_t> bytes = LastDataPageDamaged(&last);
     ASSERT_NE(0u, last);
-    bytes[last * 4096] = 0x02;
     std::string error;
     auto source = jetsql::OpenAccessBytes(bytes, &error);
     ASSERT_TRUE(source) << error;  // opening reads no rows
@@ -154,4 +165,38 @@ TEST(OpenAccessBytes, ADamagedDataPageFailsTheQueriesThatNeedItAndNoOthers) {
     EXPECT_EQ(0u, damaged([&] { source->LookupPrefix(*table, 0, u"N_59"); }).find("the file is damaged"));
     jetsql::ResultSet rs;
     EXPECT_THROW(jetsql::RunSql(*source, u"select * from api_const", &rs, &error), jetsql::DamagedFile);
+}
+
+TEST(OpenAccessBytes, ADamagedFileSaysWhichFileTableAndPage) {
+    std::size_t last = 0;
+    const std::vector<std::uint8_t> bytes = LastDataPageDamaged(&last);
+    ASSERT_NE(0u, last);
+    std::string error;
+    auto source = jetsql::OpenAccessView(u"C:\\db\\api.mdb", bytes.data(), bytes.size(), nullptr, &error);
+    ASSERT_TRUE(source) << error;
+    const jetsql::TableShape* table = source->FindTable(u"api_const");
+    // A row an index names on the damaged page: that page.
+    try {
+        source->Lookup(*table, 0, jet::Value::FromText(u"N_599"));
+        ADD_FAILURE() << "nothing thrown";
+    } catch (const jetsql::DamagedFile& e) {
+        EXPECT_TRUE(e.file() == u"C:\\db\\api.mdb");
+        EXPECT_TRUE(e.table() == u"api_const");
+        EXPECT_EQ(last, e.page());
+        EXPECT_EQ(0u, std::string(e.what()).find("'C:\\db\\api.mdb': the file is damaged: an index names row "));
+        EXPECT_NE(std::string::npos, std::string(e.what()).find("(table 'api_const', page " + std::to_string(last) + ")"));
+    }
+    // Rows missing from the count: the table's definition page.
+    try {
+        source->CountRows(*table);
+        ADD_FAILURE() << "nothing thrown";
+    } catch (const jetsql::DamagedFile& e) {
+        EXPECT_EQ(7u, e.page());
+        EXPECT_EQ(0u, std::string(e.what()).find("'C:\\db\\api.mdb': the file is damaged: the table definition counts 600"));
+    }
+    // A reason without jet's "damaged" words still says it, once.
+    EXPECT_STREQ("the file is damaged: usage map missing (table 't', page 3)",
+                 jetsql::DamagedFile(u"", u"t", 3, "usage map missing (table 't', page 3)").what());
+    EXPECT_STREQ("'a.mdb': the file is damaged: x",
+                 jetsql::DamagedFile(u"a.mdb", u"t", 0, "the file is damaged: x").what());
 }
