@@ -2,7 +2,7 @@
 // Text comparison as Jet's equality test sees it: ASCII letters match without
 // regard to case, every other character must be the same code unit.
 // (Jet's sort order also folds accented and full-width letters; the data this
-// component serves is ASCII names, so the ASCII rule is the one that matters.)
+// engine serves is ASCII names, so the ASCII rule is the one that matters.)
 // JetTextCompare orders text as Jet's General sort order orders ASCII.
 #include <cstddef>
 #include <string>

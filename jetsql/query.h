@@ -10,7 +10,7 @@ namespace jetsql {
 // One column of a result: its name (as stored, aliased, or Expr1000...), the
 // Jet type its values have, and whether it may hold Null. reportedType: how
 // whoever made the rows wants the column reported, in the numbering of the
-// layer that reports it (ADO's DataTypeEnum for a record set, field_info.h);
+// layer that reports it (ADO's DataTypeEnum for a record set);
 // 0, as the engine leaves it, for "by its Jet type".
 struct ResultColumn : jet::Column {
     bool nullable = true;  // may hold Null (a Yes/No column or a COUNT never does)

@@ -26,8 +26,8 @@
 namespace jetsql {
 
 // Why the engine refused a statement, or the ADO criteria it was asked to
-// read (the record set above reports those as its own faults). The COM layer
-// raises each with one HRESULT (jetsql/README.md, "How it fails").
+// read (the record set above reports those as its own faults). Each says
+// what went wrong; jetsql/README.md, "How jetsql fails", lists them.
 enum class SqlFault {
     Syntax,            // a malformed statement or criteria
     ReadOnly,          // a statement that would write

@@ -1,5 +1,5 @@
 #pragma once
-// Tables for the component's tests: one shaped like the program's database,
+// Tables for the engine's and the component's tests: one shaped like the program's database,
 // and three related ones holding every column type the engine compares.
 #include <string>
 #include <vector>
