@@ -43,13 +43,15 @@ jetsql::MemorySource& Source() {
     return source;
 }
 
-void Require(bool ok, const jetsql::SqlError& error) {
+// A refusal of either layer must say why.
+template <class Error>
+void Require(bool ok, const Error& error) {
     if (!ok && error.text.empty()) __builtin_trap();
 }
 
 // Every record set operation that takes text, given this text.
 void Operate(ado::Cursor& cursor, std::u16string_view text) {
-    jetsql::SqlError error;
+    ado::RecordsetError error;
     Require(cursor.SetFilter(text, &error), error);
     Require(cursor.SetSort(text, &error), error);
     cursor.ClearFilter();

@@ -104,7 +104,8 @@ double ThroughEngine(jetsql::DataSource& source, const Query& q) {
     jetsql::SqlError why;
     if (!jetsql::RunSql(source, q.sql, {}, &rows, &why)) return -1;
     ado::Cursor cursor(std::move(rows));
-    if (q.filter && !cursor.SetFilter(q.filter, &why)) return -1;
+    ado::RecordsetError refused;
+    if (q.filter && !cursor.SetFilter(q.filter, &refused)) return -1;
     return cursor.Count();
 }
 

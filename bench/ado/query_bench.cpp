@@ -100,10 +100,10 @@ int main(int argc, char** argv) {
     jetsql::SqlError ignored;
     jetsql::RunSql(*source, u"select * from constant", {}, &all, &ignored);
     const ado::Cursor cursor(std::move(all));
-    auto view = [&](std::function<bool(ado::Cursor&, jetsql::SqlError*)> op) {
+    auto view = [&](std::function<bool(ado::Cursor&, ado::RecordsetError*)> op) {
         return [&cursor, op]() -> std::size_t {
             ado::Cursor c = cursor.Clone();
-            jetsql::SqlError why;
+            ado::RecordsetError why;
             if (!op(c, &why)) {
                 std::printf("refused: %s\n", why.text.c_str());
                 std::exit(1);
@@ -124,11 +124,11 @@ int main(int argc, char** argv) {
                            u"where c.kind = 'flag' group by h.file"), {}, {}},
         {"join, 3 tables", sql(u"select count(*) from (constant c inner join header h on c.header = h.id) "
                                u"inner join kind k on k.name = c.kind where h.id < 100"), {}, {}},
-        {"record set Filter", view([](ado::Cursor& c, jetsql::SqlError* e) {
+        {"record set Filter", view([](ado::Cursor& c, ado::RecordsetError* e) {
              return c.SetFilter(u"value > 50000 AND kind = 'style'", e);
          }), {}, {}},
-        {"record set Sort", view([](ado::Cursor& c, jetsql::SqlError* e) { return c.SetSort(u"kind, value DESC", e); }), {}, {}},
-        {"record set Find", view([](ado::Cursor& c, jetsql::SqlError* e) {
+        {"record set Sort", view([](ado::Cursor& c, ado::RecordsetError* e) { return c.SetSort(u"kind, value DESC", e); }), {}, {}},
+        {"record set Find", view([](ado::Cursor& c, ado::RecordsetError* e) {
              return c.Find(u"name = 'WM_CONSTANT_7'", 0, false, ado::FindStart::First, e);
          }), {}, {}},
     };
