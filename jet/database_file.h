@@ -73,6 +73,10 @@ public:
     bool VisitByKey(const StoredTable& table, std::size_t column, const Value& key, bool prefix,
                     const std::function<void(std::vector<Value>&)>& visit, std::string* error) const;
 
+    // Where the last failed read of table was (CountRows, ReadAll, Scan,
+    // ReadAt): its name and the page the failure's text names, 0 for none.
+    const Where& FailedAt(const StoredTable& table) const { return table.rows->FailedAt(); }
+
     const PageSource& Pages() const { return source_; }
 
 private:
