@@ -1,6 +1,6 @@
 #include "ado/connection_string.h"
 
-#include "ado/jet_text.h"
+#include "jetsql/jet_text.h"
 
 namespace ado {
 namespace {
@@ -98,13 +98,13 @@ bool ParseConnectionString(std::u16string_view text, ConnectionSettings* out, st
         }
         Pair p;
         if (!NextPair(text, &pos, &p, error)) return false;
-        if (JetTextEqual(p.key, u"DBQ") || JetTextEqual(p.key, u"Data Source"))
+        if (jetsql::JetTextEqual(p.key, u"DBQ") || jetsql::JetTextEqual(p.key, u"Data Source"))
             Keep(&s.database, &seenDb, p.value);
-        else if (JetTextEqual(p.key, u"Pwd") || JetTextEqual(p.key, u"Jet OLEDB:Database Password"))
+        else if (jetsql::JetTextEqual(p.key, u"Pwd") || jetsql::JetTextEqual(p.key, u"Jet OLEDB:Database Password"))
             Keep(&s.password, &seenPwd, p.value);
-        else if (JetTextEqual(p.key, u"DRIVER"))
+        else if (jetsql::JetTextEqual(p.key, u"DRIVER"))
             Keep(&s.driver, &seenDriver, p.value);
-        else if (JetTextEqual(p.key, u"Provider"))
+        else if (jetsql::JetTextEqual(p.key, u"Provider"))
             Keep(&s.provider, &seenProvider, p.value);
     }
     if (s.database.empty()) {

@@ -3,17 +3,19 @@
 #include <algorithm>
 #include <numeric>
 
-#include "ado/expression.h"
-#include "ado/values.h"
+#include "jetsql/expression.h"
+#include "jetsql/values.h"
 #include "jet/utf.h"
 
 namespace ado {
 namespace {
 
-bool Refuse(SqlError* error, SqlFault fault, std::string text) {
-    *error = {fault, std::move(text)};
+bool Refuse(RecordsetError* error, RecordsetError why) {
+    *error = std::move(why);
     return false;
 }
+
+bool Refuse(RecordsetError* error, RecordsetFault fault, std::string text) { return Refuse(error, {fault, std::move(text)}); }
 
 std::vector<std::size_t> AllRows(std::size_t n) {
     std::vector<std::size_t> all(n);
@@ -23,15 +25,15 @@ std::vector<std::size_t> AllRows(std::size_t n) {
 
 }  // namespace
 
-Cursor::Cursor(ResultSet rows)
-    : rows_(std::make_shared<const ResultSet>(std::move(rows))), order_(AllRows(rows_->rows.size())), view_(order_) {}
+Cursor::Cursor(jetsql::ResultSet rows)
+    : rows_(std::make_shared<const jetsql::ResultSet>(std::move(rows))), order_(AllRows(rows_->rows.size())), view_(order_) {}
 
-Cursor::Cursor(std::shared_ptr<const ResultSet> rows, std::vector<std::size_t> order, std::u16string sort)
+Cursor::Cursor(std::shared_ptr<const jetsql::ResultSet> rows, std::vector<std::size_t> order, std::u16string sort)
     : rows_(std::move(rows)), order_(std::move(order)), view_(order_), sort_(std::move(sort)) {}
 
 Cursor Cursor::Clone() const { return Cursor(rows_, order_, sort_); }
 
-bool Cursor::Requery(ResultSet rows, SqlError* error) {
+bool Cursor::Requery(jetsql::ResultSet rows, RecordsetError* error) {
     Cursor fresh(std::move(rows));
     if (!fresh.SetSort(sort_, error) || !fresh.SetFilter(filter_, error)) return false;
     fresh.pageSize_ = pageSize_;
@@ -41,7 +43,7 @@ bool Cursor::Requery(ResultSet rows, SqlError* error) {
 
 const jet::Value* Cursor::Value(std::size_t column) const {
     if (!HasCurrent() || column >= rows_->columns.size()) return nullptr;
-    const Row& row = rows_->rows[view_[std::size_t(position_)]];
+    const jetsql::Row& row = rows_->rows[view_[std::size_t(position_)]];
     return column < row.size() ? &row[column] : nullptr;
 }
 
@@ -79,7 +81,7 @@ bool Cursor::Move(long offset) {
     return true;
 }
 
-bool Cursor::TakeRows(long maxRows, std::vector<const Row*>* taken) {
+bool Cursor::TakeRows(long maxRows, std::vector<const jetsql::Row*>* taken) {
     if (!HasCurrent() || maxRows < -1) return false;
     while (!Eof() && (maxRows == -1 || long(taken->size()) < maxRows))
         taken->push_back(&rows_->rows[view_[std::size_t(position_++)]]);
@@ -152,39 +154,40 @@ void Cursor::Show(std::vector<std::size_t> view) {
 }
 
 // The criteria of Filter and Find bound to the record set's fields. ADO
-// answers a value it cannot compare as a bad argument.
-bool Cursor::BindCriteria(std::u16string_view criteria, bool single, BoundCondition* out, SqlError* error) const {
-    Condition condition;
-    if (!ParseCriteria(criteria, &condition, error)) return false;
-    if (single && (condition.kind == Condition::Kind::And || condition.kind == Condition::Kind::Or))
-        return Refuse(error, SqlFault::BadArgument, "Find takes one criterion: no AND or OR.");
-    Scope scope;
+// answers what the engine refuses in them as its own faults (CriteriaError).
+bool Cursor::BindCriteria(std::u16string_view criteria, bool single, jetsql::BoundCondition* out,
+                          RecordsetError* error) const {
+    jetsql::Condition condition;
+    jetsql::SqlError refused;
+    if (!jetsql::ParseCriteria(criteria, &condition, &refused)) return Refuse(error, CriteriaError(std::move(refused)));
+    if (single && (condition.kind == jetsql::Condition::Kind::And || condition.kind == jetsql::Condition::Kind::Or))
+        return Refuse(error, RecordsetFault::BadArgument, "Find takes one criterion: no AND or OR.");
+    jetsql::Scope scope;
     scope.fields = true;
     for (std::size_t i = 0; i < rows_->columns.size(); ++i) scope.columns.push_back({{}, rows_->columns[i], i, 0, i});
-    if (Bind({&scope, nullptr, nullptr, true}, condition, out, error)) return true;
-    if (error->fault == SqlFault::TypeMismatch) error->fault = SqlFault::BadArgument;
-    return false;
+    if (jetsql::Bind({&scope, nullptr, nullptr, true}, condition, out, &refused)) return true;
+    return Refuse(error, CriteriaError(std::move(refused)));
 }
 
-bool Cursor::SetFilter(std::u16string_view criteria, SqlError* error) {
+bool Cursor::SetFilter(std::u16string_view criteria, RecordsetError* error) {
     if (criteria.empty()) {
         ClearFilter();
         return true;
     }
-    BoundCondition condition;
+    jetsql::BoundCondition condition;
     if (!BindCriteria(criteria, false, &condition, error)) return false;
     std::vector<std::size_t> view;
     for (std::size_t row : order_)
-        if (Evaluate(condition, rows_->rows[row]) == Truth::True) view.push_back(row);
+        if (jetsql::Evaluate(condition, rows_->rows[row]) == jetsql::Truth::True) view.push_back(row);
     Show(std::move(view));
     filter_ = std::u16string(criteria);
     return true;
 }
 
-bool Cursor::FilterBookmarks(const std::vector<Bookmark>& marks, SqlError* error) {
+bool Cursor::FilterBookmarks(const std::vector<Bookmark>& marks, RecordsetError* error) {
     std::vector<bool> kept(rows_->rows.size());
     for (Bookmark mark : marks) {
-        if (mark == 0 || mark > kept.size()) return Refuse(error, SqlFault::BadArgument, "A bookmark names no row.");
+        if (mark == 0 || mark > kept.size()) return Refuse(error, RecordsetFault::BadArgument, "A bookmark names no row.");
         kept[mark - 1] = true;
     }
     std::vector<std::size_t> view;
@@ -214,7 +217,7 @@ bool SortKeyOf(std::u16string_view text, std::u16string* field, bool* descending
     *descending = false;
     for (const std::u16string_view word : {std::u16string_view(u"DESC"), std::u16string_view(u"ASC")}) {
         const std::size_t n = word.size();
-        if (text.size() > n && JetTextEqual(text.substr(text.size() - n), word) &&
+        if (text.size() > n && jetsql::JetTextEqual(text.substr(text.size() - n), word) &&
             (text[text.size() - n - 1] == u' ' || text[text.size() - n - 1] == u']')) {
             *descending = word.size() == 4;
             text = Trimmed(text.substr(0, text.size() - n));
@@ -228,7 +231,7 @@ bool SortKeyOf(std::u16string_view text, std::u16string* field, bool* descending
 
 }  // namespace
 
-bool Cursor::SetSort(std::u16string_view keys, SqlError* error) {
+bool Cursor::SetSort(std::u16string_view keys, RecordsetError* error) {
     std::vector<std::pair<std::size_t, bool>> bound;
     for (std::size_t start = 0; !Trimmed(keys).empty() && start <= keys.size();) {
         std::size_t comma = keys.find(u',', start);
@@ -236,18 +239,18 @@ bool Cursor::SetSort(std::u16string_view keys, SqlError* error) {
         std::u16string field;
         bool descending = false;
         if (!SortKeyOf(keys.substr(start, comma - start), &field, &descending))
-            return Refuse(error, SqlFault::BadArgument, "Malformed sort: \"" + jet::Utf16ToUtf8(keys) + "\" is not \"field [ASC|DESC], ...\".");
+            return Refuse(error, RecordsetFault::BadArgument, "Malformed sort: \"" + jet::Utf16ToUtf8(keys) + "\" is not \"field [ASC|DESC], ...\".");
         std::size_t column = 0;
-        while (column < rows_->columns.size() && !JetTextEqual(rows_->columns[column].name, field)) ++column;
+        while (column < rows_->columns.size() && !jetsql::JetTextEqual(rows_->columns[column].name, field)) ++column;
         if (column == rows_->columns.size())
-            return Refuse(error, SqlFault::UnknownField, "The record set has no field '" + jet::Utf16ToUtf8(field) + "'.");
+            return Refuse(error, RecordsetFault::UnknownField, "The record set has no field '" + jet::Utf16ToUtf8(field) + "'.");
         bound.emplace_back(column, descending);
         start = comma + 1;
     }
     std::vector<std::size_t> order = AllRows(rows_->rows.size());
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         for (const auto& [column, descending] : bound) {
-            const int c = JetOrder(rows_->rows[a][column], rows_->rows[b][column], rows_->columns[column].type);
+            const int c = jetsql::JetOrder(rows_->rows[a][column], rows_->rows[b][column], rows_->columns[column].type);
             if (c != 0) return descending ? c > 0 : c < 0;
         }
         return false;
@@ -263,30 +266,30 @@ bool Cursor::SetSort(std::u16string_view keys, SqlError* error) {
     return true;
 }
 
-bool Cursor::Find(std::u16string_view criterion, long skip, bool backward, FindStart start, SqlError* error) {
+bool Cursor::Find(std::u16string_view criterion, long skip, bool backward, FindStart start, RecordsetError* error) {
     if (start == FindStart::Current && !HasCurrent())
-        return Refuse(error, SqlFault::NoCurrentRecord, "Either BOF or EOF is True, or the current record has been deleted.");
+        return Refuse(error, RecordsetFault::NoCurrentRecord, "Either BOF or EOF is True, or the current record has been deleted.");
     const long from = start == FindStart::Current ? position_ : (start == FindStart::First ? 0 : Count() - 1);
     return Search(criterion, skip, backward, from, error);
 }
 
-bool Cursor::Find(std::u16string_view criterion, long skip, bool backward, Bookmark start, SqlError* error) {
+bool Cursor::Find(std::u16string_view criterion, long skip, bool backward, Bookmark start, RecordsetError* error) {
     const long from = PlaceOf(start);
-    if (from < 0) return Refuse(error, SqlFault::BadArgument, "The start bookmark names no row of the record set.");
+    if (from < 0) return Refuse(error, RecordsetFault::BadArgument, "The start bookmark names no row of the record set.");
     return Search(criterion, skip, backward, from, error);
 }
 
-bool Cursor::Search(std::u16string_view criterion, long skip, bool backward, long from, SqlError* error) {
-    BoundCondition condition;
+bool Cursor::Search(std::u16string_view criterion, long skip, bool backward, long from, RecordsetError* error) {
+    jetsql::BoundCondition condition;
     if (!BindCriteria(criterion, true, &condition, error)) return false;
     long long at = (long long)from + (backward ? -(long long)skip : (long long)skip);
     if (backward) {
         for (at = std::min<long long>(at, Count() - 1); at >= 0; --at)
-            if (Evaluate(condition, rows_->rows[view_[std::size_t(at)]]) == Truth::True) break;
+            if (jetsql::Evaluate(condition, rows_->rows[view_[std::size_t(at)]]) == jetsql::Truth::True) break;
         position_ = long(std::max<long long>(at, -1));
     } else {
         for (at = std::max<long long>(at, 0); at < Count(); ++at)
-            if (Evaluate(condition, rows_->rows[view_[std::size_t(at)]]) == Truth::True) break;
+            if (jetsql::Evaluate(condition, rows_->rows[view_[std::size_t(at)]]) == jetsql::Truth::True) break;
         position_ = long(std::min<long long>(at, Count()));
     }
     return true;
@@ -294,18 +297,18 @@ bool Cursor::Search(std::u16string_view criterion, long skip, bool backward, lon
 
 // ---- text ----
 
-bool Cursor::GetString(long maxRows, const TextLayout& layout, std::u16string* out, SqlError* error,
+bool Cursor::GetString(long maxRows, const TextLayout& layout, std::u16string* out, RecordsetError* error,
                        const ValueText& text) {
-    if (!HasCurrent()) return Refuse(error, SqlFault::NoCurrentRecord, "Either BOF or EOF is True.");
-    if (maxRows < -1) return Refuse(error, SqlFault::BadArgument, "The row count must be -1 or more.");
-    std::vector<const Row*> taken;
+    if (!HasCurrent()) return Refuse(error, RecordsetFault::NoCurrentRecord, "Either BOF or EOF is True.");
+    if (maxRows < -1) return Refuse(error, RecordsetFault::BadArgument, "The row count must be -1 or more.");
+    std::vector<const jetsql::Row*> taken;
     TakeRows(maxRows, &taken);
     std::u16string result;
-    for (const Row* row : taken) {
+    for (const jetsql::Row* row : taken) {
         for (std::size_t c = 0; c < rows_->columns.size(); ++c) {
             const jet::Value& v = (*row)[c];
             if (v.IsNull()) result += layout.nullExpression;
-            else result += text ? text(v, rows_->columns[c]) : TextOf(v, rows_->columns[c].type);
+            else result += text ? text(v, rows_->columns[c]) : jetsql::TextOf(v, rows_->columns[c].type);
             result += c + 1 < rows_->columns.size() ? layout.columnDelimiter : layout.rowDelimiter;
         }
     }

@@ -14,11 +14,14 @@
 #include <string>
 #include <vector>
 
-#include "ado/query.h"
+#include "ado/recordset_error.h"
+#include "jetsql/query.h"
+
+namespace jetsql {
+struct BoundCondition;
+}
 
 namespace ado {
-
-struct BoundCondition;
 
 // A row of a result: its 1-based place in the result as run. 0 names no row.
 using Bookmark = std::size_t;
@@ -37,11 +40,11 @@ struct TextLayout {
 };
 
 // A value's text for GetString; TextOf unless the caller has its own (a locale's).
-using ValueText = std::function<std::u16string(const jet::Value&, const ResultColumn&)>;
+using ValueText = std::function<std::u16string(const jet::Value&, const jetsql::ResultColumn&)>;
 
 class Cursor {
 public:
-    explicit Cursor(ResultSet rows);
+    explicit Cursor(jetsql::ResultSet rows);
 
     // A second cursor over the same rows (shared, not copied): the same Sort,
     // no Filter (as ADO's Clone), on the first row.
@@ -50,13 +53,13 @@ public:
     // The rows run again (Requery): the Filter and Sort texts are applied to
     // them anew and the position is the first row. Fails, leaving the cursor
     // as it was, when they no longer apply.
-    bool Requery(ResultSet rows, SqlError* error);
+    bool Requery(jetsql::ResultSet rows, RecordsetError* error);
 
     long Count() const { return long(view_.size()); }  // rows in the view
     bool Bof() const { return view_.empty() || position_ < 0; }
     bool Eof() const { return view_.empty() || position_ >= Count(); }
     bool HasCurrent() const { return !Bof() && !Eof(); }
-    const std::vector<ResultColumn>& Columns() const { return rows_->columns; }
+    const std::vector<jetsql::ResultColumn>& Columns() const { return rows_->columns; }
 
     // The current row's value in that column, or null without a current row
     // or for a column out of range.
@@ -71,7 +74,7 @@ public:
 
     // Rows from the current one on, at most maxRows of them (-1: all), leaving
     // the position after the last one taken. Refused without a current row.
-    bool TakeRows(long maxRows, std::vector<const Row*>* taken);
+    bool TakeRows(long maxRows, std::vector<const jetsql::Row*>* taken);
 
     // ---- bookmarks and positions ----
     Bookmark CurrentBookmark() const;  // 0 without a current row
@@ -97,15 +100,15 @@ public:
     // rows) and moves to the first. Faults: BadArgument (including values
     // that cannot be compared with the field), UnknownField; the view is
     // left as it was.
-    bool SetFilter(std::u16string_view criteria, SqlError* error);
+    bool SetFilter(std::u16string_view criteria, RecordsetError* error);
     // Keeps the rows the bookmarks name, in view order; BadArgument for a bookmark of no row.
-    bool FilterBookmarks(const std::vector<Bookmark>& marks, SqlError* error);
+    bool FilterBookmarks(const std::vector<Bookmark>& marks, RecordsetError* error);
     void ClearFilter();  // adFilterNone
     const std::u16string& FilterText() const { return filter_; }
 
     // "field [ASC|DESC], ..." (empty: the order the rows came in); the first
     // row after. Faults: BadArgument, UnknownField.
-    bool SetSort(std::u16string_view keys, SqlError* error);
+    bool SetSort(std::u16string_view keys, RecordsetError* error);
     const std::u16string& SortText() const { return sort_; }
 
     // One clause `field op value` searched from the start row (skip rows
@@ -113,25 +116,25 @@ public:
     // cursor rests on EOF (forward) or BOF (backward). Faults: BadArgument
     // (criterion, start), UnknownField, NoCurrentRecord (from Current without
     // a current row).
-    bool Find(std::u16string_view criterion, long skip, bool backward, FindStart start, SqlError* error);
-    bool Find(std::u16string_view criterion, long skip, bool backward, Bookmark start, SqlError* error);
+    bool Find(std::u16string_view criterion, long skip, bool backward, FindStart start, RecordsetError* error);
+    bool Find(std::u16string_view criterion, long skip, bool backward, Bookmark start, RecordsetError* error);
 
     // ---- text ----
     // Rows from the current one on (at most maxRows; -1: all) as text, each
     // value followed by the column delimiter but the last of a row, which is
     // followed by the row delimiter; the position after the last row taken.
     // NoCurrentRecord without a current row.
-    bool GetString(long maxRows, const TextLayout& layout, std::u16string* out, SqlError* error,
+    bool GetString(long maxRows, const TextLayout& layout, std::u16string* out, RecordsetError* error,
                    const ValueText& text = {}) ;
 
 private:
-    Cursor(std::shared_ptr<const ResultSet> rows, std::vector<std::size_t> order, std::u16string sort);
-    bool BindCriteria(std::u16string_view criteria, bool single, BoundCondition* out, SqlError* error) const;
-    bool Search(std::u16string_view criterion, long skip, bool backward, long from, SqlError* error);
+    Cursor(std::shared_ptr<const jetsql::ResultSet> rows, std::vector<std::size_t> order, std::u16string sort);
+    bool BindCriteria(std::u16string_view criteria, bool single, jetsql::BoundCondition* out, RecordsetError* error) const;
+    bool Search(std::u16string_view criterion, long skip, bool backward, long from, RecordsetError* error);
     void Show(std::vector<std::size_t> view);
     long PlaceOf(Bookmark mark) const;  // in the view; -1 when hidden or no row
 
-    std::shared_ptr<const ResultSet> rows_;
+    std::shared_ptr<const jetsql::ResultSet> rows_;
     std::vector<std::size_t> order_;  // every row, in Sort's order
     std::vector<std::size_t> view_;   // the rows Filter keeps, in that order
     std::u16string filter_, sort_;

@@ -47,7 +47,7 @@ bool IsVariable(DataType type) {
 
 // ADO's DefinedSize: characters for text, bytes for the rest; long values
 // give the largest size their type can hold.
-long DefinedSizeOf(const ResultColumn& c) {
+long DefinedSizeOf(const jetsql::ResultColumn& c) {
     switch (TypeOf(c)) {
     case DataType::VarWChar:
     case DataType::WChar: return (c.size ? c.size : 510) / 2;
@@ -69,11 +69,11 @@ long DefinedSizeOf(const ResultColumn& c) {
 
 }  // namespace
 
-DataType TypeOf(const ResultColumn& column) {
+DataType TypeOf(const jetsql::ResultColumn& column) {
     return column.reportedType != 0 ? DataType(column.reportedType) : DataTypeOf(column.type);
 }
 
-FieldInfo DescribeField(const ResultColumn& column) {
+FieldInfo DescribeField(const jetsql::ResultColumn& column) {
     FieldInfo info;
     info.type = TypeOf(column);
     info.definedSize = DefinedSizeOf(column);

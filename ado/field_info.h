@@ -3,7 +3,7 @@
 // ADO with the Jet provider reports it: Type, DefinedSize, Precision,
 // NumericScale and Attributes.
 #include "ado/data_type.h"
-#include "ado/query.h"
+#include "jetsql/query.h"
 
 namespace ado {
 
@@ -32,10 +32,10 @@ DataType DataTypeOf(jet::ColumnType type);
 
 // ADO's Type for a result column: the type its rows' maker asked for
 // (reportedType: a schema rowset's OLE DB types), else its Jet type's.
-DataType TypeOf(const ResultColumn& column);
+DataType TypeOf(const jetsql::ResultColumn& column);
 
 // Jet reports every column deferrable and of unknown updatability; numbers,
 // dates and Yes/No fixed; memo and OLE long; every column but Yes/No nullable.
-FieldInfo DescribeField(const ResultColumn& column);
+FieldInfo DescribeField(const jetsql::ResultColumn& column);
 
 }  // namespace ado

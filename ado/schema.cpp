@@ -9,7 +9,7 @@ namespace ado {
 namespace {
 
 // A rowset column of a documented OLE DB type, held in the nearest Jet type.
-ResultColumn Column(const char16_t* name, DataType type) {
+jetsql::ResultColumn Column(const char16_t* name, DataType type) {
     jet::ColumnType jetType = jet::ColumnType::Text;
     std::uint16_t size = 510;
     switch (type) {
@@ -23,14 +23,14 @@ ResultColumn Column(const char16_t* name, DataType type) {
     case DataType::UnsignedBigInt: jetType = jet::ColumnType::Double, size = 8; break;
     default: break;
     }
-    ResultColumn c = ResultColumnOf({name, jetType, size});
+    jetsql::ResultColumn c = jetsql::ResultColumnOf({name, jetType, size});
     c.reportedType = long(type);
     c.nullable = true;
     return c;
 }
 
-std::vector<ResultColumn> Columns(std::initializer_list<std::pair<const char16_t*, DataType>> list) {
-    std::vector<ResultColumn> columns;
+std::vector<jetsql::ResultColumn> Columns(std::initializer_list<std::pair<const char16_t*, DataType>> list) {
+    std::vector<jetsql::ResultColumn> columns;
     for (const auto& [name, type] : list) columns.push_back(Column(name, type));
     return columns;
 }
@@ -46,7 +46,7 @@ class Restrictions {
 public:
     Restrictions(const std::vector<jet::Value>& given) : given_(given) {}
 
-    bool Check(std::size_t count, std::size_t numberAt, SqlError* error) const {
+    bool Check(std::size_t count, std::size_t numberAt, RecordsetError* error) const {
         if (given_.size() > count)
             return Refuse(error, std::to_string(given_.size()) + " restrictions given where the rowset has " +
                                      std::to_string(count) + ".");
@@ -63,7 +63,7 @@ public:
     bool Catalogless() const { return Free(0) && Free(1); }
 
     bool Name(std::size_t i, const std::u16string& name) const {
-        return Free(i) || JetTextEqual(given_[i].text, name);
+        return Free(i) || jetsql::JetTextEqual(given_[i].text, name);
     }
 
     bool Number(std::size_t i, std::int64_t n) const { return Free(i) || given_[i].integer == n; }
@@ -71,29 +71,29 @@ public:
 private:
     bool Free(std::size_t i) const { return i >= given_.size() || given_[i].IsNull(); }
 
-    static bool Refuse(SqlError* error, std::string text) {
-        *error = {SqlFault::BadArgument, "OpenSchema: " + std::move(text)};
+    static bool Refuse(RecordsetError* error, std::string text) {
+        *error = {RecordsetFault::BadArgument, "OpenSchema: " + std::move(text)};
         return false;
     }
 
     const std::vector<jet::Value>& given_;
 };
 
-bool ByName(const TableShape* a, const TableShape* b) { return JetTextCompare(a->name, b->name) < 0; }
+bool ByName(const jetsql::TableShape* a, const jetsql::TableShape* b) { return jetsql::JetTextCompare(a->name, b->name) < 0; }
 
-ResultSet TablesRowset(DataSource& source, const Restrictions& r) {
-    ResultSet out;
+jetsql::ResultSet TablesRowset(jetsql::DataSource& source, const Restrictions& r) {
+    jetsql::ResultSet out;
     out.columns = Columns({{u"TABLE_CATALOG", DataType::WChar}, {u"TABLE_SCHEMA", DataType::WChar},
                            {u"TABLE_NAME", DataType::WChar}, {u"TABLE_TYPE", DataType::WChar},
                            {u"TABLE_GUID", DataType::Guid}, {u"DESCRIPTION", DataType::WChar},
                            {u"TABLE_PROPID", DataType::UnsignedInt}, {u"DATE_CREATED", DataType::Date},
                            {u"DATE_MODIFIED", DataType::Date}});
-    std::vector<const TableShape*> tables = source.Tables();
+    std::vector<const jetsql::TableShape*> tables = source.Tables();
     // TABLE_TYPE then TABLE_NAME: "SYSTEM TABLE" sorts before "TABLE".
-    std::stable_sort(tables.begin(), tables.end(), [](const TableShape* a, const TableShape* b) {
+    std::stable_sort(tables.begin(), tables.end(), [](const jetsql::TableShape* a, const jetsql::TableShape* b) {
         return a->system != b->system ? a->system : ByName(a, b);
     });
-    for (const TableShape* t : tables) {
+    for (const jetsql::TableShape* t : tables) {
         const std::u16string type = t->system ? u"SYSTEM TABLE" : u"TABLE";
         if (!r.Catalogless() || !r.Name(2, t->name) || !r.Name(3, type)) continue;
         double created = 0, modified = 0;
@@ -108,17 +108,17 @@ ResultSet TablesRowset(DataSource& source, const Restrictions& r) {
 // DATA_TYPE as OLE DB gives it: text and memo are both DBTYPE_WSTR, binary
 // and OLE both DBTYPE_BYTES; COLUMN_FLAGS tells the long ones apart.
 std::int64_t OleDbType(jet::ColumnType type) {
-    switch (FamilyOf(type)) {
-    case TypeFamily::Text: return std::int64_t(DataType::WChar);
-    case TypeFamily::Bytes: return std::int64_t(DataType::Binary);
-    case TypeFamily::Number: break;
+    switch (jetsql::FamilyOf(type)) {
+    case jetsql::TypeFamily::Text: return std::int64_t(DataType::WChar);
+    case jetsql::TypeFamily::Bytes: return std::int64_t(DataType::Binary);
+    case jetsql::TypeFamily::Number: break;
     }
     return std::int64_t(DataTypeOf(type));
 }
 
-Row ColumnRow(const TableShape& t, std::size_t position) {
+jetsql::Row ColumnRow(const jetsql::TableShape& t, std::size_t position) {
     const jet::Column& c = t.columns[position];
-    const ResultColumn shown = ResultColumnOf(c);
+    const jetsql::ResultColumn shown = jetsql::ResultColumnOf(c);
     const FieldInfo info = DescribeField(shown);
     jet::Value length = kNull, octets = kNull, precision = kNull, datetime = kNull;
     switch (c.type) {
@@ -141,8 +141,8 @@ Row ColumnRow(const TableShape& t, std::size_t position) {
             kNull, kNull};
 }
 
-ResultSet ColumnsRowset(DataSource& source, const Restrictions& r) {
-    ResultSet out;
+jetsql::ResultSet ColumnsRowset(jetsql::DataSource& source, const Restrictions& r) {
+    jetsql::ResultSet out;
     out.columns = Columns({{u"TABLE_CATALOG", DataType::WChar}, {u"TABLE_SCHEMA", DataType::WChar},
                            {u"TABLE_NAME", DataType::WChar}, {u"COLUMN_NAME", DataType::WChar},
                            {u"COLUMN_GUID", DataType::Guid}, {u"COLUMN_PROPID", DataType::UnsignedInt},
@@ -158,16 +158,16 @@ ResultSet ColumnsRowset(DataSource& source, const Restrictions& r) {
                            {u"COLLATION_NAME", DataType::WChar}, {u"DOMAIN_CATALOG", DataType::WChar},
                            {u"DOMAIN_SCHEMA", DataType::WChar}, {u"DOMAIN_NAME", DataType::WChar},
                            {u"DESCRIPTION", DataType::WChar}});
-    std::vector<const TableShape*> tables = source.Tables();
+    std::vector<const jetsql::TableShape*> tables = source.Tables();
     std::stable_sort(tables.begin(), tables.end(), ByName);
-    for (const TableShape* t : tables) {
+    for (const jetsql::TableShape* t : tables) {
         if (!r.Catalogless() || !r.Name(2, t->name)) continue;
         std::vector<std::size_t> positions;
         for (std::size_t i = 0; i < t->columns.size(); ++i)
             if (r.Name(3, t->columns[i].name)) positions.push_back(i);
         // Jet lists a table's columns by name; ORDINAL_POSITION gives their order.
         std::stable_sort(positions.begin(), positions.end(), [&](std::size_t a, std::size_t b) {
-            return JetTextCompare(t->columns[a].name, t->columns[b].name) < 0;
+            return jetsql::JetTextCompare(t->columns[a].name, t->columns[b].name) < 0;
         });
         for (std::size_t i : positions) out.rows.push_back(ColumnRow(*t, i));
     }
@@ -181,8 +181,8 @@ constexpr std::int64_t kNullsCollateLow = 4;     // DBPROPVAL_NC_LOW
 constexpr std::int64_t kCollationAscending = 1;  // DB_COLLATION_ASC
 constexpr std::int64_t kCollationDescending = 2;
 
-ResultSet IndexesRowset(DataSource& source, const Restrictions& r) {
-    ResultSet out;
+jetsql::ResultSet IndexesRowset(jetsql::DataSource& source, const Restrictions& r) {
+    jetsql::ResultSet out;
     out.columns = Columns({{u"TABLE_CATALOG", DataType::WChar}, {u"TABLE_SCHEMA", DataType::WChar},
                            {u"TABLE_NAME", DataType::WChar}, {u"INDEX_CATALOG", DataType::WChar},
                            {u"INDEX_SCHEMA", DataType::WChar}, {u"INDEX_NAME", DataType::WChar},
@@ -197,19 +197,19 @@ ResultSet IndexesRowset(DataSource& source, const Restrictions& r) {
                            {u"PAGES", DataType::Integer}, {u"FILTER_CONDITION", DataType::WChar},
                            {u"INTEGRATED", DataType::Boolean}});
     struct Entry {
-        const TableShape* table;
-        const IndexShape* index;
+        const jetsql::TableShape* table;
+        const jetsql::IndexShape* index;
     };
     std::vector<Entry> entries;
-    for (const TableShape* t : source.Tables())
-        for (const IndexShape& index : t->indexes)
+    for (const jetsql::TableShape* t : source.Tables())
+        for (const jetsql::IndexShape& index : t->indexes)
             if (r.Catalogless() && r.Name(2, index.name) && r.Number(3, kIndexBtree) && r.Name(4, t->name))
                 entries.push_back({t, &index});
     // UNIQUE, TYPE, INDEX_NAME (then the table, to keep one table's like-named indexes apart).
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
         if (a.index->unique != b.index->unique) return !a.index->unique;
-        if (int c = JetTextCompare(a.index->name, b.index->name)) return c < 0;
-        return JetTextCompare(a.table->name, b.table->name) < 0;
+        if (int c = jetsql::JetTextCompare(a.index->name, b.index->name)) return c < 0;
+        return jetsql::JetTextCompare(a.table->name, b.table->name) < 0;
     });
     for (const Entry& e : entries) {
         for (std::size_t k = 0; k < e.index->columns.size(); ++k) {
@@ -228,8 +228,8 @@ ResultSet IndexesRowset(DataSource& source, const Restrictions& r) {
 
 }  // namespace
 
-bool OpenSchema(DataSource& source, Schema schema, const std::vector<jet::Value>& restrictions, ResultSet* out,
-                SqlError* error) {
+bool OpenSchema(jetsql::DataSource& source, Schema schema, const std::vector<jet::Value>& restrictions, jetsql::ResultSet* out,
+                RecordsetError* error) {
     const Restrictions r(restrictions);
     switch (schema) {
     case Schema::Tables:
@@ -245,7 +245,7 @@ bool OpenSchema(DataSource& source, Schema schema, const std::vector<jet::Value>
         *out = IndexesRowset(source, r);
         return true;
     }
-    *error = {SqlFault::BadArgument, "OpenSchema: unknown schema."};
+    *error = {RecordsetFault::BadArgument, "OpenSchema: unknown schema."};
     return false;
 }
 

@@ -5,7 +5,8 @@
 // restriction on them that is not Null matches nothing.
 #include <vector>
 
-#include "ado/query.h"
+#include "ado/recordset_error.h"
+#include "jetsql/query.h"
 
 namespace ado {
 
@@ -22,7 +23,7 @@ enum class Schema : long {
 // Rows: TABLES one per table (TABLE_TYPE "TABLE" or "SYSTEM TABLE"), in
 // type then name order; COLUMNS one per column, by table then column name;
 // INDEXES one per key column, by UNIQUE, INDEX_NAME, ORDINAL_POSITION.
-bool OpenSchema(DataSource& source, Schema schema, const std::vector<jet::Value>& restrictions, ResultSet* out,
-                SqlError* error);
+bool OpenSchema(jetsql::DataSource& source, Schema schema, const std::vector<jet::Value>& restrictions, jetsql::ResultSet* out,
+                RecordsetError* error);
 
 }  // namespace ado

@@ -47,3 +47,11 @@ function(qalomir_add_area_folders)
     endif()
   endforeach()
 endfunction()
+
+# A library the fuzzers reach into: in the fuzz tree it is built with their
+# coverage and sanitizers, so that they see inside it.
+function(qalomir_fuzzed_library name)
+  if(QALOMIR_FUZZ)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
+  endif()
+endfunction()

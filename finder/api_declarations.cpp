@@ -1,6 +1,7 @@
 #include "finder/api_declarations.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <memory>
 #include <set>
@@ -360,6 +361,21 @@ void Writer::AddType(const ApiType& type) {
     declared_.push_back(type.name);
 }
 
+// A language's integer types: pointer-sized, then 1, 2, 4 and 8 bytes, each
+// signed then unsigned.
+using IntNames = std::array<const char*, 10>;
+
+const char* IntName(unsigned size, bool sign, const IntNames& names) {
+    const std::size_t row = size == 0 ? 0 : size == 1 ? 1 : size == 2 ? 2 : size == 4 ? 3 : 4;
+    return names[row * 2 + (sign ? 0 : 1)];
+}
+
+const IntNames kCInts = {"LONG_PTR", "ULONG_PTR", "signed char", "BYTE", "SHORT", "WORD", "INT", "DWORD", "LONGLONG", "ULONGLONG"};
+const IntNames kRustInts = {"isize", "usize", "i8", "u8", "i16", "u16", "i32", "u32", "i64", "u64"};
+const IntNames kPythonInts = {"ctypes.c_ssize_t", "ctypes.c_size_t", "ctypes.c_int8",  "ctypes.c_uint8",  "ctypes.c_int16",
+                               "ctypes.c_uint16",  "ctypes.c_int32", "ctypes.c_uint32", "ctypes.c_int64", "ctypes.c_uint64"};
+const IntNames kPascalInts = {"NativeInt", "NativeUInt", "ShortInt", "Byte", "SmallInt", "Word", "LongInt", "LongWord", "Int64", "UInt64"};
+
 // ---------------------------------------------------------------------------
 // C: written after <windows.h>, in its names.
 
@@ -371,13 +387,7 @@ std::string Writer::CType(const Ty& t, bool constPointee) const {
         if (t.handle) return "HANDLE";
         if (t.native == "Boolean") return "BOOLEAN";
         if (t.ansiChar) return "CHAR";
-        switch (t.size) {
-        case 0: return t.sign ? "LONG_PTR" : "ULONG_PTR";
-        case 1: return t.sign ? "signed char" : "BYTE";
-        case 2: return t.sign ? "SHORT" : "WORD";
-        case 4: return t.sign ? "INT" : "DWORD";
-        default: return t.sign ? "LONGLONG" : "ULONGLONG";
-        }
+        return IntName(t.size, t.sign, kCInts);
     case Ty::K::Float: return t.size == 4 ? "FLOAT" : "DOUBLE";
     case Ty::K::Bool: return "BOOL";
     case Ty::K::Char: return "WCHAR";
@@ -431,20 +441,9 @@ std::string Writer::CFunction(const ApiFunction& f, const std::string& name, boo
 // C# and VB.NET.
 
 const char* CSInt(unsigned size, bool sign, bool vb) {
-    if (vb) switch (size) {
-        case 0: return sign ? "IntPtr" : "UIntPtr";
-        case 1: return sign ? "SByte" : "Byte";
-        case 2: return sign ? "Short" : "UShort";
-        case 4: return sign ? "Integer" : "UInteger";
-        default: return sign ? "Long" : "ULong";
-        }
-    switch (size) {
-    case 0: return sign ? "IntPtr" : "UIntPtr";
-    case 1: return sign ? "sbyte" : "byte";
-    case 2: return sign ? "short" : "ushort";
-    case 4: return sign ? "int" : "uint";
-    default: return sign ? "long" : "ulong";
-    }
+    static const IntNames cs = {"IntPtr", "UIntPtr", "sbyte", "byte", "short", "ushort", "int", "uint", "long", "ulong"};
+    static const IntNames basic = {"IntPtr", "UIntPtr", "SByte", "Byte", "Short", "UShort", "Integer", "UInteger", "Long", "ULong"};
+    return IntName(size, sign, vb ? basic : cs);
 }
 
 std::string Writer::CSType(const Ty& t, Use use, bool vb) const {
@@ -504,13 +503,7 @@ std::string Writer::RustType(const Ty& t, bool constPointee) const {
     case Ty::K::Void: return "()";
     case Ty::K::Int:
         if (t.handle) return voidPtr;
-        switch (t.size) {
-        case 0: return t.sign ? "isize" : "usize";
-        case 1: return t.sign ? "i8" : "u8";
-        case 2: return t.sign ? "i16" : "u16";
-        case 4: return t.sign ? "i32" : "u32";
-        default: return t.sign ? "i64" : "u64";
-        }
+        return IntName(t.size, t.sign, kRustInts);
     case Ty::K::Float: return t.size == 4 ? "f32" : "f64";
     case Ty::K::Bool: return "i32";
     case Ty::K::Char: return "u16";
@@ -554,13 +547,7 @@ std::string Writer::PyType(const Ty& t, Use use) const {
     case Ty::K::Int:
         if (t.handle) return "ctypes.c_void_p";
         if (t.ansiChar) return "ctypes.c_char";
-        switch (t.size) {
-        case 0: return t.sign ? "ctypes.c_ssize_t" : "ctypes.c_size_t";
-        case 1: return t.sign ? "ctypes.c_int8" : "ctypes.c_uint8";
-        case 2: return t.sign ? "ctypes.c_int16" : "ctypes.c_uint16";
-        case 4: return t.sign ? "ctypes.c_int32" : "ctypes.c_uint32";
-        default: return t.sign ? "ctypes.c_int64" : "ctypes.c_uint64";
-        }
+        return IntName(t.size, t.sign, kPythonInts);
     case Ty::K::Float: return t.size == 4 ? "ctypes.c_float" : "ctypes.c_double";
     case Ty::K::Bool: return "ctypes.c_int32";
     case Ty::K::Char: return "ctypes.c_uint16";  // c_wchar is 4 bytes on Linux
@@ -598,13 +585,7 @@ std::string Writer::PasType(const Ty& t) const {
     case Ty::K::Int:
         if (t.handle) return "NativeUInt";
         if (t.ansiChar) return "AnsiChar";
-        switch (t.size) {
-        case 0: return t.sign ? "NativeInt" : "NativeUInt";
-        case 1: return t.sign ? "ShortInt" : "Byte";
-        case 2: return t.sign ? "SmallInt" : "Word";
-        case 4: return t.sign ? "LongInt" : "LongWord";
-        default: return t.sign ? "Int64" : "UInt64";
-        }
+        return IntName(t.size, t.sign, kPascalInts);
     case Ty::K::Float: return t.size == 4 ? "Single" : "Double";
     case Ty::K::Bool: return "LongBool";
     case Ty::K::Char: return "WideChar";

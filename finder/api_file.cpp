@@ -75,22 +75,12 @@ bool ApiFile::OpenTable(const char16_t* name, const std::vector<const char16_t*>
 bool ApiFile::RowsWhere(const Table& table, const char16_t* column, const jet::Value& key,
                         std::vector<std::vector<jet::Value>>& rows, std::string* error) const {
     const std::size_t at = table.Column(column);
-    std::vector<std::uint32_t> pointers;
     rows.clear();
     const bool text = key.kind == jet::Value::Kind::Text;
-    const auto wanted = [&](const std::vector<jet::Value>& row) {
-        return text ? SameName(row[at], key.text) : row[at] == key;
-    };
-    if (file_.FindInIndex(*table.stored, at, key, false, pointers) == jet::DatabaseFile::IndexAnswer::Answered) {
-        if (!file_.ReadAt(*table.stored, pointers, rows, error)) return false;
-        rows.erase(std::remove_if(rows.begin(), rows.end(), [&](const auto& row) { return !wanted(row); }), rows.end());
-        return true;
-    }
-    return file_.Scan(
-        *table.stored,
-        [&](std::uint32_t, std::vector<jet::Value>& row) {
-            if (wanted(row)) rows.push_back(std::move(row));
-            return true;
+    return file_.VisitByKey(
+        *table.stored, at, key, false,
+        [&](std::vector<jet::Value>& row) {
+            if (text ? SameName(row[at], key.text) : row[at] == key) rows.push_back(std::move(row));
         },
         error);
 }

@@ -341,7 +341,9 @@ int RunFind(const std::vector<std::string>& args, const std::string& defaultData
         err.Write("qalomir-find: " + error + "\n");
         return kFailed;
     }
-    const Questions questions(*file, o.settings);
+    // A missing or another database's index only costs a walk of the table.
+    const std::unique_ptr<ValueIndex> values = ValueIndex::Open(ValueIndexPath(o.database), *file, nullptr);
+    const Questions questions(*file, o.settings, values.get());
     const std::unique_ptr<KindsFile> kinds = KindsFile::Open(file->Database());
     // A database of constants alone (an older one) answers names as before.
     const std::unique_ptr<ApiFile> api = ApiFile::Open(file->Database(), nullptr);

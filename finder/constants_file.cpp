@@ -26,6 +26,17 @@ bool FindTextColumn(const jet::StoredTable& table, const std::u16string& name, s
 
 std::string TextOf(const jet::Value& v) { return v.kind == jet::Value::Kind::Text ? jet::Utf16ToUtf8(v.text) : ""; }
 
+// FNV-1a over 64 bits: a fingerprint, not a defence against a forger.
+void Mix(std::uint64_t& hash, const std::uint8_t* bytes, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) hash = (hash ^ bytes[i]) * 0x100000001B3ull;
+}
+
+void MixNumber(std::uint64_t& hash, std::uint64_t v) {
+    std::uint8_t bytes[8];
+    for (int i = 0; i < 8; ++i) bytes[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    Mix(hash, bytes, sizeof bytes);
+}
+
 }  // namespace
 
 std::unique_ptr<ConstantsFile> ConstantsFile::Open(const std::string& path, std::string* error) {
@@ -41,6 +52,15 @@ std::unique_ptr<ConstantsFile> ConstantsFile::Open(const std::string& path, std:
         !FindTextColumn(*db->table_, u"备注", db->source_))
         return Fail(error, path, u8"api_const lacks one of its text columns 宏或常量名, 常量值, 备注");
     return db;
+}
+
+std::uint64_t ConstantsFile::Fingerprint() const {
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    MixNumber(hash, file_->Pages().FileSize());
+    MixNumber(hash, table_->def.rowCount);
+    jet::ByteView page;
+    if (file_->Pages().Page(table_->def.page, page)) Mix(hash, page.data(), page.size());
+    return hash;
 }
 
 bool ConstantsFile::ReadRows(const std::vector<std::uint32_t>& pointers, std::vector<ConstantRow>& rows,
@@ -112,6 +132,14 @@ bool ConstantsFile::RowsBeginningWith(std::u16string_view prefix, std::vector<Co
                                       std::string* error) const {
     return RowsWhere(prefix, true, [&](std::u16string_view n) { return StartsWithIgnoringCase(n, prefix); }, rows,
                      error);
+}
+
+bool ConstantsFile::VisitAt(const std::vector<std::uint32_t>& pointers,
+                            const std::function<bool(const ScannedRow&)>& visit, std::string* error) const {
+    return ReadTextsAt(
+        *file_, *table_, {name_, value_, source_}, pointers,
+        [&](const TextRow& row) { return visit(ScannedRow{row.texts[0], row.texts[1], row.texts[2], row.pointer}); },
+        error);
 }
 
 bool ConstantsFile::Scan(bool withSource, const std::function<bool(const ScannedRow&)>& visit,

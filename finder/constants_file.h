@@ -39,6 +39,10 @@ public:
     bool RowsNamed(std::u16string_view name, std::vector<ConstantRow>& rows, std::string* error) const;
     // The rows whose name begins with prefix without regard to ASCII case, in stored order.
     bool RowsBeginningWith(std::u16string_view prefix, std::vector<ConstantRow>& rows, std::string* error) const;
+    // The rows stored at pointers, in that order, as a scan meets them (the
+    // source too); false, with the reason, when one is not a live row of api_const.
+    bool VisitAt(const std::vector<std::uint32_t>& pointers, const std::function<bool(const ScannedRow&)>& visit,
+                 std::string* error) const;
     // The rows stored at pointers, in that order.
     bool ReadRows(const std::vector<std::uint32_t>& pointers, std::vector<ConstantRow>& rows, std::string* error) const;
     // In stored order until visit returns false: the rows whose name may begin
@@ -47,6 +51,10 @@ public:
     // read only withSource.
     bool Visit(std::u16string_view prefix, bool withSource, const std::function<bool(const ScannedRow&)>& visit,
                std::string* error) const;
+
+    // What ties a file made from this table to it (a value index beside it): a
+    // hash of the file's size, api_const's definition page and its row count.
+    std::uint64_t Fingerprint() const;
 
     // The whole file, for the questions about other tables.
     const jet::DatabaseFile& Database() const { return *file_; }

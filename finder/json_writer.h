@@ -27,6 +27,8 @@ public:
     const std::string& Text() const { return out_; }
 
 private:
+    JsonWriter& Open(char bracket);
+    JsonWriter& Close(char bracket);
     void BeforeValue();
     std::string out_;
     std::vector<bool> empty_;  // per open container: nothing written in it yet

@@ -1,6 +1,7 @@
 #include "finder/kind_declarations.h"
 
 #include <cstdio>
+#include <functional>
 #include <set>
 
 #include "finder/guid_text.h"
@@ -162,52 +163,51 @@ std::string ByteString(const std::string& bytes, const char* prefix) {  // b"…
     return out + "\"";
 }
 
-// VB.NET: "" for a quote, ChrW(n) joined with & for the rest.
-std::string VBString(const std::u16string& units) {
-    std::string out, run;
+// Basic: quoted runs with "" for a quote, joined with & to what other makes of
+// each other character; false when other has nothing for one.
+bool BasicString(const std::u16string& units, const std::function<bool(char16_t, std::string&)>& other,
+                 std::string& out) {
+    std::string run, piece;
     bool open = false;
+    const auto join = [&](const std::string& part) { out += (out.empty() ? "" : " & ") + part; };
     const auto close = [&] {
-        if (open) out += (out.empty() ? "" : " & ") + std::string("\"") + run + "\"";
+        if (open) join("\"" + run + "\"");
         run.clear();
         open = false;
     };
+    out.clear();
     for (char16_t u : units) {
         if (Printable(u)) {
             run += u == '"' ? std::string("\"\"") : std::string(1, static_cast<char>(u));
             open = true;
-        } else {
-            close();
-            out += (out.empty() ? "" : " & ") + std::string("ChrW(") + std::to_string(u) + ")";
+            continue;
         }
-    }
-    close();
-    return out.empty() ? "\"\"" : out;
-}
-
-// VB6: a Const may join literals and the intrinsic constants only.
-bool VB6String(const std::u16string& units, std::string& out) {
-    std::string run;
-    bool open = false;
-    const auto close = [&] {
-        if (open) out += (out.empty() ? "" : " & ") + std::string("\"") + run + "\"";
-        run.clear();
-        open = false;
-    };
-    for (char16_t u : units) {
-        const char* named = u == 0 ? "vbNullChar" : u == '\t' ? "vbTab" : u == '\r' ? "vbCr" : u == '\n' ? "vbLf" : nullptr;
-        if (Printable(u)) {
-            run += u == '"' ? std::string("\"\"") : std::string(1, static_cast<char>(u));
-            open = true;
-        } else if (named) {
-            close();
-            out += (out.empty() ? "" : " & ") + std::string(named);
-        } else {
-            return false;
-        }
+        close();
+        if (!other(u, piece)) return false;
+        join(piece);
     }
     close();
     if (out.empty()) out = "\"\"";
     return true;
+}
+
+// VB.NET: ChrW(n) for what is not printable.
+std::string VBString(const std::u16string& units) {
+    std::string out;
+    BasicString(units, [](char16_t u, std::string& piece) {
+        piece = "ChrW(" + std::to_string(u) + ")";
+        return true;
+    }, out);
+    return out;
+}
+
+// VB6: a Const may join literals and the intrinsic constants only.
+bool VB6String(const std::u16string& units, std::string& out) {
+    return BasicString(units, [](char16_t u, std::string& piece) {
+        const char* named = u == 0 ? "vbNullChar" : u == '\t' ? "vbTab" : u == '\r' ? "vbCr" : u == '\n' ? "vbLf" : nullptr;
+        if (named) piece = named;
+        return named != nullptr;
+    }, out);
 }
 
 // Pascal: 'It''s'#9'x'; #$XXXX beyond ASCII.
@@ -292,14 +292,21 @@ bool HasGuid(const std::vector<Item>& items) {
     return false;
 }
 
-std::string CSharp(const std::vector<Item>& items) {
-    std::string out;
+// The types a language declares before the values: its GUID (guid, where some
+// value needs one and the language lacks it) and each property key type in use.
+std::string TypesFirst(const std::vector<Item>& items, const std::string& guid,
+                       const std::function<std::string(const std::string& keyType)>& key) {
+    std::string out = HasGuid(items) ? guid : std::string();
     for (bool dev : {false, true})
-        if (HasKey(items, dev)) {
-            const std::string t = dev ? "DEVPROPKEY" : "PROPERTYKEY";
-            out += "[StructLayout(LayoutKind.Sequential)] public struct " + t + " { public Guid fmtid; public uint pid; public " + t +
-                   "(Guid fmtid, uint pid) { this.fmtid = fmtid; this.pid = pid; } }\n";
-        }
+        if (HasKey(items, dev)) out += key(dev ? "DEVPROPKEY" : "PROPERTYKEY");
+    return out;
+}
+
+std::string CSharp(const std::vector<Item>& items) {
+    std::string out = TypesFirst(items, "", [](const std::string& t) {
+        return "[StructLayout(LayoutKind.Sequential)] public struct " + t + " { public Guid fmtid; public uint pid; public " + t +
+               "(Guid fmtid, uint pid) { this.fmtid = fmtid; this.pid = pid; } }\n";
+    });
     for (const Item& it : items) {
         switch (it.what) {
         case What::Guid:
@@ -319,11 +326,10 @@ std::string CSharp(const std::vector<Item>& items) {
 }
 
 std::string VB(const std::vector<Item>& items) {
-    std::string out;
-    for (bool dev : {false, true})
-        if (HasKey(items, dev))
-            out += std::string("<StructLayout(LayoutKind.Sequential)> Public Structure ") + (dev ? "DEVPROPKEY" : "PROPERTYKEY") +
-                   " : Public fmtid As Guid : Public pid As UInteger : End Structure\n";
+    std::string out = TypesFirst(items, "", [](const std::string& t) {
+        return "<StructLayout(LayoutKind.Sequential)> Public Structure " + t +
+               " : Public fmtid As Guid : Public pid As UInteger : End Structure\n";
+    });
     for (const Item& it : items) {
         switch (it.what) {
         case What::Guid: out += "Public ReadOnly " + it.name + " As New Guid(\"" + it.guid.Text() + "\")\n"; break;
@@ -345,13 +351,9 @@ std::string VB6Fill(const std::string& to, const Guid& g) {
 }
 
 std::string VB6(const std::vector<Item>& items) {
-    std::string out;
-    if (HasGuid(items))
-        out += "' Declare once: Public Type GUID: Data1 As Long: Data2 As Integer: Data3 As Integer: Data4(0 To 7) As Byte: End Type\n";
-    for (bool dev : {false, true})
-        if (HasKey(items, dev))
-            out += std::string("' Declare once: Public Type ") + (dev ? "DEVPROPKEY" : "PROPERTYKEY") +
-                   ": fmtid As GUID: pid As Long: End Type\n";
+    std::string out = TypesFirst(
+        items, "' Declare once: Public Type GUID: Data1 As Long: Data2 As Integer: Data3 As Integer: Data4(0 To 7) As Byte: End Type\n",
+        [](const std::string& t) { return "' Declare once: Public Type " + t + ": fmtid As GUID: pid As Long: End Type\n"; });
     for (const Item& it : items) {
         switch (it.what) {
         case What::Guid:
@@ -375,14 +377,8 @@ std::string VB6(const std::vector<Item>& items) {
 }
 
 std::string Delphi(const std::vector<Item>& items) {
-    std::string out;
-    if (HasKey(items, false) || HasKey(items, true)) {
-        out += "type\n";
-        for (bool dev : {false, true})
-            if (HasKey(items, dev))
-                out += std::string("  ") + (dev ? "DEVPROPKEY" : "PROPERTYKEY") + " = record fmtid: TGUID; pid: Cardinal; end;\n";
-    }
-    out += "const\n";
+    std::string out = TypesFirst(items, "", [](const std::string& t) { return "  " + t + " = record fmtid: TGUID; pid: Cardinal; end;\n"; });
+    out = (out.empty() ? "" : "type\n" + out) + "const\n";
     for (const Item& it : items) {
         switch (it.what) {
         case What::Guid: out += "  " + it.name + ": TGUID = '" + GuidText(it) + "';\n"; break;
@@ -401,21 +397,28 @@ std::string Delphi(const std::vector<Item>& items) {
     return out;
 }
 
+// GUID as Rust and Python declare it where a value needs one.
+const char kRustGuid[] =
+    "// windows-sys has these as windows_sys::core::GUID; declared here so that the text stands alone.\n"
+    "#[repr(C)] #[derive(Clone, Copy, PartialEq, Eq, Debug)]\n"
+    "pub struct GUID { pub data1: u32, pub data2: u16, pub data3: u16, pub data4: [u8; 8] }\n"
+    "impl GUID {\n"
+    "    pub const fn from_u128(v: u128) -> Self {\n"
+    "        GUID { data1: (v >> 96) as u32, data2: (v >> 80) as u16, data3: (v >> 64) as u16, data4: (v as u64).to_be_bytes() }\n"
+    "    }\n"
+    "}\n";
+const char kPythonGuid[] =
+    "import ctypes, uuid\n"
+    "class GUID(ctypes.Structure):\n"
+    "    _fields_ = [(\"Data1\", ctypes.c_uint32), (\"Data2\", ctypes.c_uint16), (\"Data3\", ctypes.c_uint16),\n"
+    "                (\"Data4\", ctypes.c_uint8 * 8)]\n";
+
 std::string Rust(const std::vector<Item>& items) {
-    std::string out;
-    if (HasGuid(items))
-        out += "// windows-sys has these as windows_sys::core::GUID; declared here so that the text stands alone.\n"
-               "#[repr(C)] #[derive(Clone, Copy, PartialEq, Eq, Debug)]\n"
-               "pub struct GUID { pub data1: u32, pub data2: u16, pub data3: u16, pub data4: [u8; 8] }\n"
-               "impl GUID {\n"
-               "    pub const fn from_u128(v: u128) -> Self {\n"
-               "        GUID { data1: (v >> 96) as u32, data2: (v >> 80) as u16, data3: (v >> 64) as u16, data4: (v as u64).to_be_bytes() }\n"
-               "    }\n"
-               "}\n";
-    for (bool dev : {false, true})
-        if (HasKey(items, dev))
-            out += std::string("#[repr(C)] #[derive(Clone, Copy, PartialEq, Eq, Debug)]\npub struct ") + (dev ? "DEVPROPKEY" : "PROPERTYKEY") +
-                   " { pub fmtid: GUID, pub pid: u32 }\n";
+    std::string out = TypesFirst(
+        items, kRustGuid,
+        [](const std::string& t) {
+            return "#[repr(C)] #[derive(Clone, Copy, PartialEq, Eq, Debug)]\npub struct " + t + " { pub fmtid: GUID, pub pid: u32 }\n";
+        });
     for (const Item& it : items) {
         switch (it.what) {
         case What::Guid: out += "pub const " + it.name + ": GUID = GUID::from_u128(" + RustU128(it.guid) + ");\n"; break;
@@ -443,16 +446,9 @@ std::string Rust(const std::vector<Item>& items) {
 }
 
 std::string Python(const std::vector<Item>& items) {
-    std::string out;
-    if (HasGuid(items))
-        out += "import ctypes, uuid\n"
-               "class GUID(ctypes.Structure):\n"
-               "    _fields_ = [(\"Data1\", ctypes.c_uint32), (\"Data2\", ctypes.c_uint16), (\"Data3\", ctypes.c_uint16),\n"
-               "                (\"Data4\", ctypes.c_uint8 * 8)]\n";
-    for (bool dev : {false, true})
-        if (HasKey(items, dev))
-            out += std::string("class ") + (dev ? "DEVPROPKEY" : "PROPERTYKEY") +
-                   "(ctypes.Structure):\n    _fields_ = [(\"fmtid\", GUID), (\"pid\", ctypes.c_uint32)]\n";
+    std::string out = TypesFirst(
+        items, kPythonGuid,
+        [](const std::string& t) { return "class " + t + "(ctypes.Structure):\n    _fields_ = [(\"fmtid\", GUID), (\"pid\", ctypes.c_uint32)]\n"; });
     for (const Item& it : items) {
         const std::string guid = "GUID.from_buffer_copy(uuid.UUID(\"" + GuidText(it) + "\").bytes_le)";
         switch (it.what) {

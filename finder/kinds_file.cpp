@@ -46,21 +46,10 @@ bool KindsFile::Rows(std::size_t column, const jet::Value& key, bool prefix,
                      const std::function<bool(const std::vector<jet::Value>&)>& wanted, std::vector<KindConstant>& out,
                      std::string* error) const {
     out.clear();
-    std::vector<std::vector<jet::Value>> rows;
-    const auto keep = [&](const std::vector<jet::Value>& r) {
-        if (wanted(r)) out.push_back({Text(r[symbol_]), Text(r[value_]), Text(r[kind_]), Text(r[source_])});
-    };
-    std::vector<std::uint32_t> pointers;
-    if (file_.FindInIndex(*kinds_, column, key, prefix, pointers) == jet::DatabaseFile::IndexAnswer::Answered) {
-        if (!file_.ReadAt(*kinds_, pointers, rows, error)) return false;
-        for (const auto& r : rows) keep(r);
-        return true;
-    }
-    return file_.Scan(
-        *kinds_,
-        [&](std::uint32_t, std::vector<jet::Value>& r) {
-            keep(r);
-            return true;
+    return file_.VisitByKey(
+        *kinds_, column, key, prefix,
+        [&](const std::vector<jet::Value>& r) {
+            if (wanted(r)) out.push_back({Text(r[symbol_]), Text(r[value_]), Text(r[kind_]), Text(r[source_])});
         },
         error);
 }
@@ -71,19 +60,11 @@ bool KindsFile::Named(std::u16string_view name, std::vector<KindConstant>& out, 
 }
 
 bool KindsFile::Matching(std::u16string_view pattern, std::vector<KindConstant>& out, std::string* error) const {
+    // A pattern without a fixed start has no key: the null key walks the table.
     const std::u16string_view fixed = FixedPrefix(pattern);
-    const auto matches = [&](const std::vector<jet::Value>& r) { return MatchesPattern(pattern, r[symbol_].text); };
-    if (fixed.empty()) {
-        out.clear();
-        return file_.Scan(
-            *kinds_,
-            [&](std::uint32_t, std::vector<jet::Value>& r) {
-                if (matches(r)) out.push_back({Text(r[symbol_]), Text(r[value_]), Text(r[kind_]), Text(r[source_])});
-                return true;
-            },
-            error);
-    }
-    return Rows(symbol_, jet::Value::FromText(std::u16string(fixed)), true, matches, out, error);
+    const jet::Value key = fixed.empty() ? jet::Value::Null() : jet::Value::FromText(std::u16string(fixed));
+    return Rows(symbol_, key, true, [&](const std::vector<jet::Value>& r) { return MatchesPattern(pattern, r[symbol_].text); },
+                out, error);
 }
 
 bool KindsFile::WithValue(const std::string& value, bool ignoreCase, bool prefix, std::vector<KindConstant>& out,
@@ -94,41 +75,23 @@ bool KindsFile::WithValue(const std::string& value, bool ignoreCase, bool prefix
         if (prefix) return v.size() >= wanted.size() && (ignoreCase ? Folded(v.substr(0, wanted.size())) == folded : v.compare(0, wanted.size(), wanted) == 0);
         return ignoreCase ? Folded(v) == folded : v == wanted;
     };
+    // Values Jet's index has no key for are null in value_key: the walk finds them.
     std::vector<std::uint32_t> pointers;
     const jet::Value key = jet::Value::FromText(wanted);
-    // Values Jet's index has no key for are null in value_key: those are walked.
-    if (file_.FindInIndex(*kinds_, key_, key, prefix, pointers) == jet::DatabaseFile::IndexAnswer::Answered)
-        return Rows(key_, key, prefix, same, out, error);
-    out.clear();
-    return file_.Scan(
-        *kinds_,
-        [&](std::uint32_t, std::vector<jet::Value>& r) {
-            if (r[value_].kind == jet::Value::Kind::Text && same(r))
-                out.push_back({Text(r[symbol_]), Text(r[value_]), Text(r[kind_]), Text(r[source_])});
-            return true;
-        },
-        error);
+    const bool indexed = file_.FindInIndex(*kinds_, key_, key, prefix, pointers) == jet::DatabaseFile::IndexAnswer::Answered;
+    return Rows(key_, indexed ? key : jet::Value::Null(), prefix,
+                [&](const std::vector<jet::Value>& r) { return r[value_].kind == jet::Value::Kind::Text && same(r); }, out,
+                error);
 }
 
 bool KindsFile::Texts(std::uint32_t code, std::vector<std::pair<std::string, std::string>>& out, std::string* error) const {
     out.clear();
     if (!texts_) return true;
     const jet::Value key = jet::Value::FromInteger(static_cast<std::int32_t>(code));
-    std::vector<std::uint32_t> pointers;
-    std::vector<std::vector<jet::Value>> rows;
-    const auto keep = [&](const std::vector<jet::Value>& r) {
-        if (r[code_] == key) out.push_back({Text(r[text_]), Text(r[textSource_])});
-    };
-    if (file_.FindInIndex(*texts_, code_, key, false, pointers) == jet::DatabaseFile::IndexAnswer::Answered) {
-        if (!file_.ReadAt(*texts_, pointers, rows, error)) return false;
-        for (const auto& r : rows) keep(r);
-        return true;
-    }
-    return file_.Scan(
-        *texts_,
-        [&](std::uint32_t, std::vector<jet::Value>& r) {
-            keep(r);
-            return true;
+    return file_.VisitByKey(
+        *texts_, code_, key, false,
+        [&](const std::vector<jet::Value>& r) {
+            if (r[code_] == key) out.push_back({Text(r[text_]), Text(r[textSource_])});
         },
         error);
 }

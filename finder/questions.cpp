@@ -4,28 +4,11 @@
 
 #include "jet/utf.h"
 #include "finder/pattern.h"
+#include "finder/row_sources.h"
 #include "finder/system_message.h"
 
 namespace finder {
 namespace {
-
-// Where the metadata and the headers put each kind's facility and error names.
-const char* const kHresultSources[] = {"winerror.h", "Windows.Win32.System.Diagnostics.Debug"};
-const char* const kNtSources[] = {"ntstatus.h", "Windows.Win32.Foundation"};
-const char* const kWin32ErrorSources[] = {"winerror.h", "Windows.Win32.Foundation"};
-
-// 备注 names a header or a namespace, perhaps followed by a note ("twain.h (Wine)").
-template <class Char>
-bool SourceIs(std::basic_string_view<Char> source, std::string_view wanted) {
-    if (source.size() < wanted.size() || (source.size() > wanted.size() && source[wanted.size()] != ' ')) return false;
-    return std::equal(wanted.begin(), wanted.end(), source.begin(),
-                      [](char w, Char s) { return static_cast<Char>(static_cast<unsigned char>(w)) == s; });
-}
-
-template <class Char, std::size_t N>
-bool FromAny(std::basic_string_view<Char> source, const char* const (&sources)[N]) {
-    return std::any_of(std::begin(sources), std::end(sources), [&](const char* s) { return SourceIs(source, s); });
-}
 
 std::vector<bool> Selected(const Run& run, bool all, const std::function<bool(std::size_t)>& wanted) {
     std::vector<bool> selected(run.pointers.size(), false);
@@ -152,13 +135,14 @@ bool Questions::Value(const std::vector<Reading>& readings, std::vector<ValueAns
     // Names of codes and whether a STATUS_ name has the value need the whole table.
     const bool whole = !codes.empty() || settings_.narrow.empty();
     const bool win32 = std::any_of(codes.begin(), codes.end(), [](const CodeTargets& c) { return c.win32 != std::string::npos; });
-    const auto win32Source = [](std::u16string_view source) { return FromAny(source, kWin32ErrorSources); };
-    RunTracker runs(true, win32 ? std::function<bool(std::u16string_view)>(win32Source) : nullptr,
+    RunTracker runs(true, win32 ? std::function<bool(std::u16string_view)>(FromWin32ErrorSource) : nullptr,
                     [&](const Run& run) {
                         for (Target& t : targets) Offer(t, run, settings_.narrow);
                     });
     const std::u16string_view prefix = whole ? std::u16string_view() : FixedPrefix(settings_.narrow);
-    if (!WalkRuns(file_, prefix, win32, runs, error)) return false;
+    std::vector<ValueAsked> values;
+    for (const Target& t : targets) values.push_back({t.value, t.win32Errors});
+    if (!FeedValues(values, prefix, win32, runs, error)) return false;
 
     out.clear();
     for (std::size_t i = 0; i < readings.size(); ++i) {
@@ -182,6 +166,14 @@ bool Questions::Value(const std::vector<Reading>& readings, std::vector<ValueAns
         }
     }
     return Facilities(out, error);
+}
+
+// Through the value index when there is one and it answers, else by a walk.
+bool Questions::FeedValues(const std::vector<ValueAsked>& values, std::u16string_view prefix, bool withSource,
+                           RunTracker& runs, std::string* error) const {
+    bool answered = false;
+    if (values_ && !FeedValueRuns(file_, *values_, values, runs, answered, error)) return false;
+    return answered || WalkRuns(file_, prefix, withSource, runs, error);
 }
 
 bool Questions::Facilities(std::vector<ValueAnswer>& answers, std::string* error) const {

@@ -11,6 +11,7 @@
 #include "finder/flags.h"
 #include "finder/integer.h"
 #include "finder/name_runs.h"
+#include "finder/value_runs.h"
 
 namespace finder {
 
@@ -50,7 +51,9 @@ struct FlagsAnswer {
 
 class Questions {
 public:
-    Questions(const ConstantsFile& file, Settings settings) : file_(file), settings_(std::move(settings)) {}
+    // values, when given, is file's value index: a value is then found without a walk.
+    Questions(const ConstantsFile& file, Settings settings, const ValueIndex* values = nullptr)
+        : file_(file), settings_(std::move(settings)), values_(values) {}
 
     // The names equal to name without regard to ASCII case; an exact-case match first.
     bool Name(const std::u16string& name, std::vector<Constant>& out, std::string* error) const;
@@ -61,9 +64,12 @@ public:
 
 private:
     bool Facilities(std::vector<ValueAnswer>& answers, std::string* error) const;
+    bool FeedValues(const std::vector<ValueAsked>& values, std::u16string_view prefix, bool withSource, RunTracker& runs,
+                    std::string* error) const;
 
     const ConstantsFile& file_;
     Settings settings_;
+    const ValueIndex* values_;
 };
 
 }  // namespace finder

@@ -67,28 +67,46 @@ public:
 
     // The rows of page p, whose bytes are page; stop when a visit asked to.
     bool Page(std::uint32_t p, ByteView page, bool& stop, std::string* error) {
-        std::uint32_t owner = 0;
-        if (page.data()[0] != kPageData || !page.U32(kDataOwner, owner) || owner != table_.def.page) return true;
+        if (!OwnPage(page)) return true;
         std::uint16_t rows = 0;
         page.U16(kDataRowCount, rows);
         for (std::size_t r = 0; r < rows && !stop; ++r) {
-            ByteView row;
-            std::uint16_t flags = 0;
-            out_.pointer = (p << 8) | static_cast<std::uint32_t>(r);
-            if (!file_.Pages().RowOnPage(page, r, row, flags)) return OutOfShape(p, r, error);
-            if (flags & kRowDeleted) continue;
-            ++live_;
-            if (flags & kRowOverflow) {
-                if (!MovedRow(file_, table_, columns_, moved_, out_, error)) return false;
-            } else if (!Texts(row)) {
-                return OutOfShape(p, r, error);
-            }
-            stop = !visit_(out_);
+            bool live = false;
+            if (!Row(p, r, page, live, error)) return false;
+            if (live) stop = !visit_(out_);
         }
         return true;
     }
 
+    // The row a pointer names; false, saying where, when it is not a live row of the table.
+    bool At(std::uint32_t pointer, std::string* error) {
+        const std::uint32_t p = pointer >> 8;
+        ByteView page;
+        bool live = false;
+        if (!file_.Pages().Page(p, page) || !OwnPage(page)) return jet::Fail(error, where_.Page(p), "no data page of the table");
+        if (!Row(p, pointer & 0xFF, page, live, error)) return false;
+        if (!live) return jet::Fail(error, where_.Page(p), "row " + std::to_string(pointer & 0xFF) + " deleted");
+        visit_(out_);  // every row asked for is read
+        return true;
+    }
+
 private:
+    bool OwnPage(ByteView page) const {
+        std::uint32_t owner = 0;
+        return page.data()[0] == kPageData && page.U32(kDataOwner, owner) && owner == table_.def.page;
+    }
+    // Row r of page p into out_, live when it is not deleted.
+    bool Row(std::uint32_t p, std::size_t r, ByteView page, bool& live, std::string* error) {
+        ByteView row;
+        std::uint16_t flags = 0;
+        out_.pointer = (p << 8) | static_cast<std::uint32_t>(r);
+        if (!file_.Pages().RowOnPage(page, r, row, flags)) return OutOfShape(p, r, error);
+        live = (flags & kRowDeleted) == 0;
+        if (!live) return true;
+        ++live_;
+        if (flags & kRowOverflow) return MovedRow(file_, table_, columns_, moved_, out_, error);
+        return Texts(row) || OutOfShape(p, r, error);
+    }
     bool Texts(ByteView row) {
         if (!layout_.Read(row)) return false;
         for (std::size_t i = 0; i < columns_.size(); ++i) {
@@ -120,6 +138,15 @@ private:
 constexpr std::size_t kPagesPerRead = 64;
 
 }  // namespace
+
+bool ReadTextsAt(const jet::DatabaseFile& file, const jet::StoredTable& table, const std::vector<std::size_t>& columns,
+                 const std::vector<std::uint32_t>& pointers, const std::function<bool(const TextRow&)>& visit,
+                 std::string* error) {
+    Walk walk(file, table, columns, visit);
+    for (std::uint32_t pointer : pointers)
+        if (!walk.At(pointer, error)) return false;
+    return true;
+}
 
 bool ScanTexts(const jet::DatabaseFile& file, const jet::StoredTable& table, const std::vector<std::size_t>& columns,
                const std::function<bool(const TextRow&)>& visit, const PageReader& read, std::string* error) {

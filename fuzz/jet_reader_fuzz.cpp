@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "jet/database_file.h"
-#include "jet/reader.h"
+#include "tests/support/jet_reader.h"
 
 namespace {
 

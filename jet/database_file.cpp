@@ -152,6 +152,24 @@ bool DatabaseFile::ReadAt(const StoredTable& table, const std::vector<std::uint3
     return true;
 }
 
+bool DatabaseFile::VisitByKey(const StoredTable& table, std::size_t column, const Value& key, bool prefix,
+                              const std::function<void(std::vector<Value>&)>& visit, std::string* error) const {
+    std::vector<std::uint32_t> pointers;
+    if (FindInIndex(table, column, key, prefix, pointers) == IndexAnswer::Answered) {
+        std::vector<std::vector<Value>> rows;
+        if (!ReadAt(table, pointers, rows, error)) return false;
+        for (auto& row : rows) visit(row);
+        return true;
+    }
+    return Scan(
+        table,
+        [&](std::uint32_t, std::vector<Value>& row) {
+            visit(row);
+            return true;
+        },
+        error);
+}
+
 DatabaseFile::IndexAnswer DatabaseFile::FindInIndex(const StoredTable& table, std::size_t column, const Value& key,
                                                     bool prefix, std::vector<std::uint32_t>& pointers) const {
     pointers.clear();

@@ -67,6 +67,16 @@ public:
     IndexAnswer FindInIndex(const StoredTable& table, std::size_t column, const Value& key, bool prefix,
                             std::vector<std::uint32_t>& pointers) const;
 
+    // Calls visit with each row that may have key in column (or, with prefix, a
+    // text key that begins with it), in stored order: those the index gives when
+    // it answers, else every row of the table; visit tests the rows itself.
+    bool VisitByKey(const StoredTable& table, std::size_t column, const Value& key, bool prefix,
+                    const std::function<void(std::vector<Value>&)>& visit, std::string* error) const;
+
+    // Where the last failed read of table was (CountRows, ReadAll, Scan,
+    // ReadAt): its name and the page the failure's text names, 0 for none.
+    const Where& FailedAt(const StoredTable& table) const { return table.rows->FailedAt(); }
+
     const PageSource& Pages() const { return source_; }
 
 private:

@@ -218,6 +218,11 @@ std::string RowName(std::size_t r) { return "row " + std::to_string(r); }
 TableRows::TableRows(const PageSource& source, const TableDef& def, const std::string& name)
     : source_(source), def_(def), where_{name, def.page} {}
 
+bool TableRows::Failed(std::string* error, const Where& where, const std::string& why) const {
+    failedAt_ = where;
+    return Fail(error, where, why);
+}
+
 bool TableRows::OwnedDataPage(std::uint32_t p, ByteView& page) const {
     std::uint32_t owner = 0;
     return source_.Page(p, page) && page.data()[0] == kPageData && page.U32(kDataOwner, owner) && owner == def_.page;
@@ -225,9 +230,9 @@ bool TableRows::OwnedDataPage(std::uint32_t p, ByteView& page) const {
 
 bool TableRows::Locate(std::string* error) {
     ByteView mapRow;
-    if (!source_.Row(def_.usedMap, mapRow)) return Fail(error, where_, "usage map missing");
+    if (!source_.Row(def_.usedMap, mapRow)) return Failed(error, where_, "usage map missing");
     std::vector<std::uint32_t> named;
-    if (!ReadUsageMap(mapRow, source_, named)) return Fail(error, where_.Page(def_.usedMap >> 8), "usage map damaged");
+    if (!ReadUsageMap(mapRow, source_, named)) return Failed(error, where_.Page(def_.usedMap >> 8), "usage map damaged");
     // Pages that are not this table's data pages are left out: maps may lag
     // behind reuse. Rows lost with a page are caught by the count below.
     pages_.clear();
@@ -242,15 +247,15 @@ bool TableRows::Locate(std::string* error) {
             ByteView row, target;
             std::uint16_t flags = 0;
             if (!source_.RowOnPage(page, r, row, flags))
-                return Fail(error, where_.Page(p), RowName(r) + " out of shape");
+                return Failed(error, where_.Page(p), RowName(r) + " out of shape");
             if (flags & kRowDeleted) continue;
             if (!Follow(source_, row, flags, target))
-                return Fail(error, where_.Page(p), "the overflow target of " + RowName(r) + " is missing");
+                return Failed(error, where_.Page(p), "the overflow target of " + RowName(r) + " is missing");
             ++live;
         }
     }
     if (live != def_.rowCount)
-        return Fail(error, where_,
+        return Failed(error, where_,
                     "the file is damaged: the table definition counts " + std::to_string(def_.rowCount) +
                         " rows, its data pages hold " + std::to_string(live));
     return true;
@@ -273,7 +278,7 @@ bool TableRows::ForEach(DecodeBudget* budget, const std::function<bool(std::uint
             Follow(source_, row, flags, target);
             DecodeBudget own(source_);
             if (!RowDecoder(source_, def_, budget ? *budget : own).Decode(target, values, why))
-                return Fail(error, where_.Page(p), why + " (" + RowName(r) + ")");
+                return Failed(error, where_.Page(p), why + " (" + RowName(r) + ")");
             if (!visit((p << 8) | static_cast<std::uint32_t>(r), values)) return true;
         }
     }
@@ -301,11 +306,11 @@ bool TableRows::ReadAt(std::uint32_t pointer, std::vector<Value>& values, Decode
     const std::uint32_t p = pointer >> 8;
     if (!OwnedDataPage(p, page) || !source_.RowOnPage(page, pointer & 0xFF, row, flags) || (flags & kRowDeleted) ||
         !Follow(source_, row, flags, target))
-        return Fail(error, where_.Page(p), "the file is damaged: an index names " + RowName(pointer & 0xFF) +
+        return Failed(error, where_.Page(p), "the file is damaged: an index names " + RowName(pointer & 0xFF) +
                                                ", which is not a row of the table");
     std::string why;
     if (!RowDecoder(source_, def_, budget).Decode(target, values, why))
-        return Fail(error, where_.Page(p), why + " (" + RowName(pointer & 0xFF) + ")");
+        return Failed(error, where_.Page(p), why + " (" + RowName(pointer & 0xFF) + ")");
     return true;
 }
 

@@ -39,14 +39,18 @@ public:
     // The row stored at pointer, which must be a live row of this table.
     bool ReadAt(std::uint32_t pointer, std::vector<Value>& values, DecodeBudget& budget, std::string* error) const;
 
-    const Where& Context() const { return where_; }
+    // Where the last read that failed was: the table, and the page its text
+    // names (0 when none in particular). For callers that report it apart.
+    const Where& FailedAt() const { return failedAt_; }
 
 private:
     bool OwnedDataPage(std::uint32_t p, ByteView& page) const;
+    bool Failed(std::string* error, const Where& where, const std::string& why) const;
 
     const PageSource& source_;
     const TableDef& def_;
     Where where_;
+    mutable Where failedAt_;
     std::vector<std::uint32_t> pages_;  // the table's data pages, ascending
 };
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <new>
 
-#include "ado/access_bytes.h"
+#include "jetsql/access_bytes.h"
 #include "ado/com/owners.h"
 #include "jet/utf.h"
 #include "win/mapped_view.h"
@@ -23,16 +23,16 @@ std::u16string OpenFailure(DWORD code, const std::u16string& path) {
     }
 }
 
-std::shared_ptr<ado::DataSource> MapAndOpen(UniqueHandle file, const std::u16string& path, std::u16string* error) {
+std::shared_ptr<jetsql::DataSource> MapAndOpen(UniqueHandle file, const std::u16string& path, std::u16string* error) {
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) {  // Jet files stop at 2 GB
         *error = u"Could not read '" + path + u"'.";
         return nullptr;
     }
     std::string why;
-    std::unique_ptr<ado::DataSource> tables;
+    std::unique_ptr<jetsql::DataSource> tables;
     if (size.QuadPart == 0) {  // an empty file cannot be mapped
-        tables = ado::OpenAccessBytes({}, &why);
+        tables = jetsql::OpenAccessBytes({}, &why);
     } else {
         // The file, open and shared for reading only, and a read-only view of
         // all of it: the reader touches only the pages a query needs.
@@ -42,7 +42,7 @@ std::shared_ptr<ado::DataSource> MapAndOpen(UniqueHandle file, const std::u16str
             return nullptr;
         }
         const std::uint8_t* bytes = mapped->bytes();
-        tables = ado::OpenAccessView(bytes, std::size_t(size.QuadPart), std::move(mapped), &why);
+        tables = jetsql::OpenAccessView(path, bytes, std::size_t(size.QuadPart), std::move(mapped), &why);
     }
     if (!tables) {
         *error = jet::Utf8ToUtf16(why);
@@ -53,7 +53,7 @@ std::shared_ptr<ado::DataSource> MapAndOpen(UniqueHandle file, const std::u16str
 
 }  // namespace
 
-std::shared_ptr<ado::DataSource> OpenAccessFile(const std::u16string& path, std::u16string* error) {
+std::shared_ptr<jetsql::DataSource> OpenAccessFile(const std::u16string& path, std::u16string* error) {
     HANDLE raw = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ, FILE_SHARE_READ, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (raw == INVALID_HANDLE_VALUE) {

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "ado/data_source.h"
+#include "jetsql/data_source.h"
 
 namespace ado_com {
 
-std::shared_ptr<ado::DataSource> OpenAccessFile(const std::u16string& path, std::u16string* error);
+std::shared_ptr<jetsql::DataSource> OpenAccessFile(const std::u16string& path, std::u16string* error);
 
 }  // namespace ado_com

@@ -118,7 +118,7 @@ HRESULT CommandObject::Prepare(const VARIANT* values, long options, CommandRun* 
     if (values && !IsMissing(*values) && FAILED(ReadValues(*values, &given))) return Refuse(kInvalidArgument);
     const std::size_t count = given.empty() ? items.size() : given.size();
     for (std::size_t i = 0; i < count; ++i) {
-        ado::TypedValue value;
+        jetsql::TypedValue value;
         const VARIANT* one = given.empty() ? nullptr : &given[i].get();
         // A value given in the array takes the Type of the parameter at its place, if there is one.
         hr = i < items.size() ? items[i]->Bound(one, &value) : VariantToTypedValue(*one, &value);
@@ -156,7 +156,7 @@ HRESULT CommandObject::Execute(VARIANT* recordsAffected, VARIANT values, long op
 
 RowsMaker CommandObject::CurrentRows(long options) {
     ComPtr<CommandObject> self = ComPtr<CommandObject>::share(this);
-    return [self, options](ConnectionObject& on, ado::ResultSet* out) {
+    return [self, options](ConnectionObject& on, jetsql::ResultSet* out) {
         CommandRun run;
         HRESULT hr = self->Prepare(nullptr, options, &run);
         return FAILED(hr) ? hr : on.Query(run.plan.sql, run.parameters, out);
@@ -176,7 +176,7 @@ HRESULT CommandObject::CreateParameter(BSTR name, long type, long direction, lon
     });
 }
 
-HRESULT CommandObject::Describe(bool quiet, std::vector<ado::ParameterInfo>* out) {
+HRESULT CommandObject::Describe(bool quiet, std::vector<jetsql::ParameterInfo>* out) {
     if (!connection_ || !connection_->IsOpen()) return quiet ? kInvalidConnection : Refuse(kInvalidConnection);
     if (text_.empty()) return quiet ? kNoCommandText : Refuse(kNoCommandText);
     CommandPlan plan;
@@ -198,7 +198,7 @@ HRESULT CommandObject::Describe(bool quiet, std::vector<ado::ParameterInfo>* out
 
 HRESULT CommandObject::DescribeParameters() {
     return Guard([&]() -> HRESULT {
-        std::vector<ado::ParameterInfo> info;
+        std::vector<jetsql::ParameterInfo> info;
         HRESULT hr = Describe(false, &info);
         if (FAILED(hr)) return hr;
         std::vector<ComPtr<ParameterObject>> items;
@@ -211,7 +211,7 @@ HRESULT CommandObject::DescribeParameters() {
 
 void CommandObject::DescribeQuietly() {
     Guarded([&]() -> HRESULT {
-        std::vector<ado::ParameterInfo> info;
+        std::vector<jetsql::ParameterInfo> info;
         if (FAILED(Describe(true, &info))) return S_OK;
         for (std::size_t i = 0; i < info.size(); ++i)
             parameters_->items.push_back(ParameterObject::Described(i, info[i]));

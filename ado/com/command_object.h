@@ -21,7 +21,7 @@ extern const IID IID_CommandImplementation;
 struct CommandRun {
     ComPtr<ConnectionObject> connection;
     CommandPlan plan;
-    ado::Parameters parameters;
+    jetsql::Parameters parameters;
     std::u16string text;  // CommandText, the rows' Source
 };
 
@@ -71,7 +71,7 @@ protected:
 private:
     // The statement and the provider's description of its `?`s; false (with
     // nothing raised when quiet) when either cannot be had.
-    HRESULT Describe(bool quiet, std::vector<ado::ParameterInfo>* out);
+    HRESULT Describe(bool quiet, std::vector<jetsql::ParameterInfo>* out);
 
     ComPtr<ConnectionObject> connection_;
     std::u16string text_;

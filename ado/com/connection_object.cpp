@@ -11,7 +11,7 @@
 #include "ado/com/property_objects.h"
 #include "ado/com/recordset_object.h"
 #include "ado/connection_string.h"
-#include "ado/jet_text.h"
+#include "jetsql/jet_text.h"
 #include "jet/utf.h"
 
 namespace ado_com {
@@ -53,8 +53,8 @@ const char16_t* SchemaName(long schema) {
 }
 
 bool NamesJetProvider(const std::u16string& provider) {
-    return ado::JetTextStartsWith(provider, u"Microsoft.Jet.OLEDB") ||
-           ado::JetTextStartsWith(provider, u"Microsoft.ACE.OLEDB");
+    return jetsql::JetTextStartsWith(provider, u"Microsoft.Jet.OLEDB") ||
+           jetsql::JetTextStartsWith(provider, u"Microsoft.ACE.OLEDB");
 }
 
 PropertyEntry TextProperty(const char16_t* name, const std::u16string& value) {
@@ -104,13 +104,13 @@ HRESULT ConnectionObject::OpenFile(const std::u16string& text) {
     std::string why;
     if (!ado::ParseConnectionString(text, &settings, &why)) return Fail(kOpenFailed, jet::Utf8ToUtf16(why));
     std::u16string error;
-    std::shared_ptr<ado::DataSource> source = OpenAccessFile(settings.database, &error);
+    std::shared_ptr<jetsql::DataSource> source = OpenAccessFile(settings.database, &error);
     if (!source) return Fail(kOpenFailed, error);
     if (!settings.provider.empty()) provider_ = settings.provider;
     return OpenSource(std::move(source), text);
 }
 
-HRESULT ConnectionObject::OpenSource(std::shared_ptr<ado::DataSource> source, std::u16string connectionString) {
+HRESULT ConnectionObject::OpenSource(std::shared_ptr<jetsql::DataSource> source, std::u16string connectionString) {
     if (IsOpen()) return Fail(kObjectOpen, AdoErrorText(kObjectOpen));
     dataSource_ = DataSourceOf(connectionString);
     source_ = std::move(source);
@@ -196,11 +196,11 @@ HRESULT ConnectionObject::put_CommandTimeout(long seconds) {
     return S_OK;
 }
 
-template <class Call>
+template <class Error, class Call>
 HRESULT ConnectionObject::Engine(Call call, bool report) {
     if (!IsOpen()) return Fail(kInvalidConnection, AdoErrorText(kInvalidConnection));
     return Reported([&]() -> HRESULT {
-        ado::SqlError why;
+        Error why;
         if (!call(*source_, &why)) {
             FaultCode code = CodeOf(why.fault);
             return report ? Fail(code.hr, jet::Utf8ToUtf16(why.text), code.sqlState, code.native) : code.hr;
@@ -210,23 +210,23 @@ HRESULT ConnectionObject::Engine(Call call, bool report) {
     });
 }
 
-HRESULT ConnectionObject::Query(std::u16string_view sql, const ado::Parameters& parameters, ado::ResultSet* out) {
-    return Engine([&](ado::DataSource& source, ado::SqlError* why) {
-        return ado::RunSql(source, sql, parameters, out, why);
+HRESULT ConnectionObject::Query(std::u16string_view sql, const jetsql::Parameters& parameters, jetsql::ResultSet* out) {
+    return Engine<jetsql::SqlError>([&](jetsql::DataSource& source, jetsql::SqlError* why) {
+        return jetsql::RunSql(source, sql, parameters, out, why);
     });
 }
 
 HRESULT ConnectionObject::Schema(ado::Schema schema, const std::vector<jet::Value>& restrictions,
-                                 ado::ResultSet* out) {
-    return Engine([&](ado::DataSource& source, ado::SqlError* why) {
+                                 jetsql::ResultSet* out) {
+    return Engine<ado::RecordsetError>([&](jetsql::DataSource& source, ado::RecordsetError* why) {
         return ado::OpenSchema(source, schema, restrictions, out, why);
     });
 }
 
-HRESULT ConnectionObject::DescribeParameters(std::u16string_view sql, std::vector<ado::ParameterInfo>* out,
+HRESULT ConnectionObject::DescribeParameters(std::u16string_view sql, std::vector<jetsql::ParameterInfo>* out,
                                              bool report) {
-    return Engine([&](ado::DataSource& source, ado::SqlError* why) {
-        return ado::DescribeParameters(source, sql, out, why);
+    return Engine<jetsql::SqlError>([&](jetsql::DataSource& source, jetsql::SqlError* why) {
+        return jetsql::DescribeParameters(source, sql, out, why);
     }, report);
 }
 

@@ -10,7 +10,7 @@
 #include "ado/com/library.h"
 #include "ado/com/open_rows.h"
 #include "ado/com/property_objects.h"
-#include "ado/query.h"
+#include "jetsql/query.h"
 #include "ado/schema.h"
 
 namespace ado_com {
@@ -48,16 +48,16 @@ public:
     HRESULT STDMETHODCALLTYPE get_Properties(Properties** collection) override;
 
     // Opens over a source already at hand (tests, and Open itself).
-    HRESULT OpenSource(std::shared_ptr<ado::DataSource> source, std::u16string connectionString);
+    HRESULT OpenSource(std::shared_ptr<jetsql::DataSource> source, std::u16string connectionString);
 
     bool IsOpen() const { return source_ != nullptr; }
     long CursorLocation() const { return cursorLocation_; }
     // The engine's answers for a record set or a command; a failure goes to
     // the Errors log, success clears it.
-    HRESULT Query(std::u16string_view sql, const ado::Parameters& parameters, ado::ResultSet* out);
-    HRESULT Schema(ado::Schema schema, const std::vector<jet::Value>& restrictions, ado::ResultSet* out);
+    HRESULT Query(std::u16string_view sql, const jetsql::Parameters& parameters, jetsql::ResultSet* out);
+    HRESULT Schema(ado::Schema schema, const std::vector<jet::Value>& restrictions, jetsql::ResultSet* out);
     // report false: a refusal is only returned, neither raised nor logged.
-    HRESULT DescribeParameters(std::u16string_view sql, std::vector<ado::ParameterInfo>* out, bool report = true);
+    HRESULT DescribeParameters(std::u16string_view sql, std::vector<jetsql::ParameterInfo>* out, bool report = true);
     // Rows that closing the connection closes too.
     void Track(const SharedRows& rows);
     // Records a failure for the Errors collection, raises it, and returns hr.
@@ -79,14 +79,16 @@ protected:
 
 private:
     HRESULT OpenFile(const std::u16string& text);
-    // Runs one call of the engine against the open file, as Query does.
-    template <class Call>
+    // Runs one call against the open file, as Query does; Error is what the
+    // call fills when it refuses (the engine's jetsql::SqlError, or a schema
+    // rowset's ado::RecordsetError).
+    template <class Error, class Call>
     HRESULT Engine(Call call, bool report = true);
     std::vector<PropertyEntry> PropertyList() const;
     // Closes the rows opened on this connection, then the file.
     void Shut();
 
-    std::shared_ptr<ado::DataSource> source_;
+    std::shared_ptr<jetsql::DataSource> source_;
     std::u16string connectionString_;
     std::u16string dataSource_;  // the file the open connection reads
     std::u16string provider_ = u"MSDASQL";

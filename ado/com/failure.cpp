@@ -6,7 +6,7 @@
 #include <new>
 
 #include "ado/com/arguments.h"
-#include "ado/data_source.h"
+#include "jetsql/data_source.h"
 #include "jet/utf.h"
 
 namespace ado_com {
@@ -52,22 +52,29 @@ const char16_t* AdoErrorText(HRESULT hr) {
     }
 }
 
-FaultCode CodeOf(ado::SqlFault fault) {
+FaultCode CodeOf(jetsql::SqlFault fault) {
     switch (fault) {
-    case ado::SqlFault::Syntax:
-    case ado::SqlFault::Unsupported: return {kCommandFailed, u"3000", 3000};
-    case ado::SqlFault::ReadOnly: return {E_FAIL, u"3027", 3027};
-    case ado::SqlFault::UnknownTable: return {kUnknownTable, u"3078", 3078};
-    case ado::SqlFault::UnknownColumn:
-    case ado::SqlFault::MissingParameter: return {kUnknownColumn, u"3061", 3061};
-    case ado::SqlFault::TypeMismatch: return {kTypeMismatch, u"3464", 3464};
-    case ado::SqlFault::Ambiguous: return {kCommandFailed, u"3079", 3079};
-    case ado::SqlFault::NotAggregated: return {kCommandFailed, u"3122", 3122};
-    case ado::SqlFault::BadArgument: return {kInvalidArgument, u"", 0};
-    case ado::SqlFault::UnknownField: return {kItemNotFound, u"", 0};
-    case ado::SqlFault::NoCurrentRecord: return {kNoCurrentRecord, u"", 0};
+    case jetsql::SqlFault::Syntax:
+    case jetsql::SqlFault::Unsupported: return {kCommandFailed, u"3000", 3000};
+    case jetsql::SqlFault::ReadOnly: return {E_FAIL, u"3027", 3027};
+    case jetsql::SqlFault::UnknownTable: return {kUnknownTable, u"3078", 3078};
+    case jetsql::SqlFault::UnknownColumn:
+    case jetsql::SqlFault::MissingParameter: return {kUnknownColumn, u"3061", 3061};
+    case jetsql::SqlFault::TypeMismatch: return {kTypeMismatch, u"3464", 3464};
+    case jetsql::SqlFault::Ambiguous: return {kCommandFailed, u"3079", 3079};
+    case jetsql::SqlFault::NotAggregated: return {kCommandFailed, u"3122", 3122};
+    case jetsql::SqlFault::ExtraParameter: return {kInvalidArgument, u"", 0};
     }
     return {kCommandFailed, u"3000", 3000};
+}
+
+FaultCode CodeOf(ado::RecordsetFault fault) {
+    switch (fault) {
+    case ado::RecordsetFault::BadArgument: return {kInvalidArgument, u"", 0};
+    case ado::RecordsetFault::UnknownField: return {kItemNotFound, u"", 0};
+    case ado::RecordsetFault::NoCurrentRecord: return {kNoCurrentRecord, u"", 0};
+    }
+    return {kInvalidArgument, u"", 0};
 }
 
 HRESULT Raise(HRESULT hr, std::u16string_view description, std::u16string_view source, REFIID iid) {
@@ -102,7 +109,7 @@ CaughtFailure FailureOfCaught() {
         throw;
     } catch (const std::bad_alloc&) {
         return {E_OUTOFMEMORY, {}};
-    } catch (const ado::DamagedFile& damaged) {
+    } catch (const jetsql::DamagedFile& damaged) {
         return {E_FAIL, u"The database file could not be read: " + jet::Utf8ToUtf16(damaged.what())};
     } catch (const std::exception& fault) {
         return {E_UNEXPECTED, u"The component failed (a fault of its own, not of the file): " +

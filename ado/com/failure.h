@@ -13,7 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ado/sql.h"
+#include "ado/recordset_error.h"
+#include "jetsql/sql.h"
 
 namespace ado_com {
 
@@ -43,15 +44,16 @@ const HRESULT kOpenFailed = E_FAIL;
 // ADO's own text for one of its numbers above; empty for others.
 const char16_t* AdoErrorText(HRESULT hr);
 
-// How the engine's refusals surface: the HRESULT, and for the provider's
-// own faults Jet's error number (Error.SQLState and NativeError; none for
-// ADO's own numbers, which carry no SQLState).
+// How a refusal surfaces: the HRESULT, and for the engine's faults Jet's
+// error number (Error.SQLState and NativeError); the record set's own are
+// ADO's numbers, which carry no SQLState.
 struct FaultCode {
     HRESULT hr;
     const char16_t* sqlState;
     long native;
 };
-FaultCode CodeOf(ado::SqlFault fault);
+FaultCode CodeOf(jetsql::SqlFault fault);
+FaultCode CodeOf(ado::RecordsetFault fault);
 
 // Who raised an error, as Error.Source and IErrorInfo give it.
 extern const char16_t kProviderSource[];  // the database engine
@@ -82,7 +84,7 @@ void ForgetRaised();
 bool TakeRaised(HRESULT hr, EXCEPINFO* out);
 
 // What a call threw, as the failure it returns: out of memory is E_OUTOFMEMORY
-// (no text: the reporter's own), a damaged file (ado::DamagedFile) E_FAIL
+// (no text: the reporter's own), a damaged file (jetsql::DamagedFile) E_FAIL
 // with "The database file could not be read: ...", anything else a fault of
 // the component, E_UNEXPECTED saying so. Only inside a catch block.
 struct CaughtFailure {

@@ -6,7 +6,7 @@
 #include "ado/com/failure.h"
 #include "ado/com/item_enumerator.h"
 #include "ado/com/value_variant.h"
-#include "ado/jet_text.h"
+#include "jetsql/jet_text.h"
 
 namespace ado_com {
 
@@ -18,7 +18,7 @@ HRESULT FieldPosition(const VARIANT& index, const ado::Cursor& cursor, std::size
     if (v.get().vt == VT_BSTR) {
         std::u16string_view name = BstrText(v.get().bstrVal);
         for (std::size_t i = 0; i < columns.size(); ++i) {
-            if (ado::JetTextEqual(columns[i].name, name)) {
+            if (jetsql::JetTextEqual(columns[i].name, name)) {
                 *column = i;
                 return S_OK;
             }
@@ -47,14 +47,14 @@ long ActualSizeOf(const jet::Value& v, long definedSize) {
 
 }  // namespace
 
-const ado::ResultColumn* FieldObject::OpenColumn() const {
+const jetsql::ResultColumn* FieldObject::OpenColumn() const {
     return rows_->cursor ? &rows_->cursor->Columns()[column_] : nullptr;
 }
 
 HRESULT FieldObject::get_Value(VARIANT* value) {
     if (!value) return E_POINTER;
     VariantInit(value);
-    const ado::ResultColumn* column = OpenColumn();
+    const jetsql::ResultColumn* column = OpenColumn();
     if (!column) return Refuse(kObjectClosed);
     const jet::Value* v = rows_->cursor->Value(column_);
     if (!v) return Refuse(kNoCurrentRecord);
@@ -69,7 +69,7 @@ HRESULT FieldObject::get_UnderlyingValue(VARIANT* value) { return get_Value(valu
 HRESULT FieldObject::get_Name(BSTR* name) {
     if (!name) return E_POINTER;
     *name = nullptr;
-    const ado::ResultColumn* column = OpenColumn();
+    const jetsql::ResultColumn* column = OpenColumn();
     if (!column) return Refuse(kObjectClosed);
     *name = NewBstr(column->name);
     return *name ? S_OK : E_OUTOFMEMORY;

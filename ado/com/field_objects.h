@@ -37,12 +37,12 @@ protected:
     const char16_t* ErrorSource() const override { return u"ADODB.Field"; }
 
 private:
-    const ado::ResultColumn* OpenColumn() const;
+    const jetsql::ResultColumn* OpenColumn() const;
     // One thing the Field reports of its column; refused once closed.
     template <class T>
     HRESULT Report(T ado::FieldInfo::*member, T* out) const {
         if (!out) return E_POINTER;
-        const ado::ResultColumn* column = OpenColumn();
+        const jetsql::ResultColumn* column = OpenColumn();
         if (!column) return Refuse(kObjectClosed);
         *out = ado::DescribeField(*column).*member;
         return S_OK;

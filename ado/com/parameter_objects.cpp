@@ -10,7 +10,7 @@
 #include "ado/com/out_values.h"
 #include "ado/com/value_variant.h"
 #include "ado/field_info.h"
-#include "ado/jet_text.h"
+#include "jetsql/jet_text.h"
 #include "jet/utf.h"
 
 namespace ado_com {
@@ -145,7 +145,7 @@ HRESULT ParameterObject::CheckDefined() const {
     return S_OK;
 }
 
-HRESULT ParameterObject::Bound(const VARIANT* given, ado::TypedValue* out) const {
+HRESULT ParameterObject::Bound(const VARIANT* given, jetsql::TypedValue* out) const {
     if (direction_ != adParamUnknown && direction_ != adParamInput)
         return Refuse(kNotAvailable, u"Object or provider is not capable of performing requested operation: Jet's "
                                      u"statements take input parameters only, and " + Called(name_) +
@@ -163,7 +163,7 @@ HRESULT ParameterObject::Bound(const VARIANT* given, ado::TypedValue* out) const
         return Refuse(kDataConversion, std::u16string(AdoErrorText(kDataConversion)) + u" The value of " +
                                            Called(name_) + u" does not convert to its Type.");
     if (nothing) {
-        *out = ado::TypedValue::Null();
+        *out = jetsql::TypedValue::Null();
         return S_OK;
     }
     if (FAILED(VariantToTypedValue(v, out)))
@@ -178,10 +178,10 @@ ComPtr<ParameterObject> ParameterObject::FromObject(IUnknown* object) {
     return ComPtr<ParameterObject>(static_cast<ParameterObject*>(found.release()));
 }
 
-ComPtr<ParameterObject> ParameterObject::Described(std::size_t position, const ado::ParameterInfo& info) {
+ComPtr<ParameterObject> ParameterObject::Described(std::size_t position, const jetsql::ParameterInfo& info) {
     ComPtr<ParameterObject> made = MakeObject<ParameterObject>();
     jet::Column column{u"", info.type, info.size};
-    const ado::FieldInfo field = ado::DescribeField(ado::ResultColumnOf(column));
+    const ado::FieldInfo field = ado::DescribeField(jetsql::ResultColumnOf(column));
     made->name_ = u"Param" + jet::Utf8ToUtf16(std::to_string(position + 1));
     made->type_ = long(field.type);
     made->size_ = field.definedSize;
@@ -207,7 +207,7 @@ HRESULT ParametersObject::Find(const VARIANT& index, std::size_t* at) {
     if (v.get().vt == VT_BSTR) {
         std::u16string_view name = BstrText(v.get().bstrVal);
         for (*at = 0; *at < items.size(); ++*at)
-            if (ado::JetTextEqual(items[*at]->Name(), name)) return S_OK;
+            if (jetsql::JetTextEqual(items[*at]->Name(), name)) return S_OK;
         return kItemNotFound;
     }
     long position = -1;
@@ -243,7 +243,7 @@ HRESULT ParametersObject::Append(IDispatch* object) {
     HRESULT hr = parameter->CheckDefined();
     if (FAILED(hr)) return hr;
     for (const auto& held : list_->items)
-        if (held.get() == parameter.get() || (!held->Name().empty() && ado::JetTextEqual(held->Name(), parameter->Name())))
+        if (held.get() == parameter.get() || (!held->Name().empty() && jetsql::JetTextEqual(held->Name(), parameter->Name())))
             return Refuse(kInCollection);
     return Guard([&]() -> HRESULT {
         list_->items.push_back(std::move(parameter));

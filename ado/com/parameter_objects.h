@@ -8,7 +8,7 @@
 #include "ado/com/ado_enums.h"
 #include "ado/com/dispatch_object.h"
 #include "ado/com/library.h"
-#include "ado/query.h"
+#include "jetsql/query.h"
 
 namespace ado_com {
 
@@ -43,14 +43,14 @@ public:
     HRESULT CheckDefined() const;
     // The value for a `?`: given (Execute's array) or the Value, converted to
     // Type; refuses (raised) what cannot be converted or is not an input.
-    HRESULT Bound(const VARIANT* given, ado::TypedValue* out) const;
+    HRESULT Bound(const VARIANT* given, jetsql::TypedValue* out) const;
     const std::u16string& Name() const { return name_; }
 
     // The implementation behind an object of this component, or null.
     static ComPtr<ParameterObject> FromObject(IUnknown* object);
 
     // A parameter the provider describes (Refresh): named Param1, Param2, ...
-    static ComPtr<ParameterObject> Described(std::size_t position, const ado::ParameterInfo& info);
+    static ComPtr<ParameterObject> Described(std::size_t position, const jetsql::ParameterInfo& info);
 
 protected:
     bool IsPrivateInterface(REFIID iid) const override { return iid == IID_ParameterImplementation; }

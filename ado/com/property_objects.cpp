@@ -6,7 +6,7 @@
 #include "ado/com/failure.h"
 #include "ado/com/item_enumerator.h"
 #include "ado/com/out_values.h"
-#include "ado/jet_text.h"
+#include "jetsql/jet_text.h"
 
 namespace ado_com {
 
@@ -35,7 +35,7 @@ HRESULT PropertiesObject::get_Item(VARIANT index, Property** item) {
         std::size_t at = list.size();
         if (v.get().vt == VT_BSTR) {
             std::u16string_view name = BstrText(v.get().bstrVal);
-            for (at = 0; at < list.size() && !ado::JetTextEqual(list[at].name, name);) ++at;
+            for (at = 0; at < list.size() && !jetsql::JetTextEqual(list[at].name, name);) ++at;
         } else {
             long position = -1;
             if (FAILED(ArgumentLong(v.get(), &position))) return Refuse(kInvalidArgument);

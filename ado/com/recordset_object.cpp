@@ -13,7 +13,7 @@
 #include "ado/com/out_values.h"
 #include "ado/com/arguments.h"
 #include "ado/com/value_variant.h"
-#include "ado/jet_text.h"
+#include "jetsql/jet_text.h"
 
 namespace ado_com {
 namespace {
@@ -60,8 +60,8 @@ HRESULT SelectColumns(const VARIANT& fields, const ado::Cursor& cursor, std::vec
 }
 
 // ADO's layout: the first index is the field, the second the row.
-HRESULT RowsToArray(const std::vector<const ado::Row*>& rows, const std::vector<std::size_t>& picked,
-                    const std::vector<ado::ResultColumn>& columns, VARIANT* out) {
+HRESULT RowsToArray(const std::vector<const jetsql::Row*>& rows, const std::vector<std::size_t>& picked,
+                    const std::vector<jetsql::ResultColumn>& columns, VARIANT* out) {
     SAFEARRAYBOUND bounds[2] = {{ULONG(picked.size()), 0}, {ULONG(rows.size()), 0}};
     win::UniqueSafeArray array(SafeArrayCreate(VT_VARIANT, 2, bounds));
     if (!array) return E_OUTOFMEMORY;
@@ -82,9 +82,9 @@ HRESULT RowsToArray(const std::vector<const ado::Row*>& rows, const std::vector<
 
 }  // namespace
 
-RowsMaker StatementRows(std::u16string sql, ado::Parameters parameters) {
+RowsMaker StatementRows(std::u16string sql, jetsql::Parameters parameters) {
     return [sql = std::move(sql), parameters = std::move(parameters)](ConnectionObject& connection,
-                                                                      ado::ResultSet* out) {
+                                                                      jetsql::ResultSet* out) {
         return connection.Query(sql, parameters, out);
     };
 }
@@ -168,13 +168,13 @@ HRESULT RecordsetObject::OpenSchemaRows(ConnectionObject& connection, ado::Schem
     if (IsOpen()) return Refuse(kObjectOpen);
     cursorType_ = adOpenStatic;
     lockType_ = adLockReadOnly;
-    RowsMaker make = [schema, restrictions = std::move(restrictions)](ConnectionObject& on, ado::ResultSet* out) {
+    RowsMaker make = [schema, restrictions = std::move(restrictions)](ConnectionObject& on, jetsql::ResultSet* out) {
         return on.Schema(schema, restrictions, out);
     };
     return OpenWith(ComPtr<ConnectionObject>::share(&connection), std::move(make), std::move(name));
 }
 
-HRESULT RecordsetObject::MakeRows(ConnectionObject& connection, const RowsMaker& make, ado::ResultSet* out) const {
+HRESULT RecordsetObject::MakeRows(ConnectionObject& connection, const RowsMaker& make, jetsql::ResultSet* out) const {
     HRESULT hr = make(connection, out);
     if (SUCCEEDED(hr) && maxRecords_ > 0 && out->rows.size() > std::size_t(maxRecords_))
         out->rows.resize(std::size_t(maxRecords_));
@@ -184,7 +184,7 @@ HRESULT RecordsetObject::MakeRows(ConnectionObject& connection, const RowsMaker&
 HRESULT RecordsetObject::OpenWith(ComPtr<ConnectionObject> connection, RowsMaker make, std::u16string source) {
     ConnectionObject& on = *connection.get();  // reports the failure once connection has moved on
     return on.Reported([&]() -> HRESULT {
-        ado::ResultSet result;
+        jetsql::ResultSet result;
         HRESULT hr = MakeRows(*connection.get(), make, &result);
         if (FAILED(hr)) return hr;
         auto cursor = std::make_unique<ado::Cursor>(std::move(result));
@@ -295,7 +295,7 @@ HRESULT RecordsetObject::GetRows(long rows, VARIANT start, VARIANT fields, VARIA
     if (FAILED(hr)) return Refuse(hr);
     hr = GoToStart(start);
     if (FAILED(hr)) return hr;
-    std::vector<const ado::Row*> taken;
+    std::vector<const jetsql::Row*> taken;
     if (!cursor.TakeRows(rows, &taken)) return Refuse(kNoCurrentRecord);
     hr = RowsToArray(taken, picked, cursor.Columns(), result);
     return FAILED(hr) ? Refuse(hr) : hr;

@@ -19,10 +19,10 @@ namespace ado_com {
 class ConnectionObject;
 
 // How a record set's rows are made, so that Requery can make them again.
-using RowsMaker = std::function<HRESULT(ConnectionObject&, ado::ResultSet*)>;
+using RowsMaker = std::function<HRESULT(ConnectionObject&, jetsql::ResultSet*)>;
 
 // The rows of a statement with these parameter values.
-RowsMaker StatementRows(std::u16string sql, ado::Parameters parameters);
+RowsMaker StatementRows(std::u16string sql, jetsql::Parameters parameters);
 
 class RecordsetObject : public DispatchObject<Recordset, &IID_Recordset> {
 public:
@@ -113,7 +113,7 @@ private:
     HRESULT OpenWith(ComPtr<ConnectionObject> connection, RowsMaker make, std::u16string source);
     HRESULT OpenCommandSource(IUnknown* origin, const VARIANT& activeConnection, long options);
     // The rows make gives on connection, cut to MaxRecords.
-    HRESULT MakeRows(ConnectionObject& connection, const RowsMaker& make, ado::ResultSet* out) const;
+    HRESULT MakeRows(ConnectionObject& connection, const RowsMaker& make, jetsql::ResultSet* out) const;
     // Takes a cursor over rows already made as this record set's opening.
     void Show(ComPtr<ConnectionObject> connection, std::unique_ptr<ado::Cursor> cursor);
     HRESULT Moved(bool ok) const;
@@ -127,7 +127,7 @@ private:
     HRESULT ReadPlace(long (ado::Cursor::*read)() const, long* out) const;
     HRESULT MoveToPlace(bool (ado::Cursor::*move)(long), long place, const char16_t* refusal);
     // Raises an engine refusal of a view operation.
-    HRESULT RefuseView(const ado::SqlError& why) const;
+    HRESULT RefuseView(const ado::RecordsetError& why) const;
     // What a write or a feature Jet's record sets lack refuses with, saying what.
     HRESULT Unavailable(const char16_t* text) const;
 

@@ -45,17 +45,17 @@ HRESULT ReadLayout(const VARIANT& column, const VARIANT& row, const VARIANT& nul
 
 // A value's text as ADO's GetString writes it: the VARIANT's text in the
 // user's locale (Yes/No as True/False); bytes as the engine gives them.
-std::u16string LocaleText(const jet::Value& value, const ado::ResultColumn& column) {
+std::u16string LocaleText(const jet::Value& value, const jetsql::ResultColumn& column) {
     UniqueVariant v;
     if (value.kind != jet::Value::Kind::Binary && SUCCEEDED(ValueToVariant(value, column, v.put())) &&
         SUCCEEDED(VariantChangeTypeEx(&v.get(), &v.get(), LOCALE_USER_DEFAULT, VARIANT_ALPHABOOL, VT_BSTR)))
         return std::u16string(BstrText(v.get().bstrVal));
-    return ado::TextOf(value, column.type);
+    return jetsql::TextOf(value, column.type);
 }
 
 }  // namespace
 
-HRESULT RecordsetObject::RefuseView(const ado::SqlError& why) const {
+HRESULT RecordsetObject::RefuseView(const ado::RecordsetError& why) const {
     return Refuse(CodeOf(why.fault).hr, jet::Utf8ToUtf16(why.text));
 }
 
@@ -77,7 +77,7 @@ HRESULT RecordsetObject::put_Filter(VARIANT criteria) {
     UniqueVariant given;
     if (FAILED(ArgumentValue(criteria, given.put()))) return Refuse(kInvalidArgument);
     const VARIANT& v = given.get();
-    ado::SqlError why;
+    ado::RecordsetError why;
     return Guard([&]() -> HRESULT {
         if (v.vt == VT_BSTR) {
             if (!Cursor().SetFilter(BstrText(v.bstrVal), &why)) return RefuseView(why);
@@ -113,7 +113,7 @@ HRESULT RecordsetObject::get_Sort(BSTR* criteria) { return GiveText(IsOpen() ? C
 HRESULT RecordsetObject::put_Sort(BSTR criteria) {
     if (!IsOpen()) return Refuse(kObjectClosed);
     if (ForwardOnly()) return Unavailable(kNoSorting);
-    ado::SqlError why;
+    ado::RecordsetError why;
     return Guard([&]() -> HRESULT {
         return Cursor().SetSort(BstrText(criteria), &why) ? S_OK : RefuseView(why);
     });
@@ -129,7 +129,7 @@ HRESULT RecordsetObject::Find(BSTR criteria, long skipRecords, long searchDirect
         if (backward || skipRecords < 0 || place.kind == StartPlace::Last) return Backward();
         if (place.kind == StartPlace::Mark) return NoBookmarks();
     }
-    ado::SqlError why;
+    ado::RecordsetError why;
     return Guard([&]() -> HRESULT {
         bool found = false;
         if (place.kind == StartPlace::Mark) {
@@ -252,10 +252,10 @@ HRESULT RecordsetObject::Requery(long options) {
     if (!IsOpen()) return Refuse(kObjectClosed);
     if (options != adOptionUnspecified && (options & ~kAsyncBits) != 0) return Refuse(kInvalidArgument);
     return Guard([&]() -> HRESULT {
-        ado::ResultSet fresh;
+        jetsql::ResultSet fresh;
         HRESULT hr = MakeRows(*connection_.get(), make_, &fresh);
         if (FAILED(hr)) return hr;
-        ado::SqlError why;
+        ado::RecordsetError why;
         return Cursor().Requery(std::move(fresh), &why) ? S_OK : RefuseView(why);
     });
 }
@@ -282,7 +282,7 @@ HRESULT RecordsetObject::GetString(long stringFormat, long numRows, VARIANT colu
         return Refuse(kInvalidArgument);  // the only format
     return Guard([&]() -> HRESULT {
         std::u16string out;
-        ado::SqlError why;
+        ado::RecordsetError why;
         if (!Cursor().GetString(numRows, layout, &out, &why, LocaleText)) return RefuseView(why);
         return GiveText(out, text);
     });

@@ -94,7 +94,7 @@ VARTYPE VariantTypeOf(DataType type) {
     }
 }
 
-HRESULT ValueToVariant(const jet::Value& value, const ado::ResultColumn& column, VARIANT* out) {
+HRESULT ValueToVariant(const jet::Value& value, const jetsql::ResultColumn& column, VARIANT* out) {
     VariantInit(out);
     switch (value.kind) {
     case jet::Value::Kind::Null: out->vt = VT_NULL; return S_OK;
@@ -110,23 +110,23 @@ HRESULT ValueToVariant(const jet::Value& value, const ado::ResultColumn& column,
     return E_UNEXPECTED;
 }
 
-HRESULT VariantToTypedValue(const VARIANT& given, ado::TypedValue* out) {
+HRESULT VariantToTypedValue(const VARIANT& given, jetsql::TypedValue* out) {
     UniqueVariant held;
     HRESULT hr = ArgumentValue(given, held.put());
     if (FAILED(hr)) return hr;
     VARIANT& v = held.get();
     switch (v.vt) {
     case VT_EMPTY:
-    case VT_NULL: *out = ado::TypedValue::Null(); return S_OK;
-    case VT_BSTR: *out = ado::TypedValue::Text(std::u16string(BstrText(v.bstrVal))); return S_OK;
-    case VT_BOOL: *out = ado::TypedValue::Boolean(v.boolVal != VARIANT_FALSE); return S_OK;
-    case VT_DATE: *out = ado::TypedValue::Date(v.date); return S_OK;
-    case VT_CY: *out = ado::TypedValue::Currency(double(v.cyVal.int64) / 10000.0); return S_OK;
+    case VT_NULL: *out = jetsql::TypedValue::Null(); return S_OK;
+    case VT_BSTR: *out = jetsql::TypedValue::Text(std::u16string(BstrText(v.bstrVal))); return S_OK;
+    case VT_BOOL: *out = jetsql::TypedValue::Boolean(v.boolVal != VARIANT_FALSE); return S_OK;
+    case VT_DATE: *out = jetsql::TypedValue::Date(v.date); return S_OK;
+    case VT_CY: *out = jetsql::TypedValue::Currency(double(v.cyVal.int64) / 10000.0); return S_OK;
     case VT_R4:
     case VT_R8:
     case VT_DECIMAL:
         hr = VariantChangeType(&v, &v, 0, VT_R8);
-        if (SUCCEEDED(hr)) *out = ado::TypedValue::Double(v.dblVal);
+        if (SUCCEEDED(hr)) *out = jetsql::TypedValue::Double(v.dblVal);
         return hr;
     case VT_I1:
     case VT_I2:
@@ -138,7 +138,7 @@ HRESULT VariantToTypedValue(const VARIANT& given, ado::TypedValue* out) {
     case VT_UI4:
     case VT_UINT:
         hr = VariantChangeType(&v, &v, 0, VT_I8);
-        if (SUCCEEDED(hr)) *out = ado::TypedValue::Integer(v.llVal);
+        if (SUCCEEDED(hr)) *out = jetsql::TypedValue::Integer(v.llVal);
         return hr;
     default: return DISP_E_TYPEMISMATCH;
     }

@@ -7,11 +7,11 @@
 #include <oaidl.h>
 
 #include "ado/data_type.h"
-#include "ado/query.h"
+#include "jetsql/query.h"
 
 namespace ado_com {
 
-HRESULT ValueToVariant(const jet::Value& value, const ado::ResultColumn& column, VARIANT* out);
+HRESULT ValueToVariant(const jet::Value& value, const jetsql::ResultColumn& column, VARIANT* out);
 
 // The VARIANT type that values of an ADO data type travel in (VT_EMPTY for
 // a type the component does not convert to).
@@ -19,6 +19,6 @@ VARTYPE VariantTypeOf(ado::DataType type);
 
 // A parameter value: text, integers, reals, currency, dates, Yes/No, Null or
 // Empty. DISP_E_TYPEMISMATCH for anything else (arrays, objects).
-HRESULT VariantToTypedValue(const VARIANT& value, ado::TypedValue* out);
+HRESULT VariantToTypedValue(const VARIANT& value, jetsql::TypedValue* out);
 
 }  // namespace ado_com

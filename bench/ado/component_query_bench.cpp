@@ -23,7 +23,7 @@
 #include "ado/cursor.h"
 #include "bridge/com_object.h"
 #include "bridge/variant.h"
-#include "jet/reader.h"
+#include "tests/support/jet_reader.h"
 #include "jet/writer.h"
 
 using namespace bridge;
@@ -99,12 +99,13 @@ double ThroughComponent(const ComObject& connection, const Query& q) {
 }
 
 // The same work asked of the engine.
-double ThroughEngine(ado::DataSource& source, const Query& q) {
-    ado::ResultSet rows;
-    ado::SqlError why;
-    if (!ado::RunSql(source, q.sql, {}, &rows, &why)) return -1;
+double ThroughEngine(jetsql::DataSource& source, const Query& q) {
+    jetsql::ResultSet rows;
+    jetsql::SqlError why;
+    if (!jetsql::RunSql(source, q.sql, {}, &rows, &why)) return -1;
     ado::Cursor cursor(std::move(rows));
-    if (q.filter && !cursor.SetFilter(q.filter, &why)) return -1;
+    ado::RecordsetError refused;
+    if (q.filter && !cursor.SetFilter(q.filter, &refused)) return -1;
     return cursor.Count();
 }
 
@@ -137,7 +138,7 @@ int main(int argc, char** argv) {
     connection.CallMethod("Open", ArgText("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file));
     std::u16string wide(file.begin(), file.end());
     std::u16string why;
-    std::shared_ptr<ado::DataSource> source = ado_com::OpenAccessFile(wide, &why);
+    std::shared_ptr<jetsql::DataSource> source = ado_com::OpenAccessFile(wide, &why);
     if (!ole.Ok() || connection.GetNumberProperty("State") != 1 || !source) {
         std::printf("cannot open %s\n", file.c_str());
         return 1;

@@ -18,7 +18,7 @@
 
 #include "bridge/com_object.h"
 #include "bridge/variant.h"
-#include "jet/reader.h"
+#include "tests/support/jet_reader.h"
 #include "jet/writer.h"
 #include "win/com_ptr.h"
 #include "win/unique.h"

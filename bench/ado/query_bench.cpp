@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "ado/access_bytes.h"
+#include "jetsql/access_bytes.h"
 #include "ado/cursor.h"
-#include "ado/query.h"
+#include "jetsql/query.h"
 #include "jet/writer.h"
 
 namespace {
@@ -80,30 +80,30 @@ int main(int argc, char** argv) {
         std::printf("write failed: %s\n", error.c_str());
         return 1;
     }
-    auto source = ado::OpenAccessBytes(bytes, &error);
+    auto source = jetsql::OpenAccessBytes(bytes, &error);
     if (!source) {
         std::printf("open failed: %s\n", error.c_str());
         return 1;
     }
     auto sql = [&](const char16_t* text) {
         return [&source, text]() -> std::size_t {
-            ado::ResultSet rs;
-            ado::SqlError why;
-            if (!ado::RunSql(*source, text, {}, &rs, &why)) {
+            jetsql::ResultSet rs;
+            jetsql::SqlError why;
+            if (!jetsql::RunSql(*source, text, {}, &rs, &why)) {
                 std::printf("refused: %s\n", why.text.c_str());
                 std::exit(1);
             }
             return rs.rows.size();
         };
     };
-    ado::ResultSet all;
-    ado::SqlError ignored;
-    ado::RunSql(*source, u"select * from constant", &all, &ignored);
+    jetsql::ResultSet all;
+    jetsql::SqlError ignored;
+    jetsql::RunSql(*source, u"select * from constant", {}, &all, &ignored);
     const ado::Cursor cursor(std::move(all));
-    auto view = [&](std::function<bool(ado::Cursor&, ado::SqlError*)> op) {
+    auto view = [&](std::function<bool(ado::Cursor&, ado::RecordsetError*)> op) {
         return [&cursor, op]() -> std::size_t {
             ado::Cursor c = cursor.Clone();
-            ado::SqlError why;
+            ado::RecordsetError why;
             if (!op(c, &why)) {
                 std::printf("refused: %s\n", why.text.c_str());
                 std::exit(1);
@@ -124,11 +124,11 @@ int main(int argc, char** argv) {
                            u"where c.kind = 'flag' group by h.file"), {}, {}},
         {"join, 3 tables", sql(u"select count(*) from (constant c inner join header h on c.header = h.id) "
                                u"inner join kind k on k.name = c.kind where h.id < 100"), {}, {}},
-        {"record set Filter", view([](ado::Cursor& c, ado::SqlError* e) {
+        {"record set Filter", view([](ado::Cursor& c, ado::RecordsetError* e) {
              return c.SetFilter(u"value > 50000 AND kind = 'style'", e);
          }), {}, {}},
-        {"record set Sort", view([](ado::Cursor& c, ado::SqlError* e) { return c.SetSort(u"kind, value DESC", e); }), {}, {}},
-        {"record set Find", view([](ado::Cursor& c, ado::SqlError* e) {
+        {"record set Sort", view([](ado::Cursor& c, ado::RecordsetError* e) { return c.SetSort(u"kind, value DESC", e); }), {}, {}},
+        {"record set Find", view([](ado::Cursor& c, ado::RecordsetError* e) {
              return c.Find(u"name = 'WM_CONSTANT_7'", 0, false, ado::FindStart::First, e);
          }), {}, {}},
     };

@@ -106,6 +106,15 @@ std::vector<std::string> Shell(const std::string& command) { return {"/bin/sh", 
 
 bool Executable(const std::string& path) { return access(path.c_str(), X_OK) == 0; }
 
+// The database under another name in a folder of its own, with no value index
+// beside it (a link, not a copy); the folder is left for the system to clear.
+std::string BareCopy(const std::string& db) {
+    char folder[] = "/tmp/finder-bench-XXXXXX";
+    if (!mkdtemp(folder)) return db;
+    const std::string bare = std::string(folder) + "/bare.mdb";
+    return symlink(db.c_str(), bare.c_str()) == 0 ? bare : db;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -148,6 +157,13 @@ int main(int argc, char** argv) {
         contenders.push_back({std::string("qalomir-find, ") + q.what, q.find, {}});
         if (mdbtools) contenders.push_back({std::string("mdb-export | grep, ") + q.what, Shell(exportTable(q.table) + q.grep), {}});
     }
+    // The same value without the index beside the file: the walk it replaces.
+    const std::string bare = BareCopy(db);
+    const std::size_t walks = contenders.size();
+    for (const char* value : {"0x80070005", "0x0111"}) {
+        contenders.push_back({std::string("qalomir-find, a value by index: ") + value, {find, "--db", db, value}, {}});
+        contenders.push_back({std::string("qalomir-find, a value by walk: ") + value, {find, "--db", bare, value}, {}});
+    }
     for (Contender& c : contenders) Measure(c.argv);  // the file and the programs in the page cache
     for (int r = 0; r < rounds; ++r)
         for (Contender& c : contenders) c.runs.push_back(Measure(c.argv));
@@ -162,5 +178,9 @@ int main(int argc, char** argv) {
     } else {
         std::printf("mdb-export is not installed: no comparison\n");
     }
+    std::printf("a walk of the table over the value index, round by round:\n");
+    for (std::size_t i = walks; i < contenders.size(); i += 2)
+        PrintRatio(contenders[i].argv.back().c_str(), contenders[i + 1], contenders[i]);
+    if (bare == db) std::printf("(no folder without the index could be made: both rows above used it)\n");
     return 0;
 }

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "jet/reader.h"
+#include "tests/support/jet_reader.h"
 #include "jet/utf.h"
 #include "jet/writer.h"
 

@@ -8,10 +8,10 @@
 
 #include "ado/com/connection_object.h"
 #include "ado/com/recordset_object.h"
-#include "ado/memory_source.h"
+#include "jetsql/memory_source.h"
 #include "bridge/com_object.h"
 #include "win/com_ptr.h"
-#include "sample_tables.h"
+#include "tests/jetsql/sample_tables.h"
 
 using win::ComPtr;
 
@@ -27,8 +27,8 @@ inline ComObject NewConnection() {
 inline ComObject OpenMemoryConnection() {
     auto made = ado_com::MakeObject<ado_com::ConnectionObject>();
     std::vector<jet::Table> tables;
-    tables.push_back(ApiConstTable());
-    made->OpenSource(std::make_shared<ado::MemorySource>(std::move(tables)), u"DBQ=memory");
+    tables.push_back(jetsql_test::ApiConstTable());
+    made->OpenSource(std::make_shared<jetsql::MemorySource>(std::move(tables)), u"DBQ=memory");
     return ComObject::FromInterface(static_cast<Connection*>(made.get()));
 }
 

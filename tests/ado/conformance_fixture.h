@@ -8,14 +8,14 @@
 #include <memory>
 #include <string>
 
-#include "ado/access_bytes.h"
+#include "jetsql/access_bytes.h"
 #include "ado/com/failure.h"
 #include "ado/com/connection_object.h"
 #include "ado/com/module.h"
 #include "ado/com/recordset_object.h"
-#include "ado/memory_source.h"
-#include "counting_source.h"
-#include "sample_tables.h"
+#include "jetsql/memory_source.h"
+#include "tests/jetsql/counting_source.h"
+#include "tests/jetsql/sample_tables.h"
 
 namespace ado_test {
 
@@ -33,21 +33,21 @@ protected:
     }
 };
 
-inline std::shared_ptr<ado::DataSource> Sample() {
+inline std::shared_ptr<jetsql::DataSource> Sample() {
     std::vector<jet::Table> tables;
-    tables.push_back(ApiConstTable());
-    return std::make_shared<ado::MemorySource>(std::move(tables));
+    tables.push_back(jetsql_test::ApiConstTable());
+    return std::make_shared<jetsql::MemorySource>(std::move(tables));
 }
 
 // The three related tables as an Access file, read by the file reader.
-inline std::shared_ptr<ado::DataSource> Catalog() {
+inline std::shared_ptr<jetsql::DataSource> Catalog() {
     std::string error;
-    std::shared_ptr<ado::DataSource> source = ado::OpenAccessBytes(CatalogFile(), &error);
+    std::shared_ptr<jetsql::DataSource> source = jetsql::OpenAccessBytes(jetsql_test::CatalogFile(), &error);
     EXPECT_TRUE(source) << error;
     return source;
 }
 
-inline ComPtr<ado_com::ConnectionObject> OpenConnection(std::shared_ptr<ado::DataSource> source = Sample()) {
+inline ComPtr<ado_com::ConnectionObject> OpenConnection(std::shared_ptr<jetsql::DataSource> source = Sample()) {
     auto cn = ado_com::MakeObject<ado_com::ConnectionObject>();
     EXPECT_EQ(S_OK, cn->OpenSource(std::move(source), u"DBQ=memory"));
     return cn;

@@ -321,10 +321,10 @@ TEST_F(ConformanceTest, ConnectionPropertiesBeforeAndAfterOpen) {
 namespace {
 
 // A source whose reads run out of memory.
-class StarvedSource : public ado::MemorySource {
+class StarvedSource : public jetsql::MemorySource {
 public:
-    StarvedSource() : ado::MemorySource({ado_test::ApiConstTable()}) {}
-    std::vector<ado::Row> ReadAll(const ado::TableShape&) override { throw std::bad_alloc(); }
+    StarvedSource() : jetsql::MemorySource({jetsql_test::ApiConstTable()}) {}
+    std::vector<jetsql::Row> ReadAll(const jetsql::TableShape&) override { throw std::bad_alloc(); }
 };
 
 }  // namespace

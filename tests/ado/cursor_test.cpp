@@ -5,7 +5,7 @@
 namespace {
 
 ado::Cursor WithRows(int n) {
-    ado::ResultSet rs;
+    jetsql::ResultSet rs;
     rs.columns = {{u"n", jet::ColumnType::LongInteger, 0}};
     for (int i = 0; i < n; ++i) rs.rows.push_back({jet::Value::FromInteger(i)});
     return ado::Cursor(std::move(rs));
@@ -85,7 +85,7 @@ TEST(Cursor, MoveStopsAtBofOrEofAndFirstLastJump) {
 TEST(Cursor, TakeRowsFromCurrentAndAdvances) {
     ado::Cursor c = WithRows(5);
     c.MoveNext();
-    std::vector<const ado::Row*> taken;
+    std::vector<const jetsql::Row*> taken;
     EXPECT_TRUE(c.TakeRows(2, &taken));
     ASSERT_EQ(taken.size(), 2u);
     EXPECT_EQ((*taken[0])[0].integer, 1);

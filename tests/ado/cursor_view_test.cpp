@@ -2,12 +2,12 @@
 // Sort, Find, GetString, Clone and Requery, on results of the catalog file.
 #include "ado/cursor.h"
 
-#include "catalog_fixture.h"
+#include "tests/jetsql/catalog_fixture.h"
 
 using ado::Cursor;
 using ado::FindStart;
-using ado::SqlFault;
-using ado_test::CatalogTest;
+using ado::RecordsetFault;
+using jetsql_test::CatalogTest;
 
 namespace {
 
@@ -30,7 +30,7 @@ protected:
         return v ? v->integer : -99;
     }
 
-    static SqlFault Fault(bool ok, const ado::SqlError& error) {
+    static RecordsetFault Fault(bool ok, const ado::RecordsetError& error) {
         EXPECT_FALSE(ok);
         return error.fault;
     }
@@ -57,7 +57,7 @@ TEST_F(CursorView, BookmarksNameRowsWhereverTheyStand) {
     EXPECT_TRUE(c.CompareBookmarks(3, 3, &order));
     EXPECT_EQ(order, 0);
     EXPECT_FALSE(c.CompareBookmarks(3, 7, &order));
-    ado::SqlError error;
+    ado::RecordsetError error;
     ASSERT_TRUE(c.SetSort(u"id DESC", &error));
     EXPECT_TRUE(c.CompareBookmarks(1, 3, &order));
     EXPECT_EQ(order, 1);
@@ -111,14 +111,14 @@ TEST_F(CursorView, PagesSplitTheViewByPageSize) {
     c.MoveLast();
     c.MoveNext();
     EXPECT_EQ(c.AbsolutePage(), ado::kPositionEof);
-    ado::SqlError error;
+    ado::RecordsetError error;
     ASSERT_TRUE(c.SetFilter(u"size = 80", &error));
     EXPECT_EQ(c.PageCount(), 1);
 }
 
 TEST_F(CursorView, FilterKeepsTheRowsThatMeetItsCriteria) {
     Cursor c = Headers();
-    ado::SqlError error;
+    ado::RecordsetError error;
     c.MoveLast();
     ASSERT_TRUE(c.SetFilter(u"size = 80", &error)) << error.text;
     EXPECT_EQ(c.Count(), 2);
@@ -153,15 +153,15 @@ TEST_F(CursorView, FilterKeepsTheRowsThatMeetItsCriteria) {
 
 TEST_F(CursorView, AFilterThatCannotBeReadLeavesTheViewAsItWas) {
     Cursor c = Headers();
-    ado::SqlError error;
+    ado::RecordsetError error;
     ASSERT_TRUE(c.SetFilter(u"shipped = True", &error));
     c.MoveNext();
-    EXPECT_EQ(Fault(c.SetFilter(u"nosuch = 1", &error), error), SqlFault::UnknownField);
-    EXPECT_EQ(Fault(c.SetFilter(u"file like 'w*r.h'", &error), error), SqlFault::BadArgument);
-    EXPECT_EQ(Fault(c.SetFilter(u"size = 'abc'", &error), error), SqlFault::BadArgument);
+    EXPECT_EQ(Fault(c.SetFilter(u"nosuch = 1", &error), error), RecordsetFault::UnknownField);
+    EXPECT_EQ(Fault(c.SetFilter(u"file like 'w*r.h'", &error), error), RecordsetFault::BadArgument);
+    EXPECT_EQ(Fault(c.SetFilter(u"size = 'abc'", &error), error), RecordsetFault::BadArgument);
     EXPECT_EQ(Fault(c.SetFilter(u"(size = 80 OR size = 120.5) AND shipped = True", &error), error),
-              SqlFault::BadArgument);
-    EXPECT_EQ(Fault(c.SetFilter(u"size", &error), error), SqlFault::BadArgument);
+              RecordsetFault::BadArgument);
+    EXPECT_EQ(Fault(c.SetFilter(u"size", &error), error), RecordsetFault::BadArgument);
     EXPECT_EQ(c.Count(), 3);
     EXPECT_EQ(Current(c), 3);
     EXPECT_EQ(c.FilterText(), u"shipped = True");
@@ -169,7 +169,7 @@ TEST_F(CursorView, AFilterThatCannotBeReadLeavesTheViewAsItWas) {
 
 TEST_F(CursorView, FilterLikeTakesAdosWildcardsOnly) {
     Cursor c(Result(u"select name from constant"));
-    ado::SqlError error;
+    ado::RecordsetError error;
     // ? and _ stand for themselves in a filter, unlike in Jet's LIKE.
     ASSERT_TRUE(c.SetFilter(u"name LIKE 'S?OK'", &error));
     EXPECT_EQ(c.Count(), 0);
@@ -182,11 +182,11 @@ TEST_F(CursorView, FilterLikeTakesAdosWildcardsOnly) {
 
 TEST_F(CursorView, FilterByBookmarksAndClearing) {
     Cursor c = Headers();
-    ado::SqlError error;
+    ado::RecordsetError error;
     ASSERT_TRUE(c.FilterBookmarks({5, 2}, &error));
     EXPECT_EQ(Ids(c), "2,5");
     EXPECT_EQ(c.FilterText(), u"");
-    EXPECT_EQ(Fault(c.FilterBookmarks({1, 9}, &error), error), SqlFault::BadArgument);
+    EXPECT_EQ(Fault(c.FilterBookmarks({1, 9}, &error), error), RecordsetFault::BadArgument);
     EXPECT_EQ(c.Count(), 2);
     c.MoveNext();
     c.ClearFilter();
@@ -199,7 +199,7 @@ TEST_F(CursorView, FilterByBookmarksAndClearing) {
 
 TEST_F(CursorView, SortOrdersTheViewNullFirstAndKeepsTheFilter) {
     Cursor c = Headers();
-    ado::SqlError error;
+    ado::RecordsetError error;
     ASSERT_TRUE(c.SetSort(u"size DESC, id", &error)) << error.text;
     EXPECT_EQ(Ids(c), "3,1,2,5,4");
     EXPECT_EQ(c.SortText(), u"size DESC, id");
@@ -215,16 +215,16 @@ TEST_F(CursorView, SortOrdersTheViewNullFirstAndKeepsTheFilter) {
     EXPECT_EQ(Ids(c), "3,1,2,5,4");
     ASSERT_TRUE(c.SetSort(u"", &error));
     EXPECT_EQ(Ids(c), "1,2,3,4,5");
-    EXPECT_EQ(Fault(c.SetSort(u"nosuch", &error), error), SqlFault::UnknownField);
-    EXPECT_EQ(Fault(c.SetSort(u"id sideways", &error), error), SqlFault::UnknownField);
-    EXPECT_EQ(Fault(c.SetSort(u"id,", &error), error), SqlFault::BadArgument);
-    EXPECT_EQ(Fault(c.SetSort(u"[id", &error), error), SqlFault::BadArgument);
+    EXPECT_EQ(Fault(c.SetSort(u"nosuch", &error), error), RecordsetFault::UnknownField);
+    EXPECT_EQ(Fault(c.SetSort(u"id sideways", &error), error), RecordsetFault::UnknownField);
+    EXPECT_EQ(Fault(c.SetSort(u"id,", &error), error), RecordsetFault::BadArgument);
+    EXPECT_EQ(Fault(c.SetSort(u"[id", &error), error), RecordsetFault::BadArgument);
     EXPECT_EQ(c.SortText(), u"");
 }
 
 TEST_F(CursorView, FindSearchesFromTheStartRowEitherWay) {
     Cursor c = Headers();
-    ado::SqlError error;
+    ado::RecordsetError error;
     ASSERT_TRUE(c.Find(u"size = 80", 0, false, FindStart::Current, &error)) << error.text;
     EXPECT_EQ(Current(c), 2);
     ASSERT_TRUE(c.Find(u"size = 80", 0, false, FindStart::Current, &error));
@@ -252,13 +252,13 @@ TEST_F(CursorView, FindSearchesFromTheStartRowEitherWay) {
 
 TEST_F(CursorView, FindRefusesSeveralCriteriaUnknownFieldsAndNoStart) {
     Cursor c = Headers();
-    ado::SqlError error;
-    EXPECT_EQ(Fault(c.Find(u"id = 1 AND size = 80", 0, false, FindStart::First, &error), error), SqlFault::BadArgument);
-    EXPECT_EQ(Fault(c.Find(u"nosuch = 1", 0, false, FindStart::First, &error), error), SqlFault::UnknownField);
-    EXPECT_EQ(Fault(c.Find(u"id = 1", 0, false, ado::Bookmark(99), &error), error), SqlFault::BadArgument);
+    ado::RecordsetError error;
+    EXPECT_EQ(Fault(c.Find(u"id = 1 AND size = 80", 0, false, FindStart::First, &error), error), RecordsetFault::BadArgument);
+    EXPECT_EQ(Fault(c.Find(u"nosuch = 1", 0, false, FindStart::First, &error), error), RecordsetFault::UnknownField);
+    EXPECT_EQ(Fault(c.Find(u"id = 1", 0, false, ado::Bookmark(99), &error), error), RecordsetFault::BadArgument);
     c.MoveLast();
     c.MoveNext();
-    EXPECT_EQ(Fault(c.Find(u"id = 1", 0, false, FindStart::Current, &error), error), SqlFault::NoCurrentRecord);
+    EXPECT_EQ(Fault(c.Find(u"id = 1", 0, false, FindStart::Current, &error), error), RecordsetFault::NoCurrentRecord);
     ASSERT_TRUE(c.SetFilter(u"shipped = True", &error));
     ASSERT_TRUE(c.Find(u"id > 1", 0, false, FindStart::Current, &error));
     EXPECT_EQ(Current(c), 3);
@@ -269,12 +269,12 @@ TEST_F(CursorView, FindRefusesSeveralCriteriaUnknownFieldsAndNoStart) {
 
 TEST_F(CursorView, GetStringJoinsValuesAndRowsFromTheCurrentRowOn) {
     Cursor c(Result(u"select id, file, size from header where id < 4"));
-    ado::SqlError error;
+    ado::RecordsetError error;
     std::u16string text;
     ASSERT_TRUE(c.GetString(-1, {}, &text, &error));
     EXPECT_EQ(text, u"1\twinuser.h\t120.5\r2\twinbase.h\t80\r3\tcommctrl.h\t300.25\r");
     EXPECT_TRUE(c.Eof());
-    EXPECT_EQ(Fault(c.GetString(-1, {}, &text, &error), error), SqlFault::NoCurrentRecord);
+    EXPECT_EQ(Fault(c.GetString(-1, {}, &text, &error), error), RecordsetFault::NoCurrentRecord);
     Cursor n(Result(u"select id, size, note from header order by id"));
     ASSERT_TRUE(n.GetString(2, {u",", u";\n", u"(null)"}, &text, &error));
     EXPECT_EQ(text, u"1,120.5,user;\n2,80,(null);\n");
@@ -282,10 +282,10 @@ TEST_F(CursorView, GetStringJoinsValuesAndRowsFromTheCurrentRowOn) {
     ASSERT_TRUE(n.GetString(99, {u",", u";\n", u"(null)"}, &text, &error));
     EXPECT_EQ(text, u"3,300.25,controls;\n4,(null),ole;\n5,80,;\n");
     n.MoveFirst();
-    EXPECT_EQ(Fault(n.GetString(-2, {}, &text, &error), error), SqlFault::BadArgument);
+    EXPECT_EQ(Fault(n.GetString(-2, {}, &text, &error), error), RecordsetFault::BadArgument);
     ASSERT_TRUE(n.GetString(1, {u"", u"", u""}, &text, &error,
-                            [](const jet::Value& v, const ado::ResultColumn& column) {
-                                return column.name + u"=" + ado::TextOf(v, column.type);
+                            [](const jet::Value& v, const jetsql::ResultColumn& column) {
+                                return column.name + u"=" + jetsql::TextOf(v, column.type);
                             }));
     EXPECT_EQ(text, u"id=1size=120.5note=user");
     Cursor d(Result(u"select added, shipped from header where id = 2"));
@@ -295,7 +295,7 @@ TEST_F(CursorView, GetStringJoinsValuesAndRowsFromTheCurrentRowOn) {
 
 TEST_F(CursorView, CloneSharesRowsAndSortButNotFilterOrPosition) {
     Cursor c = Headers();
-    ado::SqlError error;
+    ado::RecordsetError error;
     ASSERT_TRUE(c.SetSort(u"id desc", &error));
     ASSERT_TRUE(c.SetFilter(u"shipped = True", &error));
     c.MoveNext();
@@ -315,7 +315,7 @@ TEST_F(CursorView, CloneSharesRowsAndSortButNotFilterOrPosition) {
 
 TEST_F(CursorView, RequeryAppliesFilterAndSortToTheNewRows) {
     Cursor c = Headers();
-    ado::SqlError error;
+    ado::RecordsetError error;
     ASSERT_TRUE(c.SetFilter(u"size = 80", &error));
     ASSERT_TRUE(c.SetSort(u"id desc", &error));
     ASSERT_TRUE(c.SetPageSize(3));
@@ -323,6 +323,6 @@ TEST_F(CursorView, RequeryAppliesFilterAndSortToTheNewRows) {
     EXPECT_EQ(Ids(c), "5,2");
     EXPECT_EQ(Current(c), 5);
     EXPECT_EQ(c.PageSize(), 3);
-    EXPECT_EQ(Fault(c.Requery(Result(u"select id from header"), &error), error), SqlFault::UnknownField);
+    EXPECT_EQ(Fault(c.Requery(Result(u"select id from header"), &error), error), RecordsetFault::UnknownField);
     EXPECT_EQ(Ids(c), "5,2");
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ado/com/failure.h"
-#include "ado/data_source.h"
+#include "jetsql/data_source.h"
 
 using ado_com::CaughtFailure;
 using ado_com::FailureOfCaught;
@@ -35,10 +35,10 @@ TEST(ComFailure, OnlyADamagedFileIsReportedAsOne) {
     EXPECT_EQ(E_OUTOFMEMORY, memory.hr);
     EXPECT_TRUE(memory.text.empty());  // each object gives its own text
     const CaughtFailure damaged =
-        FailureOf([] { throw ado::DamagedFile(u"api_const", "the file is damaged: usage map missing (table 'api_const', page 7)"); });
+        FailureOf([] { throw jetsql::DamagedFile(u"Z:\\API常量.mdb", u"api_const", 7, "usage map missing (table 'api_const', page 7)"); });
     EXPECT_EQ(E_FAIL, damaged.hr);
-    EXPECT_TRUE(damaged.text ==
-                u"The database file could not be read: the file is damaged: usage map missing (table 'api_const', page 7)");
+    EXPECT_TRUE(damaged.text == u"The database file could not be read: 'Z:\\API常量.mdb': the file is damaged: usage map "
+                                u"missing (table 'api_const', page 7)");
     // A fault of the program (an index out of range) is no damaged file.
     const CaughtFailure bug = FailureOf([] { (void)std::vector<int>().at(1); });
     EXPECT_EQ(E_UNEXPECTED, bug.hr);
@@ -58,4 +58,20 @@ TEST(ComFailure, GuardedGivesTheBodysAnswerOrReportsWhatItThrew) {
     // A report that runs out of memory itself still ends the call.
     EXPECT_EQ(E_OUTOFMEMORY, Guarded([]() -> HRESULT { throw std::out_of_range("x"); },
                                      [](HRESULT, const std::u16string&) -> HRESULT { throw std::bad_alloc(); }));
+}
+
+TEST(ComFailure, TheRecordSetsFaultsAreAdosNumbersAndTheEnginesCarryJets) {
+    using ado::RecordsetFault;
+    using ado_com::CodeOf;
+    EXPECT_EQ(ado_com::kInvalidArgument, CodeOf(RecordsetFault::BadArgument).hr);
+    EXPECT_EQ(ado_com::kItemNotFound, CodeOf(RecordsetFault::UnknownField).hr);
+    EXPECT_EQ(ado_com::kNoCurrentRecord, CodeOf(RecordsetFault::NoCurrentRecord).hr);
+    for (RecordsetFault f : {RecordsetFault::BadArgument, RecordsetFault::UnknownField, RecordsetFault::NoCurrentRecord}) {
+        EXPECT_EQ(0, CodeOf(f).native);
+        EXPECT_TRUE(std::u16string(CodeOf(f).sqlState).empty());
+    }
+    EXPECT_EQ(3061, CodeOf(jetsql::SqlFault::MissingParameter).native);
+    // More values than the statement has `?` is ADO's bad argument, with no Jet number.
+    EXPECT_EQ(ado_com::kInvalidArgument, CodeOf(jetsql::SqlFault::ExtraParameter).hr);
+    EXPECT_EQ(0, CodeOf(jetsql::SqlFault::ExtraParameter).native);
 }

@@ -3,27 +3,27 @@
 #include "ado/schema.h"
 
 #include "ado/field_info.h"
-#include "catalog_fixture.h"
+#include "tests/jetsql/catalog_fixture.h"
 
 using ado::DataType;
 using ado::Schema;
-using ado::SqlFault;
-using ado_test::CatalogTest;
+using ado::RecordsetFault;
+using jetsql_test::CatalogTest;
 
 namespace {
 
 class SchemaRowset : public CatalogTest {
 protected:
-    ado::ResultSet Open(Schema schema, std::vector<jet::Value> restrictions = {}) {
-        ado::ResultSet rs;
-        ado::SqlError error;
+    jetsql::ResultSet Open(Schema schema, std::vector<jet::Value> restrictions = {}) {
+        jetsql::ResultSet rs;
+        ado::RecordsetError error;
         EXPECT_TRUE(ado::OpenSchema(source, schema, restrictions, &rs, &error)) << error.text;
         return rs;
     }
 
     // The named columns of every row, as RowsText gives them.
-    static std::string Pick(const ado::ResultSet& rs, std::initializer_list<const char16_t*> names) {
-        ado::ResultSet picked;
+    static std::string Pick(const jetsql::ResultSet& rs, std::initializer_list<const char16_t*> names) {
+        jetsql::ResultSet picked;
         std::vector<std::size_t> at;
         for (const char16_t* name : names)
             for (std::size_t i = 0; i < rs.columns.size(); ++i)
@@ -31,14 +31,14 @@ protected:
                     at.push_back(i);
                     picked.columns.push_back(rs.columns[i]);
                 }
-        for (const ado::Row& row : rs.rows) {
+        for (const jetsql::Row& row : rs.rows) {
             picked.rows.emplace_back();
             for (std::size_t i : at) picked.rows.back().push_back(row[i]);
         }
-        return ado_test::RowsText(picked);
+        return jetsql_test::RowsText(picked);
     }
 
-    static std::string Names(const ado::ResultSet& rs) {
+    static std::string Names(const jetsql::ResultSet& rs) {
         std::string out;
         for (const auto& c : rs.columns) out += (out.empty() ? "" : ",") + jet::Utf16ToUtf8(c.name);
         return out;
@@ -51,7 +51,7 @@ const jet::Value kNone;
 }  // namespace
 
 TEST_F(SchemaRowset, TablesListsSystemTablesFirstThenTheUsersByName) {
-    const ado::ResultSet rs = Open(Schema::Tables);
+    const jetsql::ResultSet rs = Open(Schema::Tables);
     EXPECT_EQ(Names(rs), "TABLE_CATALOG,TABLE_SCHEMA,TABLE_NAME,TABLE_TYPE,TABLE_GUID,DESCRIPTION,TABLE_PROPID,"
                          "DATE_CREATED,DATE_MODIFIED");
     const std::vector<DataType> types = {DataType::WChar, DataType::WChar, DataType::WChar, DataType::WChar,
@@ -74,19 +74,19 @@ TEST_F(SchemaRowset, TablesRestrictionsByPosition) {
     EXPECT_EQ(Pick(Open(Schema::Tables, {kNone, kNone, T(u"nowhere")}), {u"TABLE_NAME"}), "");
     EXPECT_EQ(Pick(Open(Schema::Tables, {T(u"catalog")}), {u"TABLE_NAME"}), "");
     EXPECT_EQ(Pick(Open(Schema::Tables, {kNone, T(u"dbo")}), {u"TABLE_NAME"}), "");
-    const ado::ResultSet system = Open(Schema::Tables, {kNone, kNone, kNone, T(u"SYSTEM TABLE")});
-    for (const ado::Row& row : system.rows) EXPECT_EQ(row[3].text, u"SYSTEM TABLE");
+    const jetsql::ResultSet system = Open(Schema::Tables, {kNone, kNone, kNone, T(u"SYSTEM TABLE")});
+    for (const jetsql::Row& row : system.rows) EXPECT_EQ(row[3].text, u"SYSTEM TABLE");
     EXPECT_EQ(system.rows.size() + 3, Open(Schema::Tables).rows.size());
-    ado::ResultSet rs;
-    ado::SqlError error;
+    jetsql::ResultSet rs;
+    ado::RecordsetError error;
     EXPECT_FALSE(ado::OpenSchema(source, Schema::Tables, {kNone, kNone, kNone, kNone, kNone}, &rs, &error));
-    EXPECT_EQ(error.fault, SqlFault::BadArgument);
+    EXPECT_EQ(error.fault, RecordsetFault::BadArgument);
     EXPECT_FALSE(ado::OpenSchema(source, Schema::Tables, {kNone, kNone, jet::Value::FromInteger(1)}, &rs, &error));
-    EXPECT_EQ(error.fault, SqlFault::BadArgument);
+    EXPECT_EQ(error.fault, RecordsetFault::BadArgument);
 }
 
 TEST_F(SchemaRowset, ColumnsByNameWithJetsTypesSizesAndFlags) {
-    const ado::ResultSet rs = Open(Schema::Columns, {kNone, kNone, T(u"header")});
+    const jetsql::ResultSet rs = Open(Schema::Columns, {kNone, kNone, T(u"header")});
     EXPECT_EQ(rs.columns.size(), 28u);
     EXPECT_EQ(rs.columns[9].name, u"COLUMN_FLAGS");
     EXPECT_EQ(ado::TypeOf(rs.columns[11]), DataType::UnsignedSmallInt);
@@ -105,12 +105,12 @@ TEST_F(SchemaRowset, ColumnsByNameWithJetsTypesSizesAndFlags) {
               "size|4|5|122|True|Null|Null|15|Null|Null");
     EXPECT_EQ(Pick(Open(Schema::Columns, {kNone, kNone, T(u"constant"), T(u"VALUE")}), {u"TABLE_NAME", u"COLUMN_NAME"}),
               "constant|value");
-    const ado::ResultSet all = Open(Schema::Columns, {kNone, kNone, kNone, T(u"name")});
+    const jetsql::ResultSet all = Open(Schema::Columns, {kNone, kNone, kNone, T(u"name")});
     EXPECT_EQ(Pick(all, {u"TABLE_NAME"}).find("constant,kind"), 0u);
 }
 
 TEST_F(SchemaRowset, IndexesOneRowPerKeyColumn) {
-    const ado::ResultSet rs = Open(Schema::Indexes, {kNone, kNone, kNone, kNone, T(u"header")});
+    const jetsql::ResultSet rs = Open(Schema::Indexes, {kNone, kNone, kNone, kNone, T(u"header")});
     EXPECT_EQ(rs.columns.size(), 25u);
     EXPECT_EQ(rs.columns[9].name, u"TYPE");
     EXPECT_EQ(ado::TypeOf(rs.columns[9]), DataType::UnsignedSmallInt);
@@ -126,10 +126,10 @@ TEST_F(SchemaRowset, IndexesOneRowPerKeyColumn) {
               "header|False,name|True");
     EXPECT_EQ(Open(Schema::Indexes, {kNone, kNone, kNone, jet::Value::FromInteger(2)}).rows.size(), 0u);
     EXPECT_EQ(Open(Schema::Indexes, {kNone, kNone, kNone, jet::Value::FromInteger(1), T(u"kind")}).rows.size(), 1u);
-    ado::ResultSet out;
-    ado::SqlError error;
+    jetsql::ResultSet out;
+    ado::RecordsetError error;
     EXPECT_FALSE(ado::OpenSchema(source, Schema::Indexes, {kNone, kNone, kNone, T(u"1")}, &out, &error));
-    EXPECT_EQ(error.fault, SqlFault::BadArgument);
+    EXPECT_EQ(error.fault, RecordsetFault::BadArgument);
     EXPECT_EQ(error.text, "OpenSchema: Restriction 4 must be a number.");
 }
 
@@ -158,7 +158,7 @@ TEST(DescribeField, AsTheJetProviderReportsEachType) {
         {jet::ColumnType::AccessObjectData, 3992, DataType::Binary, 3992, 255, 0x7A},
     };
     for (const Case& c : cases) {
-        const ado::FieldInfo info = ado::DescribeField(ado::ResultColumnOf({u"x", c.type, c.size}));
+        const ado::FieldInfo info = ado::DescribeField(jetsql::ResultColumnOf({u"x", c.type, c.size}));
         SCOPED_TRACE(int(c.type));
         EXPECT_EQ(info.type, c.adoType);
         EXPECT_EQ(info.definedSize, c.definedSize);
@@ -169,8 +169,14 @@ TEST(DescribeField, AsTheJetProviderReportsEachType) {
 }
 
 TEST_F(SchemaRowset, ComputedColumnsReportTheirOwnTypes) {
-    const ado::ResultSet rs = Result(u"select count(*), sum(size), min(file) from header");
+    const jetsql::ResultSet rs = Result(u"select count(*), sum(size), min(file) from header");
     EXPECT_EQ(ado::DescribeField(rs.columns[0]).attributes, 0x1A);  // a count is never Null
     EXPECT_EQ(ado::DescribeField(rs.columns[1]).type, DataType::Double);
     EXPECT_EQ(ado::DescribeField(rs.columns[2]).definedSize, 50);
+}
+
+TEST_F(SchemaRowset, AnAliasedColumnOfNoRowsKeepsItsType) {
+    const jetsql::ResultSet rs = Result(u"select name, value as v from constant where name = 'NOPE'");
+    ASSERT_EQ(rs.columns.size(), 2u);
+    EXPECT_EQ(ado::TypeOf(rs.columns[1]), DataType::Integer);
 }

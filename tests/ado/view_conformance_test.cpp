@@ -485,9 +485,9 @@ TEST_F(ConformanceTest, ACloneSharesTheRowsAndMovesOnItsOwn) {
 }
 
 TEST_F(ConformanceTest, RequeryReadsTheRowsAgainUnderTheSameFilterAndSort) {
-    std::shared_ptr<ado::DataSource> file = Catalog();
-    CountingSource counting(*file);
-    std::shared_ptr<ado::DataSource> source(std::shared_ptr<ado::DataSource>(), &counting);  // lent, not owned
+    std::shared_ptr<jetsql::DataSource> file = Catalog();
+    jetsql_test::CountingSource counting(*file);
+    std::shared_ptr<jetsql::DataSource> source(std::shared_ptr<jetsql::DataSource>(), &counting);  // lent, not owned
     auto cn = OpenConnection(source);
     ComPtr<Recordset> rs = OpenKeyset(*cn.get(), kConstants);
     ASSERT_EQ(S_OK, SetSort(*rs.get(), L"name DESC"));

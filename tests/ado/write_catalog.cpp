@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "sample_tables.h"
+#include "tests/jetsql/sample_tables.h"
 #include "tests/support/win_driver.h"
 
 int main(int argc, char** argv) {
@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: ado_write_catalog PATH\n");
         return 2;
     }
-    const std::vector<std::uint8_t> bytes = ado_test::CatalogFile();
+    const std::vector<std::uint8_t> bytes = jetsql_test::CatalogFile();
     if (bytes.empty() || !testsupport::WriteFileBytes(argv[1], std::string(bytes.begin(), bytes.end()))) {
         std::fprintf(stderr, "ado_write_catalog: could not write %s\n", argv[1]);
         return 1;

@@ -1,7 +1,11 @@
 #include "tests/finder/sample_db.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
+#include "finder/constants_file.h"
+#include "finder/value_index.h"
 #include "jet/utf.h"
 #include "jet/writer.h"
 
@@ -101,6 +105,34 @@ jet::Table SampleConstants() {
         t.rows.push_back({jet::Value::FromText(jet::Utf8ToUtf16(r->name)), jet::Value::FromText(jet::Utf8ToUtf16(r->value)),
                           jet::Value::FromText(jet::Utf8ToUtf16(r->source))});
     return t;
+}
+
+bool WriteIndexWithout(const std::string& dbPath, const std::string& indexPath, const std::vector<std::uint64_t>& keys,
+                       std::string* error) {
+    const auto file = finder::ConstantsFile::Open(dbPath, error);
+    if (!file || !finder::WriteValueIndex(*file, indexPath, error)) return false;
+    std::string bytes;
+    {
+        std::ifstream in(indexPath, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    // The header's 32 bytes end with the entry count; each entry is a key of 8 bytes and a pointer of 4.
+    const auto little = [&](std::size_t at, int n) {
+        std::uint64_t v = 0;
+        for (int i = n - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(bytes[at + i]);
+        return v;
+    };
+    std::string entries;
+    std::uint64_t kept = 0;
+    for (std::size_t at = 32; at + 12 <= bytes.size(); at += 12)
+        if (std::find(keys.begin(), keys.end(), little(at, 8)) == keys.end()) {
+            entries += bytes.substr(at, 12);
+            ++kept;
+        }
+    std::string count;
+    for (int i = 0; i < 8; ++i) count.push_back(static_cast<char>(kept >> (8 * i) & 0xFF));
+    std::ofstream(indexPath, std::ios::binary | std::ios::trunc) << bytes.substr(0, 24) + count + entries;
+    return true;
 }
 
 bool WriteSampleDatabase(const std::string& path, std::string* error) {

@@ -4,10 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <random>
+#include <set>
+#include <unistd.h>
 
 #include "jet/utf.h"
 #include "finder/command.h"
 #include "finder/constants_file.h"
+#include "finder/value_index.h"
+#include "tests/support/sample_seed.h"
 
 using namespace finder;
 
@@ -69,4 +75,44 @@ TEST(FinderShipped, EveryRowTheWalkMeetsTheIndexFinds) {
         const bool there = std::any_of(found.begin(), found.end(), [&](const ConstantRow& r) { return r.pointer == pointer; });
         EXPECT_TRUE(there) << jet::Utf16ToUtf8(name);
     }
+}
+
+// The value index the build writes beside the database answers a sample of the
+// table's values, and the edges, exactly as a walk of the table does.
+TEST(FinderShipped, TheValueIndexAnswersAsTheWalkDoes) {
+    std::string error, why;
+    const auto file = ConstantsFile::Open(QALOMIR_CONSTANTS_DB, &error);
+    ASSERT_TRUE(file) << error;
+    const auto index = ValueIndex::Open(ValueIndexPath(QALOMIR_CONSTANTS_DB), *file, &why);
+    ASSERT_TRUE(index) << why;
+    EXPECT_GT(index->Size(), 183000u);
+    // The same file under a name with no index beside it.
+    const std::string bare = ::testing::TempDir() + "finder_shipped_bare.mdb";
+    std::remove(bare.c_str());
+    ASSERT_EQ(0, symlink(QALOMIR_CONSTANTS_DB, bare.c_str()));
+
+    std::vector<std::string> values;
+    ASSERT_TRUE(file->Visit(u"", false,
+                            [&](const ScannedRow& row) {
+                                if (!row.value.empty() && (row.value[0] == u'-' || (row.value[0] >= u'0' && row.value[0] <= u'9')))
+                                    values.push_back(jet::Utf16ToUtf8(row.value));
+                                return true;
+                            },
+                            &error))
+        << error;
+    std::mt19937 random(testsupport::SampleSeed());
+    std::shuffle(values.begin(), values.end(), random);
+    values.resize(120);
+    for (const char* edge : {"0", "1", "-1", "0xFFFFFFFF", "0xFFFFFFFFFFFFFFFF", "0x80070005", "0xC0000005", "0xD0000022",
+                             "0x8007000E", "0x80000000", "0x7FFFFFFFFFFFFFFF", "987654321"})
+        values.push_back(edge);
+    for (const std::string& v : values) {
+        StringOutput withIndex, walked, withIndexErr, walkedErr;
+        const int a = RunFind({"--all", v}, QALOMIR_CONSTANTS_DB, withIndex, withIndexErr);
+        const int b = RunFind({"--all", v}, bare, walked, walkedErr);
+        EXPECT_EQ(b, a) << v;
+        EXPECT_EQ(walked.text, withIndex.text) << v;
+        EXPECT_EQ(walkedErr.text, withIndexErr.text) << v;
+    }
+    std::remove(bare.c_str());
 }

@@ -67,6 +67,22 @@ TEST_F(FinderWindows, FailuresAreOneLineOnStandardError) {
     EXPECT_EQ(locked.err, "qalomir-find: database '" + database_ + "': another program holds it open\n");
 }
 
+// The value index beside a database in a Chinese folder is read (an index without
+// E_ACCESSDENIED's entries answers without it), and a value without one is walked for.
+TEST_F(FinderWindows, TheValueIndexBesideTheDatabase) {
+    const ConsoleRun walked = RunCaptured(QALOMIR_FIND, {"--db", database_, "0x80070005"});
+    EXPECT_EQ(walked.status, 0u) << walked.err;
+    EXPECT_NE(walked.out.find("\n  E_ACCESSDENIED "), std::string::npos) << walked.out;
+    const std::string plain = dir_.File("sample.mdb"), plainIndex = dir_.File("sample.idx");
+    std::string error;
+    ASSERT_TRUE(CopyFileW(Wide(database_).c_str(), Wide(plain).c_str(), FALSE));
+    ASSERT_TRUE(finder_test::WriteIndexWithout(plain, plainIndex, {0x80070005ull, 0xFFFFFFFF80070005ull}, &error)) << error;
+    ASSERT_TRUE(MoveFileW(Wide(plainIndex).c_str(), Wide(folder_ + u8"\\API常量.idx").c_str()));
+    const ConsoleRun indexed = RunCaptured(QALOMIR_FIND, {"--db", database_, "0x80070005"});
+    EXPECT_NE(indexed.out.find("HRESULT: failure, facility 7"), std::string::npos) << indexed.out;
+    EXPECT_EQ(indexed.out.find("E_ACCESSDENIED"), std::string::npos) << indexed.out;
+}
+
 TEST_F(FinderWindows, TheSystemsMessageForAWin32Error) {
     const ConsoleRun run = RunCaptured(QALOMIR_FIND, {"--db", database_, "0x80070005"});
     EXPECT_EQ(run.status, 0u) << run.err;

@@ -11,7 +11,7 @@
 #include "jet/database_file.h"
 #include "jet/format.h"
 #include "jet/property_values.h"
-#include "jet/reader.h"
+#include "tests/support/jet_reader.h"
 #include "jet/security_ids.h"
 #include "jet/utf.h"
 #include "jet/writer.h"

@@ -5,7 +5,7 @@
 
 #include "jet/bytes.h"
 #include "jet/format.h"
-#include "jet/reader.h"
+#include "tests/support/jet_reader.h"
 #include "jet/writer.h"
 #include "sample_tables.h"
 

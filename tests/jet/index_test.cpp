@@ -4,7 +4,7 @@
 
 #include "jet/index_key.h"
 #include "jet/index_pages.h"
-#include "jet/reader.h"
+#include "tests/support/jet_reader.h"
 #include "jet/utf.h"
 #include "jet/writer.h"
 #include "sample_tables.h"

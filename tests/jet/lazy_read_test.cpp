@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "jet/database_file.h"
-#include "jet/reader.h"
+#include "tests/support/jet_reader.h"
 #include "jet/utf.h"
 #include "jet/writer.h"
 #include "sample_tables.h"

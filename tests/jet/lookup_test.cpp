@@ -1,7 +1,7 @@
 // Equality lookups through the reader's per-column hash index.
 #include <gtest/gtest.h>
 
-#include "jet/reader.h"
+#include "tests/support/jet_reader.h"
 #include "jet/utf.h"
 #include "jet/writer.h"
 #include "sample_tables.h"

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "jet/reader.h"
+#include "tests/support/jet_reader.h"
 #include "jet/security_ids.h"
 #include "jet/utf.h"
 #include "jet/writer.h"

@@ -7,7 +7,7 @@
 
 #include "jet/property_values.h"
 #include "jet/rc4.h"
-#include "jet/reader.h"
+#include "tests/support/jet_reader.h"
 #include "jet/utf.h"
 #include "jet/writer.h"
 #include "sample_tables.h"

@@ -9,7 +9,7 @@
 #include <set>
 #include <unordered_map>
 
-#include "jet/reader.h"
+#include "tests/support/jet_reader.h"
 #include "tests/tools/run_command.h"
 #include "jet/utf.h"
 #include "tools/sdk_constants.h"
