@@ -16,7 +16,7 @@
 #include <thread>
 #include <unordered_map>
 
-#include "jet/reader.h"
+#include "tests/support/jet_reader.h"
 #include "jet/utf.h"
 #include "tests/support/sample_seed.h"
 #include "tests/tools/run_command.h"

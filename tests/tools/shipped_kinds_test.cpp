@@ -5,7 +5,7 @@
 
 #include <map>
 
-#include "jet/reader.h"
+#include "tests/support/jet_reader.h"
 #include "jet/utf.h"
 
 #if defined(QALOMIR_CONSTANTS_DB)
