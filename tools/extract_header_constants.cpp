@@ -7,20 +7,11 @@
 
 #include "tools/header_sources.h"
 
-namespace {
-
-int Usage() {
-    std::fprintf(stderr, "usage: extract_header_constants [--mingw DIR]... [--wine DIR... | --no-wine] [--only UNIT]... [--jobs N] --out FILE\n");
-    return 2;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     tools::SourceFolders folders;
     tools::EvaluationOptions options;
     std::string out;
-    if (!tools::ParseSourceArguments(argc, argv, folders, options, out)) return Usage();
+    if (!tools::ParseSourceArguments(argc, argv, folders, options, out)) return 2;
 
     tools::HeaderConstants constants;
     std::string error;

@@ -17,11 +17,10 @@ string pointers); VALUE is decimal; TYPEDEF is the declared type where the
 metadata names one (HRESULT, NTSTATUS, HWND, ...).
 """
 import collections
-import glob
-import gzip
-import json
-import os
 import sys
+
+import win32json
+from win32json import walk_types
 
 NATIVE = {'SByte': 'i8', 'Byte': 'u8', 'Int16': 'i16', 'UInt16': 'u16', 'Int32': 'i32', 'UInt32': 'u32',
           'Int64': 'i64', 'UInt64': 'u64', 'IntPtr': 'ptr', 'UIntPtr': 'ptr'}
@@ -29,15 +28,8 @@ LEFT_OUT = {'String': 'string', 'PropertyKey': 'property key',
             'Single': 'floating-point', 'Double': 'floating-point'}
 
 
-def load(path):
-    with open(path, encoding='utf-8-sig') as f:
-        return json.load(f)
 
 
-def walk_types(types):
-    for t in types:
-        yield t
-        yield from walk_types(t.get('NestedTypes', []))
 
 
 def typedef_kinds(files):
@@ -69,16 +61,11 @@ def constant_record(c, typedefs, left_out):
 
 
 def main(argv):
-    if len(argv) != 3:
-        sys.stderr.write(__doc__)
-        return 2
-    checkout, out = argv[1], argv[2]
-    paths = sorted(glob.glob(os.path.join(checkout, 'api', '*.json')))
-    if not paths:
-        sys.stderr.write('no api/*.json under %s\n' % checkout)
-        return 1
-    files = {os.path.basename(p)[:-len('.json')]: load(p) for p in paths}
-    version = open(os.path.join(checkout, 'version.txt')).read().strip()
+    given = win32json.read_arguments(argv, __doc__, takes_commit=False)
+    if isinstance(given, int):
+        return given
+    checkout, out = given
+    files, version = checkout.namespaces, checkout.version
     typedefs = typedef_kinds(files)
     left_out = collections.Counter()
     kept = collections.Counter()
@@ -101,13 +88,8 @@ def main(argv):
         if records:
             lines.append('@Windows.Win32.' + namespace)
             lines.extend('\t'.join(r) for r in records)
-    # mtime 0: the same input gives the same bytes.
-    with gzip.GzipFile(out, 'wb', compresslevel=9, mtime=0) as f:
-        f.write(('\n'.join(lines) + '\n').encode('utf-8'))
-    for what, n in sorted(kept.items()):
-        sys.stderr.write('kept %-14s %d\n' % (what, n))
-    for what, n in sorted(left_out.items()):
-        sys.stderr.write('left out %-10s %d\n' % (what, n))
+    win32json.write_extract(out, lines)
+    win32json.report(kept, left_out)
     return 0
 
 

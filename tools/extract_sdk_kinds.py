@@ -25,23 +25,14 @@ A string's VALUE is its characters in UTF-8 with \\ for a backslash and \\t, \\n
 not say whether a string is narrow or wide.
 """
 import collections
-import glob
-import gzip
-import json
-import os
-import subprocess
 import sys
 
-
-def load(path):
-    with open(path, encoding='utf-8-sig') as f:
-        return json.load(f)
+import win32json
+from win32json import walk_types
 
 
-def walk_types(types):
-    for t in types:
-        yield t
-        yield from walk_types(t.get('NestedTypes', []))
+
+
 
 
 def guid(text):
@@ -105,40 +96,22 @@ def records(doc, kept, left_out):
 
 
 def main(argv):
-    if len(argv) not in (3, 4):
-        sys.stderr.write(__doc__)
-        return 2
-    checkout, out = argv[1], argv[2]
-    paths = sorted(glob.glob(os.path.join(checkout, 'api', '*.json')))
-    if not paths:
-        sys.stderr.write('no api/*.json under %s\n' % checkout)
-        return 1
-    version = open(os.path.join(checkout, 'version.txt')).read().strip()
-    if len(argv) == 4:
-        commit = argv[3]
-    else:
-        try:
-            commit = subprocess.run(['git', '-C', checkout, 'rev-parse', 'HEAD'], capture_output=True, text=True,
-                                    check=True).stdout.strip()
-        except (OSError, subprocess.CalledProcessError):
-            commit = ''
+    given = win32json.read_arguments(argv, __doc__)
+    if isinstance(given, int):
+        return given
+    checkout, out = given
+    version, commit = checkout.version, checkout.commit
     kept, left_out = collections.Counter(), collections.Counter()
     lines = ['# Windows SDK metadata (win32json %s): GUIDs, IIDs, CLSIDs, strings and property keys' % version,
              '# KIND\tNAME\tVALUE[\tPID]; "@" lines name the namespace of the records after them',
              '!source\twin32json\t%s\t%s' % (version, commit)]
-    for path in paths:
-        namespace = os.path.basename(path)[:-len('.json')]
-        found = list(records(load(path), kept, left_out))
+    for namespace, doc in checkout.namespaces.items():
+        found = list(records(doc, kept, left_out))
         if found:
             lines.append('@Windows.Win32.' + namespace)
             lines.extend('\t'.join(r) for r in found)
-    # mtime 0: the same input gives the same bytes.
-    with gzip.GzipFile(out, 'wb', compresslevel=9, mtime=0) as f:
-        f.write(('\n'.join(lines) + '\n').encode('utf-8'))
-    for what, n in sorted(kept.items()):
-        sys.stderr.write('kept %-12s %d\n' % (what, n))
-    for what, n in sorted(left_out.items()):
-        sys.stderr.write('left out %s: %d\n' % (what, n))
+    win32json.write_extract(out, lines)
+    win32json.report(kept, left_out)
     return 0
 
 

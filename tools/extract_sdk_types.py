@@ -59,21 +59,15 @@ IUnknown**. A WinRT type the metadata only names (MissingClrType) is written by 
 name alone; nothing here declares it.
 """
 import collections
-import glob
-import gzip
-import json
-import os
-import subprocess
 import sys
+
+import win32json
 
 ARCH_ORDER = ['X86', 'X64', 'Arm64']
 FUNCTION_FLAGS = ['SetLastError', 'Ansi', 'Unicode', 'Cdecl', 'DoesNotReturn', 'PreserveSig', 'Obsolete', 'OptionalReturn']
 METHOD_FLAGS = ['PreserveSig', 'SpecialName', 'Obsolete']
 
 
-def load(path):
-    with open(path, encoding='utf-8-sig') as f:
-        return json.load(f)
 
 
 def attr_kind(a):
@@ -230,27 +224,14 @@ class Extract:
             raise ValueError('unknown record kind %s' % kind)
 
 
-def commit_of(checkout):
-    try:
-        return subprocess.run(['git', '-C', checkout, 'rev-parse', 'HEAD'], capture_output=True, text=True,
-                              check=True).stdout.strip()
-    except (OSError, subprocess.CalledProcessError):
-        return ''
 
 
 def main(argv):
-    if len(argv) not in (3, 4):
-        sys.stderr.write(__doc__)
-        return 2
-    checkout, out = argv[1], argv[2]
-    paths = sorted(glob.glob(os.path.join(checkout, 'api', '*.json')))
-    if not paths:
-        sys.stderr.write('no api/*.json under %s\n' % checkout)
-        return 1
-    files = {os.path.basename(p)[:-len('.json')]: load(p) for p in paths}
-    version = open(os.path.join(checkout, 'version.txt')).read().strip()
-    # A checkout that is no git work tree (an archive) can be given its commit as a third argument.
-    commit = argv[3] if len(argv) == 4 else commit_of(checkout)
+    given = win32json.read_arguments(argv, __doc__)
+    if isinstance(given, int):
+        return given
+    checkout, out = given
+    files, version, commit = checkout.namespaces, checkout.version, checkout.commit
     x = Extract()
     for namespace, doc in files.items():
         x.aliases.update(doc['UnicodeAliases'])
@@ -278,14 +259,9 @@ def main(argv):
             if any(c in f for c in '\t\n\r'):
                 raise ValueError('a tab or line break in %r' % (fields,))
         text.append('\t'.join(fields))
-    # No time and no file name in the header: the same input gives the same bytes.
-    with open(out, 'wb') as raw, gzip.GzipFile(filename='', mode='wb', fileobj=raw, compresslevel=9, mtime=0) as f:
-        f.write(('\n'.join(text) + '\n').encode('utf-8'))
+    win32json.write_extract(out, text, gzip_name='')  # no file name in this one's header
     x.kept['structure name'] = len(names)  # the same name in two namespaces counts once
-    for what, n in sorted(x.kept.items()):
-        sys.stderr.write('kept %-30s %d\n' % (what, n))
-    for what, n in sorted(x.left_out.items()):
-        sys.stderr.write('left out %-40s %d\n' % (what, n))
+    win32json.report(x.kept, x.left_out)
     return 0
 
 

@@ -21,7 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kTarget = "i686-w64-mingw32";
 constexpr const char* kMainFile = "qalomir-unit.c";
 constexpr const char* kBaseFile = "qalomir-base.h";
 constexpr const char* kValuePrefix = "__qalomir_value_";
@@ -368,7 +367,7 @@ std::vector<UnitHeaders> UnitsWithHelpers(const std::vector<UnitHeaders>& units,
 }  // namespace
 
 std::string CompilerDescription(const HeaderFolders& in) {
-    return clang::TakeText(clang_getClangVersion()) + " (libclang), " + kTarget +
+    return clang::TakeText(clang_getClangVersion()) + " (libclang), " + kHeaderTarget +
            (in.gnuVersion.empty() ? std::string() : ", as GCC " + in.gnuVersion);
 }
 
@@ -386,7 +385,7 @@ bool EvaluateHeaders(const HeaderFolders& in, const EvaluationOptions& options, 
         if (!u.empty() && name != kBaseHeader && std::all_of(u.begin(), u.end(), [&](const std::string& h) { return folders.Holds(h); }))
             units.push_back(std::move(u));
     }
-    Context ctx{folders, UnitCompilerArgs(in, folders, kTarget), {}, {}};
+    Context ctx{folders, UnitCompilerArgs(in, folders, kHeaderTarget), {}, {}};
     clang::TempPch pch;
     std::vector<UnitResult> results(1);
     {

@@ -13,6 +13,7 @@
 #include "tools/clang_unit.h"
 #include "tools/header_folders.h"
 #include "tools/header_constants.h"
+#include "tools/header_units.h"
 
 #ifndef QALOMIR_CLANG_RESOURCE_DIR
 #error "QALOMIR_CLANG_RESOURCE_DIR names libclang's own headers (stddef.h, ...)"
@@ -23,7 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kTarget = "i686-w64-mingw32";
 constexpr const char* kMainFile = "qalomir-functions.c";
 constexpr const char* kBaseFile = "qalomir-functions-base.h";
 
@@ -274,7 +274,7 @@ bool ScanHeaderFunctions(const FunctionScanOptions& in, HeaderFunctions& out, st
     for (const std::string& h : in.only)
         if (h != kBaseHeader && roots.Holds(h)) headers.push_back(h);
 
-    Context ctx{roots, {"-target", kTarget, "-nostdlibinc", "-resource-dir", QALOMIR_CLANG_RESOURCE_DIR, "-w", "-ferror-limit=0"}, {}, {}};
+    Context ctx{roots, {"-target", kHeaderTarget, "-nostdlibinc", "-resource-dir", QALOMIR_CLANG_RESOURCE_DIR, "-w", "-ferror-limit=0"}, {}, {}};
     if (!in.gnuVersion.empty()) ctx.args.push_back("-fgnuc-version=" + in.gnuVersion);
     for (const std::string& r : roots.All()) ctx.args.insert(ctx.args.end(), {"-isystem", r});
 
@@ -302,7 +302,7 @@ bool ScanHeaderFunctions(const FunctionScanOptions& in, HeaderFunctions& out, st
     out = HeaderFunctions{};
     out.source = "mingw-w64";
     out.package = in.package;
-    out.compiler = clang::TakeText(clang_getClangVersion()) + " (libclang), " + kTarget +
+    out.compiler = clang::TakeText(clang_getClangVersion()) + " (libclang), " + kHeaderTarget +
                    (in.gnuVersion.empty() ? std::string() : ", as GCC " + in.gnuVersion);
     // The first unit that declares a name gives it: <windows.h>'s, then path order.
     // Units that did not compile come after those that did.

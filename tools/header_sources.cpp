@@ -53,6 +53,18 @@ bool EvaluateHeaderSources(const SourceFolders& in, const EvaluationOptions& opt
     return true;
 }
 
+namespace {
+
+// The usage line of a program that takes these arguments; false.
+bool SourceUsage(const char* program) {
+    const char* slash = std::strrchr(program, '/');
+    std::fprintf(stderr, "usage: %s [--mingw DIR]... [--wine DIR... | --no-wine] [--only UNIT]... [--jobs N] --out FILE\n",
+                 slash ? slash + 1 : program);
+    return false;
+}
+
+}  // namespace
+
 bool ParseSourceArguments(int argc, char** argv, SourceFolders& folders, EvaluationOptions& options, std::string& out) {
     bool wine = true;
     for (int i = 1; i < argc; ++i) {
@@ -63,9 +75,9 @@ bool ParseSourceArguments(int argc, char** argv, SourceFolders& folders, Evaluat
         else if (std::strcmp(argv[i], "--only") == 0 && hasValue) options.only.push_back(argv[++i]);
         else if (std::strcmp(argv[i], "--jobs") == 0 && hasValue) options.jobs = static_cast<unsigned>(std::atoi(argv[++i]));
         else if (std::strcmp(argv[i], "--out") == 0 && hasValue) out = argv[++i];
-        else return false;
+        else return SourceUsage(argv[0]);
     }
-    if (out.empty() || options.jobs == 0 || (!wine && !folders.wine.empty())) return false;
+    if (out.empty() || options.jobs == 0 || (!wine && !folders.wine.empty())) return SourceUsage(argv[0]);
     if (folders.mingw.empty()) folders.mingw.push_back(kMingwFolder);
     if (folders.wine.empty() && wine) folders.wine.assign(std::begin(kWineFolders), std::end(kWineFolders));
     folders.mingwPackage = InstalledPackage(folders.mingw[0]);

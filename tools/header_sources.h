@@ -37,7 +37,7 @@ bool EvaluateHeaderSources(const SourceFolders& in, const EvaluationOptions& opt
 // The command line of the programs that evaluate both sources:
 //   [--mingw DIR]... [--wine DIR... | --no-wine] [--only UNIT]... [--jobs N] --out FILE
 // Without --mingw (--wine) the installed folders; their packages are looked up.
-// False on bad arguments.
+// False, the usage line said on standard error, on bad arguments.
 bool ParseSourceArguments(int argc, char** argv, SourceFolders& folders, EvaluationOptions& options, std::string& out);
 
 }  // namespace tools

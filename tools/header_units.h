@@ -14,6 +14,9 @@
 
 namespace tools {
 
+// The target every evaluation of the headers compiles for: 32-bit Windows, the product's.
+constexpr const char* kHeaderTarget = "i686-w64-mingw32";
+
 // C for `target`, the folders as the system include path, the source's defines.
 std::vector<std::string> UnitCompilerArgs(const HeaderFolders& in, const Folders& folders, const std::string& target);
 

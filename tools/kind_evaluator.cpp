@@ -17,7 +17,6 @@
 namespace tools {
 namespace {
 
-constexpr const char* kTarget = "i686-w64-mingw32";
 constexpr const char* kMainFile = "qalomir-kinds.c";
 constexpr const char* kBaseFile = "qalomir-kinds-base.h";
 constexpr const char* kPlainPrefix = "__qalomir_string_";
@@ -345,7 +344,7 @@ bool EvaluateHeaderKinds(const HeaderFolders& in, const EvaluationOptions& optio
         if (h != kBaseHeader && folders.Holds(h)) units.push_back(h);
     HeaderFolders withGuids = in;
     withGuids.defines.push_back("INITGUID");  // DEFINE_GUID and its kin define, with initializers
-    Context ctx{folders, UnitCompilerArgs(withGuids, folders, kTarget), {}, {}};
+    Context ctx{folders, UnitCompilerArgs(withGuids, folders, kHeaderTarget), {}, {}};
     clang::TempPch pch;
     std::vector<UnitResult> results(units.size());
     {
