@@ -253,6 +253,13 @@ std::vector<std::uint8_t> Utf16Bytes(const std::u16string& units) {  // with the
     return out;
 }
 
+// A row's source is a header ("winnt.h", "vsstyle.h (Wine)"), not a namespace of the metadata.
+bool FromHeader(const std::string& source) {
+    const std::size_t end = source.find(' ');
+    const std::string file = source.substr(0, end);
+    return file.size() > 2 && file.compare(file.size() - 2, 2, ".h") == 0;
+}
+
 std::string Shown(const Item& it) {  // for comments: the stored text
     return it.what == What::String ? "\"" + it.row->value + "\"" : KeyText(it);
 }
@@ -542,6 +549,8 @@ std::string DeclareKinds(Language language, const std::vector<KindConstant>& row
             else if (EndsWith(r.name, 'A') && !base.empty() && exists(base + "W")) it.width = StringWidth::Narrow;
             else if (EndsWith(r.name, 'W') && !base.empty() && exists(base + "A")) it.width = StringWidth::Wide;
             else if (exists(r.name + "A") && exists(r.name + "W")) it.width = StringWidth::Text;
+            // The headers' extract calls a string whose width TEXT decides "string"; the metadata's says nothing.
+            else if (r.kind == "string" && FromHeader(r.source)) it.width = StringWidth::Text;
             else if (r.name.rfind("wsz", 0) == 0) it.width = StringWidth::Wide;
             // 易语言 is ANSI: of a pair the A one.
             if (language == Language::E && ((it.width == StringWidth::Wide && EndsWith(r.name, 'W') && asked.count(base + "A")) ||

@@ -68,6 +68,13 @@ TEST(KindDeclarations, PairsGiveWidthsAndEasyLanguageTheAOne) {
     EXPECT_TRUE(Has(DeclareKinds(Language::E, {Row("WC_BUTTONW", "Button")}, false, known), "{ 66, 0, 117, 0, 116, 0, 116, 0, 111, 0, 110, 0, 0, 0 }"));
     // A header's kind says the width, whatever the name.
     EXPECT_EQ(DeclareKinds(Language::C, {Row("DD_NAME", R"(\\Device)", "stringW")}, false), "#define DD_NAME L\"\\\\Device\"\n");
+    // A header's string without a pair is TEXT's width; the metadata's says none.
+    EXPECT_EQ(DeclareKinds(Language::C, {{"SE_DEBUG_NAME", "SeDebugPrivilege", "string", "winnt.h"}}, false),
+              "#define SE_DEBUG_NAME TEXT(\"SeDebugPrivilege\")\n");
+    EXPECT_EQ(DeclareKinds(Language::C, {{"SE_DEBUG_NAME", "SeDebugPrivilege", "string", "vsstyle.h (Wine)"}}, false),
+              "#define SE_DEBUG_NAME TEXT(\"SeDebugPrivilege\")\n");
+    EXPECT_EQ(DeclareKinds(Language::C, {Row("SE_DEBUG_NAME", "SeDebugPrivilege")}, false), "#define SE_DEBUG_NAME \"SeDebugPrivilege\"\n");
+    EXPECT_EQ(DeclareKinds(Language::C, {{"X", "x", "string", "hdr.hpp"}}, false), "#define X \"x\"\n");
     // A name's first row only.
     EXPECT_EQ(DeclareKinds(Language::C, {Row("S", "one"), Row("S", "two")}, false), "#define S \"one\"\n");
 }
