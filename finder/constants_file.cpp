@@ -134,6 +134,10 @@ bool ConstantsFile::RowsBeginningWith(std::u16string_view prefix, std::vector<Co
                      error);
 }
 
+bool ConstantsFile::HoldsRows(const std::vector<std::uint32_t>& pointers) const {
+    return LiveRowsAt(*file_, *table_, pointers);
+}
+
 bool ConstantsFile::VisitAt(const std::vector<std::uint32_t>& pointers,
                             const std::function<bool(const ScannedRow&)>& visit, std::string* error) const {
     return ReadTextsAt(

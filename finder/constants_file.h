@@ -39,6 +39,8 @@ public:
     bool RowsNamed(std::u16string_view name, std::vector<ConstantRow>& rows, std::string* error) const;
     // The rows whose name begins with prefix without regard to ASCII case, in stored order.
     bool RowsBeginningWith(std::u16string_view prefix, std::vector<ConstantRow>& rows, std::string* error) const;
+    // Whether every pointer names a live row of api_const.
+    bool HoldsRows(const std::vector<std::uint32_t>& pointers) const;
     // The rows stored at pointers, in that order, as a scan meets them (the
     // source too); false, with the reason, when one is not a live row of api_const.
     bool VisitAt(const std::vector<std::uint32_t>& pointers, const std::function<bool(const ScannedRow&)>& visit,

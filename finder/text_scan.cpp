@@ -52,6 +52,12 @@ bool MovedRow(const jet::DatabaseFile& file, const jet::StoredTable& table, cons
     return true;
 }
 
+// A data page of the table (a page of another table, or of no table, is not).
+bool OwnDataPage(const jet::StoredTable& table, ByteView page) {
+    std::uint32_t owner = 0;
+    return page.data()[0] == kPageData && page.U32(kDataOwner, owner) && owner == table.def.page;
+}
+
 // One walk over the table's data pages: what it has read and where it is.
 class Walk {
 public:
@@ -91,10 +97,7 @@ public:
     }
 
 private:
-    bool OwnPage(ByteView page) const {
-        std::uint32_t owner = 0;
-        return page.data()[0] == kPageData && page.U32(kDataOwner, owner) && owner == table_.def.page;
-    }
+    bool OwnPage(ByteView page) const { return OwnDataPage(table_, page); }
     // Row r of page p into out_, live when it is not deleted.
     bool Row(std::uint32_t p, std::size_t r, ByteView page, bool& live, std::string* error) {
         ByteView row;
@@ -138,6 +141,17 @@ private:
 constexpr std::size_t kPagesPerRead = 64;
 
 }  // namespace
+
+bool LiveRowsAt(const jet::DatabaseFile& file, const jet::StoredTable& table, const std::vector<std::uint32_t>& pointers) {
+    for (std::uint32_t pointer : pointers) {
+        ByteView page, row;
+        std::uint16_t flags = 0;
+        if (!file.Pages().Page(pointer >> 8, page) || !OwnDataPage(table, page) ||
+            !file.Pages().RowOnPage(page, pointer & 0xFF, row, flags) || (flags & kRowDeleted))
+            return false;
+    }
+    return true;
+}
 
 bool ReadTextsAt(const jet::DatabaseFile& file, const jet::StoredTable& table, const std::vector<std::size_t>& columns,
                  const std::vector<std::uint32_t>& pointers, const std::function<bool(const TextRow&)>& visit,

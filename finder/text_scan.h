@@ -33,6 +33,10 @@ using PageReader = std::function<bool(std::uint32_t first, std::size_t count, st
 bool ScanTexts(const jet::DatabaseFile& file, const jet::StoredTable& table, const std::vector<std::size_t>& columns,
                const std::function<bool(const TextRow&)>& visit, const PageReader& read, std::string* error);
 
+// Whether every pointer names a live row of the table (one a reader can then
+// visit without failing halfway).
+bool LiveRowsAt(const jet::DatabaseFile& file, const jet::StoredTable& table, const std::vector<std::uint32_t>& pointers);
+
 // Calls visit for the rows stored at pointers, in that order, decoded as
 // ScanTexts decodes them. Fails, naming the table and page, on a pointer that
 // names no live row of the table.

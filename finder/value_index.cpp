@@ -14,7 +14,7 @@ namespace {
 // Entry: the key (8 bytes), then the pointer with kAlone set for a name's only
 // row and kWin32Source for a row from where Win32 error names are declared (an
 // HRESULT's Win32 code would otherwise read every row of a small number).
-constexpr char kMagic[16] = "qalomir-values1";
+constexpr char kMagic[16] = "qalomir-values2";
 constexpr std::size_t kHeaderBytes = sizeof kMagic + 8 + 8;
 constexpr std::size_t kEntryBytes = 12;
 constexpr std::uint32_t kAlone = 0x80000000u;
@@ -40,8 +40,11 @@ std::vector<std::uint64_t> KeysOf(const Integer& v) {
 
 struct Entry {
     std::uint64_t key;
-    std::uint32_t pointer;  // with kAlone
-    bool operator<(const Entry& o) const { return key != o.key ? key < o.key : pointer < o.pointer; }
+    std::uint32_t pointer;  // with its flags
+    // A key's rows in stored order, so that a reader merges rather than sorts them.
+    bool operator<(const Entry& o) const {
+        return key != o.key ? key < o.key : (pointer & ~kFlags) < (o.pointer & ~kFlags);
+    }
     bool operator==(const Entry& o) const { return key == o.key && pointer == o.pointer; }
 };
 
@@ -75,6 +78,14 @@ bool WriteWhole(const std::string& path, const std::string& bytes, std::string* 
 }
 
 }  // namespace
+
+void MergeRows(std::vector<ValueIndex::Row>& rows, std::size_t sortedUpTo) {
+    const auto byPointer = [](const ValueIndex::Row& a, const ValueIndex::Row& b) { return a.pointer < b.pointer; };
+    std::inplace_merge(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(sortedUpTo), rows.end(), byPointer);
+    rows.erase(std::unique(rows.begin(), rows.end(),
+                           [](const ValueIndex::Row& a, const ValueIndex::Row& b) { return a.pointer == b.pointer; }),
+               rows.end());
+}
 
 std::string ValueIndexPath(const std::string& databasePath) {
     const std::size_t n = databasePath.size();
@@ -127,6 +138,7 @@ std::vector<ValueIndex::Row> ValueIndex::RowsFor(const Integer& value, bool win3
     std::vector<Row> rows;
     const auto keyAt = [&](std::size_t i) { return Little(entries_ + i * kEntryBytes, 8); };
     for (std::uint64_t key : KeysOf(value)) {
+        const std::size_t before = rows.size();
         std::size_t low = 0, high = count_;  // the first entry with a key not below key
         while (low < high) {
             const std::size_t mid = low + (high - low) / 2;
@@ -138,11 +150,8 @@ std::vector<ValueIndex::Row> ValueIndex::RowsFor(const Integer& value, bool win3
             if (win32Sources && (pointer & kWin32Source) == 0) continue;
             rows.push_back({pointer & ~kFlags, (pointer & kAlone) != 0, (pointer & kWin32Source) != 0});
         }
+        MergeRows(rows, before);
     }
-    // A 32-bit value's row is kept under both of its keys.
-    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.pointer < b.pointer; });
-    rows.erase(std::unique(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.pointer == b.pointer; }),
-               rows.end());
     return rows;
 }
 

@@ -28,9 +28,10 @@ public:
     // was made from another database than file.
     static std::unique_ptr<ValueIndex> Open(const std::string& path, const ConstantsFile& file, std::string* why);
 
-    // The rows whose value may be value: those kept under its 64 bits and, for a
-    // 32-bit value, its 32 (callers compare, as SameValue does); with
-    // win32Sources, only those from where Win32 error names are declared.
+    // The rows whose value may be value, in stored order, each once: those kept
+    // under its 64 bits and, for a 32-bit value, its 32 (callers compare, as
+    // SameValue does); with win32Sources, only those from where Win32 error
+    // names are declared.
     std::vector<Row> RowsFor(const Integer& value, bool win32Sources = false) const;
     std::size_t Size() const { return count_; }
 
@@ -40,6 +41,9 @@ private:
     const std::uint8_t* entries_ = nullptr;
     std::size_t count_ = 0;
 };
+
+// Rows [0, sortedUpTo) and the rest, each in stored order, merged into one, each row once.
+void MergeRows(std::vector<ValueIndex::Row>& rows, std::size_t sortedUpTo);
 
 // The index's file for a database: its name with .idx for .mdb.
 std::string ValueIndexPath(const std::string& databasePath);

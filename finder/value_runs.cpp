@@ -20,11 +20,10 @@ std::vector<ValueIndex::Row> RowsOfValues(const ValueIndex& index, const std::ve
     std::vector<ValueIndex::Row> rows;
     for (const ValueAsked& v : values) {
         const std::vector<ValueIndex::Row> more = index.RowsFor(v.value, v.win32Sources);
+        const std::size_t before = rows.size();
         rows.insert(rows.end(), more.begin(), more.end());
+        MergeRows(rows, before);
     }
-    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.pointer < b.pointer; });
-    rows.erase(std::unique(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.pointer == b.pointer; }),
-               rows.end());
     return rows;
 }
 
@@ -54,20 +53,26 @@ bool FeedValueRuns(const ConstantsFile& file, const ValueIndex& index, const std
     const std::vector<ValueIndex::Row> found = RowsOfValues(index, values);
     if (found.size() > kMostIndexedRows) return true;
     std::vector<std::uint32_t> pointers;
+    pointers.reserve(found.size());
     for (const ValueIndex::Row& r : found) pointers.push_back(r.pointer);
-    std::vector<HeldRow> alone, shared;
+    // Rows the index names but the file does not hold: the walk answers, and
+    // nothing has been fed yet.
+    if (!file.HoldsRows(pointers)) return true;
+    // A name's only row is its whole run, fed as it is read; a shared row's name is read whole after.
+    std::vector<HeldRow> shared;
     std::size_t at = 0;
-    std::string unreadable;
-    const bool read = file.VisitAt(
-        pointers,
-        [&](const ScannedRow& row) {
-            (found[at++].alone ? alone : shared).push_back(Held(row));
-            return true;
-        },
-        &unreadable);
-    if (!read) return true;  // rows the index names but the file does not hold: the walk answers
-    if (!ReadWholeNames(file, shared, alone, error)) return false;
-    for (const HeldRow& row : alone) runs.Add(ScannedRow{row.name, row.value, row.source, row.pointer});
+    if (!file.VisitAt(
+            pointers,
+            [&](const ScannedRow& row) {
+                if (found[at++].alone) runs.Add(row);
+                else shared.push_back(Held(row));
+                return true;
+            },
+            error))
+        return false;
+    std::vector<HeldRow> whole;
+    if (!ReadWholeNames(file, shared, whole, error)) return false;
+    for (const HeldRow& row : whole) runs.Add(ScannedRow{row.name, row.value, row.source, row.pointer});
     runs.Finish();
     answered = true;
     return true;
