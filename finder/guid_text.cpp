@@ -5,15 +5,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "jet/text_match.h"
+
 namespace finder {
 namespace {
-
-int Hex(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 bool Fail(std::string* error, const std::string& why) {
     if (error) *error = why;
@@ -39,14 +34,14 @@ bool StartsWithNoCase(std::string_view s, std::string_view p) {
 // The first character that is not a hexadecimal digit, as an error.
 bool NotHex(std::string_view s, const char* what, std::string* error) {
     for (std::size_t i = 0; i < s.size(); ++i)
-        if (Hex(s[i]) < 0)
+        if (jet::HexDigitValue(s[i]) < 0)
             return Fail(error, std::string("malformed GUID: '") + s[i] + "' in " + what + " is not a hexadecimal digit");
     return true;
 }
 
 std::uint64_t Number(std::string_view digits) {
     std::uint64_t n = 0;
-    for (char c : digits) n = n * 16 + static_cast<std::uint64_t>(Hex(c));
+    for (char c : digits) n = n * 16 + static_cast<std::uint64_t>(jet::HexDigitValue(c));
     return n;
 }
 
@@ -128,7 +123,7 @@ bool ParseBytes(std::string_view s, Guid& g, std::string* error) {
             if (digits.size() % 2) return Fail(error, "malformed GUID: a byte of one digit before character " + std::to_string(i + 1));
             continue;
         }
-        if (Hex(c) < 0) return Fail(error, std::string("malformed GUID: '") + c + "' in the bytes is not a hexadecimal digit");
+        if (jet::HexDigitValue(c) < 0) return Fail(error, std::string("malformed GUID: '") + c + "' in the bytes is not a hexadecimal digit");
         digits += c;
     }
     if (digits.size() != 32)
@@ -178,7 +173,7 @@ bool LooksLikeGuid(std::string_view query) {
     if (s[0] == '{' || s.back() == '}' || StartsWithNoCase(s, "hex:")) return true;
     std::size_t digits = 0, separators = 0;
     for (char c : s) {
-        if (Hex(c) >= 0) ++digits;
+        if (jet::HexDigitValue(c) >= 0) ++digits;
         else if (c == '-' || c == ',' || IsSpace(c)) ++separators;
         else return false;
     }

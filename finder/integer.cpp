@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "jet/text_match.h"
+
 namespace finder {
 namespace {
 
@@ -14,14 +16,6 @@ constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 template <class Char>
 bool IsDecimalDigit(Char c) {
     return c >= '0' && c <= '9';
-}
-
-template <class Char>
-int HexDigitValue(Char c) {
-    if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
-    if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a') + 10;
-    if (c >= 'A' && c <= 'F') return static_cast<int>(c - 'A') + 10;
-    return -1;
 }
 
 template <class Char>
@@ -51,7 +45,7 @@ Literal Split(std::basic_string_view<Char> text) {
         i += 2;
     }
     lit.digitsAt = i;
-    for (; i < text.size() && HexDigitValue(text[i]) >= 0; ++i)
+    for (; i < text.size() && jet::HexDigitValue(text[i]) >= 0; ++i)
         if (!IsDecimalDigit(text[i])) lit.letters = true;
     lit.digitsEnd = i;
     for (; i < text.size() && IsSuffixLetter(text[i]) && lit.suffix < 3; ++i) ++lit.suffix;
@@ -64,7 +58,7 @@ template <class Char>
 bool Magnitude(std::basic_string_view<Char> text, const Literal& lit, bool hex, std::uint64_t& out) {
     out = 0;
     for (std::size_t i = lit.digitsAt; i < lit.digitsEnd; ++i) {
-        const auto digit = static_cast<std::uint64_t>(HexDigitValue(text[i]));
+        const auto digit = static_cast<std::uint64_t>(jet::HexDigitValue(text[i]));
         if (hex) {
             if (out >> 60) return false;
             out = out << 4 | digit;
@@ -186,7 +180,7 @@ bool StartsLikeNumber(std::string_view text) {
 bool AllHexDigits(std::string_view text) {
     if (text.empty()) return false;
     for (char c : text)
-        if (HexDigitValue(c) < 0) return false;
+        if (jet::HexDigitValue(c) < 0) return false;
     return true;
 }
 

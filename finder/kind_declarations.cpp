@@ -6,6 +6,7 @@
 
 #include "finder/guid_text.h"
 #include "finder/window_notation.h"
+#include "jet/text_match.h"
 #include "jet/utf.h"
 
 namespace finder {
@@ -495,7 +496,6 @@ std::string E(const std::vector<Item>& items, bool afterIntegers) {
 
 std::string UnescapeStored(const std::string& e) {
     std::string out;
-    const auto hex = [](char c) { return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1; };
     for (std::size_t i = 0; i < e.size(); ++i) {
         if (e[i] != '\\' || i + 1 == e.size()) {
             out += e[i];
@@ -507,8 +507,8 @@ std::string UnescapeStored(const std::string& e) {
         else if (n == 'n') out += '\n';
         else if (n == 'r') out += '\r';
         else if (n == '0') out += '\0';
-        else if (n == 'x' && i + 3 < e.size() && hex(e[i + 2]) >= 0 && hex(e[i + 3]) >= 0) {
-            out += static_cast<char>(hex(e[i + 2]) * 16 + hex(e[i + 3]));
+        else if (n == 'x' && i + 3 < e.size() && jet::HexDigitValue(e[i + 2]) >= 0 && jet::HexDigitValue(e[i + 3]) >= 0) {
+            out += static_cast<char>(jet::HexDigitValue(e[i + 2]) * 16 + jet::HexDigitValue(e[i + 3]));
             i += 2;
         } else {
             out += e[i];

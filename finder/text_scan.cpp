@@ -1,5 +1,7 @@
 #include "finder/text_scan.h"
 
+#include <algorithm>
+
 #include "jet/failure.h"
 #include "jet/format.h"
 #include "jet/text_codec.h"
@@ -58,6 +60,14 @@ bool OwnDataPage(const jet::StoredTable& table, ByteView page) {
     return page.data()[0] == kPageData && page.U32(kDataOwner, owner) && owner == table.def.page;
 }
 
+// The page of the row a pointer names, when that is a live row of the table.
+bool PageOfLiveRow(const jet::DatabaseFile& file, const jet::StoredTable& table, std::uint32_t pointer, ByteView& page) {
+    ByteView row;
+    std::uint16_t flags = 0;
+    return file.Pages().Page(pointer >> 8, page) && OwnDataPage(table, page) &&
+           file.Pages().RowOnPage(page, pointer & 0xFF, row, flags) && (flags & kRowDeleted) == 0;
+}
+
 // One walk over the table's data pages: what it has read and where it is.
 class Walk {
 public:
@@ -89,9 +99,9 @@ public:
         const std::uint32_t p = pointer >> 8;
         ByteView page;
         bool live = false;
-        if (!file_.Pages().Page(p, page) || !OwnPage(page)) return jet::Fail(error, where_.Page(p), "no data page of the table");
+        if (!PageOfLiveRow(file_, table_, pointer, page))
+            return jet::Fail(error, where_.Page(p), "row " + std::to_string(pointer & 0xFF) + " is no live row of the table");
         if (!Row(p, pointer & 0xFF, page, live, error)) return false;
-        if (!live) return jet::Fail(error, where_.Page(p), "row " + std::to_string(pointer & 0xFF) + " deleted");
         visit_(out_);  // every row asked for is read
         return true;
     }
@@ -143,14 +153,9 @@ constexpr std::size_t kPagesPerRead = 64;
 }  // namespace
 
 bool LiveRowsAt(const jet::DatabaseFile& file, const jet::StoredTable& table, const std::vector<std::uint32_t>& pointers) {
-    for (std::uint32_t pointer : pointers) {
-        ByteView page, row;
-        std::uint16_t flags = 0;
-        if (!file.Pages().Page(pointer >> 8, page) || !OwnDataPage(table, page) ||
-            !file.Pages().RowOnPage(page, pointer & 0xFF, row, flags) || (flags & kRowDeleted))
-            return false;
-    }
-    return true;
+    ByteView page;
+    return std::all_of(pointers.begin(), pointers.end(),
+                       [&](std::uint32_t pointer) { return PageOfLiveRow(file, table, pointer, page); });
 }
 
 bool ReadTextsAt(const jet::DatabaseFile& file, const jet::StoredTable& table, const std::vector<std::size_t>& columns,

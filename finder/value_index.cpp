@@ -148,7 +148,7 @@ std::vector<ValueIndex::Row> ValueIndex::RowsFor(const Integer& value, bool win3
         for (std::size_t i = low; i < count_ && keyAt(i) == key; ++i) {
             const auto pointer = static_cast<std::uint32_t>(Little(entries_ + i * kEntryBytes + 8, 4));
             if (win32Sources && (pointer & kWin32Source) == 0) continue;
-            rows.push_back({pointer & ~kFlags, (pointer & kAlone) != 0, (pointer & kWin32Source) != 0});
+            rows.push_back({pointer & ~kFlags, (pointer & kAlone) != 0});
         }
         MergeRows(rows, before);
     }

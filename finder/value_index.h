@@ -21,7 +21,6 @@ public:
     struct Row {
         std::uint32_t pointer = 0;  // where the row is stored
         bool alone = false;         // the only row of its name
-        bool win32Source = false;   // from where Win32 error names are declared (row_sources.h)
     };
 
     // nullptr, with why, when the file cannot be read, is not a value index, or

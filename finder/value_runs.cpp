@@ -2,19 +2,8 @@
 
 #include <algorithm>
 
-#include "jet/utf.h"
-
 namespace finder {
 namespace {
-
-struct HeldRow {
-    std::u16string name, value, source;
-    std::uint32_t pointer;
-};
-
-HeldRow Held(const ScannedRow& row) {
-    return {std::u16string(row.name), std::u16string(row.value), std::u16string(row.source), row.pointer};
-}
 
 std::vector<ValueIndex::Row> RowsOfValues(const ValueIndex& index, const std::vector<ValueAsked>& values) {
     std::vector<ValueIndex::Row> rows;
@@ -27,20 +16,16 @@ std::vector<ValueIndex::Row> RowsOfValues(const ValueIndex& index, const std::ve
     return rows;
 }
 
-// Every row of the names of shared rows, a name's rows together in stored order.
-bool ReadWholeNames(const ConstantsFile& file, const std::vector<HeldRow>& shared, std::vector<HeldRow>& out,
-                    std::string* error) {
-    std::vector<std::u16string> names;
-    for (const HeldRow& row : shared) names.push_back(row.name);
+// Every row of each name, a name's rows together in stored order.
+bool FeedWholeNames(const ConstantsFile& file, std::vector<std::u16string> names, RunTracker& runs, std::string* error) {
     std::sort(names.begin(), names.end());
     names.erase(std::unique(names.begin(), names.end()), names.end());
-    std::vector<ConstantRow> rows;
     for (const std::u16string& name : names) {
-        if (!file.RowsNamed(name, rows, error)) return false;
-        const std::string utf8 = jet::Utf16ToUtf8(name);
-        for (const ConstantRow& row : rows)
-            if (row.name == utf8)  // the name index ignores letter case
-                out.push_back({name, jet::Utf8ToUtf16(row.value), jet::Utf8ToUtf16(row.source), row.pointer});
+        const auto feed = [&](const ScannedRow& row) {
+            if (row.name == name) runs.Add(row);  // the name index gives longer names, and ignores letter case
+            return true;
+        };
+        if (!file.Visit(name, true, feed, error)) return false;
     }
     return true;
 }
@@ -59,20 +44,18 @@ bool FeedValueRuns(const ConstantsFile& file, const ValueIndex& index, const std
     // nothing has been fed yet.
     if (!file.HoldsRows(pointers)) return true;
     // A name's only row is its whole run, fed as it is read; a shared row's name is read whole after.
-    std::vector<HeldRow> shared;
+    std::vector<std::u16string> shared;
     std::size_t at = 0;
     if (!file.VisitAt(
             pointers,
             [&](const ScannedRow& row) {
                 if (found[at++].alone) runs.Add(row);
-                else shared.push_back(Held(row));
+                else shared.emplace_back(row.name);
                 return true;
             },
-            error))
+            error) ||
+        !FeedWholeNames(file, std::move(shared), runs, error))
         return false;
-    std::vector<HeldRow> whole;
-    if (!ReadWholeNames(file, shared, whole, error)) return false;
-    for (const HeldRow& row : whole) runs.Add(ScannedRow{row.name, row.value, row.source, row.pointer});
     runs.Finish();
     answered = true;
     return true;

@@ -6,18 +6,12 @@
 #include "core/text_commands.h"
 #include "core/value_number.h"
 #include "core/value_text.h"
+#include "jet/text_match.h"
 
 namespace finder {
 namespace {
 
 using core::Text;
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 // StrToIntExA with STIF_SUPPORT_HEX on a text that starts with 0x: the digits
 // up to the first other character, accumulated over 64 bits, then cut to an
@@ -25,8 +19,8 @@ int HexDigit(char c) {
 int HexTextToInt(const Text& digits) {
     const Text text = core::CompareTexts(core::LeftText(digits, 2), "0x") == 0 ? digits : "0x" + digits;
     std::uint64_t value = 0;
-    for (std::size_t i = 2; i < text.size() && HexDigit(text[i]) >= 0; ++i)
-        value = value * 16 + static_cast<std::uint64_t>(HexDigit(text[i]));
+    for (std::size_t i = 2; i < text.size() && jet::HexDigitValue(text[i]) >= 0; ++i)
+        value = value * 16 + static_cast<std::uint64_t>(jet::HexDigitValue(text[i]));
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 

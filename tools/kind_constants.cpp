@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdint>
 
+#include "jet/text_match.h"
 #include "tools/gzip_text.h"
 #include "tools/tsv_lines.h"
 
@@ -15,13 +16,6 @@ bool Fail(std::string* error, std::size_t line, const std::string& why) {
 }
 
 bool UpperHex(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 bool ParsePid(std::string_view text, std::uint32_t& pid) {
     if (text.empty() || text.size() > 10) return false;
@@ -105,7 +99,7 @@ std::optional<std::string> UnescapeString(std::string_view e) {
         case '0': out += '\0'; break;
         case 'x': {
             if (i + 2 >= e.size()) return std::nullopt;
-            const int hi = HexDigit(e[i + 1]), lo = HexDigit(e[i + 2]);
+            const int hi = jet::HexDigitValue(e[i + 1]), lo = jet::HexDigitValue(e[i + 2]);
             if (hi < 0 || lo < 0) return std::nullopt;
             out += static_cast<char>(hi * 16 + lo);
             i += 2;

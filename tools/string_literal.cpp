@@ -1,16 +1,10 @@
 #include "tools/string_literal.h"
 
+#include "jet/text_match.h"
 #include "jet/utf.h"
 
 namespace tools {
 namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 char SimpleEscape(char c) {
     switch (c) {
@@ -42,7 +36,8 @@ bool Escape(std::string_view s, std::size_t& i, char32_t& unit) {
         const std::size_t most = c == 'u' ? 4 : 8;
         unit = 0;
         std::size_t n = 0;
-        for (++i; i < s.size() && n < most && HexDigit(s[i]) >= 0; ++i, ++n) unit = unit * 16 + char32_t(HexDigit(s[i]));
+        for (++i; i < s.size() && n < most && jet::HexDigitValue(s[i]) >= 0; ++i, ++n)
+            unit = unit * 16 + char32_t(jet::HexDigitValue(s[i]));
         return n > 0;
     }
     unit = static_cast<unsigned char>(SimpleEscape(c));
